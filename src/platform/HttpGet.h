@@ -1,0 +1,26 @@
+// One blocking HTTP GET into memory. Safe to call from worker threads: it touches
+// no Qt object but the strings and the buffer it is given.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+struct THttpOptions {
+    // A desktop applet must never hang or be flooded, so every fetch is bounded.
+    long ConnectTimeoutMs = 10'000;
+    long TotalTimeoutMs = 30'000;
+    std::int64_t MaxBodyBytes = 4 * 1024 * 1024;
+    long MaxRedirects = 5;
+};
+
+// Fetches `url` into `stream` (emptied first). A URL without "http://" or
+// "https://" is fetched over plain HTTP; a non-zero `port` replaces the scheme's
+// port. Certificates are verified; the proxy comes from the usual environment
+// variables. Returns true when at least one body byte arrived. A time-out, an
+// over-long body, a redirect loop or any other transport failure leaves the
+// stream empty and returns false; a body cut short by the peer is kept.
+bool HttpGetToStream(const QString &url, const QString &userName, const QString &password,
+                     QByteArray &stream, std::uint16_t port = 0,
+                     const THttpOptions &options = THttpOptions());

@@ -1,0 +1,120 @@
+#include "CurrentWeather.h"
+
+#include "LocationParameter.h"
+#include "UnitRules.h"
+#include "XmlValues.h"
+
+namespace {
+
+void ReadCity(const QDomElement &city, TCity &target)
+{
+    target.ID = StrictCityId(city.attribute(QStringLiteral("id")));
+    target.Name = city.attribute(QStringLiteral("name"));
+    const QDomElement coord = ChildElement(city, QStringLiteral("coord"));
+    if (!coord.isNull()) {
+        target.Lon = StrictNumber(coord.attribute(QStringLiteral("lon")));
+        target.Lat = StrictNumber(coord.attribute(QStringLiteral("lat")));
+    }
+    const QDomElement country = ChildElement(city, QStringLiteral("country"));
+    if (!country.isNull())
+        target.Country = country.text();
+    const QDomElement sun = ChildElement(city, QStringLiteral("sun"));
+    if (!sun.isNull()) {
+        target.Sunrise = XmlTimeToLocal(sun.attribute(QStringLiteral("rise")));
+        target.Sunset = XmlTimeToLocal(sun.attribute(QStringLiteral("set")));
+    }
+}
+
+void ReadWind(const QDomElement &wind, const QString &units, TWind &target)
+{
+    const QDomElement speed = ChildElement(wind, QStringLiteral("speed"));
+    if (!speed.isNull()) {
+        target.Speed.Name = speed.attribute(QStringLiteral("name"));
+        SetWindSpeed(target.Speed, LenientNumber(speed.attribute(QStringLiteral("value"))), units);
+    }
+    const QDomElement direction = ChildElement(wind, QStringLiteral("direction"));
+    if (!direction.isNull()) {
+        target.Direction.Value = LenientNumber(direction.attribute(QStringLiteral("value")));
+        target.Direction.Name = direction.attribute(QStringLiteral("name"));
+        target.Direction.Code = direction.attribute(QStringLiteral("code"));
+    }
+}
+
+void ReadCondition(const QDomElement &weather, TValue &target)
+{
+    // The condition number drives every text and picture, so its absence is as
+    // bad as a malformed strict value.
+    if (!weather.hasAttribute(QStringLiteral("number")))
+        throw EConvertError(QStringLiteral("The condition has no number"));
+    target.Code = weather.attribute(QStringLiteral("number"));
+    target.Value = LenientNumber(target.Code);
+    target.Name = weather.attribute(QStringLiteral("value"));
+    target.Icon = IconFileName(weather.attribute(QStringLiteral("icon")));
+}
+
+} // namespace
+
+QString CurrentWeatherQuery(const TRequestRecord &request)
+{
+    return QStringLiteral("/data/2.5/weather?APPID=%1&%2&mode=xml&units=%3&lang=%4")
+        .arg(request.Key, BuildLocationParameter(request), request.Units, request.Lang);
+}
+
+void ParseCurrentWeather(const QDomElement &root, const QString &units, TWeatherRecord &record)
+{
+    record = TWeatherRecord();
+
+    const QDomElement city = ChildElement(root, QStringLiteral("city"));
+    if (!city.isNull())
+        ReadCity(city, record.City);
+
+    const QDomElement temperature = ChildElement(root, QStringLiteral("temperature"));
+    if (!temperature.isNull()) {
+        record.Temp.Value.Value = LenientNumber(temperature.attribute(QStringLiteral("value")));
+        record.Temp.Value.Min = LenientNumber(temperature.attribute(QStringLiteral("min")));
+        record.Temp.Value.Max = LenientNumber(temperature.attribute(QStringLiteral("max")));
+        record.Temp.Value.Units = TemperatureUnit(units);
+    }
+
+    const QDomElement humidity = ChildElement(root, QStringLiteral("humidity"));
+    if (!humidity.isNull()) {
+        record.Humidity.Value = LenientNumber(humidity.attribute(QStringLiteral("value")));
+        record.Humidity.Units = humidity.attribute(QStringLiteral("unit"));
+        if (record.Humidity.Units.isEmpty())
+            record.Humidity.Units = QStringLiteral("%");
+    }
+
+    const QDomElement pressure = ChildElement(root, QStringLiteral("pressure"));
+    if (!pressure.isNull()) {
+        record.Pressure.Value = StrictNumber(pressure.attribute(QStringLiteral("value")));
+        record.Pressure.Units = pressure.attribute(QStringLiteral("unit"));
+    }
+
+    const QDomElement wind = ChildElement(root, QStringLiteral("wind"));
+    if (!wind.isNull())
+        ReadWind(wind, units, record.Wind);
+
+    const QDomElement clouds = ChildElement(root, QStringLiteral("clouds"));
+    if (!clouds.isNull()) {
+        record.Clouds.Value = LenientNumber(clouds.attribute(QStringLiteral("value")));
+        record.Clouds.Name = clouds.attribute(QStringLiteral("name"));
+        record.Clouds.Units = QStringLiteral("%");
+    }
+
+    const QDomElement precipitation = ChildElement(root, QStringLiteral("precipitation"));
+    if (!precipitation.isNull()) {
+        record.Precipitation.Value = LenientNumber(precipitation.attribute(QStringLiteral("value")));
+        record.Precipitation.Name = precipitation.attribute(QStringLiteral("mode"));
+        record.Precipitation.Units = precipitation.attribute(QStringLiteral("unit"));
+        if (record.Precipitation.Units.isEmpty())
+            record.Precipitation.Units = QStringLiteral("mm");
+    }
+
+    const QDomElement weather = ChildElement(root, QStringLiteral("weather"));
+    if (!weather.isNull())
+        ReadCondition(weather, record.Weather);
+
+    const QDomElement lastUpdate = ChildElement(root, QStringLiteral("lastupdate"));
+    if (!lastUpdate.isNull())
+        record.TimeStamp = XmlTimeToLocal(lastUpdate.attribute(QStringLiteral("value")));
+}

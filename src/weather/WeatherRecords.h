@@ -1,0 +1,86 @@
+// The plain value records the weather client fills and its callers keep.
+// A default-constructed record is a cleared one: numbers 0, texts empty.
+#pragma once
+
+#include "TDateTime.h"
+
+#include <QString>
+#include <QVector>
+
+#include <cstdint>
+
+enum TKeyType : std::uint32_t {
+    ktFree = 0, // only the 3-hour forecast can be asked for
+    ktPaid = 1, // the daily forecast can be asked for directly
+};
+
+enum TForecastMode : std::uint32_t {
+    fmHourly = 0, // one record per 3-hour slot
+    fmDaily = 1,  // one record per day
+};
+
+struct TCity {
+    std::int64_t ID = 0;
+    QString Name;
+    double Lon = 0;
+    double Lat = 0;
+    QString Country;
+    TDateTime Sunrise = 0;
+    TDateTime Sunset = 0;
+};
+
+using TCities = QVector<TCity>;
+
+struct TValue {
+    QString Name;
+    QString Code;
+    double Value = 0;
+    double Min = 0;
+    double Max = 0;
+    QString Units;
+    QString Icon;
+};
+
+struct TTemperature {
+    TValue Value;
+    double Night = 0;
+    double Eve = 0;
+    double Morn = 0;
+};
+
+struct TWind {
+    TValue Speed;
+    TValue Direction;
+};
+
+struct TWeatherRecord {
+    TCity City;
+    TTemperature Temp;
+    TValue Humidity;
+    TValue Pressure;
+    TWind Wind;
+    TValue Clouds;
+    TValue Visibility;
+    TValue Precipitation;
+    TValue Weather;
+    TDateTime TimeStamp = 0;
+    TDateTime FromTime = 0;
+    TDateTime ToTime = 0;
+    TDateTime _MoonPhaseTime = 0;
+    QString _MoonPhaseText;
+    std::int32_t _MoonPhase = 0;
+};
+
+using TWeatherData = QVector<TWeatherRecord>;
+
+struct TRequestRecord {
+    TKeyType KeyType = ktFree;
+    QString Key;
+    QString LocationName;
+    QString Lang;
+    QString Units;
+    std::int64_t LocationID = -1; // negative: ask by name
+    std::uint8_t NumberOfDays = 0;
+    QString ErrorMessage;
+    TForecastMode ForecastMode = fmDaily;
+};

@@ -1,0 +1,38 @@
+// The weather service client: one object per set of service addresses, whose
+// requests fill the caller's records. Calls block; run them off the UI thread.
+#pragma once
+
+#include "HttpGet.h"
+#include "WeatherRecords.h"
+
+#include <QByteArray>
+#include <QString>
+
+extern const char kDefaultApiBase[]; // the service's API, over HTTPS
+extern const char kDefaultWebBase[]; // the service's web site (icons), over HTTPS
+
+class TOwmClient
+{
+public:
+    explicit TOwmClient(const QString &apiBase = QString::fromLatin1(kDefaultApiBase),
+                        const QString &webBase = QString::fromLatin1(kDefaultWebBase));
+
+    const QString &ApiBase() const { return FApiBase; }
+    const QString &WebBase() const { return FWebBase; }
+    // The owner may shorten the time-outs or change the body cap.
+    THttpOptions &HttpOptions() { return FHttp; }
+    const THttpOptions &HttpOptions() const { return FHttp; }
+
+    // Fills `record` with the present conditions. False with
+    // request.ErrorMessage set when the service gave no weather document (the
+    // record is then untouched); throws EConvertError for malformed strict values.
+    bool GetCurrentWeather(TRequestRecord &request, TWeatherRecord &record) const;
+
+private:
+    // The service's answer to one path and query on the API base.
+    QByteArray FetchApi(const QString &pathAndQuery) const;
+
+    QString FApiBase;
+    QString FWebBase;
+    THttpOptions FHttp;
+};
