@@ -1,7 +1,10 @@
 #include "Zelto_OWM.h"
 
 #include "CurrentWeather.h"
+#include "Forecast.h"
+#include "LocationSearch.h"
 #include "ServiceResponse.h"
+#include "WeatherIcons.h"
 
 #include <QDomDocument>
 
@@ -40,4 +43,36 @@ bool TOwmClient::GetCurrentWeather(TRequestRecord &request, TWeatherRecord &reco
         return false;
     ParseCurrentWeather(document.documentElement(), request.Units, record);
     return true;
+}
+
+bool TOwmClient::GetForecast(TRequestRecord &request, TWeatherData &data) const
+{
+    request.ErrorMessage.clear();
+    const QByteArray body = FetchApi(ForecastQuery(request));
+    QDomDocument document;
+    if (!CheckServiceResponse(body, request, true, document))
+        return false;
+    ParseForecast(document.documentElement(), request, data);
+    return true;
+}
+
+bool TOwmClient::FindLocations(TRequestRecord &request, TCities &cities) const
+{
+    request.ErrorMessage.clear();
+    const QByteArray body = FetchApi(FindLocationsQuery(request));
+    QDomDocument document;
+    if (!CheckServiceResponse(body, request, false, document))
+        return false;
+    if (!ParseLocations(document.documentElement(), cities)) {
+        request.ErrorMessage = QStringLiteral("Bad format");
+        return false;
+    }
+    return true;
+}
+
+void TOwmClient::DownloadIcons(const QStringList &names, const QString &folder) const
+{
+    DownloadIconFiles(names, folder, [this](const QString &name, QByteArray &bytes) {
+        return HttpGetToStream(IconUrl(FWebBase, name), QString(), QString(), bytes, 0, FHttp);
+    });
 }

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 extern const char kDefaultApiBase[]; // the service's API, over HTTPS
 extern const char kDefaultWebBase[]; // the service's web site (icons), over HTTPS
@@ -27,6 +28,21 @@ public:
     // request.ErrorMessage set when the service gave no weather document (the
     // record is then untouched); throws EConvertError for malformed strict values.
     bool GetCurrentWeather(TRequestRecord &request, TWeatherRecord &record) const;
+
+    // Fills `data` with the forecast for the request's key type, mode and days.
+    // False with request.ErrorMessage set when the service gave no weather
+    // document, a body naming an "Error" included (`data` is then untouched).
+    bool GetForecast(TRequestRecord &request, TWeatherData &data) const;
+
+    // Fills `cities` with the service's cities like request.LocationName. False
+    // with request.ErrorMessage set when the answer was no city list (`cities`
+    // is then untouched); throws EConvertError for a malformed city id.
+    bool FindLocations(TRequestRecord &request, TCities &cities) const;
+
+    // Fetches the named pictures from the web base into `folder` (the working
+    // folder when empty). Reports nothing: an icon that could not be fetched or
+    // written is simply absent afterwards.
+    void DownloadIcons(const QStringList &names, const QString &folder) const;
 
 private:
     // The service's answer to one path and query on the API base.
