@@ -1,1 +1,248 @@
+#include "EntityBomb.h"
+#include "HttpGet.h"
+#include "LoopbackServer.h"
+#include "Zelto_OWM.h"
+
 #include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace {
+
+THttpOptions ShortTimeouts()
+{
+    THttpOptions options;
+    options.ConnectTimeoutMs = 1000;
+    options.TotalTimeoutMs = 1500;
+    return options;
+}
+
+// A bare TCP listener for peers no HTTP library would play: one that never
+// answers, or one that hangs up in the middle of a body.
+class RawPeer
+{
+public:
+    explicit RawPeer(std::string reply) : reply_(std::move(reply))
+    {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd_, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+        ::listen(fd_, 4);
+        socklen_t len = sizeof addr;
+        ::getsockname(fd_, reinterpret_cast<sockaddr *>(&addr), &len);
+        port_ = ntohs(addr.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+
+    ~RawPeer()
+    {
+        stop_ = true;
+        ::shutdown(fd_, SHUT_RDWR);
+        ::close(fd_);
+        thread_.join();
+    }
+
+    QString Url() const { return QStringLiteral("http://127.0.0.1:%1/data").arg(port_); }
+
+private:
+    void Serve()
+    {
+        const int client = ::accept(fd_, nullptr, nullptr);
+        if (client < 0)
+            return;
+        char buffer[4096];
+        (void)::recv(client, buffer, sizeof buffer, 0);
+        if (!reply_.empty()) {
+            (void)::send(client, reply_.data(), reply_.size(), MSG_NOSIGNAL);
+            ::close(client);
+            return;
+        }
+        while (!stop_)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ::close(client);
+    }
+
+    std::string reply_;
+    int fd_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+long MaxResidentKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// The request of the current weather against `base`, for faults that must end
+// as the client's error text.
+QString CurrentWeatherError(const QString &base)
+{
+    TOwmClient client(base, base);
+    client.HttpOptions() = ShortTimeouts();
+    TRequestRecord request;
+    request.Key = QStringLiteral("k");
+    request.LocationID = 1;
+    request.Units = QStringLiteral("metric");
+    TWeatherRecord record;
+    EXPECT_FALSE(client.GetCurrentWeather(request, record));
+    return request.ErrorMessage;
+}
+
+TEST(Transport, ConnectionRefused)
+{
+    int port = 0;
+    {
+        LoopbackServer closed; // bind a free port, then let it go
+        ASSERT_TRUE(closed.Start());
+        port = closed.Port();
+    }
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(port);
+    QByteArray body("stale");
+    EXPECT_FALSE(HttpGetToStream(base + QStringLiteral("/x"), {}, {}, body, 0, ShortTimeouts()));
+    EXPECT_TRUE(body.isEmpty());
+    EXPECT_EQ(CurrentWeatherError(base), QStringLiteral("No data received"));
+}
+
+TEST(Transport, PeerThatNeverAnswersTimesOut)
+{
+    RawPeer silent{std::string()};
+    QByteArray body;
+    EXPECT_FALSE(HttpGetToStream(silent.Url(), {}, {}, body, 0, ShortTimeouts()));
+    EXPECT_TRUE(body.isEmpty());
+}
+
+TEST(Transport, PeerThatHangsUpMidBodyIsJudgedByWhatItSent)
+{
+    RawPeer cut("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n<current><city id=\"1\" na");
+    QByteArray body;
+    EXPECT_TRUE(HttpGetToStream(cut.Url(), {}, {}, body, 0, ShortTimeouts()));
+    EXPECT_EQ(body, QByteArray("<current><city id=\"1\" na"));
+
+    RawPeer cutAgain("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n<current><city id=\"1\" na");
+    const QString base = cutAgain.Url().chopped(5);
+    const QString message = CurrentWeatherError(base);
+    EXPECT_NE(message, QStringLiteral("No data received"));
+    EXPECT_TRUE(message.contains(QLatin1String("line 1"))) << message.toStdString();
+}
+
+TEST(Transport, ServerFaults)
+{
+    LoopbackServer server;
+    server.http.Get("/big", [](const httplib::Request &, httplib::Response &res) {
+        res.set_content(std::string(5 * 1024 * 1024, 'x'), "text/plain");
+    });
+    server.http.Get("/big-chunked", [](const httplib::Request &, httplib::Response &res) {
+        res.set_chunked_content_provider("text/plain", [](size_t, httplib::DataSink &sink) {
+            const std::string piece(64 * 1024, 'y');
+            for (int i = 0; i < 80; ++i)
+                if (!sink.write(piece.data(), piece.size()))
+                    return false;
+            sink.done();
+            return true;
+        });
+    });
+    server.http.Get("/loop", [](const httplib::Request &, httplib::Response &res) {
+        res.set_redirect("/loop");
+    });
+    server.http.Get("/hop", [](const httplib::Request &, httplib::Response &res) {
+        res.set_redirect("/landing");
+    });
+    server.http.Get("/landing", [](const httplib::Request &, httplib::Response &res) {
+        res.set_content("<landed/>", "text/xml");
+    });
+    server.http.Get("/ftp-redirect", [](const httplib::Request &, httplib::Response &res) {
+        res.set_redirect("file:///etc/passwd");
+    });
+    server.http.Get("/empty", [](const httplib::Request &, httplib::Response &res) {
+        res.status = 204;
+    });
+    ASSERT_TRUE(server.Start());
+
+    struct {
+        const char *path;
+        bool ok;
+        const char *body;
+    } const cases[] = {
+        {"/big", false, ""},
+        {"/big-chunked", false, ""},
+        {"/loop", false, ""},
+        {"/ftp-redirect", false, ""},
+        {"/empty", false, ""},
+        {"/hop", true, "<landed/>"},
+    };
+    for (const auto &c : cases) {
+        QByteArray body("stale");
+        EXPECT_EQ(HttpGetToStream(server.BaseUrl() + QString::fromLatin1(c.path), {}, {}, body, 0,
+                                  ShortTimeouts()),
+                  c.ok)
+            << c.path;
+        EXPECT_EQ(body.toStdString(), c.body) << c.path;
+    }
+}
+
+TEST(Transport, SchemeHostAndPortRules)
+{
+    LoopbackServer server;
+    std::string agent;
+    std::string version;
+    server.http.Get("/echo", [&](const httplib::Request &req, httplib::Response &res) {
+        agent = req.get_header_value("User-Agent");
+        version = req.version;
+        res.set_content(req.target, "text/plain");
+    });
+    ASSERT_TRUE(server.Start());
+    const QString hostPort = QStringLiteral("127.0.0.1:%1").arg(server.Port());
+
+    QByteArray body;
+    // No scheme: plain HTTP.
+    ASSERT_TRUE(HttpGetToStream(hostPort + QStringLiteral("/echo?a=1&b=2"), {}, {}, body));
+    EXPECT_EQ(body, QByteArray("/echo?a=1&b=2"));
+    EXPECT_EQ(agent, "agent");
+    EXPECT_EQ(version, "HTTP/1.0");
+    // Upper-case scheme, port given as an argument.
+    ASSERT_TRUE(HttpGetToStream(QStringLiteral("HTTP://127.0.0.1/echo"), {}, {}, body,
+                                static_cast<std::uint16_t>(server.Port())));
+    EXPECT_EQ(body, QByteArray("/echo"));
+}
+
+TEST(Transport, ErrorStatusIsJudgedByItsBody)
+{
+    LoopbackServer server;
+    server.http.Get("/data/2.5/weather", [](const httplib::Request &, httplib::Response &res) {
+        res.status = 500;
+        res.set_content("<html><body><h1>Internal Server Error</h1><br></body></html>", "text/html");
+    });
+    ASSERT_TRUE(server.Start());
+    const QString message = CurrentWeatherError(server.BaseUrl());
+    EXPECT_TRUE(message.contains(QLatin1String("line 1"))) << message.toStdString();
+}
+
+TEST(Transport, EntityExpansionIsRefusedWithoutGrowing)
+{
+    const QByteArray bomb = ManyReferenceEntityDocument();
+    LoopbackServer server;
+    server.http.Get("/data/2.5/weather", [&](const httplib::Request &, httplib::Response &res) {
+        res.set_content(bomb.toStdString(), "text/xml");
+    });
+    ASSERT_TRUE(server.Start());
+    const long before = MaxResidentKiB();
+    EXPECT_TRUE(CurrentWeatherError(server.BaseUrl()).startsWith(QLatin1String("DOCTYPE")));
+    constexpr long kAllowedGrowthKiB = 64 * 1024;
+    EXPECT_LT(MaxResidentKiB() - before, kAllowedGrowthKiB);
+}
+
+} // namespace
