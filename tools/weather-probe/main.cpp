@@ -1,0 +1,95 @@
+// weather-probe: asks the service (or the stand-in) for the current weather and
+// the daily forecast through the real client and prints them.
+#include "DateTimeConv.h"
+#include "XmlValues.h"
+#include "Zelto_OWM.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+namespace {
+
+QString TimeText(TDateTime value, const char *format)
+{
+    return value == kNoDateTime ? QStringLiteral("-")
+                                : QDateTimeFromDateTime(value).toString(QString::fromLatin1(format));
+}
+
+void PrintCurrent(QTextStream &out, const TWeatherRecord &r)
+{
+    out << r.City.Name << ", " << r.City.Country << "  (id " << r.City.ID << ", "
+        << r.City.Lat << " N, " << r.City.Lon << " E)\n"
+        << "  " << r.Weather.Name << " [" << r.Weather.Code << ", " << r.Weather.Icon << "]\n"
+        << "  temperature " << r.Temp.Value.Value << " " << r.Temp.Value.Units << "\n"
+        << "  wind " << QString::number(r.Wind.Speed.Value, 'f', 1) << " " << r.Wind.Speed.Units
+        << " " << r.Wind.Direction.Code << ", pressure " << r.Pressure.Value << " "
+        << r.Pressure.Units << ", humidity " << r.Humidity.Value << r.Humidity.Units
+        << ", clouds " << r.Clouds.Value << r.Clouds.Units << "\n"
+        << "  sunrise " << TimeText(r.City.Sunrise, "HH:mm") << ", sunset "
+        << TimeText(r.City.Sunset, "HH:mm") << ", updated "
+        << TimeText(r.TimeStamp, "yyyy-MM-dd HH:mm") << "\n";
+}
+
+void PrintForecast(QTextStream &out, const TWeatherData &data)
+{
+    for (const TWeatherRecord &r : data)
+        out << "  " << TimeText(r.TimeStamp, "ddd dd.MM.") << "  "
+            << QString::number(r.Temp.Value.Min, 'f', 0) << ".."
+            << QString::number(r.Temp.Value.Max, 'f', 0) << " " << r.Temp.Value.Units << "  "
+            << r.Weather.Name << "\n";
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Prints what the weather client fetches."));
+    parser.addHelpOption();
+    const QCommandLineOption api(QStringLiteral("api"), QStringLiteral("API base address."),
+                                 QStringLiteral("url"), QString::fromLatin1(kDefaultApiBase));
+    const QCommandLineOption key(QStringLiteral("key"), QStringLiteral("API key."),
+                                 QStringLiteral("key"), qEnvironmentVariable("NIMBREL_API_KEY"));
+    const QCommandLineOption location(QStringLiteral("location"), QStringLiteral("Location name."),
+                                      QStringLiteral("name"), QStringLiteral("Prague,CZ"));
+    const QCommandLineOption units(QStringLiteral("units"), QStringLiteral("metric or imperial."),
+                                   QStringLiteral("units"), QStringLiteral("metric"));
+    const QCommandLineOption days(QStringLiteral("days"), QStringLiteral("Forecast days."),
+                                  QStringLiteral("n"), QStringLiteral("5"));
+    const QCommandLineOption paid(QStringLiteral("paid"), QStringLiteral("The key is a paid one."));
+    parser.addOptions({api, key, location, units, days, paid});
+    parser.process(app);
+
+    QTextStream out(stdout);
+    TOwmClient client(parser.value(api));
+    TRequestRecord request;
+    request.Key = parser.value(key);
+    request.KeyType = parser.isSet(paid) ? ktPaid : ktFree;
+    request.LocationID = -1;
+    request.LocationName = parser.value(location);
+    request.Units = parser.value(units);
+    request.Lang = QStringLiteral("en");
+    request.NumberOfDays = static_cast<std::uint8_t>(qBound(1, parser.value(days).toInt(), 16));
+    request.ForecastMode = fmDaily;
+
+    try {
+        TWeatherRecord current;
+        if (!client.GetCurrentWeather(request, current)) {
+            out << "Current weather failed: " << request.ErrorMessage << "\n";
+            return 1;
+        }
+        PrintCurrent(out, current);
+        TWeatherData forecast;
+        if (!client.GetForecast(request, forecast)) {
+            out << "Forecast failed: " << request.ErrorMessage << "\n";
+            return 1;
+        }
+        PrintForecast(out, forecast);
+    } catch (const EConvertError &error) {
+        out << "The service sent a value that is not a number: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
