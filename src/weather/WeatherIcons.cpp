@@ -11,7 +11,8 @@ const QByteArray kPngSignature = QByteArray::fromRawData("\x89PNG\r\n\x1a\n", 8)
 
 bool IsIconFileName(const QString &name)
 {
-    static const QRegularExpression rule(QStringLiteral("^[A-Za-z0-9]{1,3}\\.png$"));
+    static const QRegularExpression rule(
+        QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9]{1,3}\\.png")));
     return rule.match(name).hasMatch();
 }
 

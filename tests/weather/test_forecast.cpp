@@ -1,0 +1,384 @@
+#include "test_client_support.h"
+
+#include "DateTimeConv.h"
+#include "Zelto_OWM.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QMap>
+#include <QTimeZone>
+
+#include <vector>
+
+namespace {
+
+constexpr int kSecondsPerSlot = 3 * 60 * 60;
+constexpr double kNoHighestMax = -2147483647.0;
+constexpr double kNoLowestMin = 2147483647.0;
+
+QDateTime Utc(const char *text)
+{
+    QDateTime value = QDateTime::fromString(QString::fromLatin1(text), Qt::ISODate);
+    value.setTimeSpec(Qt::UTC);
+    return value;
+}
+
+TDateTime Local(const QDateTime &utc)
+{
+    return DateTimeFromQDateTime(utc.toLocalTime());
+}
+
+// A 3-hour forecast whose slot i starts i slots after `first`, with condition
+// number 100+i and temperatures min i, value i+50, max i+100, so every record
+// tells which slot it came from and which slots its range spans.
+struct SlotPlan {
+    QDateTime first;
+    int count = 0;
+    bool withTemperature = true;
+    bool withLocation = true;
+    QMap<int, double> precipitation; // slot index -> value
+};
+
+QByteArray ThreeHourDocument(const SlotPlan &plan)
+{
+    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<weatherdata>\n");
+    if (plan.withLocation)
+        xml += QStringLiteral("<location><name>Testville</name><country>XX</country>"
+                              "<location latitude=\"50.5\" longitude=\"-14.25\"/></location>\n"
+                              "<sun rise=\"2026-03-02T06:10:00\" set=\"2026-03-02T17:20:00\"/>\n");
+    xml += QStringLiteral("<forecast>\n");
+    const QString format = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+    for (int i = 0; i < plan.count; ++i) {
+        const QDateTime from = plan.first.addSecs(qint64(i) * kSecondsPerSlot);
+        xml += QStringLiteral("<time from=\"%1\" to=\"%2\">")
+                   .arg(from.toString(format), from.addSecs(kSecondsPerSlot).toString(format));
+        xml += QStringLiteral("<symbol number=\"%1\" name=\"slot %2\" var=\"10d\"/>").arg(100 + i).arg(i);
+        if (plan.precipitation.contains(i))
+            xml += QStringLiteral("<precipitation value=\"%1\" type=\"rain\"/>").arg(plan.precipitation[i]);
+        if (plan.withTemperature)
+            xml += QStringLiteral("<temperature unit=\"celsius\" value=\"%1\" min=\"%2\" max=\"%3\"/>")
+                       .arg(i + 50)
+                       .arg(i)
+                       .arg(i + 100);
+        xml += QStringLiteral("</time>\n");
+    }
+    xml += QStringLiteral("</forecast>\n</weatherdata>\n");
+    return xml.toUtf8();
+}
+
+TRequestRecord Request(TKeyType keyType, TForecastMode mode, int days)
+{
+    TRequestRecord request;
+    request.KeyType = keyType;
+    request.ForecastMode = mode;
+    request.NumberOfDays = static_cast<std::uint8_t>(days);
+    request.Key = QStringLiteral("k");
+    request.LocationName = QStringLiteral("Prague,CZ");
+    request.Units = QStringLiteral("metric");
+    request.Lang = QStringLiteral("en");
+    return request;
+}
+
+class ForecastTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(peer.Started()); }
+
+    bool Fetch(TRequestRecord &request, TWeatherData &data)
+    {
+        const TOwmClient client(peer.BaseUrl(), peer.BaseUrl());
+        return client.GetForecast(request, data);
+    }
+
+    ServedBody peer;
+};
+
+struct QueryCase {
+    const char *name;
+    TKeyType keyType;
+    TForecastMode mode;
+    int days;
+    std::int64_t locationId;
+    const char *target;
+};
+
+class ForecastQueryTest : public ForecastTest, public ::testing::WithParamInterface<QueryCase>
+{
+};
+
+TEST_P(ForecastQueryTest, AsksThePathAndSlotCountOfKeyAndMode)
+{
+    const QueryCase &c = GetParam();
+    peer.Serve("<weatherdata/>");
+    TRequestRecord request = Request(c.keyType, c.mode, c.days);
+    request.LocationID = c.locationId;
+    TWeatherData data;
+    ASSERT_TRUE(Fetch(request, data));
+    EXPECT_EQ(peer.LastTarget(), QString::fromLatin1(c.target));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forecast, ForecastQueryTest,
+    ::testing::Values(
+        QueryCase{"FreeDailyFiveDays", ktFree, fmDaily, 5, -1,
+                  "/data/2.5/forecast?APPID=k&q=Prague%2CCZ&mode=xml&units=metric&cnt=40&lang=en"},
+        QueryCase{"FreeHourlyTwoDays", ktFree, fmHourly, 2, -1,
+                  "/data/2.5/forecast?APPID=k&q=Prague%2CCZ&mode=xml&units=metric&cnt=16&lang=en"},
+        QueryCase{"PaidDailySixteenDays", ktPaid, fmDaily, 16, -1,
+                  "/data/2.5/forecast/daily?APPID=k&q=Prague%2CCZ&mode=xml&units=metric&cnt=16&lang=en"},
+        QueryCase{"PaidHourlyThreeDaysById", ktPaid, fmHourly, 3, 3067696,
+                  "/data/2.5/forecast?APPID=k&id=3067696&mode=xml&units=metric&cnt=24&lang=en"}),
+    [](const ::testing::TestParamInfo<QueryCase> &param) { return param.param.name; });
+
+// One folded day: the slot it is a copy of and what the fold put in it.
+struct FoldedDay {
+    int slot;
+    double min;
+    double max;
+    double precipitation;
+};
+
+struct FoldCase {
+    const char *name;
+    SlotPlan plan;
+    std::vector<FoldedDay> days;
+};
+
+class ForecastFoldTest : public ForecastTest, public ::testing::WithParamInterface<FoldCase>
+{
+};
+
+TEST_P(ForecastFoldTest, FoldsFreeSlotsIntoNoonRecordsPerUtcDay)
+{
+    const FoldCase &c = GetParam();
+    peer.Serve(ThreeHourDocument(c.plan));
+    TRequestRecord request = Request(ktFree, fmDaily, 5);
+    TWeatherData data;
+    ASSERT_TRUE(Fetch(request, data));
+    ASSERT_EQ(data.size(), static_cast<qsizetype>(c.days.size()));
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        SCOPED_TRACE(i);
+        const FoldedDay &day = c.days[static_cast<size_t>(i)];
+        const TWeatherRecord &record = data[i];
+        const QDateTime from = c.plan.first.addSecs(qint64(day.slot) * kSecondsPerSlot);
+        EXPECT_EQ(record.Weather.Code, QString::number(100 + day.slot));
+        EXPECT_DOUBLE_EQ(record.FromTime, Local(from));
+        EXPECT_DOUBLE_EQ(record.TimeStamp, DateOf(Local(from)));
+        EXPECT_DOUBLE_EQ(record.Temp.Value.Min, day.min);
+        EXPECT_DOUBLE_EQ(record.Temp.Value.Max, day.max);
+        EXPECT_DOUBLE_EQ(record.Precipitation.Value, day.precipitation);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forecast, ForecastFoldTest,
+    ::testing::Values(
+        // Noon slots are 1, 9, 17, ...; midnight slots 5, 13, 21, ...; 38 and 39 follow
+        // the last midnight and are dropped.
+        FoldCase{"StartAt0900",
+                 {Utc("2026-03-02T09:00:00"), 40, true, true, {{2, 1.5}, {4, 0.75}, {13, 4}, {14, 9}}},
+                 {{1, 0, 105, 1.5}, {9, 6, 113, 4}, {17, 14, 121, 9}, {25, 22, 129, 0}, {33, 30, 137, 0}}},
+        // The first midnight (slot 3) comes before any noon slot, so the first day is
+        // that midnight slot itself.
+        FoldCase{"StartAt1500",
+                 {Utc("2026-03-02T15:00:00"), 40, true, true, {{3, 2}}},
+                 {{3, 0, 103, 2}, {7, 4, 111, 0}, {15, 12, 119, 0}, {23, 20, 127, 0}, {31, 28, 135, 0}}},
+        FoldCase{"NoTemperatures",
+                 {Utc("2026-03-02T09:00:00"), 16, false, true, {}},
+                 {{1, kNoLowestMin, kNoHighestMax, 0}, {9, kNoLowestMin, kNoHighestMax, 0}}},
+        // Without a location name every record still is its day's noon slot.
+        FoldCase{"NoLocation",
+                 {Utc("2026-03-02T09:00:00"), 16, true, false, {}},
+                 {{1, 0, 105, 0}, {9, 6, 113, 0}}}),
+    [](const ::testing::TestParamInfo<FoldCase> &param) { return param.param.name; });
+
+struct HourlyCase {
+    const char *name;
+    TKeyType keyType;
+};
+
+class ForecastHourlyTest : public ForecastTest, public ::testing::WithParamInterface<HourlyCase>
+{
+};
+
+TEST_P(ForecastHourlyTest, ReturnsEverySlotAsItCame)
+{
+    const SlotPlan plan{Utc("2026-03-02T09:00:00"), 10, true, true, {{4, 0.5}}};
+    peer.Serve(ThreeHourDocument(plan));
+    TRequestRecord request = Request(GetParam().keyType, fmHourly, 2);
+    TWeatherData data;
+    ASSERT_TRUE(Fetch(request, data));
+    ASSERT_EQ(data.size(), plan.count);
+    for (int i = 0; i < plan.count; ++i) {
+        SCOPED_TRACE(i);
+        const QDateTime from = plan.first.addSecs(qint64(i) * kSecondsPerSlot);
+        EXPECT_EQ(data[i].Weather.Code, QString::number(100 + i));
+        EXPECT_DOUBLE_EQ(data[i].FromTime, Local(from));
+        EXPECT_DOUBLE_EQ(data[i].ToTime, Local(from.addSecs(kSecondsPerSlot)));
+        EXPECT_DOUBLE_EQ(data[i].Temp.Value.Min, i);
+        EXPECT_DOUBLE_EQ(data[i].Temp.Value.Max, i + 100);
+        EXPECT_DOUBLE_EQ(data[i].Precipitation.Value, i == 4 ? 0.5 : 0.0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Forecast, ForecastHourlyTest,
+                         ::testing::Values(HourlyCase{"FreeKey", ktFree}, HourlyCase{"PaidKey", ktPaid}),
+                         [](const ::testing::TestParamInfo<HourlyCase> &param) { return param.param.name; });
+
+TEST_F(ForecastTest, EveryRecordCarriesTheLocationWithoutId)
+{
+    const TCity expected{0, QStringLiteral("Testville"), -14.25, 50.5, QStringLiteral("XX"),
+                         Local(Utc("2026-03-02T06:10:00")), Local(Utc("2026-03-02T17:20:00"))};
+    peer.Serve(ThreeHourDocument({Utc("2026-03-02T09:00:00"), 16, true, true, {}}));
+    for (const TForecastMode mode : {fmHourly, fmDaily}) {
+        SCOPED_TRACE(mode);
+        TRequestRecord request = Request(ktFree, mode, 2);
+        TWeatherData data;
+        ASSERT_TRUE(Fetch(request, data));
+        ASSERT_FALSE(data.isEmpty());
+        for (const TWeatherRecord &record : data) {
+            EXPECT_EQ(record.City.ID, 0);
+            EXPECT_EQ(record.City.Name, expected.Name);
+            EXPECT_EQ(record.City.Country, expected.Country);
+            EXPECT_DOUBLE_EQ(record.City.Lon, expected.Lon);
+            EXPECT_DOUBLE_EQ(record.City.Lat, expected.Lat);
+            EXPECT_DOUBLE_EQ(record.City.Sunrise, expected.Sunrise);
+            EXPECT_DOUBLE_EQ(record.City.Sunset, expected.Sunset);
+            EXPECT_TRUE(record.Visibility.Units.isEmpty());
+            EXPECT_TRUE(record._MoonPhaseText.isEmpty());
+        }
+    }
+}
+
+TEST_F(ForecastTest, PaidDailyReadsDayRecords)
+{
+    peer.ServeFile(QStringLiteral("forecast_daily.xml"));
+    TRequestRecord request = Request(ktPaid, fmDaily, 2);
+    TWeatherData data;
+    ASSERT_TRUE(Fetch(request, data));
+    ASSERT_EQ(data.size(), 2);
+
+    const TWeatherRecord &first = data[0];
+    EXPECT_EQ(first.City.Name, QStringLiteral("Prague"));
+    EXPECT_DOUBLE_EQ(first.TimeStamp, Local(Utc("2026-03-02T00:00:00")));
+    EXPECT_EQ(first.FromTime, 0);
+    EXPECT_EQ(first.ToTime, 0);
+    EXPECT_EQ(first.Weather.Code, QStringLiteral("500"));
+    EXPECT_EQ(first.Weather.Value, 500);
+    EXPECT_EQ(first.Weather.Name, QStringLiteral("light rain"));
+    EXPECT_EQ(first.Weather.Icon, QStringLiteral("10d.png"));
+    EXPECT_DOUBLE_EQ(first.Temp.Value.Value, 7.5);
+    EXPECT_DOUBLE_EQ(first.Temp.Value.Min, 1.5);
+    EXPECT_DOUBLE_EQ(first.Temp.Value.Max, 9);
+    EXPECT_DOUBLE_EQ(first.Temp.Night, 2);
+    EXPECT_DOUBLE_EQ(first.Temp.Eve, 6);
+    EXPECT_DOUBLE_EQ(first.Temp.Morn, 1.75);
+    EXPECT_EQ(first.Temp.Value.Units, QStringLiteral("°C"));
+    EXPECT_DOUBLE_EQ(first.Precipitation.Value, 1.25);
+    EXPECT_EQ(first.Precipitation.Name, QStringLiteral("rain"));
+    EXPECT_EQ(first.Precipitation.Units, QStringLiteral("mm"));
+    EXPECT_DOUBLE_EQ(first.Wind.Speed.Value, 14.4);
+    EXPECT_EQ(first.Wind.Speed.Units, QStringLiteral("km/h"));
+    EXPECT_EQ(first.Wind.Speed.Name, QStringLiteral("Gentle Breeze"));
+    EXPECT_DOUBLE_EQ(first.Wind.Direction.Value, 250);
+    EXPECT_EQ(first.Wind.Direction.Code, QStringLiteral("WSW"));
+    EXPECT_DOUBLE_EQ(first.Pressure.Value, 1012);
+    EXPECT_EQ(first.Pressure.Units, QStringLiteral("hPa"));
+    EXPECT_DOUBLE_EQ(first.Humidity.Value, 81);
+    EXPECT_EQ(first.Humidity.Units, QStringLiteral("%"));
+    EXPECT_DOUBLE_EQ(first.Clouds.Value, 90);
+    EXPECT_EQ(first.Clouds.Name, QStringLiteral("overcast clouds"));
+    EXPECT_EQ(first.Clouds.Units, QStringLiteral("%"));
+
+    // Both `day` and `from`: a day record, its `from` unread; `day` wins over
+    // `value`; a precipitation without value leaves the fields cleared.
+    const TWeatherRecord &second = data[1];
+    EXPECT_DOUBLE_EQ(second.TimeStamp, Local(Utc("2026-03-03T00:00:00")));
+    EXPECT_EQ(second.FromTime, 0);
+    EXPECT_EQ(second.ToTime, 0);
+    EXPECT_DOUBLE_EQ(second.Temp.Value.Value, 11);
+    EXPECT_EQ(second.Temp.Night, 0);
+    EXPECT_EQ(second.Weather.Icon, QStringLiteral("01d.png"));
+    EXPECT_EQ(second.Precipitation.Value, 0);
+    EXPECT_TRUE(second.Precipitation.Name.isEmpty());
+    EXPECT_TRUE(second.Precipitation.Units.isEmpty());
+    EXPECT_DOUBLE_EQ(second.Wind.Speed.Value, 0);
+    EXPECT_TRUE(second.Wind.Speed.Units.isEmpty());
+}
+
+TEST_F(ForecastTest, FreeDailyIgnoresPrecipitationWithoutValue)
+{
+    // Slot 1 (noon) names rain without an amount; slot 3's amount is the day's highest.
+    QByteArray document = ThreeHourDocument({Utc("2026-03-02T09:00:00"), 8, true, true, {{3, 0.25}}});
+    document.replace("<symbol number=\"101\"", "<precipitation type=\"snow\"/><symbol number=\"101\"");
+    peer.Serve(document);
+    TRequestRecord request = Request(ktFree, fmDaily, 1);
+    TWeatherData data;
+    ASSERT_TRUE(Fetch(request, data));
+    ASSERT_EQ(data.size(), 1);
+    EXPECT_EQ(data[0].Weather.Code, QStringLiteral("101"));
+    EXPECT_DOUBLE_EQ(data[0].Precipitation.Value, 0.25);
+    EXPECT_TRUE(data[0].Precipitation.Name.isEmpty());
+    EXPECT_TRUE(data[0].Precipitation.Units.isEmpty());
+}
+
+TEST_F(ForecastTest, ImperialUnitsLabelAndConvert)
+{
+    peer.ServeFile(QStringLiteral("forecast_daily.xml"));
+    TRequestRecord request = Request(ktPaid, fmDaily, 2);
+    request.Units = QStringLiteral("imperial");
+    TWeatherData data;
+    ASSERT_TRUE(Fetch(request, data));
+    ASSERT_FALSE(data.isEmpty());
+    EXPECT_EQ(data[0].Temp.Value.Units, QStringLiteral("F"));
+    EXPECT_EQ(data[0].Wind.Speed.Units, QStringLiteral("mph"));
+    EXPECT_NEAR(data[0].Wind.Speed.Value, 4 / 1.467, 1e-9);
+}
+
+struct OutcomeCase {
+    const char *name;
+    const char *body;
+    bool ok;
+    const char *message; // null: the parser's wording, whatever it is
+    int records;         // -1: the earlier array is kept
+};
+
+class ForecastOutcomeTest : public ForecastTest, public ::testing::WithParamInterface<OutcomeCase>
+{
+};
+
+TEST_P(ForecastOutcomeTest, KeepsTheArrayUnlessAWeatherDocumentCame)
+{
+    const OutcomeCase &c = GetParam();
+    peer.Serve(c.body);
+    TRequestRecord request = Request(ktPaid, fmDaily, 2);
+    request.ErrorMessage = QStringLiteral("left from before");
+    TWeatherData data(3);
+    data[0].City.Name = QStringLiteral("Earlier");
+    EXPECT_EQ(Fetch(request, data), c.ok);
+    if (c.message != nullptr)
+        EXPECT_EQ(request.ErrorMessage, QString::fromUtf8(c.message));
+    else
+        EXPECT_FALSE(request.ErrorMessage.isEmpty());
+    if (c.records < 0) {
+        ASSERT_EQ(data.size(), 3);
+        EXPECT_EQ(data[0].City.Name, QStringLiteral("Earlier"));
+    } else {
+        EXPECT_EQ(data.size(), c.records);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forecast, ForecastOutcomeTest,
+    ::testing::Values(
+        OutcomeCase{"NoForecastElement", "<weatherdata><location/></weatherdata>", true, "", 0},
+        OutcomeCase{"EmptyForecast", "<weatherdata><forecast/></weatherdata>", true, "", 0},
+        OutcomeCase{"BodyNamingError", "  <weatherdata><Error>down</Error></weatherdata>\n", false,
+                    "<weatherdata><Error>down</Error></weatherdata>", -1},
+        OutcomeCase{"CityNotFound", "{\"cod\":\"404\",\"message\":\"city not found\"}", false,
+                    "city not found", -1},
+        OutcomeCase{"NotXml", "<weatherdata>", false, nullptr, -1}),
+    [](const ::testing::TestParamInfo<OutcomeCase> &param) { return param.param.name; });
+
+} // namespace
