@@ -1,0 +1,254 @@
+#include "IniDocument.h"
+
+#include "TextCodePage.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
+
+namespace {
+
+const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
+const QByteArray kUtf16LEBom("\xFF\xFE", 2);
+const QByteArray kUtf16BEBom("\xFE\xFF", 2);
+const QString kCrLf = QStringLiteral("\r\n");
+
+bool SameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool IsBlank(const QString &line)
+{
+    return line.trimmed().isEmpty();
+}
+
+template <typename Lines>
+void DropTrailingBlanks(Lines &lines)
+{
+    while (!lines.isEmpty() && !lines.last().IsKey && IsBlank(lines.last().Value))
+        lines.removeLast();
+}
+
+QString Decode(const QByteArray &bytes, TIniEncoding *encoding)
+{
+    if (bytes.startsWith(kUtf8Bom)) {
+        *encoding = TIniEncoding::ieUtf8Bom;
+        return QString::fromUtf8(bytes.mid(kUtf8Bom.size()));
+    }
+    if (bytes.startsWith(kUtf16LEBom)) {
+        *encoding = TIniEncoding::ieUtf16LE;
+        QStringDecoder decoder(QStringDecoder::Utf16LE);
+        return decoder.decode(bytes.mid(kUtf16LEBom.size()));
+    }
+    if (bytes.startsWith(kUtf16BEBom)) {
+        *encoding = TIniEncoding::ieUtf16BE;
+        QStringDecoder decoder(QStringDecoder::Utf16BE);
+        return decoder.decode(bytes.mid(kUtf16BEBom.size()));
+    }
+    *encoding = TIniEncoding::ieAnsi;
+    return TextFromAnsi(bytes);
+}
+
+} // namespace
+
+TIniDocument TIniDocument::FromBytes(const QByteArray &bytes)
+{
+    TIniDocument doc;
+    const QString text = Decode(bytes, &doc.FEncoding);
+    if (text.contains(kCrLf))
+        doc.FLineBreak = kCrLf;
+
+    QString normalised = text;
+    normalised.replace(kCrLf, QStringLiteral("\n"));
+    normalised.replace(u'\r', u'\n');
+    QStringList lines = normalised.split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast(); // the final line break
+
+    QVector<TLine> *target = &doc.FPreamble;
+    for (const QString &line : std::as_const(lines)) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(u'[') && trimmed.endsWith(u']')) {
+            const QString name = trimmed.mid(1, trimmed.size() - 2).trimmed();
+            TSection *existing = doc.Find(name);
+            if (existing == nullptr) {
+                doc.FSections.append(TSection{name, {}});
+                existing = &doc.FSections.last();
+            }
+            target = &existing->Lines;
+            continue;
+        }
+        const qsizetype eq = line.indexOf(u'=');
+        const bool comment = trimmed.startsWith(u';') || trimmed.startsWith(u'#');
+        if (eq > 0 && !comment && target != &doc.FPreamble)
+            target->append(TLine{true, line.left(eq).trimmed(), line.mid(eq + 1).trimmed()});
+        else
+            target->append(TLine{false, {}, line});
+    }
+    DropTrailingBlanks(doc.FPreamble);
+    for (TSection &section : doc.FSections)
+        DropTrailingBlanks(section.Lines);
+    return doc;
+}
+
+QByteArray TIniDocument::ToBytes() const
+{
+    QStringList out;
+    auto addLines = [&out](const QVector<TLine> &lines) {
+        for (const TLine &line : lines)
+            out.append(line.IsKey ? line.Key + u'=' + line.Value : line.Value);
+    };
+    addLines(FPreamble);
+    for (const TSection &section : FSections) {
+        if (!out.isEmpty())
+            out.append(QString()); // a blank line between sections
+        out.append(u'[' + section.Name + u']');
+        addLines(section.Lines);
+    }
+    QString text = out.join(FLineBreak);
+    if (!out.isEmpty())
+        text += FLineBreak;
+
+    switch (FEncoding) {
+    case TIniEncoding::ieUtf8Bom:
+        return kUtf8Bom + text.toUtf8();
+    case TIniEncoding::ieUtf16LE: {
+        QStringEncoder encoder(QStringEncoder::Utf16LE);
+        return kUtf16LEBom + QByteArray(encoder.encode(text));
+    }
+    case TIniEncoding::ieUtf16BE: {
+        QStringEncoder encoder(QStringEncoder::Utf16BE);
+        return kUtf16BEBom + QByteArray(encoder.encode(text));
+    }
+    case TIniEncoding::ieAnsi:
+        break;
+    }
+    return AnsiFromText(text);
+}
+
+QStringList TIniDocument::SectionNames() const
+{
+    QStringList names;
+    for (const TSection &section : FSections)
+        names.append(section.Name);
+    return names;
+}
+
+const TIniDocument::TSection *TIniDocument::Find(const QString &section) const
+{
+    for (const TSection &s : FSections) {
+        if (SameName(s.Name, section))
+            return &s;
+    }
+    return nullptr;
+}
+
+TIniDocument::TSection *TIniDocument::Find(const QString &section)
+{
+    return const_cast<TSection *>(std::as_const(*this).Find(section));
+}
+
+const TIniDocument::TLine *TIniDocument::FindLine(const TSection &section, const QString &key)
+{
+    for (const TLine &line : section.Lines) {
+        if (line.IsKey && SameName(line.Key, key))
+            return &line;
+    }
+    return nullptr;
+}
+
+bool TIniDocument::SectionExists(const QString &section) const
+{
+    return Find(section) != nullptr;
+}
+
+bool TIniDocument::ValueExists(const QString &section, const QString &key) const
+{
+    const TSection *s = Find(section);
+    return s != nullptr && FindLine(*s, key) != nullptr;
+}
+
+bool TIniDocument::FindValue(const QString &section, const QString &key, QString *value) const
+{
+    const TSection *s = Find(section);
+    const TLine *line = s != nullptr ? FindLine(*s, key) : nullptr;
+    if (line == nullptr)
+        return false;
+    *value = line->Value;
+    return true;
+}
+
+QStringList TIniDocument::SectionLines(const QString &section) const
+{
+    QStringList lines;
+    if (const TSection *s = Find(section)) {
+        for (const TLine &line : s->Lines) {
+            if (line.IsKey)
+                lines.append(line.Key + u'=' + line.Value);
+        }
+    }
+    return lines;
+}
+
+bool TIniDocument::SetValue(const QString &section, const QString &key, const QString &value)
+{
+    // A line break inside a value would start a new line of the file.
+    QString flat = value;
+    flat.replace(u'\r', u' ').replace(u'\n', u' ');
+    flat = flat.trimmed();
+
+    TSection *s = Find(section);
+    if (s == nullptr) {
+        FSections.append(TSection{section, {}});
+        s = &FSections.last();
+    }
+    if (auto *line = const_cast<TLine *>(FindLine(*s, key))) {
+        if (line->Value == flat)
+            return false;
+        line->Value = flat;
+        return true;
+    }
+    s->Lines.append(TLine{true, key, flat});
+    return true;
+}
+
+bool TIniDocument::EraseSection(const QString &section)
+{
+    const auto it = std::find_if(FSections.begin(), FSections.end(),
+                                 [&](const TSection &s) { return SameName(s.Name, section); });
+    if (it == FSections.end())
+        return false;
+    FSections.erase(it);
+    return true;
+}
+
+bool TIniDocument::EraseQualifiedSections(const QString &section)
+{
+    const auto qualified = [&](const TSection &s) {
+        if (!s.Name.startsWith(section, Qt::CaseInsensitive))
+            return false;
+        if (s.Name.size() == section.size())
+            return true;
+        const QChar next = s.Name.at(section.size());
+        return next == u'#' || next == u'\\';
+    };
+    const auto oldSize = FSections.size();
+    FSections.erase(std::remove_if(FSections.begin(), FSections.end(), qualified), FSections.end());
+    return FSections.size() != oldSize;
+}
+
+bool TIniDocument::EraseValue(const QString &section, const QString &key)
+{
+    TSection *s = Find(section);
+    if (s == nullptr)
+        return false;
+    const auto it = std::find_if(s->Lines.begin(), s->Lines.end(), [&](const TLine &line) {
+        return line.IsKey && SameName(line.Key, key);
+    });
+    if (it == s->Lines.end())
+        return false;
+    s->Lines.erase(it);
+    return true;
+}

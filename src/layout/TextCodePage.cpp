@@ -1,0 +1,53 @@
+#include "TextCodePage.h"
+
+#include <QStringDecoder>
+
+#include <array>
+
+namespace {
+
+constexpr unsigned char kFirstWindowsOnlyByte = 0x80;
+constexpr unsigned char kLastWindowsOnlyByte = 0x9F;
+
+// Windows-1252 at 0x80..0x9F; the rest of the page equals Latin-1.
+constexpr std::array<char16_t, kLastWindowsOnlyByte - kFirstWindowsOnlyByte + 1> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+} // namespace
+
+bool IsValidUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString ignored = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+QString DecodeWindows1252(const QByteArray &bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= kFirstWindowsOnlyByte && b <= kLastWindowsOnlyByte)
+            text.append(QChar(kWindows1252High[b - kFirstWindowsOnlyByte]));
+        else
+            text.append(QChar(b));
+    }
+    return text;
+}
+
+QByteArray AnsiFromText(const QString &text)
+{
+    return text.toUtf8();
+}
+
+QString TextFromAnsi(const QByteArray &bytes)
+{
+    if (IsValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return DecodeWindows1252(bytes);
+}

@@ -1,0 +1,18 @@
+// The "system ANSI code page" of stored texts. On Linux it is UTF-8; bytes that are
+// not valid UTF-8 come from a Windows machine and are read as Windows-1252.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+bool IsValidUtf8(const QByteArray &bytes);
+
+// Single-byte Windows-1252; the five unassigned codes map to the C1 control
+// characters of the same value, as the platform's own conversion does.
+QString DecodeWindows1252(const QByteArray &bytes);
+
+// Text to bytes of the code page.
+QByteArray AnsiFromText(const QString &text);
+
+// Bytes of the code page to text: UTF-8 when valid, else Windows-1252.
+QString TextFromAnsi(const QByteArray &bytes);
