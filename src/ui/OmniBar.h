@@ -1,0 +1,224 @@
+// The custom-drawn bar of the main window: title strip, conditions panel and
+// image buttons. Paints by state (normal, hot, selected, disabled) in colours
+// taken from the theme and shifted by its own luminosities.
+#pragma once
+
+#include "ControlLook.h"
+#include "DisabledBitmap.h"
+#include "ImageList.h"
+#include "ThemeControl.h"
+#include "ThemeController.h"
+
+#include <QMenu>
+#include <QPoint>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+class QPainter;
+
+enum TImageAlign { iaLeft, iaRight, iaTop, iaCenter };
+enum TWordWrapMode { wwmNone, wwmBreak, wwmPathEllipsis, wwmWordEllipsis, wwmEndEllipsis };
+enum TCaptionPosition { cpTop, cpBottom };
+enum TMoveMode { mmNone, mmForm, mmSelf, mmParent };
+enum TSelectionBarPosition { sbpLeft, sbpRight, sbpTop, sbpBottom, sbpLeftRight, sbpTopBottom };
+enum TCaptionAlignment { taLeftJustify, taRightJustify, taCenter };
+
+enum TBorderEdge { beLeft = 1, beTop = 2, beRight = 4, beBottom = 8 };
+using TBorderEdges = int;
+constexpr TBorderEdges kAllBorderEdges = beLeft | beTop | beRight | beBottom;
+
+class TOmniBar;
+
+class TOmniBarControlLook : public TControlLook
+{
+public:
+    explicit TOmniBarControlLook(TOmniBar *bar);
+};
+
+class TOmniBar : public QWidget, public IThemeControl
+{
+    Q_OBJECT
+    Q_INTERFACES(IThemeControl)
+
+public:
+    static constexpr int kDefaultWidth = 200;
+    static constexpr int kDefaultHeight = 30;
+    static constexpr int kDefaultIndent = 5;
+    static constexpr int kImageGap = 5;          // between picture and caption
+    static constexpr int kRepeatInterval = 100;  // ms, auto-repeat
+    static constexpr int kBadgeMargin = 2;
+    static constexpr int kDefaultBadgeSize = 8;
+    static constexpr int kDefaultSelectionBarWidth = 3;
+
+    explicit TOmniBar(QWidget *parent = nullptr);
+    ~TOmniBar() override;
+
+    TOmniBarControlLook &ControlLook() { return FControlLook; }
+    const TOmniBarControlLook &ControlLook() const { return FControlLook; }
+
+    TThemeController *ThemeController() const override { return FThemeController; }
+    void SetThemeController(TThemeController *value) override;
+    void UpdateTheme() override;
+
+    // The colours this bar paints with: the theme's (or its own) with its own
+    // luminosities applied.
+    void GetPaintedLookSet(TLookSet &result) const;
+    TLookSet PaintedLookSet() const;
+
+    TColor Color() const { return FControlLook.LookSet().Color; }
+    void SetColor(TColor value);
+
+    QString Caption() const { return FCaption; }
+    void SetCaption(const QString &value);
+    bool ShowCaption() const { return FShowCaption; }
+    void SetShowCaption(bool value);
+    TCaptionAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TCaptionAlignment value);
+    TCaptionPosition CaptionPosition() const { return FCaptionPosition; }
+    void SetCaptionPosition(TCaptionPosition value);
+    TWordWrapMode WordWrapMode() const { return FWordWrapMode; }
+    void SetWordWrapMode(TWordWrapMode value);
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool value);
+
+    bool Border() const { return FBorder; }
+    void SetBorder(bool value);
+    TBorderEdges BorderEdges() const { return FBorderEdges; }
+    void SetBorderEdges(TBorderEdges value);
+    TBorderEdges HotBorderEdges() const { return FHotBorderEdges; }
+    void SetHotBorderEdges(TBorderEdges value);
+    TBorderEdges SelectedBorderEdges() const { return FSelectedBorderEdges; }
+    void SetSelectedBorderEdges(TBorderEdges value);
+    TBorderEdges DisabledBorderEdges() const { return FDisabledBorderEdges; }
+    void SetDisabledBorderEdges(TBorderEdges value);
+
+    bool ButtonMode() const { return FButtonMode; }
+    void SetButtonMode(bool value);
+    bool HotTrack() const { return FHotTrack; }
+    void SetHotTrack(bool value);
+    bool AutoRepeat() const { return FAutoRepeat; }
+    void SetAutoRepeat(bool value) { FAutoRepeat = value; }
+    int GroupIndex() const { return FGroupIndex; }
+    void SetGroupIndex(int value);
+
+    TImageList *Images() const { return FImages; }
+    void SetImages(TImageList *value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int value);
+    TImageAlign ImageAlign() const { return FImageAlign; }
+    void SetImageAlign(TImageAlign value);
+    TDisabledBitmapFactors &DisabledBitmapFactors() { return FDisabledBitmapFactors; }
+
+    int LeftIndent() const { return FLeftIndent; }
+    int TopIndent() const { return FTopIndent; }
+    int RightIndent() const { return FRightIndent; }
+    void SetIndents(int left, int top, int right);
+
+    QMenu *DropDownMenu() const { return FDropDownMenu; }
+    void SetDropDownMenu(QMenu *value) { FDropDownMenu = value; }
+
+    bool SelectionBar() const { return FSelectionBar; }
+    void SetSelectionBar(bool value);
+    TSelectionBarPosition SelectionBarPosition() const { return FSelectionBarPosition; }
+    void SetSelectionBarPosition(TSelectionBarPosition value);
+    int SelectionBarWidth() const { return FSelectionBarWidth; }
+    void SetSelectionBarWidth(int value);
+
+    bool Badge() const { return FBadge; }
+    void SetBadge(bool value);
+    int BadgeSize() const { return FBadgeSize; }
+    void SetBadgeSize(int value);
+
+    TMoveMode MoveMode() const { return FMoveMode; }
+    void SetMoveMode(TMoveMode value) { FMoveMode = value; }
+    bool ShowFocusRect() const { return FShowFocusRect; }
+    void SetShowFocusRect(bool value);
+    bool TagBool() const { return FTagBool; }
+    void SetTagBool(bool value) { FTagBool = value; }
+
+    bool Hot() const { return FHot; }
+    bool Selected() const { return FSelected; }
+    void SetSelected(bool value);
+    // Held long enough for auto-repeat.
+    bool Pressed() const { return FPressed; }
+
+    // Drops the menu below the bar, showing the pressed look until it closes.
+    void PopupDropdownMenu();
+    // Width of the caption plus indents and the picture.
+    void ResetWidth();
+
+    QSize sizeHint() const override;
+
+signals:
+    void OnClick(TOmniBar *Sender);
+    void OnSelectedChanged(TOmniBar *Sender);
+    void OnAfterPaint(TOmniBar *Sender, QPainter *Painter);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    enum class TState { Normal, Hot, Selected, Disabled };
+    TState PaintState() const;
+    QFont ScaledFont(const QFont &font) const;
+    QString ShortenedCaption(const QString &text, const QFontMetrics &metrics, int width, int flags) const;
+    int CaptionFlags() const;
+    void PaintImage(QPainter &painter, const QRect &bounds, const QRect &inner, int rowHeight,
+                    const TLookSet &look, QRect &captionArea);
+    void RepeatTick();
+    void StartMove(const QPoint &globalPos);
+    void MenuClosed();
+
+    TOmniBarControlLook FControlLook;
+    QPointer<TThemeController> FThemeController;
+    QPointer<TImageList> FImages;
+    QPointer<QMenu> FDropDownMenu;
+    TDisabledBitmapFactors FDisabledBitmapFactors;
+
+    QString FCaption;
+    bool FShowCaption = true;
+    TCaptionAlignment FAlignment = taLeftJustify;
+    TCaptionPosition FCaptionPosition = cpTop;
+    TWordWrapMode FWordWrapMode = wwmNone;
+    bool FShowAccelChar = true;
+    bool FBorder = true;
+    TBorderEdges FBorderEdges = kAllBorderEdges;
+    TBorderEdges FHotBorderEdges = kAllBorderEdges;
+    TBorderEdges FSelectedBorderEdges = kAllBorderEdges;
+    TBorderEdges FDisabledBorderEdges = kAllBorderEdges;
+    bool FButtonMode = false;
+    bool FHotTrack = false;
+    bool FAutoRepeat = false;
+    int FGroupIndex = 0;
+    int FImageIndex = -1;
+    TImageAlign FImageAlign = iaLeft;
+    int FLeftIndent = kDefaultIndent;
+    int FTopIndent = kDefaultIndent;
+    int FRightIndent = kDefaultIndent;
+    bool FSelectionBar = false;
+    TSelectionBarPosition FSelectionBarPosition = sbpLeft;
+    int FSelectionBarWidth = kDefaultSelectionBarWidth;
+    bool FBadge = false;
+    int FBadgeSize = kDefaultBadgeSize;
+    TMoveMode FMoveMode = mmNone;
+    bool FShowFocusRect = false;
+    bool FTagBool = false;
+
+    bool FHot = false;
+    bool FSelected = false;
+    bool FPressed = false;
+    bool FMouseDown = false;   // the left button went down over this bar
+    bool FMenuShown = false;
+    bool FMovePending = false;
+    QPoint FMoveStart;         // global position of the press
+    QPointer<QWidget> FManualMoveTarget; // when the window system cannot move it
+    QPoint FManualMoveOrigin;
+    QTimer FRepeatTimer;
+};
