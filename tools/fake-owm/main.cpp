@@ -1,0 +1,190 @@
+// fake-owm: a stand-in for the weather service on 127.0.0.1, for demos and
+// end-to-end tests. Made-up weather for a fixed list of cities, the answers in
+// the XML shapes the client reads, the service's JSON error bodies, and drawn
+// condition icons. Any key but "bad" is accepted.
+#include "Cities.h"
+#include "Documents.h"
+#include "Icons.h"
+
+#include <httplib.h>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const char kHost[] = "127.0.0.1";
+const char kXmlType[] = "application/xml; charset=utf-8";
+const char kJsonType[] = "application/json; charset=utf-8";
+const char kInvalidKeyBody[] = "{\"cod\":401, \"message\": \"Invalid API key. Please see "
+                               "https://openweathermap.org/faq#error401 for more info.\"}";
+const char kCityNotFoundBody[] = "{\"cod\":\"404\",\"message\":\"city not found\"}";
+const char kNothingToGeocodeBody[] = "{\"cod\":\"400\",\"message\":\"Nothing to geocode\"}";
+const char kRejectedKey[] = "bad";
+
+constexpr int kDefaultSlots = 40;
+constexpr int kMaxSlots = 40;
+constexpr int kDefaultDays = 7;
+constexpr int kMaxDays = 16;
+
+QString Param(const httplib::Request &request, const char *name)
+{
+    return QString::fromStdString(request.get_param_value(name));
+}
+
+void Reply(httplib::Response &response, int status, const std::string &body, const char *type)
+{
+    response.status = status;
+    response.set_content(body, type);
+}
+
+// A missing key counts as a rejected one, as with the real service.
+bool KeyAccepted(const httplib::Request &request, httplib::Response &response)
+{
+    const char *name = request.has_param("APPID") ? "APPID" : "appid";
+    if (request.has_param(name) && request.get_param_value(name) != kRejectedKey)
+        return true;
+    Reply(response, 401, kInvalidKeyBody, kJsonType);
+    return false;
+}
+
+// The city named by id= or q=, or null after the error answer was set.
+const TFakeCity *RequestedCity(const httplib::Request &request, httplib::Response &response)
+{
+    const TFakeCity *city = nullptr;
+    if (request.has_param("id")) {
+        bool ok = false;
+        const qint64 id = Param(request, "id").toLongLong(&ok);
+        city = ok ? CityById(id) : nullptr;
+    } else if (request.has_param("q")) {
+        city = CityByQuery(Param(request, "q"));
+    } else {
+        Reply(response, 400, kNothingToGeocodeBody, kJsonType);
+        return nullptr;
+    }
+    if (city == nullptr)
+        Reply(response, 404, kCityNotFoundBody, kJsonType);
+    return city;
+}
+
+int Count(const httplib::Request &request, int fallback, int most)
+{
+    bool ok = false;
+    const int count = Param(request, "cnt").toInt(&ok);
+    return ok && count > 0 ? std::min(count, most) : fallback;
+}
+
+QString Units(const httplib::Request &request)
+{
+    return request.has_param("units") ? Param(request, "units") : QStringLiteral("standard");
+}
+
+void ServeXml(httplib::Response &response, const QByteArray &document)
+{
+    Reply(response, 200, document.toStdString(), kXmlType);
+}
+
+void AddRoutes(httplib::Server &server, const QMap<QString, QByteArray> &icons)
+{
+    server.Get("/data/2.5/weather", [](const httplib::Request &request, httplib::Response &response) {
+        if (!KeyAccepted(request, response))
+            return;
+        if (const TFakeCity *city = RequestedCity(request, response))
+            ServeXml(response, CurrentDocument(*city, Units(request), QDateTime::currentDateTimeUtc()));
+    });
+    server.Get("/data/2.5/forecast", [](const httplib::Request &request, httplib::Response &response) {
+        if (!KeyAccepted(request, response))
+            return;
+        if (const TFakeCity *city = RequestedCity(request, response))
+            ServeXml(response, ForecastDocument(*city, Units(request), QDateTime::currentDateTimeUtc(),
+                                                Count(request, kDefaultSlots, kMaxSlots)));
+    });
+    server.Get("/data/2.5/forecast/daily", [](const httplib::Request &request, httplib::Response &response) {
+        if (!KeyAccepted(request, response))
+            return;
+        if (const TFakeCity *city = RequestedCity(request, response))
+            ServeXml(response, DailyDocument(*city, Units(request), QDateTime::currentDateTimeUtc(),
+                                             Count(request, kDefaultDays, kMaxDays)));
+    });
+    server.Get("/data/2.5/find", [](const httplib::Request &request, httplib::Response &response) {
+        if (!KeyAccepted(request, response))
+            return;
+        if (!request.has_param("q")) {
+            Reply(response, 400, kNothingToGeocodeBody, kJsonType);
+            return;
+        }
+        ServeXml(response, FindDocument(CitiesLike(Param(request, "q")), Units(request),
+                                        QDateTime::currentDateTimeUtc()));
+    });
+    server.Get(R"(/img/w/([0-9]{2}[dn])\.png)", [&icons](const httplib::Request &request,
+                                                         httplib::Response &response) {
+        const QByteArray png = icons.value(QString::fromStdString(request.matches[1].str()));
+        if (png.isEmpty())
+            Reply(response, 404, "<html><body>Not Found</body></html>", "text/html");
+        else
+            Reply(response, 200, png.toStdString(), "image/png");
+    });
+    server.set_error_handler([](const httplib::Request &, httplib::Response &response) {
+        if (response.body.empty())
+            Reply(response, response.status, "<html><body>Not Found</body></html>", "text/html");
+    });
+}
+
+// One line per request on stderr; the key is masked.
+void LogRequest(const httplib::Request &request, const httplib::Response &response)
+{
+    static const QRegularExpression key(QStringLiteral("(APPID|appid)=[^&]*"));
+    QString target = QString::fromStdString(request.target);
+    target.replace(key, QStringLiteral("\\1=***"));
+    std::fprintf(stderr, "%s %s %s -> %d\n", QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toUtf8().constData(),
+                 request.method.c_str(), target.toUtf8().constData(), response.status);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Serves made-up weather on http://127.0.0.1 in the weather service's shapes.\n"
+        "Prints \"listening on http://127.0.0.1:PORT\" first; any key but \"bad\" is accepted."));
+    parser.addHelpOption();
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("Port to listen on; 0 or none picks a free one."),
+                                        QStringLiteral("N"), QStringLiteral("0"));
+    parser.addOption(portOption);
+    parser.process(app);
+
+    bool ok = false;
+    const int port = parser.value(portOption).toInt(&ok);
+    if (!ok || port < 0 || port > 65535) {
+        std::fprintf(stderr, "fake-owm: --port wants a number from 0 to 65535\n");
+        return 2;
+    }
+
+    const QMap<QString, QByteArray> icons = DrawIcons();
+    httplib::Server server;
+    AddRoutes(server, icons);
+    server.set_logger(LogRequest);
+
+    int bound = port;
+    if (port == 0)
+        bound = server.bind_to_any_port(kHost);
+    else if (!server.bind_to_port(kHost, port))
+        bound = -1;
+    if (bound <= 0) {
+        std::fprintf(stderr, "fake-owm: cannot listen on %s:%d\n", kHost, port);
+        return 1;
+    }
+    std::printf("listening on http://%s:%d\n", kHost, bound);
+    std::fflush(stdout);
+    return server.listen_after_bind() ? 0 : 1;
+}
