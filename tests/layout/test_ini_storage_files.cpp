@@ -1,0 +1,151 @@
+// The settings file on disk: where it is created, and that a failed write reports
+// itself and leaves the previous file as it was.
+#include "IniTestFiles.h"
+#include "LayoutManagerINIStorage.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+namespace {
+
+const QByteArray kOldContent("[Settings]\nWL=Prague,CZ\n");
+const QString kSettings = QStringLiteral("Settings");
+const QString kWL = QStringLiteral("WL");
+
+// A storage whose writes break off before the new file replaces the old one.
+class TInterruptedStorage : public TLayoutManagerINIStorage
+{
+public:
+    using TLayoutManagerINIStorage::TLayoutManagerINIStorage;
+
+protected:
+    bool CommitFile(QSaveFile &) override { return false; }
+};
+
+class IniStorageFilesTest : public ::testing::Test
+{
+protected:
+    QString Path(const QString &relative) const { return FDir.filePath(relative); }
+
+    QTemporaryDir FDir;
+};
+
+TEST_F(IniStorageFilesTest, ReadingNeverCreatesTheFolderWritingDoes)
+{
+    const QString fileName = Path(QStringLiteral("a/b/Nimbrel.ini"));
+    TLayoutManagerINIStorage storage(fileName);
+    EXPECT_EQ(storage.ReadString(kSettings, kWL, QStringLiteral("d")), QStringLiteral("d"));
+    EXPECT_FALSE(storage.SectionExists(kSettings));
+    EXPECT_TRUE(storage.Close());
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("a"))));
+
+    // Opened read-only first: the first write still gets its folder.
+    storage.Open(true);
+    storage.WriteString(kSettings, kWL, QStringLiteral("Brno,CZ"));
+    EXPECT_TRUE(storage.Close()) << storage.LastError().toStdString();
+    EXPECT_EQ(ReadBytes(fileName), QByteArray("[Settings]\nWL=Brno,CZ\n"));
+}
+
+TEST_F(IniStorageFilesTest, OpenedMeansOpenWithTheFileOnDisk)
+{
+    const QString fileName = Path(QStringLiteral("Nimbrel.ini"));
+    TLayoutManagerINIStorage storage(fileName);
+    storage.Open(false);
+    EXPECT_FALSE(storage.Opened());
+    ASSERT_TRUE(WriteBytes(fileName, kOldContent));
+    EXPECT_TRUE(storage.Opened());
+    storage.SetOpened(false);
+    EXPECT_FALSE(storage.Opened());
+}
+
+TEST_F(IniStorageFilesTest, AnInterruptedWriteKeepsTheOldFile)
+{
+    const QString fileName = Path(QStringLiteral("Nimbrel.ini"));
+    ASSERT_TRUE(WriteBytes(fileName, kOldContent));
+    TInterruptedStorage storage(fileName);
+    storage.WriteString(kSettings, kWL, QStringLiteral("Brno,CZ"));
+    EXPECT_FALSE(storage.Close());
+    EXPECT_FALSE(storage.LastError().isEmpty());
+    EXPECT_EQ(ReadBytes(fileName), kOldContent);
+    EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Nimbrel.ini")})
+        << "no temporary file is left behind";
+}
+
+TEST_F(IniStorageFilesTest, AFolderThatCannotBeMadeIsReportedNotCrashed)
+{
+    // Even root cannot make a folder below a regular file.
+    ASSERT_TRUE(WriteBytes(Path(QStringLiteral("plain")), "x"));
+    TLayoutManagerINIStorage storage(Path(QStringLiteral("plain/sub/Nimbrel.ini")));
+    storage.WriteString(kSettings, kWL, QStringLiteral("Brno,CZ"));
+    EXPECT_FALSE(storage.Close());
+    EXPECT_FALSE(storage.LastError().isEmpty());
+    storage.ClearError();
+    EXPECT_TRUE(storage.LastError().isEmpty());
+}
+
+TEST_F(IniStorageFilesTest, AReadOnlyFolderIsReportedAndTheOldFileKept)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permission bits do not bind root";
+    const QString folder = Path(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString fileName = folder + QStringLiteral("/Nimbrel.ini");
+    ASSERT_TRUE(WriteBytes(fileName, kOldContent));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    TLayoutManagerINIStorage storage(fileName);
+    storage.WriteString(kSettings, kWL, QStringLiteral("Brno,CZ"));
+    EXPECT_FALSE(storage.Close());
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(storage.LastError().isEmpty());
+    EXPECT_EQ(ReadBytes(fileName), kOldContent);
+}
+
+TEST_F(IniStorageFilesTest, AFileThatCannotBeReadIsNotOverwritten)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permission bits do not bind root";
+    const QString fileName = Path(QStringLiteral("Nimbrel.ini"));
+    ASSERT_TRUE(WriteBytes(fileName, kOldContent));
+    ASSERT_TRUE(QFile::setPermissions(fileName, QFileDevice::WriteOwner));
+    TLayoutManagerINIStorage storage(fileName);
+    storage.SetLockWaitLimit(0);
+    storage.WriteString(kSettings, QStringLiteral("U"), QStringLiteral("1"));
+    EXPECT_FALSE(storage.Close());
+    QFile::setPermissions(fileName, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(ReadBytes(fileName), kOldContent);
+}
+
+TEST_F(IniStorageFilesTest, WaitingForABlockedFileEnds)
+{
+    const QString fileName = Path(QStringLiteral("Nimbrel.ini"));
+    ASSERT_TRUE(WriteBytes(fileName, kOldContent));
+    TLayoutManagerINIStorage storage(fileName);
+    storage.SetLockWaitLimit(3 * TLayoutManagerINIStorage::kLockRetryMs);
+    storage.WriteString(kSettings, kWL, QStringLiteral("Brno,CZ"));
+    // Something else now stands where the file was and cannot be read as one.
+    ASSERT_TRUE(QFile::remove(fileName));
+    ASSERT_TRUE(QDir().mkdir(fileName));
+    EXPECT_FALSE(storage.Save());
+    EXPECT_FALSE(storage.LastError().isEmpty());
+    EXPECT_FALSE(storage.Close());
+}
+
+TEST_F(IniStorageFilesTest, ANewFileNameReopensOnTheNewFile)
+{
+    const QString first = Path(QStringLiteral("one.ini"));
+    const QString second = Path(QStringLiteral("two.ini"));
+    ASSERT_TRUE(WriteBytes(second, kOldContent));
+    TLayoutManagerINIStorage storage(first);
+    storage.WriteString(kSettings, kWL, QStringLiteral("Brno,CZ"));
+    storage.SetFileName(second);
+    EXPECT_EQ(ReadBytes(first), QByteArray("[Settings]\nWL=Brno,CZ\n"));
+    EXPECT_EQ(storage.ReadString(kSettings, kWL, QString()), QStringLiteral("Prague,CZ"));
+}
+
+} // namespace

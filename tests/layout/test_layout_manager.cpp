@@ -1,0 +1,375 @@
+// The layout manager on real widgets: what a form, its widgets, a registered object
+// and the named values leave in the settings file, and what comes back.
+#include "IniTestFiles.h"
+#include "LayoutManager.h"
+#include "LayoutManagerINIStorage.h"
+#include "LayoutManagerWinCryptCipherer.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <memory>
+
+namespace {
+
+const QString kTagA = QStringLiteral("1920x1080x96");
+const QString kTagB = QStringLiteral("2560x1440x144");
+const QString kKeyText = QStringLiteral("K3yP@ssw0rd!");
+
+// One monitor whose display tag the test chooses.
+class TFakeDisplays : public ILayoutManagerDisplays
+{
+public:
+    int MonitorCount() const override { return 1; }
+    int PrimaryMonitor() const override { return 0; }
+    int MonitorOf(const QWidget *) const override { return 0; }
+    QString DisplayTag(int) const override { return Tag; }
+
+    QString Tag = kTagA;
+};
+
+} // namespace
+
+// A layout-managed form, as the flat form is.
+class TTestForm : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(bool LayoutReadOnly READ LayoutReadOnly WRITE SetLayoutReadOnly)
+
+public:
+    bool LayoutReadOnly() const { return FLayoutReadOnly; }
+    void SetLayoutReadOnly(bool value) { FLayoutReadOnly = value; }
+
+private:
+    bool FLayoutReadOnly = false;
+};
+
+// An object with named properties of the kinds that are kept.
+class TSettingsHolder : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(TMode Mode MEMBER FMode)
+    Q_PROPERTY(int Count MEMBER FCount)
+    Q_PROPERTY(double Ratio MEMBER FRatio)
+    Q_PROPERTY(QString Title MEMBER FTitle)
+    Q_PROPERTY(QStringList Recent MEMBER FRecent)
+    Q_PROPERTY(bool Flag MEMBER FFlag)
+
+public:
+    enum TMode { mdFirst, mdSecond, mdThird };
+    Q_ENUM(TMode)
+
+    using QObject::QObject;
+
+    TMode FMode = mdFirst;
+    int FCount = 0;
+    double FRatio = 0.5;
+    QString FTitle;
+    QStringList FRecent;
+    bool FFlag = false;
+};
+
+namespace {
+
+class LayoutManagerTest : public ::testing::Test
+{
+protected:
+    LayoutManagerTest()
+    {
+        FStorage = std::make_shared<TLayoutManagerINIStorage>(FileName());
+        FDisplays = std::make_shared<TFakeDisplays>();
+    }
+
+    // A manager of a new form, as each start of the program makes one.
+    std::unique_ptr<TLayoutManager> MakeManager(QWidget *owner)
+    {
+        auto manager = std::make_unique<TLayoutManager>(owner);
+        manager->SetStorage(FStorage);
+        manager->SetDisplays(FDisplays);
+        return manager;
+    }
+
+    void AddSettings(TLayoutManager &manager)
+    {
+        TLayoutManagerValues &values = manager.StoredValues();
+        values.AddItem(QStringLiteral("RAS"), true);
+        values.AddItem(QStringLiteral("WL"), QStringLiteral("Prague,CZ"));
+        values.AddItem(QStringLiteral("WRI"), 60);
+        values.AddItem(QStringLiteral("Zoom"), 1.25);
+        values.AddItem(QStringLiteral("Since"), QDateTime(QDate(2021, 2, 26), QTime(14, 5, 9)));
+        values.AddItem(QStringLiteral("OWM"), QString(), kKeyText);
+    }
+
+    QString FileName() const { return FDir.filePath(QStringLiteral("cfg/Nimbrel.ini")); }
+    QString Text() const { return QString::fromUtf8(ReadBytes(FileName())); }
+
+    QTemporaryDir FDir;
+    std::shared_ptr<TLayoutManagerINIStorage> FStorage;
+    std::shared_ptr<TFakeDisplays> FDisplays;
+};
+
+TEST_F(LayoutManagerTest, FirstRunRestoresDefaultsAndTheFirstSaveWritesEverySection)
+{
+    TTestForm form;
+    form.setGeometry(40, 50, 300, 200);
+    TSettingsHolder holder;
+    holder.FCount = 3;
+    auto manager = MakeManager(&form);
+    EXPECT_EQ(manager->Add(&form, {}, kDefaultFormLayoutOptions), 0);
+    EXPECT_EQ(manager->Add(&holder, {QStringLiteral("count"), QStringLiteral("Count")}), 1);
+    EXPECT_EQ(manager->Add(&holder), -1);
+    AddSettings(*manager);
+
+    manager->Restore();
+    EXPECT_FALSE(QFileInfo::exists(FileName()));
+    EXPECT_EQ(form.size(), QSize(300, 200));
+    EXPECT_EQ(holder.FCount, 3);
+    EXPECT_EQ(manager->GetValueByName(QStringLiteral("wl")), QVariant(QStringLiteral("Prague,CZ")));
+
+    ASSERT_TRUE(manager->Save()) << manager->LastError().toStdString();
+    EXPECT_EQ(Text(), QStringLiteral("[TTestForm#1920x1080x96]\n"
+                                     "Size=300,200\nPos=40,50\nAlign=0\nState=0\nStyle=0\n\n"
+                                     "[TTestForm]\n"
+                                     "LayoutReadOnly=0\nMonitor=0\nResolution=1920x1080x96\n\n"
+                                     "[TSettingsHolder#1920x1080x96]\nCount=3\n\n"
+                                     "[Settings]\nRAS=1\nWL=Prague,CZ\nWRI=60\nZoom=1.25\n"
+                                     "Since=2021-02-26 14:05:09\nOWM=\n"));
+}
+
+TEST_F(LayoutManagerTest, StoredValuesComeBackInTheirKinds)
+{
+    QDir().mkpath(QFileInfo(FileName()).absolutePath());
+    ASSERT_TRUE(WriteBytes(FileName(), "[Settings]\nRAS=0\nWL=Brno,CZ\nWRI=0x1E\nZoom=2.5\n"
+                                       "Since=2022-03-04 05:06:07\nOWM=C9609F\n"));
+    auto manager = MakeManager(nullptr);
+    AddSettings(*manager);
+    manager->StoredValues().SetCipherer(std::make_shared<TLayoutManagerWinCryptCipherer>());
+    manager->Restore();
+    EXPECT_EQ(manager->GetValueByName(QStringLiteral("RAS")), QVariant(false));
+    EXPECT_EQ(manager->GetValueByName(QStringLiteral("WL")), QVariant(QStringLiteral("Brno,CZ")));
+    EXPECT_EQ(manager->GetValueByName(QStringLiteral("WRI")), QVariant::fromValue<qint64>(30));
+    EXPECT_EQ(manager->GetValueByName(QStringLiteral("Zoom")), QVariant(2.5));
+    EXPECT_EQ(manager->GetValueByName(QStringLiteral("Since")),
+              QVariant(QDateTime(QDate(2022, 3, 4), QTime(5, 6, 7))));
+    EXPECT_EQ(manager->GetValueByName(QStringLiteral("OWM")), QVariant(QStringLiteral("abc")));
+    EXPECT_FALSE(manager->GetValueByName(QStringLiteral("missing")).isValid());
+}
+
+TEST_F(LayoutManagerTest, ValuesKeepTheirFirstRegistrationAndNewNamesAreStoredInClear)
+{
+    auto manager = MakeManager(nullptr);
+    manager->StoredValues().SetCipherer(std::make_shared<TLayoutManagerWinCryptCipherer>());
+    TLayoutManagerValues &values = manager->StoredValues();
+    values.AddItem(QStringLiteral("OWM"), QStringLiteral("abc"), kKeyText);
+    values.AddItem(QStringLiteral("owm"), QStringLiteral("other"), QString());
+    values.AddItem(QStringLiteral("U"), 0);
+    values.AddItem(QStringLiteral("U"), 5);
+    EXPECT_EQ(values.Count(), 2);
+    EXPECT_EQ(values.GetValue(QStringLiteral("OWM"))->Key(), kKeyText);
+    EXPECT_EQ(manager->GetValueByName(QStringLiteral("U")), QVariant(0));
+
+    manager->SetValueByName(QStringLiteral("Extra"), QStringLiteral("in clear"));
+    EXPECT_TRUE(values.GetValue(QStringLiteral("Extra"))->Key().isEmpty());
+    ASSERT_TRUE(manager->Save());
+    EXPECT_EQ(Text(), QStringLiteral("[Settings]\nOWM=C9609F\nU=0\nExtra=in clear\n"));
+
+    EXPECT_THROW(values.GetValue(QStringLiteral("Extra"))->SetName(QStringLiteral("u")), ELayoutManager);
+}
+
+TEST_F(LayoutManagerTest, ReadOnlyWritesNothingNotEvenTheValues)
+{
+    TTestForm form;
+    auto manager = MakeManager(&form);
+    manager->Add(&form, {}, kDefaultFormLayoutOptions);
+    AddSettings(*manager);
+    manager->SetReadOnly(true);
+    EXPECT_TRUE(manager->Save());
+    EXPECT_TRUE(manager->Save(&form));
+    EXPECT_FALSE(QFileInfo::exists(FileName()));
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(FileName()).absolutePath()));
+}
+
+TEST_F(LayoutManagerTest, AMaximisedFormKeepsItsNormalSizeAndPlace)
+{
+    TTestForm form;
+    form.setGeometry(10, 20, 300, 200);
+    auto manager = MakeManager(&form);
+    manager->Add(&form, {}, kDefaultFormLayoutOptions);
+    ASSERT_TRUE(manager->Save(&form));
+
+    form.setGeometry(0, 0, 1000, 900);
+    form.setWindowState(Qt::WindowMaximized);
+    ASSERT_TRUE(manager->Save(&form));
+    const QString working = QStringLiteral("TTestForm#") + kTagA;
+    EXPECT_EQ(FStorage->ReadString(working, QStringLiteral("Size"), QString()), QStringLiteral("300,200"));
+    EXPECT_EQ(FStorage->ReadString(working, QStringLiteral("Pos"), QString()), QStringLiteral("10,20"));
+    EXPECT_EQ(FStorage->ReadInteger(working, QStringLiteral("State"), -1), lfsMaximized);
+    FStorage->Close();
+
+    TTestForm next;
+    auto nextManager = MakeManager(&next);
+    nextManager->Add(&next, {}, kDefaultFormLayoutOptions);
+    nextManager->Restore();
+    EXPECT_TRUE(next.windowState() & Qt::WindowMaximized);
+    next.setWindowState(Qt::WindowNoState);
+    EXPECT_EQ(next.geometry(), QRect(10, 20, 300, 200));
+}
+
+TEST_F(LayoutManagerTest, EachDisplayConfigurationKeepsItsOwnLayout)
+{
+    TTestForm form;
+    auto manager = MakeManager(&form);
+    manager->Add(&form, {}, kDefaultFormLayoutOptions);
+    form.setGeometry(10, 20, 300, 200);
+    ASSERT_TRUE(manager->Save(&form));
+
+    FDisplays->Tag = kTagB;
+    manager->Restore(&form); // nothing stored for this display yet
+    EXPECT_EQ(form.geometry(), QRect(10, 20, 300, 200));
+    form.setGeometry(100, 120, 640, 480);
+    ASSERT_TRUE(manager->Save(&form));
+    EXPECT_TRUE(FStorage->SectionExists(QStringLiteral("TTestForm#") + kTagA));
+    EXPECT_TRUE(FStorage->SectionExists(QStringLiteral("TTestForm#") + kTagB));
+
+    FDisplays->Tag = kTagA;
+    manager->Restore(&form);
+    EXPECT_EQ(form.geometry(), QRect(10, 20, 300, 200));
+    FDisplays->Tag = kTagB;
+    manager->Restore(&form);
+    EXPECT_EQ(form.geometry(), QRect(100, 120, 640, 480));
+}
+
+TEST_F(LayoutManagerTest, StayOnTopComesBackWithTheForm)
+{
+    {
+        TTestForm form;
+        form.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        form.SetLayoutReadOnly(true);
+        auto manager = MakeManager(&form);
+        manager->Add(&form, {}, kDefaultFormLayoutOptions);
+        ASSERT_TRUE(manager->Save());
+    }
+    EXPECT_EQ(FStorage->ReadInteger(QStringLiteral("TTestForm#") + kTagA, QStringLiteral("Style"), -1),
+              lfsStyleStayOnTop);
+    FStorage->Close();
+    TTestForm form;
+    auto manager = MakeManager(&form);
+    manager->Add(&form, {}, kDefaultFormLayoutOptions);
+    manager->Restore();
+    EXPECT_TRUE(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(form.LayoutReadOnly());
+}
+
+TEST_F(LayoutManagerTest, PropertiesComeBackAndDamagedOnesAreIgnored)
+{
+    {
+        TSettingsHolder holder;
+        holder.FMode = TSettingsHolder::mdThird;
+        holder.FCount = -4;
+        holder.FRatio = 0.75;
+        holder.FTitle = QStringLiteral("Třeboň");
+        holder.FRecent = {QStringLiteral("a"), QStringLiteral("b")};
+        holder.FFlag = true;
+        auto manager = MakeManager(nullptr);
+        manager->Add(&holder, {QStringLiteral("Mode"), QStringLiteral("Count"), QStringLiteral("Ratio"),
+                               QStringLiteral("Title"), QStringLiteral("Recent"), QStringLiteral("Flag")});
+        ASSERT_TRUE(manager->Save());
+    }
+    const QString section = QStringLiteral("TSettingsHolder#") + kTagA;
+    EXPECT_EQ(FStorage->ReadInteger(section, QStringLiteral("Mode"), -1), 2);
+    EXPECT_EQ(FStorage->ReadInteger(section + QStringLiteral("\\Recent"), QStringLiteral("Count"), -1), 2);
+    FStorage->Close();
+
+    TSettingsHolder holder;
+    holder.FRecent = {QStringLiteral("z")};
+    auto manager = MakeManager(nullptr);
+    manager->Add(&holder, {QStringLiteral("Mode"), QStringLiteral("Count"), QStringLiteral("Ratio"),
+                           QStringLiteral("Title"), QStringLiteral("Recent"), QStringLiteral("Flag")});
+    manager->Restore();
+    manager->Restore();
+    EXPECT_EQ(holder.FMode, TSettingsHolder::mdThird);
+    EXPECT_EQ(holder.FCount, -4);
+    EXPECT_DOUBLE_EQ(holder.FRatio, 0.75);
+    EXPECT_EQ(holder.FTitle, QStringLiteral("Třeboň"));
+    EXPECT_EQ(holder.FRecent, QStringList({QStringLiteral("a"), QStringLiteral("b")}));
+    EXPECT_TRUE(holder.FFlag);
+
+    // Numbers no such property can hold leave it as it is.
+    FStorage->WriteInteger(section, QStringLiteral("Mode"), 7);
+    FStorage->WriteInteger(section, QStringLiteral("Count"), qint64(1) << 40);
+    FStorage->WriteString(section, QStringLiteral("Ratio"), QStringLiteral("0,5"));
+    ASSERT_TRUE(FStorage->Close());
+    manager->Restore();
+    EXPECT_EQ(holder.FMode, TSettingsHolder::mdThird);
+    EXPECT_EQ(holder.FCount, -4);
+    EXPECT_DOUBLE_EQ(holder.FRatio, 0.75);
+
+    // An emptied list stays empty.
+    holder.FRecent.clear();
+    ASSERT_TRUE(manager->Save());
+    holder.FRecent = {QStringLiteral("z")};
+    manager->Restore();
+    EXPECT_EQ(holder.FRecent, QStringList{QStringLiteral("z")});
+}
+
+TEST_F(LayoutManagerTest, WidgetsOfAFormHaveSectionsBelowItAndDeleteDataTakesThemAll)
+{
+    TTestForm form;
+    auto *panel = new QWidget(&form);
+    panel->setObjectName(QStringLiteral("pnlList"));
+    panel->setGeometry(5, 6, 70, 80);
+    panel->setEnabled(false);
+    auto manager = MakeManager(&form);
+    manager->Add(&form, {}, kDefaultFormLayoutOptions);
+    manager->Add(panel, {}, loPosition | loSize | loState);
+    EXPECT_EQ(manager->GetControl(1)->PlainSection(), QStringLiteral("TTestForm\\pnlList"));
+    ASSERT_TRUE(manager->Save());
+    EXPECT_EQ(FStorage->ReadString(QStringLiteral("TTestForm#") + kTagA + QStringLiteral("\\pnlList"),
+                                   QStringLiteral("Width"), QString()),
+              QStringLiteral("70"));
+    FStorage->Close();
+
+    panel->setGeometry(0, 0, 10, 10);
+    panel->setEnabled(true);
+    manager->Restore(panel);
+    EXPECT_EQ(panel->geometry(), QRect(5, 6, 70, 80));
+    EXPECT_FALSE(panel->isEnabled());
+
+    FStorage->WriteString(QStringLiteral("Settings"), QStringLiteral("WL"), QStringLiteral("kept"));
+    ASSERT_TRUE(FStorage->Close());
+    manager->DeleteData();
+    EXPECT_EQ(Text(), QStringLiteral("[Settings]\nWL=kept\n"));
+}
+
+TEST_F(LayoutManagerTest, AWriteFailureReachesTheCaller)
+{
+    QDir().mkpath(FDir.path());
+    ASSERT_TRUE(WriteBytes(FDir.filePath(QStringLiteral("cfg")), "a file, not a folder"));
+    auto manager = MakeManager(nullptr);
+    AddSettings(*manager);
+    EXPECT_FALSE(manager->Save());
+    EXPECT_FALSE(manager->LastError().isEmpty());
+    EXPECT_EQ(ReadBytes(FDir.filePath(QStringLiteral("cfg"))), QByteArray("a file, not a folder"));
+
+    ASSERT_TRUE(QFile::remove(FDir.filePath(QStringLiteral("cfg"))));
+    EXPECT_TRUE(manager->Save()) << "a later save that works reports no old error";
+}
+
+TEST_F(LayoutManagerTest, AnObjectDestroyedWhileRegisteredLeavesTheList)
+{
+    auto manager = MakeManager(nullptr);
+    auto *holder = new TSettingsHolder;
+    manager->Add(holder, {QStringLiteral("Count")});
+    EXPECT_EQ(manager->Count(), 1);
+    delete holder;
+    EXPECT_EQ(manager->Count(), 0);
+    EXPECT_TRUE(manager->Save());
+}
+
+} // namespace
+
+#include "test_layout_manager.moc"
