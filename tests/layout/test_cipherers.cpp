@@ -102,6 +102,11 @@ struct TCiphererCase
     std::shared_ptr<ILayoutManagerCipherer> (*Make)();
 };
 
+void PrintTo(const TCiphererCase &c, std::ostream *os)
+{
+    *os << c.Name;
+}
+
 class BothCipherers : public ::testing::TestWithParam<TCiphererCase>
 {
 };

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -71,6 +72,18 @@ public:
     QString FTitle;
     QStringList FRecent;
     bool FFlag = false;
+};
+
+// An object that points at a widget, as a property that names a component.
+class TLinkHolder : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QWidget *Target MEMBER FTarget)
+
+public:
+    using QObject::QObject;
+
+    QWidget *FTarget = nullptr;
 };
 
 namespace {
@@ -357,6 +370,63 @@ TEST_F(LayoutManagerTest, AWriteFailureReachesTheCaller)
 
     ASSERT_TRUE(QFile::remove(FDir.filePath(QStringLiteral("cfg"))));
     EXPECT_TRUE(manager->Save()) << "a later save that works reports no old error";
+}
+
+TEST_F(LayoutManagerTest, ReferencesToWidgetsAreStoredByNameAndFoundAgain)
+{
+    TTestForm form;
+    form.setObjectName(QStringLiteral("frmMain"));
+    auto *own = new QWidget(&form);
+    own->setObjectName(QStringLiteral("pnlOwn"));
+    auto *plainObject = new QObject(&form);
+    plainObject->setObjectName(QStringLiteral("notAWidget"));
+    TTestForm other;
+    other.setObjectName(QStringLiteral("frmOther"));
+    auto *foreign = new QWidget(&other);
+    foreign->setObjectName(QStringLiteral("pnlForeign"));
+    auto *holder = new TLinkHolder(&form);
+    holder->setObjectName(QStringLiteral("links"));
+    auto manager = MakeManager(&form);
+    manager->Add(holder, {QStringLiteral("Target")});
+    const QString section = QStringLiteral("TTestForm#") + kTagA + QStringLiteral("\\links");
+
+    const struct
+    {
+        QWidget *Saved;
+        const char *Stored;
+    } cases[] = {{own, "pnlOwn"}, {foreign, "frmOther.pnlForeign"}};
+    for (const auto &c : cases) {
+        holder->FTarget = c.Saved;
+        ASSERT_TRUE(manager->Save());
+        EXPECT_EQ(FStorage->ReadString(section, QStringLiteral("Target"), QString()), QString::fromLatin1(c.Stored));
+        FStorage->Close();
+        holder->FTarget = nullptr;
+        manager->Restore();
+        EXPECT_EQ(holder->FTarget, c.Saved) << c.Stored;
+    }
+
+    // A name that is not a widget is not put into a widget property.
+    FStorage->WriteString(section, QStringLiteral("Target"), QStringLiteral("notAWidget"));
+    ASSERT_TRUE(FStorage->Close());
+    holder->FTarget = own;
+    manager->Restore();
+    EXPECT_EQ(holder->FTarget, own);
+
+    holder->FTarget = nullptr;
+    ASSERT_TRUE(manager->Save());
+    EXPECT_FALSE(FStorage->ValueExists(section, QStringLiteral("Target")));
+    FStorage->Close();
+}
+
+TEST_F(LayoutManagerTest, TheRealScreensNameTheDesktop)
+{
+    const TScreenDisplays displays;
+    ASSERT_GE(displays.MonitorCount(), 1);
+    const QString tag = displays.DisplayTag(displays.PrimaryMonitor());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[1-9][0-9]*x[1-9][0-9]*x[1-9][0-9]*$")).match(tag).hasMatch())
+        << tag.toStdString();
+    EXPECT_EQ(displays.MonitorOf(nullptr), -1);
+    EXPECT_EQ(displays.DisplayTag(displays.MonitorCount()), tag);
 }
 
 TEST_F(LayoutManagerTest, AnObjectDestroyedWhileRegisteredLeavesTheList)
