@@ -1,0 +1,391 @@
+#include "LangMan.h"
+
+#include "LangFileText.h"
+#include "LangWildcard.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString kSectionLanguageFile = QStringLiteral("language file");
+const QString kSectionConstants = QStringLiteral("constants");
+const QString kSectionMessages = QStringLiteral("messages");
+const QString kKeyLanguageName = QStringLiteral("languagename");
+const QString kKeyRightToLeft = QStringLiteral("rtl");
+const QString kExtBase = QStringLiteral("lng");
+const QString kExtPacked = QStringLiteral("lngz");
+const QString kExtUser = QStringLiteral("lngu");
+const QString kErrorSeparator = QStringLiteral("\r\n");
+constexpr QChar kResourceKeyMark = u'@';
+
+QString WithDelimiter(const QString &folder)
+{
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+// Reads a file whole, refusing what cannot be a language file. The error texts
+// name the file, as they end up in front of the user.
+bool ReadLanguageText(const QString &path, QString &text, QString &error)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("Cannot open file \"%1\". %2").arg(shown, file.errorString());
+        return false;
+    }
+    if (file.size() > kMaxLanguageFileBytes) {
+        error = QStringLiteral("File \"%1\" is too large for a language file.").arg(shown);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = QStringLiteral("Cannot read file \"%1\". %2").arg(shown, file.errorString());
+        return false;
+    }
+    text = DecodeLanguageFileBytes(bytes);
+    // Text files hold no NUL characters; a file that does is binary junk.
+    if (text.contains(QChar(u'\0'))) {
+        error = QStringLiteral("File \"%1\" is not a language file.").arg(shown);
+        return false;
+    }
+    return true;
+}
+
+// The file's code: the text between the last two dots of its name.
+QString CodeOfFile(const QString &fileName)
+{
+    const qsizetype lastDot = fileName.lastIndexOf(u'.');
+    if (lastDot <= 0)
+        return {};
+    const qsizetype previousDot = fileName.lastIndexOf(u'.', lastDot - 1);
+    if (previousDot < 0)
+        return {};
+    return fileName.mid(previousDot + 1, lastDot - previousDot - 1).toLower();
+}
+
+bool ListHasName(const QStringList &list, const QString &name)
+{
+    const QString prefix = name + u'=';
+    for (const QString &entry : list) {
+        if (entry.startsWith(prefix, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TLanguageManager::TLanguageManager()
+{
+    const QString programFolder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                               : QDir::currentPath();
+    SetProgramFolder(programFolder);
+    fFolder = fProgramFolder + QLatin1String(kLangsFolderName);
+}
+
+TLanguageManager::~TLanguageManager()
+{
+    Clear(true, true, true, true);
+}
+
+void TLanguageManager::SetProgramFolder(const QString &folder)
+{
+    fProgramFolder = WithDelimiter(folder);
+}
+
+void TLanguageManager::Clear(bool consts, bool props, bool messages, bool actFiles)
+{
+    if (consts)
+        fLangConsts.Clear();
+    if (props)
+        fLangProps.Clear();
+    if (messages) {
+        fEMessList.clear();
+        fEMessConv.clear();
+    }
+    if (actFiles)
+        fActiveFiles.clear();
+    fLangResStr.Clear();
+}
+
+void TLanguageManager::SetTablesSorted(bool sorted)
+{
+    fLangProps.SetSorted(sorted);
+    fLangConsts.SetSorted(sorted);
+    fLangResStr.SetSorted(sorted);
+}
+
+void TLanguageManager::FindLanguageFiles(const QString &folder, TFoundFiles &found, const QString &code,
+                                         QStringList &visitedFolders) const
+{
+    const QString path = WithDelimiter(folder);
+    const QDir dir(path);
+    if (fRecursiveFolder) {
+        // A link back up the tree must not send the search round for ever.
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (canonical.isEmpty() || visitedFolders.contains(canonical))
+            return;
+        visitedFolders.append(canonical);
+        const QStringList subFolders = dir.entryList(
+            QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+        for (const QString &sub : subFolders)
+            FindLanguageFiles(path + sub, found, code, visitedFolders);
+    }
+
+    const QString codeMask = code.isEmpty() ? QStringLiteral("*") : code;
+    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    auto append = [&](const QString &extension, QStringList &into) {
+        const QString mask = QStringLiteral("*.") + codeMask + u'.' + extension;
+        for (const QString &name : files) {
+            if (WildcardMatch(mask, name))
+                into.append(path + name);
+        }
+    };
+    append(kExtBase, found.base);
+    append(kExtPacked, found.base);
+    append(kExtUser, found.user);
+}
+
+TLanguageManager::TFoundFiles TLanguageManager::FindInChosenFolder(const QString &code) const
+{
+    TFoundFiles found;
+    QStringList visited;
+    if (!fFolder.isEmpty() && QFileInfo(fFolder).isDir()) {
+        FindLanguageFiles(fFolder, found, code, visited);
+        return found;
+    }
+    const QStringList fallbacks = {
+        fProgramFolder + QLatin1String(kLangsFolderName),
+        fProgramFolder + QStringLiteral("../") + QLatin1String(kInstalledLangsFolder),
+        fProgramFolder,
+    };
+    for (const QString &folder : fallbacks) {
+        if (!QFileInfo(folder).isDir())
+            continue;
+        visited.clear();
+        FindLanguageFiles(folder, found, code, visited);
+        if (!found.base.isEmpty() || !found.user.isEmpty())
+            break;
+    }
+    return found;
+}
+
+void TLanguageManager::FilterByFileNames(QStringList &files) const
+{
+    if (fFileNames.isEmpty())
+        return;
+    for (qsizetype i = files.size() - 1; i >= 0; --i) {
+        const QString name = QFileInfo(files.at(i)).fileName();
+        bool accepted = false;
+        for (const QString &base : fFileNames) {
+            if (WildcardMatch(base + QStringLiteral(".*.*"), name)) {
+                accepted = true;
+                break;
+            }
+        }
+        if (!accepted)
+            files.removeAt(i);
+    }
+}
+
+void TLanguageManager::GetLanguageFiles(const QString &lngCode, QStringList &pdkFiles,
+                                        QStringList &usrFiles) const
+{
+    TFoundFiles found = FindInChosenFolder(lngCode);
+    FilterByFileNames(found.base);
+    FilterByFileNames(found.user);
+    pdkFiles.append(found.base);
+    usrFiles.append(found.user);
+}
+
+void TLanguageManager::SetLanguageCode(const QString &code)
+{
+    fLastError.clear();
+    if (code.isEmpty())
+        return;
+
+    Clear(true, true, true, true);
+    fLanguageCode = code;
+    fLanguageName.clear();
+    fBiDiMode = TBiDiMode::bdLeftToRight;
+    SetTablesSorted(false);
+
+    QStringList baseFiles;
+    QStringList userFiles;
+    GetLanguageFiles(code, baseFiles, userFiles);
+    if (baseFiles.isEmpty() && userFiles.isEmpty()) {
+        fLanguageCode.clear();
+        SetTablesSorted(true);
+        fLastError = QStringLiteral("Language not found (") + code + u')';
+        return;
+    }
+
+    QString errors;
+    QString error;
+    for (const QString &file : baseFiles) {
+        if (!LoadLanguageFile(file, error))
+            errors += kErrorSeparator + error;
+    }
+    // Base files were appended unsorted; user files replace entries by binary search.
+    SetTablesSorted(true);
+    for (const QString &file : userFiles) {
+        if (!LoadLanguageFile(file, error))
+            errors += kErrorSeparator + error;
+    }
+    fLastError = errors.mid(kErrorSeparator.size());
+
+    if (OnLanguageChanged && fLastError.isEmpty() && fLanguageCode == code)
+        OnLanguageChanged(this);
+}
+
+void TLanguageManager::Refresh()
+{
+    SetLanguageCode(fLanguageCode);
+}
+
+bool TLanguageManager::LoadLanguageFile(const QString &path, QString &error)
+{
+    error.clear();
+    const QString extension = QFileInfo(path).suffix().toLower();
+    if (extension == kExtPacked) {
+        // Packed files are listed as taken but never read.
+        fActiveFiles.append(path);
+        return false;
+    }
+    QString text;
+    if (!ReadLanguageText(path, text, error))
+        return false;
+    ParseLanguageFile(text, extension == kExtUser);
+    fActiveFiles.append(path);
+    return true;
+}
+
+void TLanguageManager::ParseLanguageFile(const QString &text, bool replace)
+{
+    const std::vector<TLangIniSection> sections = ParseLangIni(text);
+
+    const TLangIniSection *languageFile = FindLangSection(sections, kSectionLanguageFile);
+    if (fLanguageName.isEmpty())
+        fLanguageName = LangSectionValue(languageFile, kKeyLanguageName);
+    if (fBiDiMode == TBiDiMode::bdLeftToRight && LangSectionValue(languageFile, kKeyRightToLeft).toInt() != 0)
+        fBiDiMode = TBiDiMode::bdRightToLeft;
+
+    QString key;
+    QString value;
+    for (const TLangIniSection &section : sections) {
+        if (section.name.compare(kSectionLanguageFile, Qt::CaseInsensitive) == 0)
+            continue;
+
+        if (section.name.compare(kSectionMessages, Qt::CaseInsensitive) == 0) {
+            // Pairs of lines; a pattern on the last line has no translation and is dropped.
+            for (qsizetype i = 0; i + 1 < section.lines.size(); i += 2) {
+                const QString pattern = ExpandLangEscapes(section.lines.at(i));
+                const QString translation = ExpandLangEscapes(section.lines.at(i + 1));
+                qsizetype existing = -1;
+                if (replace) {
+                    for (qsizetype j = 0; j < fEMessList.size() && existing < 0; ++j) {
+                        if (fEMessList.at(j).compare(pattern, Qt::CaseInsensitive) == 0)
+                            existing = j;
+                    }
+                }
+                if (existing >= 0) {
+                    fEMessConv[existing] = translation;
+                } else {
+                    fEMessList.append(pattern);
+                    fEMessConv.append(translation);
+                }
+            }
+            continue;
+        }
+
+        const bool constants = section.name.compare(kSectionConstants, Qt::CaseInsensitive) == 0;
+        const QString prefix = section.name.toUpper() + u'.';
+        for (const QString &line : section.lines) {
+            if (!SplitLangEntry(line, key, value) || key.isEmpty())
+                continue;
+            value = ExpandLangEscapes(value);
+            if (!constants)
+                fLangProps.Put(prefix + key, value, replace);
+            else if (key.startsWith(kResourceKeyMark))
+                fLangResStr.Put(key, value, replace);
+            else
+                fLangConsts.Put(key, value, replace);
+        }
+    }
+}
+
+QString TLanguageManager::LangText(const QString &id, const QString &defaultText) const
+{
+    if (id.isEmpty())
+        return ExpandLangEscapes(defaultText);
+    const QString *found = nullptr;
+    if (id.startsWith(kResourceKeyMark)) {
+        found = fLangResStr.Find(id);
+    } else {
+        found = fLangConsts.Find(id);
+        if (!found)
+            found = fLangProps.Find(id);
+    }
+    return found ? *found : ExpandLangEscapes(defaultText);
+}
+
+QString TLanguageManager::LangString(const QString &aString) const
+{
+    if (aString.isEmpty())
+        return {};
+    QString translated;
+    for (qsizetype i = 0; i < fEMessList.size(); ++i) {
+        if (TranslateByPattern(fEMessList.at(i), fEMessConv.at(i), aString, translated))
+            return translated;
+    }
+    const QString *found = nullptr;
+    if (aString.startsWith(kResourceKeyMark)) {
+        found = fLangResStr.Find(aString);
+    } else {
+        found = fLangConsts.Find(aString);
+    }
+    if (!found)
+        found = fLangProps.Find(aString);
+    return found ? *found : aString;
+}
+
+bool TLanguageManager::GetAvailableLanguages(QStringList &availableLanguages)
+{
+    fLastError.clear();
+    availableLanguages.clear();
+    TFoundFiles found = FindInChosenFolder(QString());
+    QStringList files = found.base + found.user;
+    FilterByFileNames(files);
+    for (const QString &file : files) {
+        const QFileInfo info(file);
+        const QString code = CodeOfFile(info.fileName());
+        if (code.isEmpty() || ListHasName(availableLanguages, code))
+            continue;
+        if (info.suffix().toLower() == kExtPacked)
+            continue;
+        QString text;
+        QString error;
+        // A file that cannot be read simply does not name its language.
+        if (!ReadLanguageText(file, text, error))
+            continue;
+        const std::vector<TLangIniSection> sections = ParseLangIni(text);
+        const QString name = LangSectionValue(FindLangSection(sections, kSectionLanguageFile), kKeyLanguageName);
+        if (!name.isEmpty())
+            availableLanguages.append(code + u'=' + name);
+    }
+    return true;
+}
+
+TLanguageManager &GlobalLangManager()
+{
+    static TLanguageManager manager;
+    static const bool named = [] {
+        manager.SetFileNames({QLatin1String(kProgramLangFileName)});
+        return true;
+    }();
+    (void)named;
+    return manager;
+}
