@@ -44,11 +44,11 @@ void Reply(httplib::Response &response, int status, const std::string &body, con
     response.set_content(body, type);
 }
 
-// A missing key counts as a rejected one, as with the real service.
+// A missing or empty key counts as a rejected one, as with the real service.
 bool KeyAccepted(const httplib::Request &request, httplib::Response &response)
 {
-    const char *name = request.has_param("APPID") ? "APPID" : "appid";
-    if (request.has_param(name) && request.get_param_value(name) != kRejectedKey)
+    const std::string key = request.get_param_value(request.has_param("APPID") ? "APPID" : "appid");
+    if (!key.empty() && key != kRejectedKey)
         return true;
     Reply(response, 401, kInvalidKeyBody, kJsonType);
     return false;
