@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCollator>
+#include <QLocale>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -259,7 +260,12 @@ bool TLangController::GetAvailableLanguages(QStringList &aList)
         return false;
     const bool ok = manager->GetAvailableLanguages(aList);
     if (&aList == FAvailLangs.get()) {
-        QCollator collator;
+        // The "C" locale compares code points and would put "Čeština" after
+        // "English"; language names sort as a reader expects them then too.
+        QLocale locale;
+        if (locale.language() == QLocale::C)
+            locale = QLocale(QLocale::English);
+        QCollator collator(locale);
         collator.setCaseSensitivity(Qt::CaseInsensitive);
         std::stable_sort(aList.begin(), aList.end(), [&](const QString &a, const QString &b) {
             return collator.compare(EntryName(a), EntryName(b)) < 0;

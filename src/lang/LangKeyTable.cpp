@@ -61,9 +61,8 @@ void TLangKeyTable::Put(const QString &key, const QString &text, bool replace)
     fEntries.insert(at, {upperKey, text});
 }
 
-const QString *TLangKeyTable::Find(const QString &key) const
+const QString *TLangKeyTable::FindNormal(const QString &upperKey) const
 {
-    const QString upperKey = NormalKey(key);
     if (fSorted) {
         auto at = std::lower_bound(fEntries.begin(), fEntries.end(), upperKey, KeyLess());
         return at != fEntries.end() && at->key == upperKey ? &at->text : nullptr;

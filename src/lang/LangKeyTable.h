@@ -19,7 +19,9 @@ public:
     // Adds key=text; with `replace`, an existing equal key gets the new text instead.
     void Put(const QString &key, const QString &text, bool replace);
     // The text of `key`, or nullptr when the table has none.
-    const QString *Find(const QString &key) const;
+    const QString *Find(const QString &key) const { return FindNormal(NormalKey(key)); }
+    // As Find, for a key already upper-cased (saves the copy on hot paths).
+    const QString *FindNormal(const QString &upperKey) const;
     bool Contains(const QString &key) const { return Find(key) != nullptr; }
 
     // Index of the first key not below `key` (sorted mode only).

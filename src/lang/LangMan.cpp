@@ -321,13 +321,14 @@ QString TLanguageManager::LangText(const QString &id, const QString &defaultText
 {
     if (id.isEmpty())
         return ExpandLangEscapes(defaultText);
+    const QString upperId = TLangKeyTable::NormalKey(id);
     const QString *found = nullptr;
     if (id.startsWith(kResourceKeyMark)) {
-        found = fLangResStr.Find(id);
+        found = fLangResStr.FindNormal(upperId);
     } else {
-        found = fLangConsts.Find(id);
+        found = fLangConsts.FindNormal(upperId);
         if (!found)
-            found = fLangProps.Find(id);
+            found = fLangProps.FindNormal(upperId);
     }
     return found ? *found : ExpandLangEscapes(defaultText);
 }
@@ -341,14 +342,11 @@ QString TLanguageManager::LangString(const QString &aString) const
         if (TranslateByPattern(fEMessList.at(i), fEMessConv.at(i), aString, translated))
             return translated;
     }
-    const QString *found = nullptr;
-    if (aString.startsWith(kResourceKeyMark)) {
-        found = fLangResStr.Find(aString);
-    } else {
-        found = fLangConsts.Find(aString);
-    }
+    const QString upperKey = TLangKeyTable::NormalKey(aString);
+    const QString *found = aString.startsWith(kResourceKeyMark) ? fLangResStr.FindNormal(upperKey)
+                                                                : fLangConsts.FindNormal(upperKey);
     if (!found)
-        found = fLangProps.Find(aString);
+        found = fLangProps.FindNormal(upperKey);
     return found ? *found : aString;
 }
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-class Texts : public ::testing::Test
+class LangTexts : public ::testing::Test
 {
 protected:
     void TearDown() override { ResetTexts(); }
@@ -20,7 +20,7 @@ void AimNowhere(TLanguageManager &manager)
     manager.SetProgramFolder(QStringLiteral("/nonexistent-nimbrel"));
 }
 
-TEST_F(Texts, ConditionSlots)
+TEST_F(LangTexts, ConditionSlots)
 {
     const struct {
         int code;
@@ -34,7 +34,7 @@ TEST_F(Texts, ConditionSlots)
     EXPECT_EQ(ConditionTexts.size(), 763u);
 }
 
-TEST_F(Texts, FindConditionCodeWithoutLanguageFiles)
+TEST_F(LangTexts, FindConditionCodeWithoutLanguageFiles)
 {
     TLanguageManager app;
     TLanguageManager reference;
@@ -52,7 +52,7 @@ TEST_F(Texts, FindConditionCodeWithoutLanguageFiles)
         EXPECT_EQ(FindConditionCode(QLatin1String(c.word), app, reference), c.code) << c.word;
 }
 
-TEST_F(Texts, FindConditionCodeThroughTheReferenceLanguage)
+TEST_F(LangTexts, FindConditionCodeThroughTheReferenceLanguage)
 {
     TLanguageManager app;
     app.SetFileNames({QLatin1String(kProgramLangFileName)});
@@ -73,7 +73,7 @@ TEST_F(Texts, FindConditionCodeThroughTheReferenceLanguage)
     EXPECT_EQ(FindConditionCode(QStringLiteral("Gentle Breeze"), app, noEnglish), -1);
 }
 
-TEST_F(Texts, WindLettersOneByOne)
+TEST_F(LangTexts, WindLettersOneByOne)
 {
     TLangFolder folder;
     folder.Write(QStringLiteral("bin/Langs/Nimbrel.cs.lng"),
@@ -95,7 +95,7 @@ TEST_F(Texts, WindLettersOneByOne)
     EXPECT_EQ(WindDirectionText(QStringLiteral("NNE"), none), QStringLiteral("NNE"));
 }
 
-TEST_F(Texts, MissingKeysKeepThePreviousLanguage)
+TEST_F(LangTexts, MissingKeysKeepThePreviousLanguage)
 {
     TLangFolder folder;
     folder.Write(QStringLiteral("bin/Langs/Nimbrel.de.lng"),
@@ -123,7 +123,7 @@ TEST_F(Texts, MissingKeysKeepThePreviousLanguage)
     EXPECT_EQ(ConditionText(799), QString());
 }
 
-TEST(ShippedLanguages, LoadCleanAndTranslateEveryConstant)
+TEST(LangShippedLanguages, LoadCleanAndTranslateEveryConstant)
 {
     // The build copies the shipped files into Langs beside this test program.
     const std::vector<TLangConstDefault> &defaults = LangConstDefaults();

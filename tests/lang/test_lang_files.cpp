@@ -14,7 +14,7 @@ QStringList Names(const QStringList &paths)
     return names;
 }
 
-TEST(LanguageFiles, FileNamesFilterAndExtensions)
+TEST(LangFiles, FileNamesFilterAndExtensions)
 {
     TLangFolder folder;
     for (const char *name : {"Nimbrel.de.lng", "Other.de.lng", "Nimbrel.de.lngu", "Nimbrel.de.lngz",
@@ -50,7 +50,7 @@ TEST(LanguageFiles, FileNamesFilterAndExtensions)
     }
 }
 
-TEST(LanguageFiles, UserFileOverridesBaseAndKeysIgnoreCase)
+TEST(LangFiles, UserFileOverridesBaseAndKeysIgnoreCase)
 {
     TLangFolder folder;
     folder.Write(QStringLiteral("bin/Langs/Nimbrel.de.lng"),
@@ -82,7 +82,7 @@ TEST(LanguageFiles, UserFileOverridesBaseAndKeysIgnoreCase)
     EXPECT_EQ(manager.LangString(QStringLiteral("file not found")), QStringLiteral("Datei nicht da"));
 }
 
-TEST(LanguageFiles, EscapesInValuesAndDefaults)
+TEST(LangFiles, EscapesInValuesAndDefaults)
 {
     const struct {
         const char *written;
@@ -113,7 +113,7 @@ TEST(LanguageFiles, EscapesInValuesAndDefaults)
     }
 }
 
-TEST(LanguageFiles, FolderChoiceAndFallbacks)
+TEST(LangFiles, FolderChoiceAndFallbacks)
 {
     enum Where { kFolder, kLangs, kShare, kBin };
     const char *const places[] = {"custom", "bin/Langs", "share/nimbrel/langs", "bin"};
@@ -147,7 +147,7 @@ TEST(LanguageFiles, FolderChoiceAndFallbacks)
     }
 }
 
-TEST(LanguageFiles, DefaultFolderIsLangsBesideTheProgram)
+TEST(LangFiles, DefaultFolderIsLangsBesideTheProgram)
 {
     TLanguageManager manager;
     EXPECT_EQ(manager.Folder(), manager.ProgramFolder() + QStringLiteral("Langs"));
@@ -155,7 +155,7 @@ TEST(LanguageFiles, DefaultFolderIsLangsBesideTheProgram)
     EXPECT_EQ(&GlobalLangManager(), &GlobalLangManager());
 }
 
-TEST(LanguageFiles, FirstNamingFileNamesTheLanguage)
+TEST(LangFiles, FirstNamingFileNamesTheLanguage)
 {
     const struct {
         const char *name;
@@ -181,7 +181,7 @@ TEST(LanguageFiles, FirstNamingFileNamesTheLanguage)
     }
 }
 
-TEST(LanguageFiles, MissingLanguageEmptiesTheManager)
+TEST(LangFiles, MissingLanguageEmptiesTheManager)
 {
     TLangFolder folder;
     folder.Write(QStringLiteral("bin/Langs/Nimbrel.de.lng"), LangFile("Deutsch", "[Constants]\nlc_Day=Tag\n"));
@@ -213,7 +213,7 @@ TEST(LanguageFiles, MissingLanguageEmptiesTheManager)
     EXPECT_EQ(changes, 3);
 }
 
-TEST(LanguageFiles, EncodingsByByteOrderMarkElseUtf8ElseWindows1252)
+TEST(LangFiles, EncodingsByByteOrderMarkElseUtf8ElseWindows1252)
 {
     const QString text = QStringLiteral("[Constants]\nword=Grüße €\n");
     auto utf16 = [&](bool littleEndian) {
@@ -246,7 +246,7 @@ TEST(LanguageFiles, EncodingsByByteOrderMarkElseUtf8ElseWindows1252)
     }
 }
 
-TEST(LanguageFiles, BrokenFilesAreReportedAndTheRestLoads)
+TEST(LangFiles, BrokenFilesAreReportedAndTheRestLoads)
 {
     QByteArray noise;
     for (int i = 0; i < 4096; ++i)
@@ -287,7 +287,7 @@ TEST(LanguageFiles, BrokenFilesAreReportedAndTheRestLoads)
     }
 }
 
-TEST(LanguageFiles, PackedFilesAreListedButNotRead)
+TEST(LangFiles, PackedFilesAreListedButNotRead)
 {
     TLangFolder folder;
     folder.Write(QStringLiteral("bin/Langs/Nimbrel.de.lngz"), LangFile("Packed", "[Constants]\nx=y\n"));
@@ -305,7 +305,7 @@ TEST(LanguageFiles, PackedFilesAreListedButNotRead)
     EXPECT_TRUE(languages.isEmpty());
 }
 
-TEST(LanguageFiles, RecursiveSearchGoesDepthFirstAndSurvivesLoops)
+TEST(LangFiles, RecursiveSearchGoesDepthFirstAndSurvivesLoops)
 {
     TLangFolder folder;
     folder.Write(QStringLiteral("bin/Langs/Nimbrel.de.lng"), LangFile("top", "[Constants]\nwhere=top\n"));
@@ -329,7 +329,7 @@ TEST(LanguageFiles, RecursiveSearchGoesDepthFirstAndSurvivesLoops)
     EXPECT_EQ(languages, (QStringList{"fr=Francais", "de=sub"}));
 }
 
-TEST(LanguageFiles, ReadingOrderFromAnyFile)
+TEST(LangFiles, ReadingOrderFromAnyFile)
 {
     TLangFolder folder;
     folder.Write(QStringLiteral("bin/Langs/A.he.lng"), LangFile("Ivrit", "[Language File]\nrtl=0\n"));

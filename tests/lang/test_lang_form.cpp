@@ -39,7 +39,7 @@ const QByteArray kFormTexts = LangFile("Deutsch",
     "[Other]\n"
     "lTemp.Caption=andere Klasse\n");
 
-class FormTexts : public ::testing::Test
+class LangFormTexts : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -61,7 +61,7 @@ QString ErrorEntry(const char *key, const QString &message)
            + message;
 }
 
-TEST_F(FormTexts, AppliesEveryKindAndReportsBadKeysButGoesOn)
+TEST_F(LangFormTexts, AppliesEveryKindAndReportsBadKeysButGoesOn)
 {
     EXPECT_FALSE(LangVCL(fManager, &fForm));
 
@@ -100,7 +100,7 @@ TEST_F(FormTexts, AppliesEveryKindAndReportsBadKeysButGoesOn)
     EXPECT_EQ(fManager.LastError(), expected);
 }
 
-TEST_F(FormTexts, ClassNameAndOnlyComponentNarrowTheKeys)
+TEST_F(LangFormTexts, ClassNameAndOnlyComponentNarrowTheKeys)
 {
     EXPECT_TRUE(LangForm(fManager, &fForm, QStringLiteral("other")));
     EXPECT_EQ(fForm.lTemp->text(), QStringLiteral("andere Klasse"));
@@ -114,7 +114,7 @@ TEST_F(FormTexts, ClassNameAndOnlyComponentNarrowTheKeys)
     EXPECT_EQ(fForm.lTemp->text(), QStringLiteral("andere Klasse"));
 }
 
-TEST(FormTextValues, ShortcutsAndConversions)
+TEST(LangFormTextValues, ShortcutsAndConversions)
 {
     const struct {
         const char *line;
@@ -166,7 +166,7 @@ TEST(FormTextValues, ShortcutsAndConversions)
     EXPECT_EQ(form.pmRefresh->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F5));
 }
 
-TEST(FormTextValues, NothingLoadedChangesNothing)
+TEST(LangFormTextValues, NothingLoadedChangesNothing)
 {
     TLanguageManager manager;
     manager.SetFolder(QString());

@@ -5,7 +5,7 @@
 
 namespace {
 
-TEST(Wildcards, WholeTextIgnoringCase)
+TEST(LangWildcards, WholeTextIgnoringCase)
 {
     const struct {
         const char *pattern;
@@ -25,7 +25,7 @@ TEST(Wildcards, WholeTextIgnoringCase)
             << c.pattern << " / " << c.text;
 }
 
-TEST(Wildcards, ManyStarsStayFast)
+TEST(LangWildcards, ManyStarsStayFast)
 {
     // Backtracking over every star would take ages here; the pairwise bound is instant.
     const QString text = QString(3000, u'a');
@@ -35,7 +35,7 @@ TEST(Wildcards, ManyStarsStayFast)
     EXPECT_FALSE(TranslateByPattern(QStringLiteral("*a*a*a*a*a*a*a*a*a*a*a*a*b"), QStringLiteral("*"), text, translated));
 }
 
-TEST(Messages, WildcardsPairFromTheRight)
+TEST(LangMessages, WildcardsPairFromTheRight)
 {
     const struct {
         const char *pattern;
@@ -63,7 +63,7 @@ TEST(Messages, WildcardsPairFromTheRight)
     }
 }
 
-class Lookups : public ::testing::Test
+class LangLookups : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -87,7 +87,7 @@ protected:
     TLanguageManager fManager;
 };
 
-TEST_F(Lookups, LangTextByIdentifier)
+TEST_F(LangLookups, LangTextByIdentifier)
 {
     const struct {
         const char *id;
@@ -108,7 +108,7 @@ TEST_F(Lookups, LangTextByIdentifier)
             << c.id;
 }
 
-TEST_F(Lookups, LangStringTranslatesWholeMessages)
+TEST_F(LangLookups, LangStringTranslatesWholeMessages)
 {
     const struct {
         const char *message;
@@ -131,7 +131,7 @@ TEST_F(Lookups, LangStringTranslatesWholeMessages)
     }
 }
 
-TEST_F(Lookups, ClearEmptiesWhatItIsAskedTo)
+TEST_F(LangLookups, ClearEmptiesWhatItIsAskedTo)
 {
     fManager.Clear(false, false, false, false);
     EXPECT_EQ(fManager.LangText(QStringLiteral("@res"), QStringLiteral("gone")), QStringLiteral("gone"));
@@ -143,7 +143,7 @@ TEST_F(Lookups, ClearEmptiesWhatItIsAskedTo)
     EXPECT_EQ(fManager.ActiveFiles().size(), 1);
 }
 
-TEST(NoLanguage, EveryLookupGivesItsDefault)
+TEST(LangNoLanguage, EveryLookupGivesItsDefault)
 {
     TLanguageManager manager;
     manager.SetFolder(QString());

@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(UserLanguage, CodeOfLangId)
+TEST(LangUserLanguage, CodeOfLangId)
 {
     const struct {
         quint16 langId;
@@ -21,7 +21,7 @@ TEST(UserLanguage, CodeOfLangId)
         EXPECT_EQ(LanguageCodeOfLangId(c.langId), QLatin1String(c.code)) << std::hex << c.langId;
 }
 
-TEST(UserLanguage, FromTheLocaleWhenTheTableKnowsIt)
+TEST(LangUserLanguage, FromTheLocaleWhenTheTableKnowsIt)
 {
     const QLocale saved;
     const struct {
