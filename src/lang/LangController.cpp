@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCollator>
+#include <QHash>
 #include <QLocale>
 #include <QMessageBox>
 #include <QWidget>
@@ -16,6 +17,14 @@ namespace {
 const QString kFallbackLanguage = QStringLiteral("en");
 
 int gOpenMessageBoxes = 0;
+
+// Which controller holds each manager's change notification, so that a
+// controller lets go only of a hook that is still its own.
+QHash<const TLanguageManager *, const TLangController *> &HookOwners()
+{
+    static QHash<const TLanguageManager *, const TLangController *> owners;
+    return owners;
+}
 
 // Counts the box as open while it is shown.
 class TOpenBoxGuard
@@ -79,8 +88,15 @@ TLangController::TLangController(QObject *owner)
 
 TLangController::~TLangController()
 {
-    if (FIsMainController && FHookedManager)
+    if (FIsMainController && FHookedManager && HookOwners().value(FHookedManager) == this) {
         FHookedManager->OnLanguageChanged = nullptr;
+        HookOwners().remove(FHookedManager);
+    }
+}
+
+bool TLangController::IsMainController() const
+{
+    return FIsMainController && FHookedManager && HookOwners().value(FHookedManager) == this;
 }
 
 void TLangController::HookManager(TLanguageManager *manager)
@@ -88,6 +104,7 @@ void TLangController::HookManager(TLanguageManager *manager)
     manager->OnLanguageChanged = [this](TLanguageManager *sender) { DoLanguageChanged(sender); };
     FHookedManager = manager;
     FIsMainController = true;
+    HookOwners().insert(manager, this);
 }
 
 TLanguageManager *TLangController::LangManager() const
@@ -141,8 +158,13 @@ void TLangController::DoLanguageChanged(TLanguageManager *manager)
     if (OnLanguageChanged)
         OnLanguageChanged(this);
 
-    if (!FIsMainController)
+    // Only the controller holding the hook passes the change on, and only
+    // once: a second controller still believing itself main must not start
+    // the round again from inside it.
+    static bool propagating = false;
+    if (!IsMainController() || propagating)
         return;
+    propagating = true;
     // The other open forms follow the main one.
     QObject *ownForm = parent();
     bool fromEnd = false;
@@ -156,6 +178,7 @@ void TLangController::DoLanguageChanged(TLanguageManager *manager)
         if (TLangController *other = FirstControllerOf(form, fromEnd); other && other != this)
             other->DoLanguageChanged(manager);
     }
+    propagating = false;
     FLCErrorHandled = true;
 }
 
@@ -187,7 +210,7 @@ void TLangController::ShowDefaultError()
 void TLangController::CallInitLangManager()
 {
     TLanguageManager *manager = LangManager();
-    if (FIsMainController && manager && manager->LanguageCode().isEmpty() && OnInitLangManager)
+    if (IsMainController() && manager && manager->LanguageCode().isEmpty() && OnInitLangManager)
         OnInitLangManager(this);
 }
 
@@ -196,7 +219,7 @@ void TLangController::Loaded()
     TLanguageManager *manager = LangManager();
     if (!manager)
         return;
-    if (!FIsMainController || !manager->LanguageCode().isEmpty()) {
+    if (!IsMainController() || !manager->LanguageCode().isEmpty()) {
         if (!manager->LanguageCode().isEmpty())
             DoLanguageChanged(manager);
         return;

@@ -34,7 +34,8 @@ public:
     void SetDefaultErrorMessage(bool value) { FDefaultErrorMessage = value; }
     QString DefaultLangCode() const { return FDefaultLangCode; }
     void SetDefaultLangCode(const QString &code) { FDefaultLangCode = code; }
-    bool IsMainController() const { return FIsMainController; }
+    // True while this controller holds its manager's change notification.
+    bool IsMainController() const;
 
     TLanguageManager *LangManager() const;
     QString LanguageCode() const;

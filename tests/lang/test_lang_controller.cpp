@@ -96,6 +96,22 @@ TEST_F(LangControllers, FirstControllerIsMainAndLetsGoWhenDestroyed)
     second.controller->SetLanguageCode(QStringLiteral("de"));
     EXPECT_TRUE(second.controller->IsMainController());
     EXPECT_EQ(second.form->windowTitle(), QStringLiteral("Wetter"));
+
+    // When the hook is taken over, the former main controllers step back: they
+    // neither pass the change on a second time nor unhook the successor.
+    GlobalLangManager().OnLanguageChanged = nullptr;
+    auto former = std::make_unique<TControlledForm>();
+    EXPECT_TRUE(former->controller->IsMainController());
+    GlobalLangManager().OnLanguageChanged = nullptr;
+    TControlledForm successor;
+    EXPECT_TRUE(successor.controller->IsMainController());
+    EXPECT_FALSE(former->controller->IsMainController());
+    EXPECT_FALSE(second.controller->IsMainController());
+    former.reset();
+    EXPECT_TRUE(static_cast<bool>(GlobalLangManager().OnLanguageChanged));
+    GlobalLangManager().SetLanguageCode(QStringLiteral("cs"));
+    EXPECT_EQ(successor.form->windowTitle(), QStringLiteral("Počasí"));
+    EXPECT_EQ(second.form->windowTitle(), QStringLiteral("Počasí"));
 }
 
 TEST_F(LangControllers, LanguageChangeReachesEveryOpenForm)
