@@ -227,8 +227,6 @@ TEST_F(LangControllers, ErrorsGoToTheEventOrTheBoxOrNowhere)
 TEST_F(LangControllers, LanguageListSortedByName)
 {
     TControlledForm main;
-    const TLangController &controller = *main.controller;
-    (void)controller;
     EXPECT_EQ(main.controller->LanguagesCount(), 4);
     EXPECT_EQ(main.controller->LanguageNames(0), QStringLiteral("Čeština"));
     EXPECT_EQ(main.controller->LanguageCodes(1), QStringLiteral("de"));
