@@ -1,0 +1,356 @@
+#include "LMForm.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QScreen>
+#include <QUrl>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace {
+
+QPointer<TLMForm> GMainForm;
+
+QStringList LocalFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (data == nullptr || !data->hasUrls())
+        return files;
+    for (const QUrl &url : data->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    return files;
+}
+
+QScreen *ScreenOrPrimary(const QWidget *widget)
+{
+    QScreen *screen = widget->screen();
+    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+TLMForm::TLMForm(QWidget *parent, QSize designSize, Qt::WindowFlags flags)
+    : QWidget(parent, flags | Qt::Window)
+    , FLayoutManager(std::make_unique<TLayoutManager>(this))
+    , FUniqueId(QDateTime::currentMSecsSinceEpoch())
+{
+    connect(FLayoutManager.get(), &TLayoutManager::OnBeforeRestore, this, &TLMForm::OnBeforeRestore);
+    connect(FLayoutManager.get(), &TLayoutManager::OnAfterRestore, this, &TLMForm::OnAfterRestore);
+    connect(FLayoutManager.get(), &TLayoutManager::OnBeforeSave, this, &TLMForm::OnBeforeSave);
+    connect(FLayoutManager.get(), &TLayoutManager::OnAfterSave, this, &TLMForm::OnAfterSave);
+
+    FMoveSettle.setSingleShot(true);
+    FMoveSettle.setInterval(kMoveSettleMs);
+    connect(&FMoveSettle, &QTimer::timeout, this, &TLMForm::UserMoveEnded);
+
+    if (designSize.isValid())
+        resize(designSize);
+
+    if (!GMainForm)
+        GMainForm = this;
+    else if (GMainForm->FStorage) {
+        SetLayoutStorage(GMainForm->FStorage);
+        SetLayoutReadOnly(GMainForm->LayoutReadOnly());
+    }
+
+    CenterTo(nullptr);
+    setAcceptDrops(FAcceptFiles);
+
+    // The main window is usually destroyed after the event loop has ended; save
+    // while it is still whole.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (!FSavedAtEnd)
+            SaveEverything();
+    });
+    connect(qApp, &QGuiApplication::screenAdded, this, [this](QScreen *screen) {
+        connect(screen, &QScreen::geometryChanged, this, &TLMForm::DisplaySettingsChanged);
+        DisplaySettingsChanged();
+    });
+    connect(qApp, &QGuiApplication::screenRemoved, this, &TLMForm::DisplaySettingsChanged);
+    for (QScreen *screen : QGuiApplication::screens())
+        connect(screen, &QScreen::geometryChanged, this, &TLMForm::DisplaySettingsChanged);
+}
+
+TLMForm::~TLMForm()
+{
+    SaveLayoutBeforeDestroy();
+    FClosing = true;
+    FMoveSettle.stop();
+    if (GMainForm == this)
+        GMainForm = nullptr;
+}
+
+TLMForm *TLMForm::MainForm()
+{
+    return GMainForm;
+}
+
+void TLMForm::SetMainForm(TLMForm *form)
+{
+    GMainForm = form;
+}
+
+void TLMForm::SetLayoutStorage(std::shared_ptr<ILayoutManagerStorage> storage)
+{
+    FStorage = std::move(storage);
+    FLayoutManager->SetStorage(FStorage);
+}
+
+void TLMForm::SetLayoutControl(bool value)
+{
+    if (FLayoutControl == value)
+        return;
+    FLayoutControl = value;
+    if (value)
+        FLayoutManager->Add(this, QStringList(), FLayoutOptions);
+    else
+        FLayoutManager->Delete(this);
+}
+
+void TLMForm::SetLayoutOptions(TLayoutManagerControlOptions value)
+{
+    FLayoutOptions = value;
+    if (FLayoutControl)
+        FLayoutManager->SetOptions(this, value);
+}
+
+void TLMForm::SetLayoutReadOnly(bool value)
+{
+    FLayoutReadOnly = value;
+    FLayoutManager->SetReadOnly(value);
+}
+
+void TLMForm::SetAcceptFiles(bool value)
+{
+    FAcceptFiles = value;
+    setAcceptDrops(value);
+}
+
+QRect TLMForm::WorkArea() const
+{
+    const QScreen *screen = ScreenOrPrimary(this);
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, width(), height());
+}
+
+void TLMForm::CenterTo(QWidget *form)
+{
+    const QRect area = WorkArea();
+    // A form never starts larger than the work area it is centred in.
+    const int w = std::min(width(), area.width());
+    const int h = std::min(height(), area.height());
+    if (w != width() || h != height())
+        resize(w, h);
+    if (form != nullptr)
+        move(form->x() + (form->width() - w) / 2, form->y() + (form->height() - h) / 2);
+    else
+        move(area.left() + (area.width() - w) / 2, area.top() + (area.height() - h) / 2);
+}
+
+void TLMForm::CenterToDesktop()
+{
+    const QScreen *screen = ScreenOrPrimary(this);
+    if (screen == nullptr)
+        return;
+    const QRect desktop = screen->virtualGeometry();
+    move(desktop.left() + (desktop.width() - width()) / 2, desktop.top() + (desktop.height() - height()) / 2);
+}
+
+void TLMForm::CenterToMonitor(int monitor)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (monitor < 0 || monitor >= screens.size()) {
+        CenterTo(nullptr);
+        return;
+    }
+    const QRect area = screens[monitor]->availableGeometry();
+    const int w = std::min(width(), area.width());
+    const int h = std::min(height(), area.height());
+    if (w != width() || h != height())
+        resize(w, h);
+    move(area.left() + (area.width() - w) / 2, area.top() + (area.height() - h) / 2);
+}
+
+void TLMForm::setVisible(bool visible)
+{
+    if (visible && !FRestored) {
+        FRestored = true;
+        if (FLayoutControl) {
+            FApplyingLayout = true;
+            FLayoutManager->Restore();
+            FApplyingLayout = false;
+        }
+    }
+    QWidget::setVisible(visible);
+    if (visible && isVisible()) {
+        FSavedAtEnd = false;
+        FShownClass = metaObject();
+        if (!FShown) {
+            FShown = true;
+            FMonitor = FLayoutManager->Displays().MonitorOf(this);
+            WatchScreens();
+        }
+    }
+}
+
+void TLMForm::WatchScreens()
+{
+    QWindow *handle = windowHandle();
+    if (handle == nullptr)
+        return;
+    connect(handle, &QWindow::screenChanged, this, &TLMForm::ScreenOfWindowChanged, Qt::UniqueConnection);
+    ScreenOfWindowChanged(handle->screen());
+}
+
+void TLMForm::ScreenOfWindowChanged(QScreen *screen)
+{
+    if (FWatchedScreen)
+        disconnect(FWatchedScreen, &QScreen::logicalDotsPerInchChanged, this, nullptr);
+    FWatchedScreen = screen;
+    if (screen == nullptr)
+        return;
+    connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this](qreal dpi) {
+        if (dpi != FLastDpi) {
+            FLastDpi = dpi;
+            MonitorDpiChanged();
+        }
+    });
+    const qreal dpi = screen->logicalDotsPerInch();
+    const bool changed = FLastDpi > 0 && dpi != FLastDpi;
+    FLastDpi = dpi;
+    if (changed)
+        MonitorDpiChanged();
+}
+
+void TLMForm::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    UserMoveStep();
+}
+
+void TLMForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    UserMoveStep();
+}
+
+void TLMForm::UserMoveStep()
+{
+    if (!FShown || FApplyingLayout || FClosing || !isVisible())
+        return;
+    FMoving = true;
+    FMoveSettle.start();
+    const int monitor = FLayoutManager->Displays().MonitorOf(this);
+    if (monitor != FMonitor) {
+        const int old = FMonitor;
+        FMonitor = monitor;
+        emit OnMonitorChanged(this, old, monitor);
+    }
+}
+
+void TLMForm::UserMoveEnded()
+{
+    FMoving = false;
+    if (FLayoutControl && FShown && !FClosing)
+        FLayoutManager->Save(this);
+}
+
+void TLMForm::RestoreOwnEntryKeepingState()
+{
+    const TLayoutManagerControlOptions options = FLayoutManager->Options(this);
+    const Qt::WindowStates states = windowState();
+    FLayoutManager->SetOptions(this, options & ~TLayoutManagerControlOptions(loState));
+    FApplyingLayout = true;
+    FLayoutManager->Restore(this);
+    // Placing a maximised window may drop the state on some platforms; keep it.
+    if (windowState() != states)
+        setWindowState(states);
+    FApplyingLayout = false;
+    FLayoutManager->SetOptions(this, options);
+}
+
+void TLMForm::DisplaySettingsChanged()
+{
+    if (FLayoutControl && FShown && !FDPIChanging && !FMoving && !FClosing)
+        RestoreOwnEntryKeepingState();
+    const QScreen *screen = ScreenOrPrimary(this);
+    if (screen != nullptr)
+        emit OnDisplayChange(this, screen->virtualSize().width(), screen->virtualSize().height(), screen->depth());
+}
+
+void TLMForm::MonitorDpiChanged()
+{
+    emit OnBeforeMonitorDpiChanged(this);
+    FDPIChanging = true;
+    if (FLayoutControl && FShown && !FMoving && !FClosing)
+        RestoreOwnEntryKeepingState();
+    FDPIChanging = false;
+    emit OnAfterMonitorDpiChanged(this);
+}
+
+void TLMForm::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !FShown)
+        return;
+    const Qt::WindowStates states = windowState();
+    if (states & Qt::WindowMinimized)
+        emit OnMinimize(this);
+    else if (states & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        emit OnMaximize(this);
+    else
+        emit OnRestore(this);
+}
+
+void TLMForm::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    if (!event->isAccepted())
+        return;
+    if (testAttribute(Qt::WA_DeleteOnClose))
+        FClosing = true;
+    SaveEverything();
+}
+
+void TLMForm::SaveEverything()
+{
+    if (!FLayoutControl || !FShown)
+        return;
+    FMoveSettle.stop();
+    FMoving = false;
+    FSavedAtEnd = true;
+    FLayoutManager->Save();
+}
+
+void TLMForm::SaveLayoutBeforeDestroy()
+{
+    if (FSavedAtEnd || metaObject() != FShownClass)
+        return;
+    FClosing = true;
+    SaveEverything();
+}
+
+void TLMForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (FAcceptFiles && !LocalFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        QWidget::dragEnterEvent(event);
+}
+
+void TLMForm::dropEvent(QDropEvent *event)
+{
+    const QStringList files = LocalFiles(event->mimeData());
+    if (!FAcceptFiles || files.isEmpty()) {
+        QWidget::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    emit OnDropFiles(this, files);
+}

@@ -1,0 +1,130 @@
+// A window that remembers itself: it owns a layout manager, restores its place,
+// size and state when first shown, saves its entry when a move or resize ends
+// and everything when it closes for good, and follows display changes.
+#pragma once
+
+#include "LayoutManager.h"
+
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+class QScreen;
+
+class TLMForm : public QWidget
+{
+    Q_OBJECT
+    // Read by the layout manager: a form with this property is layout-managed.
+    Q_PROPERTY(bool LayoutReadOnly READ LayoutReadOnly WRITE SetLayoutReadOnly)
+
+public:
+    // A move or resize counts as ended when no further step follows within this time.
+    static constexpr int kMoveSettleMs = 400;
+
+    // The design size is applied (and shrunk to the work area) before the form is
+    // centred, as a form's own size would be.
+    explicit TLMForm(QWidget *parent = nullptr, QSize designSize = QSize(), Qt::WindowFlags flags = {});
+    ~TLMForm() override;
+
+    // The first layout-managed form made; further forms share its storage.
+    static TLMForm *MainForm();
+    static void SetMainForm(TLMForm *form);
+
+    TLayoutManager &LayoutManager() { return *FLayoutManager; }
+    // Sets the manager's storage; forms made later take it from the main form.
+    void SetLayoutStorage(std::shared_ptr<ILayoutManagerStorage> storage);
+    std::shared_ptr<ILayoutManagerStorage> LayoutStorage() const { return FStorage; }
+
+    bool LayoutControl() const { return FLayoutControl; }
+    void SetLayoutControl(bool value);
+    TLayoutManagerControlOptions LayoutOptions() const { return FLayoutOptions; }
+    void SetLayoutOptions(TLayoutManagerControlOptions value);
+    bool LayoutReadOnly() const { return FLayoutReadOnly; }
+    void SetLayoutReadOnly(bool value);
+    bool AcceptFiles() const { return FAcceptFiles; }
+    void SetAcceptFiles(bool value);
+
+    qint64 UniqueId() const { return FUniqueId; }
+    bool Closing() const { return FClosing; }
+    bool Restored() const { return FRestored; }
+    bool DPIChanging() const { return FDPIChanging; }
+    bool Moving() const { return FMoving; }
+    // The monitor of the last show or move, -1 before the first show.
+    int Monitor() const { return FMonitor; }
+
+    // Shrinks the form to the work area, then centres it on `form` or, without
+    // one, on the work area of its screen.
+    void CenterTo(QWidget *form = nullptr);
+    void CenterToDesktop();
+    // An index outside the monitors centres on the work area.
+    void CenterToMonitor(int monitor);
+
+    // What the screens' change signals lead to; public so the window system's
+    // reports can be replayed.
+    void DisplaySettingsChanged();
+    void MonitorDpiChanged();
+
+    void setVisible(bool visible) override;
+
+signals:
+    void OnBeforeRestore(TLayoutManager *Sender);
+    void OnAfterRestore(TLayoutManager *Sender);
+    void OnBeforeSave(TLayoutManager *Sender);
+    void OnAfterSave(TLayoutManager *Sender);
+    void OnDisplayChange(QObject *Sender, int Width, int Height, int BitsPerPixel);
+    void OnDropFiles(QObject *Sender, const QStringList &Files);
+    void OnMaximize(QObject *Sender);
+    void OnMinimize(QObject *Sender);
+    void OnRestore(QObject *Sender);
+    void OnMonitorChanged(QObject *Sender, int OldMonitor, int NewMonitor);
+    void OnBeforeMonitorDpiChanged(QObject *Sender);
+    void OnAfterMonitorDpiChanged(QObject *Sender);
+
+protected:
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+    // The work area of the screen the form is on (the primary one before it is placed).
+    QRect WorkArea() const;
+
+    // The save owed at destruction after a show, unless closing saved already.
+    // Sections are named after the most-derived class, which is whole only in its
+    // own destructor: a form class calls this first thing in its destructor (the
+    // base classes call it for forms of their own class).
+    void SaveLayoutBeforeDestroy();
+
+private:
+    void UserMoveStep();
+    void UserMoveEnded();
+    void RestoreOwnEntryKeepingState();
+    void SaveEverything();
+    void WatchScreens();
+    void ScreenOfWindowChanged(QScreen *screen);
+
+    std::unique_ptr<TLayoutManager> FLayoutManager;
+    std::shared_ptr<ILayoutManagerStorage> FStorage;
+    bool FLayoutControl = false;
+    TLayoutManagerControlOptions FLayoutOptions = kDefaultFormLayoutOptions;
+    bool FLayoutReadOnly = false;
+    bool FAcceptFiles = false;
+    qint64 FUniqueId = 0;
+    bool FClosing = false;
+    bool FRestored = false;
+    bool FShown = false;
+    bool FSavedAtEnd = false;
+    bool FDPIChanging = false;
+    bool FMoving = false;
+    bool FApplyingLayout = false; // moves made by a restore are not the user's
+    int FMonitor = -1;
+    const QMetaObject *FShownClass = nullptr; // the class the form was shown as
+    qreal FLastDpi = 0;
+    QPointer<QScreen> FWatchedScreen;
+    QTimer FMoveSettle;
+};

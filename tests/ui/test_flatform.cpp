@@ -1,0 +1,339 @@
+#include "LMFlatForm.h"
+#include "LMForm.h"
+#include "LayoutManagerINIStorage.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMimeData>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// Form classes of their own, as the sections are named after the class.
+class TMainTestForm : public TLMFlatForm
+{
+    Q_OBJECT
+
+public:
+    explicit TMainTestForm(QSize size = QSize(300, 200)) : TLMFlatForm(nullptr, size) {}
+    ~TMainTestForm() override { SaveLayoutBeforeDestroy(); }
+};
+
+class TSecondTestForm : public TLMForm
+{
+    Q_OBJECT
+
+public:
+    TSecondTestForm() : TLMForm(nullptr, QSize(200, 100)) {}
+    ~TSecondTestForm() override { SaveLayoutBeforeDestroy(); }
+};
+
+namespace {
+
+// One display configuration at a time, switched by the test.
+class TFakeDisplays : public ILayoutManagerDisplays
+{
+public:
+    int MonitorCount() const override { return 1; }
+    int PrimaryMonitor() const override { return 0; }
+    int MonitorOf(const QWidget *) const override { return 0; }
+    QString DisplayTag(int) const override { return Tag; }
+    QString Tag = QStringLiteral("800x600x96");
+};
+
+QRect WorkArea()
+{
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+QString PixelName(QWidget &widget, int x, int y)
+{
+    return widget.grab().toImage().pixelColor(x, y).name(QColor::HexRgb).toUpper();
+}
+
+class FlatFormTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Dir.isValid());
+        IniPath = Dir.filePath(QStringLiteral("nimbrel.ini"));
+        TLMForm::SetMainForm(nullptr);
+    }
+
+    void TearDown() override { TLMForm::SetMainForm(nullptr); }
+
+    void WriteIni(const QByteArray &text)
+    {
+        QFile file(IniPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    QString ReadIni(const QString &section, const QString &key)
+    {
+        TLayoutManagerINIStorage storage(IniPath);
+        storage.Open(true);
+        const QString value = storage.ReadString(section, key, QStringLiteral("<missing>"));
+        storage.Close();
+        return value;
+    }
+
+    // A main window as the program makes it: storage first, then layout control.
+    std::unique_ptr<TMainTestForm> MakeMain(QSize size = QSize(300, 200))
+    {
+        auto form = std::make_unique<TMainTestForm>(size);
+        form->LayoutManager().SetDisplays(Displays);
+        form->SetLayoutStorage(std::make_shared<TLayoutManagerINIStorage>(IniPath));
+        form->SetLayoutControl(true);
+        return form;
+    }
+
+    QTemporaryDir Dir;
+    QString IniPath;
+    std::shared_ptr<TFakeDisplays> Displays = std::make_shared<TFakeDisplays>();
+};
+
+TEST_F(FlatFormTest, CreationShrinksToTheWorkAreaAndCentres)
+{
+    const QRect area = WorkArea();
+    struct Case { QSize Design; QRect Expected; };
+    const Case cases[] = {
+        {QSize(area.width() + 4000, 300), QRect(area.left(), area.top() + (area.height() - 300) / 2, area.width(), 300)},
+        {QSize(400, area.height() + 1), QRect(area.left() + (area.width() - 400) / 2, area.top(), 400, area.height())},
+        {QSize(301, 201), QRect(area.left() + (area.width() - 301) / 2, area.top() + (area.height() - 201) / 2, 301, 201)},
+    };
+    for (const Case &c : cases) {
+        TLMFlatForm form(nullptr, c.Design);
+        EXPECT_EQ(form.geometry(), c.Expected) << c.Design.width() << "x" << c.Design.height();
+    }
+}
+
+TEST_F(FlatFormTest, CentresOnAnotherFormOrFallsBackToTheWorkArea)
+{
+    TLMFlatForm anchor(nullptr, QSize(400, 300));
+    anchor.move(10, 20);
+    TLMFlatForm form(nullptr, QSize(101, 51));
+    form.CenterTo(&anchor);
+    EXPECT_EQ(form.pos(), QPoint(10 + (400 - 101) / 2, 20 + (300 - 51) / 2));
+    form.CenterToMonitor(57);
+    const QRect area = WorkArea();
+    EXPECT_EQ(form.pos(), QPoint(area.left() + (area.width() - 101) / 2, area.top() + (area.height() - 51) / 2));
+}
+
+TEST_F(FlatFormTest, GripIsTwelvePixelsWideOnEveryEdgeAndCorner)
+{
+    TLMFlatForm form(nullptr, QSize(300, 200));
+    struct Case { QPoint At; Qt::Edges Edges; };
+    const Case cases[] = {
+        {{288, 100}, Qt::RightEdge},   // 11 pixels from the right edge
+        {{287, 100}, {}},              // 12 pixels
+        {{11, 100}, Qt::LeftEdge},
+        {{12, 100}, {}},
+        {{150, 11}, Qt::TopEdge},
+        {{150, 12}, {}},
+        {{150, 188}, Qt::BottomEdge},
+        {{150, 187}, {}},
+        {{0, 0}, Qt::TopEdge | Qt::LeftEdge},
+        {{299, 5}, Qt::TopEdge | Qt::RightEdge},
+        {{11, 188}, Qt::BottomEdge | Qt::LeftEdge},
+        {{299, 199}, Qt::BottomEdge | Qt::RightEdge},
+        {{150, 100}, {}},
+        {{300, 100}, {}},              // outside the window
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(form.ResizeEdgesAt(c.At), c.Edges) << c.At.x() << "," << c.At.y();
+    form.SetResizeable(false);
+    EXPECT_EQ(form.ResizeEdgesAt(QPoint(299, 199)), Qt::Edges());
+}
+
+TEST_F(FlatFormTest, DraggingInsideTheGripResizesAndOutsideDoesNot)
+{
+    TLMFlatForm form(nullptr, QSize(300, 200));
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    // Without a window manager the form follows the pointer itself.
+    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(288, 100));
+    QTest::mouseMove(&form, QPoint(308, 100));
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(308, 100));
+    EXPECT_EQ(form.width(), 320);
+    EXPECT_EQ(form.height(), 200);
+
+    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(307, 100)); // 12 pixels in
+    QTest::mouseMove(&form, QPoint(327, 100));
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(327, 100));
+    EXPECT_EQ(form.width(), 320);
+}
+
+TEST_F(FlatFormTest, MaximisedFillsTheWorkAreaButItsLastRowWithoutBorder)
+{
+    TLMFlatForm form(nullptr, QSize(300, 200));
+    form.SetBorderColor(ColorFromHex(0xFF0000));
+    form.setStyleSheet(QStringLiteral("background: #00FF00"));
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(PixelName(form, 0, 0), "#FF0000");
+    EXPECT_EQ(PixelName(form, 299, 199), "#FF0000");
+    EXPECT_EQ(form.contentsMargins(), QMargins(1, 1, 1, 1));
+
+    const QRect area = WorkArea();
+    EXPECT_EQ(form.MaximizedGeometry(), QRect(area.left(), area.top(), area.width(), area.height() - 1));
+    form.showMaximized();
+    QTRY_VERIFY(form.IsMaximized());
+    // The test platform keeps a maximised window on the whole work area; a window
+    // manager gets the request for one row less.
+    QTRY_COMPARE(form.width(), area.width());
+    EXPECT_EQ(form.geometry().topLeft(), area.topLeft());
+    EXPECT_GE(form.height(), area.height() - 1);
+    EXPECT_EQ(form.contentsMargins(), QMargins(0, 0, 0, 0));
+    EXPECT_EQ(PixelName(form, 0, 0), "#00FF00");
+    EXPECT_EQ(form.ResizeEdgesAt(QPoint(0, 0)), Qt::Edges()); // no resizing while maximised
+
+    form.showNormal();
+    QTRY_COMPARE(form.contentsMargins(), QMargins(1, 1, 1, 1));
+    EXPECT_EQ(PixelName(form, 0, 0), "#FF0000");
+}
+
+TEST_F(FlatFormTest, FirstShowRestoresTheStoredLayout)
+{
+    WriteIni("[TMainTestForm]\r\nMonitor=0\r\n"
+             "[TMainTestForm#800x600x96]\r\nPos=40,30\r\nSize=320,240\r\nState=0\r\n");
+    auto form = MakeMain();
+    QSignalSpy restored(form.get(), &TLMForm::OnAfterRestore);
+    EXPECT_FALSE(form->Restored());
+    EXPECT_EQ(form->Monitor(), -1);
+    form->show();
+    EXPECT_TRUE(form->Restored());
+    EXPECT_EQ(restored.count(), 1);
+    EXPECT_EQ(form->geometry(), QRect(40, 30, 320, 240));
+    EXPECT_EQ(form->Monitor(), 0);
+    form->hide();
+    form->show(); // only the first show restores
+    EXPECT_EQ(restored.count(), 1);
+}
+
+TEST_F(FlatFormTest, EndOfAMoveSavesTheFormsEntry)
+{
+    auto form = MakeMain();
+    form->LayoutManager().StoredValues().AddItem(QStringLiteral("Interval"), 60, QString());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->move(70, 80);
+    EXPECT_TRUE(form->Moving());
+    QTRY_VERIFY_WITH_TIMEOUT(!form->Moving(), 5 * TLMForm::kMoveSettleMs);
+    EXPECT_EQ(ReadIni(QStringLiteral("TMainTestForm#800x600x96"), QStringLiteral("Pos")), "70,80");
+    EXPECT_EQ(ReadIni(QStringLiteral("TMainTestForm"), QStringLiteral("Monitor")), "0");
+    // Only the form's entry: the values wait for the save at the end.
+    EXPECT_EQ(ReadIni(QStringLiteral("Settings"), QStringLiteral("Interval")), "<missing>");
+
+    form->close();
+    EXPECT_EQ(ReadIni(QStringLiteral("Settings"), QStringLiteral("Interval")), "60");
+}
+
+TEST_F(FlatFormTest, ReadOnlyLayoutSavesNothing)
+{
+    auto form = MakeMain();
+    form->SetLayoutReadOnly(true);
+    form->show();
+    form->move(70, 80);
+    QTRY_VERIFY_WITH_TIMEOUT(!form->Moving(), 5 * TLMForm::kMoveSettleMs);
+    form->close();
+    EXPECT_FALSE(QFile::exists(IniPath));
+}
+
+TEST_F(FlatFormTest, NeverShownFormSavesNothingWhenDestroyed)
+{
+    {
+        auto form = MakeMain();
+    }
+    EXPECT_FALSE(QFile::exists(IniPath));
+}
+
+TEST_F(FlatFormTest, SecondFormWritesIntoTheMainFormsFile)
+{
+    auto main = MakeMain();
+    EXPECT_EQ(TLMForm::MainForm(), main.get());
+    main->show();
+    {
+        TSecondTestForm second;
+        EXPECT_EQ(second.LayoutStorage(), main->LayoutStorage());
+        second.LayoutManager().SetDisplays(Displays);
+        second.SetLayoutControl(true);
+        second.show();
+        second.move(15, 25);
+    } // destroyed without closing: saved on the way out
+    EXPECT_EQ(ReadIni(QStringLiteral("TSecondTestForm#800x600x96"), QStringLiteral("Pos")), "15,25");
+    EXPECT_EQ(ReadIni(QStringLiteral("TSecondTestForm"), QStringLiteral("LayoutReadOnly")), "0");
+}
+
+TEST_F(FlatFormTest, DisplayChangeMovesToThatDisplaysPlaceButKeepsTheState)
+{
+    WriteIni("[TMainTestForm]\r\nMonitor=0\r\n"
+             "[TMainTestForm#800x600x96]\r\nPos=40,30\r\nSize=320,240\r\nState=0\r\n"
+             "[TMainTestForm#1600x900x96]\r\nPos=100,50\r\nSize=330,250\r\nState=2\r\n");
+    auto form = MakeMain();
+    QSignalSpy displayChanges(form.get(), &TLMForm::OnDisplayChange);
+    form->show();
+    ASSERT_EQ(form->pos(), QPoint(40, 30));
+
+    Displays->Tag = QStringLiteral("1600x900x96");
+    form->DisplaySettingsChanged();
+    EXPECT_EQ(form->geometry(), QRect(100, 50, 330, 250));
+    EXPECT_FALSE(form->IsMaximized()); // the stored state of that display is not applied
+    EXPECT_EQ(displayChanges.count(), 1);
+
+    form->showMaximized();
+    QTRY_VERIFY(form->IsMaximized());
+    Displays->Tag = QStringLiteral("800x600x96");
+    form->MonitorDpiChanged();
+    EXPECT_TRUE(form->IsMaximized());
+    EXPECT_FALSE(form->DPIChanging());
+}
+
+TEST_F(FlatFormTest, StateChangesAreAnnounced)
+{
+    TLMFlatForm form(nullptr, QSize(300, 200));
+    QSignalSpy maximised(&form, &TLMForm::OnMaximize);
+    QSignalSpy restored(&form, &TLMForm::OnRestore);
+    QSignalSpy minimised(&form, &TLMForm::OnMinimize);
+    form.show();
+    form.showMaximized();
+    QTRY_COMPARE(maximised.count(), 1);
+    form.showNormal();
+    QTRY_COMPARE(restored.count(), 1);
+    form.showMinimized();
+    QTRY_COMPARE(minimised.count(), 1);
+}
+
+TEST_F(FlatFormTest, DroppedFilesKeepTheirWholeNames)
+{
+    TLMFlatForm form(nullptr, QSize(300, 200));
+    QSignalSpy drops(&form, &TLMForm::OnDropFiles);
+    const QString longName = QStringLiteral("/tmp/") + QString(300, QLatin1Char('n')) + QStringLiteral(".txt");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(longName), QUrl(QStringLiteral("https://example.org/x"))});
+
+    // Delivered straight to the form: without a drag in progress the application
+    // would not route a drop event.
+    QObject &target = form;
+    QDropEvent refused(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
+    target.event(&refused);
+    EXPECT_EQ(drops.count(), 0); // files not accepted yet
+
+    form.SetAcceptFiles(true);
+    EXPECT_TRUE(form.acceptDrops());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
+    target.event(&drop);
+    ASSERT_EQ(drops.count(), 1);
+    EXPECT_EQ(drops.at(0).at(1).toStringList(), QStringList{longName});
+}
+
+} // namespace
+
+#include "test_flatform.moc"
