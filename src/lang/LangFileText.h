@@ -9,11 +9,6 @@
 // The line break that the "\n" escape of language files stands for.
 inline constexpr char16_t kLangLineBreak = u'\n';
 
-// Turns the bytes of a language file into text: a UTF-8 or UTF-16 byte-order
-// mark decides; without one the bytes are UTF-8 when they are valid UTF-8 and
-// Windows-1252 otherwise (the code page older files were written in).
-QString DecodeLanguageFileBytes(const QByteArray &bytes);
-
 // Expands the two escapes of language files, left to right: backslash-n to a
 // line break and backslash-t to a tab. Nothing else is an escape.
 QString ExpandLangEscapes(const QString &text);

@@ -2,6 +2,7 @@
 
 #include "LangFileText.h"
 #include "LangWildcard.h"
+#include "TextCodePage.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,7 +46,7 @@ bool ReadLanguageText(const QString &path, QString &text, QString &error)
         error = QStringLiteral("Cannot read file \"%1\". %2").arg(shown, file.errorString());
         return false;
     }
-    text = DecodeLanguageFileBytes(bytes);
+    text = DecodeTextFile(bytes); // a mark decides, else UTF-8 or Windows-1252
     // Text files hold no NUL characters; a file that does is binary junk.
     if (text.contains(QChar(u'\0'))) {
         error = QStringLiteral("File \"%1\" is not a language file.").arg(shown);

@@ -33,22 +33,15 @@ void DropTrailingBlanks(Lines &lines)
 
 QString Decode(const QByteArray &bytes, TIniEncoding *encoding)
 {
-    if (bytes.startsWith(kUtf8Bom)) {
-        *encoding = TIniEncoding::ieUtf8Bom;
-        return QString::fromUtf8(bytes.mid(kUtf8Bom.size()));
+    TTextFileEncoding found = TTextFileEncoding::tfAnsi;
+    const QString text = DecodeTextFile(bytes, &found);
+    switch (found) {
+    case TTextFileEncoding::tfUtf8Bom: *encoding = TIniEncoding::ieUtf8Bom; break;
+    case TTextFileEncoding::tfUtf16LE: *encoding = TIniEncoding::ieUtf16LE; break;
+    case TTextFileEncoding::tfUtf16BE: *encoding = TIniEncoding::ieUtf16BE; break;
+    case TTextFileEncoding::tfAnsi: *encoding = TIniEncoding::ieAnsi; break;
     }
-    if (bytes.startsWith(kUtf16LEBom)) {
-        *encoding = TIniEncoding::ieUtf16LE;
-        QStringDecoder decoder(QStringDecoder::Utf16LE);
-        return decoder.decode(bytes.mid(kUtf16LEBom.size()));
-    }
-    if (bytes.startsWith(kUtf16BEBom)) {
-        *encoding = TIniEncoding::ieUtf16BE;
-        QStringDecoder decoder(QStringDecoder::Utf16BE);
-        return decoder.decode(bytes.mid(kUtf16BEBom.size()));
-    }
-    *encoding = TIniEncoding::ieAnsi;
-    return TextFromAnsi(bytes);
+    return text;
 }
 
 } // namespace

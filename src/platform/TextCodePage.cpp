@@ -17,6 +17,16 @@ constexpr std::array<char16_t, kLastWindowsOnlyByte - kFirstWindowsOnlyByte + 1>
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
+const QByteArray kUtf16LEBom("\xFF\xFE", 2);
+const QByteArray kUtf16BEBom("\xFE\xFF", 2);
+
+QString DecodeAfterMark(QStringDecoder::Encoding encoding, const QByteArray &bytes, qsizetype markSize)
+{
+    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
+    return decoder.decode(bytes.mid(markSize));
+}
+
 } // namespace
 
 bool IsValidUtf8(const QByteArray &bytes)
@@ -50,4 +60,25 @@ QString TextFromAnsi(const QByteArray &bytes)
     if (IsValidUtf8(bytes))
         return QString::fromUtf8(bytes);
     return DecodeWindows1252(bytes);
+}
+
+QString DecodeTextFile(const QByteArray &bytes, TTextFileEncoding *found)
+{
+    TTextFileEncoding encoding = TTextFileEncoding::tfAnsi;
+    QString text;
+    if (bytes.startsWith(kUtf8Bom)) {
+        encoding = TTextFileEncoding::tfUtf8Bom;
+        text = DecodeAfterMark(QStringDecoder::Utf8, bytes, kUtf8Bom.size());
+    } else if (bytes.startsWith(kUtf16LEBom)) {
+        encoding = TTextFileEncoding::tfUtf16LE;
+        text = DecodeAfterMark(QStringDecoder::Utf16LE, bytes, kUtf16LEBom.size());
+    } else if (bytes.startsWith(kUtf16BEBom)) {
+        encoding = TTextFileEncoding::tfUtf16BE;
+        text = DecodeAfterMark(QStringDecoder::Utf16BE, bytes, kUtf16BEBom.size());
+    } else {
+        text = TextFromAnsi(bytes);
+    }
+    if (found)
+        *found = encoding;
+    return text;
 }

@@ -16,3 +16,15 @@ QByteArray AnsiFromText(const QString &text);
 
 // Bytes of the code page to text: UTF-8 when valid, else Windows-1252.
 QString TextFromAnsi(const QByteArray &bytes);
+
+// How a text file's bytes were encoded: by its byte-order mark, or none.
+enum class TTextFileEncoding {
+    tfAnsi, // no byte-order mark: the code page above
+    tfUtf8Bom,
+    tfUtf16LE,
+    tfUtf16BE,
+};
+
+// The text of a file's bytes: its byte-order mark decides, else the code page.
+// `found`, when given, receives the encoding that was used.
+QString DecodeTextFile(const QByteArray &bytes, TTextFileEncoding *found = nullptr);
