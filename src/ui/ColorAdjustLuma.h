@@ -1,5 +1,5 @@
 // Luminance adjustment in hue-luminance-saturation space on the 0..240 scale,
-// bit-exact with the integer routines the stored themes were designed against.
+// bit-exact with the integer routines that stored themes were made with.
 // Colours are 32-bit values with red in the lowest byte (0x00BBGGRR); only the
 // three low bytes are read. Plain C++, no toolkit.
 #pragma once

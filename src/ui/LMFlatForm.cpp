@@ -23,8 +23,8 @@ Qt::CursorShape CursorFor(Qt::Edges edges)
 
 } // namespace
 
-TLMFlatForm::TLMFlatForm(QWidget *parent, QSize designSize)
-    : TLMForm(parent, designSize, Qt::FramelessWindowHint)
+TLMFlatForm::TLMFlatForm(QWidget *parent, QSize initialSize)
+    : TLMForm(parent, initialSize, Qt::FramelessWindowHint)
 {
     setMouseTracking(true);
     ApplyWindowState();

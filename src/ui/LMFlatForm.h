@@ -18,7 +18,7 @@ public:
     static constexpr int kGripWidth = 12; // pointer distances 0..11 from an edge resize
     static constexpr int kBorderWidth = 1;
 
-    explicit TLMFlatForm(QWidget *parent = nullptr, QSize designSize = QSize());
+    explicit TLMFlatForm(QWidget *parent = nullptr, QSize initialSize = QSize());
     ~TLMFlatForm() override;
 
     bool Resizeable() const { return FResizeable; }

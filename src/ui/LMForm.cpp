@@ -36,7 +36,7 @@ QScreen *ScreenOrPrimary(const QWidget *widget)
 
 } // namespace
 
-TLMForm::TLMForm(QWidget *parent, QSize designSize, Qt::WindowFlags flags)
+TLMForm::TLMForm(QWidget *parent, QSize initialSize, Qt::WindowFlags flags)
     : QWidget(parent, flags | Qt::Window)
     , FLayoutManager(std::make_unique<TLayoutManager>(this))
     , FUniqueId(QDateTime::currentMSecsSinceEpoch())
@@ -50,8 +50,8 @@ TLMForm::TLMForm(QWidget *parent, QSize designSize, Qt::WindowFlags flags)
     FMoveSettle.setInterval(kMoveSettleMs);
     connect(&FMoveSettle, &QTimer::timeout, this, &TLMForm::UserMoveEnded);
 
-    if (designSize.isValid())
-        resize(designSize);
+    if (initialSize.isValid())
+        resize(initialSize);
 
     if (!GMainForm)
         GMainForm = this;

@@ -24,9 +24,9 @@ public:
     // A move or resize counts as ended when no further step follows within this time.
     static constexpr int kMoveSettleMs = 400;
 
-    // The design size is applied (and shrunk to the work area) before the form is
+    // The initial size is applied (and shrunk to the work area) before the form is
     // centred, as a form's own size would be.
-    explicit TLMForm(QWidget *parent = nullptr, QSize designSize = QSize(), Qt::WindowFlags flags = {});
+    explicit TLMForm(QWidget *parent = nullptr, QSize initialSize = QSize(), Qt::WindowFlags flags = {});
     ~TLMForm() override;
 
     // The first layout-managed form made; further forms share its storage.

@@ -17,7 +17,7 @@
 namespace {
 
 constexpr double kPointsPerInch = 72.0;
-constexpr double kDesignDpi = 96.0;
+constexpr double kReferenceDpi = 96.0;
 const QString kEllipsis = QStringLiteral("\u2026");
 
 void FillEdge(QPainter &painter, int x, int y, int w, int h, const QColor &color)
@@ -27,6 +27,53 @@ void FillEdge(QPainter &painter, int x, int y, int w, int h, const QColor &color
 }
 
 } // namespace
+
+QFont ScaleFontToDpi(const QFont &font, double dotsPerInch)
+{
+    QFont scaled = font;
+    const double points =
+        font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * kPointsPerInch / kReferenceDpi;
+    scaled.setPixelSize(std::max(1, int(std::lround(points * dotsPerInch / kPointsPerInch))));
+    return scaled;
+}
+
+QString ShortenCaption(const QString &text, const QFontMetrics &metrics, int width, TWordWrapMode mode,
+                       int textFlags)
+{
+    const int mnemonic = textFlags & Qt::TextShowMnemonic;
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    switch (mode) {
+    case wwmEndEllipsis:
+        return metrics.elidedText(text, Qt::ElideRight, width, mnemonic);
+    case wwmPathEllipsis: {
+        // Keep the last path element whole and shorten what leads to it.
+        const int cut = std::max(text.lastIndexOf(QLatin1Char('/')), text.lastIndexOf(QLatin1Char('\\')));
+        if (cut <= 0)
+            return metrics.elidedText(text, Qt::ElideMiddle, width, mnemonic);
+        const QString tail = text.mid(cut);
+        const int room = width - metrics.horizontalAdvance(tail);
+        if (room <= metrics.horizontalAdvance(kEllipsis))
+            return metrics.elidedText(tail, Qt::ElideLeft, width, mnemonic);
+        return metrics.elidedText(text.left(cut), Qt::ElideRight, room, mnemonic) + tail;
+    }
+    case wwmWordEllipsis: {
+        // Whole words as long as they fit, then the ellipsis.
+        QString kept;
+        for (const QString &word : text.split(QLatin1Char(' '))) {
+            const QString next = kept.isEmpty() ? word : kept + QLatin1Char(' ') + word;
+            if (metrics.horizontalAdvance(next + kEllipsis) > width)
+                break;
+            kept = next;
+        }
+        return kept.isEmpty() ? metrics.elidedText(text, Qt::ElideRight, width, mnemonic) : kept + kEllipsis;
+    }
+    case wwmNone:
+    case wwmBreak:
+        break;
+    }
+    return text;
+}
 
 TOmniBarControlLook::TOmniBarControlLook(TOmniBar *bar)
     : TControlLook(bar)
@@ -338,11 +385,7 @@ TOmniBar::TState TOmniBar::PaintState() const
 QFont TOmniBar::ScaledFont(const QFont &font) const
 {
     const QScreen *where = screen();
-    const double dpi = where != nullptr ? where->logicalDotsPerInch() : kDesignDpi;
-    QFont scaled = font;
-    const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * kPointsPerInch / kDesignDpi;
-    scaled.setPixelSize(std::max(1, int(std::lround(points * dpi / kPointsPerInch))));
-    return scaled;
+    return ScaleFontToDpi(font, where != nullptr ? where->logicalDotsPerInch() : kReferenceDpi);
 }
 
 int TOmniBar::CaptionFlags() const
@@ -361,43 +404,6 @@ int TOmniBar::CaptionFlags() const
     if (FShowAccelChar)
         flags |= Qt::TextShowMnemonic;
     return flags;
-}
-
-QString TOmniBar::ShortenedCaption(const QString &text, const QFontMetrics &metrics, int width, int flags) const
-{
-    const int mnemonic = flags & Qt::TextShowMnemonic;
-    if (metrics.horizontalAdvance(text) <= width)
-        return text;
-    switch (FWordWrapMode) {
-    case wwmEndEllipsis:
-        return metrics.elidedText(text, Qt::ElideRight, width, mnemonic);
-    case wwmPathEllipsis: {
-        // Keep the last path element whole and shorten what leads to it.
-        const int cut = std::max(text.lastIndexOf(QLatin1Char('/')), text.lastIndexOf(QLatin1Char('\\')));
-        if (cut <= 0)
-            return metrics.elidedText(text, Qt::ElideMiddle, width, mnemonic);
-        const QString tail = text.mid(cut);
-        const int room = width - metrics.horizontalAdvance(tail);
-        if (room <= metrics.horizontalAdvance(kEllipsis))
-            return metrics.elidedText(tail, Qt::ElideLeft, width, mnemonic);
-        return metrics.elidedText(text.left(cut), Qt::ElideRight, room, mnemonic) + tail;
-    }
-    case wwmWordEllipsis: {
-        // Whole words as long as they fit, then the ellipsis.
-        QString kept;
-        for (const QString &word : text.split(QLatin1Char(' '))) {
-            const QString next = kept.isEmpty() ? word : kept + QLatin1Char(' ') + word;
-            if (metrics.horizontalAdvance(next + kEllipsis) > width)
-                break;
-            kept = next;
-        }
-        return kept.isEmpty() ? metrics.elidedText(text, Qt::ElideRight, width, mnemonic) : kept + kEllipsis;
-    }
-    case wwmNone:
-    case wwmBreak:
-        break;
-    }
-    return text;
 }
 
 void TOmniBar::paintEvent(QPaintEvent *)
@@ -483,7 +489,7 @@ void TOmniBar::paintEvent(QPaintEvent *)
 
     if (showText && captionArea.width() > 0) {
         const int flags = CaptionFlags();
-        const QString text = ShortenedCaption(FCaption, metrics, captionArea.width(), flags);
+        const QString text = ShortenCaption(FCaption, metrics, captionArea.width(), FWordWrapMode, flags);
         painter.setFont(font);
         painter.setPen(ToQColor(fontColor));
         painter.drawText(captionArea, flags, text);

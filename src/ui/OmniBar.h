@@ -29,6 +29,14 @@ using TBorderEdges = int;
 constexpr TBorderEdges kAllBorderEdges = beLeft | beTop | beRight | beBottom;
 
 class TOmniBar;
+class QFontMetrics;
+
+// The font at a screen's dots per inch: its point size as pixels at that density.
+QFont ScaleFontToDpi(const QFont &font, double dotsPerInch);
+// The caption as it fits `width` under an ellipsis mode; other modes keep it.
+// Path ellipsis keeps the last path element, word ellipsis whole words.
+QString ShortenCaption(const QString &text, const QFontMetrics &metrics, int width, TWordWrapMode mode,
+                       int textFlags = 0);
 
 class TOmniBarControlLook : public TControlLook
 {
@@ -168,7 +176,6 @@ private:
     enum class TState { Normal, Hot, Selected, Disabled };
     TState PaintState() const;
     QFont ScaledFont(const QFont &font) const;
-    QString ShortenedCaption(const QString &text, const QFontMetrics &metrics, int width, int flags) const;
     int CaptionFlags() const;
     void PaintImage(QPainter &painter, const QRect &bounds, const QRect &inner, int rowHeight,
                     const TLookSet &look, QRect &captionArea);

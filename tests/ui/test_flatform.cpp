@@ -1,6 +1,7 @@
 #include "LMFlatForm.h"
 #include "LMForm.h"
 #include "LayoutManagerINIStorage.h"
+#include "ThemeManager.h"
 
 #include <QApplication>
 #include <QFile>
@@ -103,15 +104,15 @@ protected:
 TEST_F(FlatFormTest, CreationShrinksToTheWorkAreaAndCentres)
 {
     const QRect area = WorkArea();
-    struct Case { QSize Design; QRect Expected; };
+    struct Case { QSize Initial; QRect Expected; };
     const Case cases[] = {
         {QSize(area.width() + 4000, 300), QRect(area.left(), area.top() + (area.height() - 300) / 2, area.width(), 300)},
         {QSize(400, area.height() + 1), QRect(area.left() + (area.width() - 400) / 2, area.top(), 400, area.height())},
         {QSize(301, 201), QRect(area.left() + (area.width() - 301) / 2, area.top() + (area.height() - 201) / 2, 301, 201)},
     };
     for (const Case &c : cases) {
-        TLMFlatForm form(nullptr, c.Design);
-        EXPECT_EQ(form.geometry(), c.Expected) << c.Design.width() << "x" << c.Design.height();
+        TLMFlatForm form(nullptr, c.Initial);
+        EXPECT_EQ(form.geometry(), c.Expected) << c.Initial.width() << "x" << c.Initial.height();
     }
 }
 
@@ -122,6 +123,11 @@ TEST_F(FlatFormTest, CentresOnAnotherFormOrFallsBackToTheWorkArea)
     TLMFlatForm form(nullptr, QSize(101, 51));
     form.CenterTo(&anchor);
     EXPECT_EQ(form.pos(), QPoint(10 + (400 - 101) / 2, 20 + (300 - 51) / 2));
+    // Placed right of the origin, a form that fits keeps its size when centred.
+    TLMFlatForm placed(nullptr, QSize(300, 200));
+    placed.move(WorkArea().right() - 100, 0);
+    placed.CenterTo(nullptr);
+    EXPECT_EQ(placed.size(), QSize(300, 200));
     form.CenterToMonitor(57);
     const QRect area = WorkArea();
     EXPECT_EQ(form.pos(), QPoint(area.left() + (area.width() - 101) / 2, area.top() + (area.height() - 51) / 2));
@@ -294,6 +300,28 @@ TEST_F(FlatFormTest, DisplayChangeMovesToThatDisplaysPlaceButKeepsTheState)
     form->MonitorDpiChanged();
     EXPECT_TRUE(form->IsMaximized());
     EXPECT_FALSE(form->DPIChanging());
+}
+
+TEST_F(FlatFormTest, ThemePresetTravelsThroughTheSettingsFile)
+{
+    TThemeManager theme;
+    theme.SetThemePreset(tpGraphite);
+    {
+        auto form = MakeMain();
+        form->LayoutManager().Add(&theme, {QStringLiteral("ThemePreset")});
+        form->show();
+        form->close();
+    }
+    EXPECT_EQ(ReadIni(QStringLiteral("TThemeManager#800x600x96"), QStringLiteral("ThemePreset")), "10");
+
+    // A damaged value leaves the preset as it is.
+    WriteIni("[TThemeManager#800x600x96]\r\nThemePreset=99\r\n");
+    theme.SetThemePreset(tpWord);
+    auto form = MakeMain();
+    form->LayoutManager().Add(&theme, {QStringLiteral("ThemePreset")});
+    form->show();
+    EXPECT_EQ(theme.ThemePreset(), tpWord);
+    form->LayoutManager().SetReadOnly(true);
 }
 
 TEST_F(FlatFormTest, StateChangesAreAnnounced)

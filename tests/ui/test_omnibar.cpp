@@ -1,8 +1,11 @@
+#include "GradientFill.h"
 #include "OmniBar.h"
 #include "ThemeController.h"
 #include "ThemeManager.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
@@ -369,6 +372,101 @@ TEST(OmniBarLook, ForgetsAnImageListOrMenuThatGoesAway)
         bar.SetThemeController(controller.get());
     }
     EXPECT_EQ(bar.ThemeController(), nullptr);
+}
+
+TEST(OmniBarFont, PointSizeBecomesPixelsAtTheScreensDensity)
+{
+    struct Case { double Points; double Dpi; int Pixels; };
+    const Case cases[] = {{8, 96, 11}, {8, 120, 13}, {8, 144, 16}, {8, 192, 21}, {12, 96, 16}, {0.1, 96, 1}};
+    for (const Case &c : cases) {
+        QFont font;
+        font.setPointSizeF(c.Points);
+        EXPECT_EQ(ScaleFontToDpi(font, c.Dpi).pixelSize(), c.Pixels) << c.Points << "pt at " << c.Dpi;
+    }
+}
+
+TEST(OmniBarCaption, EllipsisModesKeepWhatTheyPromise)
+{
+    const QFontMetrics metrics{QFont()};
+    const QString path = QStringLiteral("/home/user/some/deep/folder/weather.ini");
+    const QString words = QStringLiteral("Scattered clouds over the northern hills");
+    const int width = metrics.horizontalAdvance(QStringLiteral("weather.ini")) * 2;
+    const QChar ellipsis(0x2026);
+
+    const QString shortPath = ShortenCaption(path, metrics, width, wwmPathEllipsis);
+    EXPECT_TRUE(shortPath.endsWith(QStringLiteral("/weather.ini"))) << shortPath.toStdString();
+    EXPECT_TRUE(shortPath.contains(ellipsis));
+    EXPECT_LE(metrics.horizontalAdvance(shortPath), width);
+
+    const QString shortWords = ShortenCaption(words, metrics, width, wwmWordEllipsis);
+    ASSERT_TRUE(shortWords.endsWith(ellipsis)) << shortWords.toStdString();
+    EXPECT_TRUE(words.startsWith(shortWords.chopped(1) + QLatin1Char(' '))); // cut between words
+    EXPECT_LE(metrics.horizontalAdvance(shortWords), width);
+
+    const QString shortEnd = ShortenCaption(words, metrics, width, wwmEndEllipsis);
+    EXPECT_TRUE(shortEnd.endsWith(ellipsis));
+    EXPECT_LE(metrics.horizontalAdvance(shortEnd), width);
+
+    for (TWordWrapMode mode : {wwmNone, wwmBreak})
+        EXPECT_EQ(ShortenCaption(words, metrics, width, mode), words);
+    for (TWordWrapMode mode : {wwmPathEllipsis, wwmWordEllipsis, wwmEndEllipsis})
+        EXPECT_EQ(ShortenCaption(QStringLiteral("Rain"), metrics, width, mode), "Rain"); // fits already
+    // A file name longer than the room is shortened itself rather than overflowing.
+    const QString tiny = ShortenCaption(path, metrics, metrics.horizontalAdvance(QStringLiteral("weat")),
+                                        wwmPathEllipsis);
+    EXPECT_LE(metrics.horizontalAdvance(tiny), metrics.horizontalAdvance(QStringLiteral("weat")));
+}
+
+struct GradientCase
+{
+    const char *Name;
+    bool Enabled;
+    std::uint16_t Count;
+    TGradientDirection Direction;
+    unsigned Color, End;
+    // Expected grey level of rows (or columns) 0..9.
+    int Levels[10];
+};
+
+TEST(GradientFill, BandsStepFromOneColourToTheOther)
+{
+    const GradientCase cases[] = {
+        {"off", false, 255, gdTopToBottom, 0x000000, 0xFFFFFF, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"one colour", true, 1, gdTopToBottom, 0x000000, 0xFFFFFF, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"same ends", true, 255, gdTopToBottom, 0x808080, 0x808080, {128, 128, 128, 128, 128, 128, 128, 128, 128, 128}},
+        {"a band per row", true, 255, gdTopToBottom, 0x000000, 0xFFFFFF, {0, 25, 51, 76, 102, 127, 153, 178, 204, 229}},
+        {"reversed", true, 255, gdBottomToTop, 0x000000, 0xFFFFFF, {255, 230, 204, 179, 153, 128, 102, 77, 51, 26}},
+        {"three bands", true, 3, gdTopToBottom, 0x000000, 0xFFFFFF, {0, 0, 0, 85, 85, 85, 85, 170, 170, 170}},
+        {"two bands at least", true, 2, gdLeftToRight, 0x000000, 0xFFFFFF, {0, 0, 0, 0, 0, 127, 127, 127, 127, 127}},
+        {"right to left", true, 2, gdRightToLeft, 0x000000, 0xFFFFFF, {255, 255, 255, 255, 255, 128, 128, 128, 128, 128}},
+    };
+    for (const GradientCase &c : cases) {
+        SCOPED_TRACE(c.Name);
+        TControlLook look;
+        TGradientLook &gradient = look.ColorGradient();
+        gradient.SetEnabled(c.Enabled);
+        gradient.SetColorCount(c.Count);
+        gradient.SetDirection(c.Direction);
+        QImage image(10, 10, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        {
+            QPainter painter(&image);
+            FillGradient(painter, image.rect(), ColorFromHex(c.Color), ColorFromHex(c.End), gradient);
+        }
+        const bool vertical = c.Direction == gdTopToBottom || c.Direction == gdBottomToTop;
+        for (int i = 0; i < 10; ++i) {
+            const QColor pixel = vertical ? image.pixelColor(5, i) : image.pixelColor(i, 5);
+            EXPECT_EQ(pixel.red(), c.Levels[i]) << "at " << i;
+            EXPECT_EQ(pixel.green(), pixel.blue());
+        }
+    }
+}
+
+TEST(GradientFill, ZeroColourCountIsStoredAsOne)
+{
+    TControlLook look;
+    look.ColorGradient().SetColorCount(0);
+    EXPECT_EQ(look.ColorGradient().ColorCount(), 1);
 }
 
 } // namespace

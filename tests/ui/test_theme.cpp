@@ -210,7 +210,7 @@ TEST(ControlLook, AnyChangeClearsDefaultSetAndNotifies)
     EXPECT_TRUE(look.DefaultSet());
     int changes = 0;
     look.OnChange = [&] { ++changes; };
-    look.SetControlColor(ColorFromHex(0x111111)); // silent by design
+    look.SetControlColor(ColorFromHex(0x111111)); // silent on purpose
     EXPECT_EQ(changes, 0);
     look.HotGradient().SetEnabled(true);
     EXPECT_EQ(changes, 1);
