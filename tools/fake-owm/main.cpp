@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <string>
 
+#include <sys/socket.h>
+
 namespace {
 
 const char kHost[] = "127.0.0.1";
@@ -147,6 +149,14 @@ void LogRequest(const httplib::Request &request, const httplib::Response &respon
     std::fflush(stderr);
 }
 
+// A port given with --port must be ours alone: the library's default would let
+// a second server share it and take half of the requests.
+void ExclusiveSocketOptions(socket_t sock)
+{
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -172,6 +182,7 @@ int main(int argc, char *argv[])
 
     const QMap<QString, QByteArray> icons = DrawIcons();
     httplib::Server server;
+    server.set_socket_options(ExclusiveSocketOptions);
     AddRoutes(server, icons);
     server.set_logger(LogRequest);
 
