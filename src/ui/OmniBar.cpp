@@ -9,7 +9,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
-#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -87,8 +86,6 @@ TOmniBar::TOmniBar(QWidget *parent)
     FControlLook.OnChange = [this] { update(); };
     FRepeatTimer.setInterval(kRepeatInterval);
     connect(&FRepeatTimer, &QTimer::timeout, this, &TOmniBar::RepeatTick);
-    setAttribute(Qt::WA_Hover, false);
-    setMouseTracking(false);
     resize(kDefaultWidth, kDefaultHeight);
 }
 
@@ -589,8 +586,8 @@ void TOmniBar::mousePressEvent(QMouseEvent *event)
 void TOmniBar::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint global = event->globalPosition().toPoint();
-    if (FManualMoveTarget) {
-        FManualMoveTarget->move(FManualMoveOrigin + (global - FMoveStart));
+    if (FMover.Following()) {
+        FMover.Follow(global);
     } else if (FMovePending && global != FMoveStart) {
         FMovePending = false;
         StartMove(global);
@@ -612,12 +609,11 @@ void TOmniBar::StartMove(const QPoint &globalPos)
     // A drag is not a click, and the press look ends with it.
     FMouseDown = false;
     FRepeatTimer.stop();
-    if (target->isWindow() && target->windowHandle() != nullptr && target->windowHandle()->startSystemMove())
-        return;
-    // Child widgets, and windows whose platform cannot move them, follow the pointer by hand.
-    FManualMoveTarget = target;
-    FManualMoveOrigin = target->pos();
-    FManualMoveTarget->move(FManualMoveOrigin + (globalPos - FMoveStart));
+    FPressed = false;
+    // The window system may keep the release for itself.
+    if (FButtonMode && FGroupIndex == 0)
+        SetSelected(false);
+    FMover.Start(target, FMoveStart, globalPos);
 }
 
 void TOmniBar::mouseReleaseEvent(QMouseEvent *event)
@@ -629,7 +625,7 @@ void TOmniBar::mouseReleaseEvent(QMouseEvent *event)
     FRepeatTimer.stop();
     FPressed = false;
     FMovePending = false;
-    FManualMoveTarget = nullptr;
+    FMover.Stop();
     const bool wasDown = FMouseDown;
     FMouseDown = false;
     if (FButtonMode && FGroupIndex == 0 && !FMenuShown)

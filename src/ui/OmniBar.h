@@ -8,6 +8,7 @@
 #include "ImageList.h"
 #include "ThemeControl.h"
 #include "ThemeController.h"
+#include "WindowMover.h"
 
 #include <QMenu>
 #include <QPoint>
@@ -225,7 +226,6 @@ private:
     bool FMenuShown = false;
     bool FMovePending = false;
     QPoint FMoveStart;         // global position of the press
-    QPointer<QWidget> FManualMoveTarget; // when the window system cannot move it
-    QPoint FManualMoveOrigin;
+    TWindowMover FMover;
     QTimer FRepeatTimer;
 };

@@ -35,7 +35,9 @@ TThemeController::~TThemeController()
 {
     if (FManager)
         FManager->DisconnectController(this);
-    for (const QPointer<QObject> &control : FControls)
+    // Each control disconnects itself from this list on the way.
+    const QList<QPointer<QObject>> controls = FControls;
+    for (const QPointer<QObject> &control : controls)
         if (IThemeControl *themed = qobject_cast<IThemeControl *>(control.data()))
             if (themed->ThemeController() == this)
                 themed->SetThemeController(nullptr);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QPainter>
 #include <QMenu>
 #include <QSignalSpy>
@@ -245,6 +246,15 @@ TEST_F(OmniBarTest, DraggingWithMoveModeMovesTheWindow)
     QTest::mouseRelease(Bar, Qt::LeftButton, {}, QPoint(70, 25));
     EXPECT_EQ(clicks.count(), 0); // a drag is not a click
 
+    // A button dragged ends its pressed look when the move starts.
+    Bar->SetButtonMode(true);
+    QTest::mousePress(Bar, Qt::LeftButton, {}, QPoint(50, 15));
+    EXPECT_TRUE(Bar->Selected());
+    QTest::mouseMove(Bar, QPoint(52, 15));
+    EXPECT_FALSE(Bar->Selected());
+    QTest::mouseRelease(Bar, Qt::LeftButton, {}, QPoint(52, 15));
+    Bar->SetButtonMode(false);
+
     Bar->SetMoveMode(mmSelf);
     const QPoint barBefore = Bar->pos();
     QTest::mousePress(Bar, Qt::LeftButton, {}, QPoint(50, 15));
@@ -252,6 +262,25 @@ TEST_F(OmniBarTest, DraggingWithMoveModeMovesTheWindow)
     QApplication::processEvents();
     EXPECT_EQ(Bar->pos(), barBefore + QPoint(5, 3));
     QTest::mouseRelease(Bar, Qt::LeftButton, {}, QPoint(50, 15));
+}
+
+TEST_F(OmniBarTest, DraggingAWatchedLabelMovesTheWindow)
+{
+    auto *label = new QLabel(QStringLiteral("Rain"), &Window);
+    label->setGeometry(10, 60, 80, 20);
+    label->show();
+    TWindowDragFilter drag;
+    drag.Watch(label);
+    const QPoint before = Window.pos();
+    QTest::mousePress(label, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(Window.pos(), before); // a press alone moves nothing
+    QTest::mouseMove(label, QPoint(25, 12));
+    QApplication::processEvents();
+    EXPECT_EQ(Window.pos(), before + QPoint(20, 7));
+    QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(25, 12));
+    QTest::mouseMove(label, QPoint(40, 12)); // released: no more following
+    QApplication::processEvents();
+    EXPECT_EQ(Window.pos(), before + QPoint(20, 7));
 }
 
 TEST_F(OmniBarTest, CaptionModesShortenOrWrapTheText)
