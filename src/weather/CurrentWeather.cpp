@@ -1,29 +1,11 @@
 #include "CurrentWeather.h"
 
+#include "CityElement.h"
 #include "LocationParameter.h"
 #include "UnitRules.h"
 #include "XmlValues.h"
 
 namespace {
-
-void ReadCity(const QDomElement &city, TCity &target)
-{
-    target.ID = StrictCityId(city.attribute(QStringLiteral("id")));
-    target.Name = city.attribute(QStringLiteral("name"));
-    const QDomElement coord = ChildElement(city, QStringLiteral("coord"));
-    if (!coord.isNull()) {
-        target.Lon = StrictNumber(coord.attribute(QStringLiteral("lon")));
-        target.Lat = StrictNumber(coord.attribute(QStringLiteral("lat")));
-    }
-    const QDomElement country = ChildElement(city, QStringLiteral("country"));
-    if (!country.isNull())
-        target.Country = country.text();
-    const QDomElement sun = ChildElement(city, QStringLiteral("sun"));
-    if (!sun.isNull()) {
-        target.Sunrise = XmlTimeToLocal(sun.attribute(QStringLiteral("rise")));
-        target.Sunset = XmlTimeToLocal(sun.attribute(QStringLiteral("set")));
-    }
-}
 
 void ReadWind(const QDomElement &wind, const QString &units, TWind &target)
 {
@@ -66,7 +48,7 @@ void ParseCurrentWeather(const QDomElement &root, const QString &units, TWeather
 
     const QDomElement city = ChildElement(root, QStringLiteral("city"));
     if (!city.isNull())
-        ReadCity(city, record.City);
+        ReadCityElement(city, TCoordinateReading::crStrict, record.City);
 
     const QDomElement temperature = ChildElement(root, QStringLiteral("temperature"));
     if (!temperature.isNull()) {
