@@ -81,3 +81,54 @@ long double ArcTanD(long double x)
 {
     return RadToDeg(std::atan(x));
 }
+
+namespace {
+
+bool gExtendedSeriesTrig = false;
+constexpr long double kTwoPi = 2 * kPi;
+
+// Into [−π, π] without losing the extended-precision bits of a large angle.
+long double reduceRadians(long double x)
+{
+    if (x > kPi || x < -kPi)
+        x = std::remainder(x, kTwoPi);
+    return x;
+}
+
+} // namespace
+
+long double SeriesSin(long double radians)
+{
+    const long double r = reduceRadians(radians);
+    if (gExtendedSeriesTrig)
+        return std::sin(r);
+    return std::sin(static_cast<double>(r));
+}
+
+long double SeriesCos(long double radians)
+{
+    const long double r = reduceRadians(radians);
+    if (gExtendedSeriesTrig)
+        return std::cos(r);
+    return std::cos(static_cast<double>(r));
+}
+
+long double SeriesSinD(long double degrees)
+{
+    return SeriesSin(DegToRad(PutIn360(degrees)));
+}
+
+long double SeriesCosD(long double degrees)
+{
+    return SeriesCos(DegToRad(PutIn360(degrees)));
+}
+
+void SetExtendedSeriesTrig(bool extended)
+{
+    gExtendedSeriesTrig = extended;
+}
+
+bool ExtendedSeriesTrig()
+{
+    return gExtendedSeriesTrig;
+}

@@ -19,3 +19,15 @@ long double ArcTan2D(long double a, long double b);
 long double ArcSinD(long double x);
 long double ArcCosD(long double x);
 long double ArcTanD(long double x);
+
+// Sine and cosine for the terms of the long periodic series (nutation, moon,
+// phase corrections). The angle is reduced in extended precision and the
+// function evaluated in double: within 2e-16 of the extended value, at a
+// twentieth of the cost. SetExtendedSeriesTrig(true) evaluates them in
+// extended precision instead, to compare the two.
+long double SeriesSin(long double radians);
+long double SeriesCos(long double radians);
+long double SeriesSinD(long double degrees);
+long double SeriesCosD(long double degrees);
+void SetExtendedSeriesTrig(bool extended);
+bool ExtendedSeriesTrig();

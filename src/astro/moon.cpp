@@ -286,9 +286,9 @@ long double moonLongitudeSum(const MoonArguments &a)
         if (row.sigmaL == 0)
             continue;
         sigmaL += row.sigmaL * eccentricityFactor(row.M, a.E) *
-                  std::sin(lunarArgument(a, row.D, row.M, row.Mp, row.F));
+                  SeriesSin(lunarArgument(a, row.D, row.M, row.Mp, row.F));
     }
-    return sigmaL + 3958 * SinD(a.A1) + 1962 * SinD(a.Lp - a.F) + 318 * SinD(a.A2);
+    return sigmaL + 3958 * SeriesSinD(a.A1) + 1962 * SeriesSinD(a.Lp - a.F) + 318 * SeriesSinD(a.A2);
 }
 
 // Geocentric longitude of the moon without nutation, degrees (not reduced).
@@ -348,7 +348,7 @@ long double truePhaseJDE(TMoonPhase phase, TDateTime t)
         long double factor = 1;
         for (int p = 0; p < term.ePower; ++p)
             factor *= E;
-        correction += term.coef * factor * SinD(term.M * M + term.Mp * Mp + term.F * F + term.Om * Om);
+        correction += term.coef * factor * SeriesSinD(term.M * M + term.Mp * Mp + term.F * F + term.Om * Om);
     }
     if (phase == FirstQuarter || phase == LastQuarter) {
         long double W = 0;
@@ -356,12 +356,12 @@ long double truePhaseJDE(TMoonPhase phase, TDateTime t)
             long double factor = 1;
             for (int p = 0; p < term.ePower; ++p)
                 factor *= E;
-            W += term.isConstant ? term.coef : term.coef * factor * CosD(term.M * M + term.Mp * Mp + term.F * F);
+            W += term.isConstant ? term.coef : term.coef * factor * SeriesCosD(term.M * M + term.Mp * Mp + term.F * F);
         }
         correction += phase == FirstQuarter ? W : -W;
     }
     for (const astro_tables::PlanetaryTerm &term : astro_tables::kPlanetary)
-        correction += term.coef * SinD(term.c0 + term.ck * k + term.cT2 * T * T);
+        correction += term.coef * SeriesSinD(term.c0 + term.ck * k + term.cT2 * T * T);
     return jdeMean + correction;
 }
 
@@ -447,8 +447,8 @@ TNutation Nutation(long double t)
     long double sumEps = 0;
     for (const astro_tables::NutationRow &row : astro_tables::kNutation) {
         const long double arg = row.D * a.D + row.M * a.M + row.Mp * a.Mp + row.F * a.F + row.Om * a.Om;
-        sumPsi += (row.A + row.B * T / kNutationRateDivisor) * std::sin(arg);
-        sumEps += (row.C + row.Dcoef * T / kNutationRateDivisor) * std::cos(arg);
+        sumPsi += (row.A + row.B * T / kNutationRateDivisor) * SeriesSin(arg);
+        sumEps += (row.C + row.Dcoef * T / kNutationRateDivisor) * SeriesCos(arg);
     }
     TNutation n;
     n.deltaPsi = sumPsi * kNutationUnit * kArcSecond;
@@ -562,16 +562,16 @@ TCoord MoonPosition(TDateTime t)
     for (const astro_tables::LunarLRRow &row : astro_tables::kLunarLR) {
         const long double arg = lunarArgument(a, row.D, row.M, row.Mp, row.F);
         const long double e = eccentricityFactor(row.M, a.E);
-        sigmaL += row.sigmaL * e * std::sin(arg);
-        sigmaR += row.sigmaR * e * std::cos(arg);
+        sigmaL += row.sigmaL * e * SeriesSin(arg);
+        sigmaR += row.sigmaR * e * SeriesCos(arg);
     }
     long double sigmaB = 0;
     for (const astro_tables::LunarBRow &row : astro_tables::kLunarB)
-        sigmaB += row.sigmaB * eccentricityFactor(row.M, a.E) * std::sin(lunarArgument(a, row.D, row.M, row.Mp, row.F));
+        sigmaB += row.sigmaB * eccentricityFactor(row.M, a.E) * SeriesSin(lunarArgument(a, row.D, row.M, row.Mp, row.F));
 
-    sigmaL += 3958 * SinD(a.A1) + 1962 * SinD(a.Lp - a.F) + 318 * SinD(a.A2);
-    sigmaB += -2235 * SinD(a.Lp) + 382 * SinD(a.A3) + 175 * SinD(a.A1 - a.F) + 175 * SinD(a.A1 + a.F) +
-              127 * SinD(a.Lp - a.Mp) - 115 * SinD(a.Lp + a.Mp);
+    sigmaL += 3958 * SeriesSinD(a.A1) + 1962 * SeriesSinD(a.Lp - a.F) + 318 * SeriesSinD(a.A2);
+    sigmaB += -2235 * SeriesSinD(a.Lp) + 382 * SeriesSinD(a.A3) + 175 * SeriesSinD(a.A1 - a.F) +
+              175 * SeriesSinD(a.A1 + a.F) + 127 * SeriesSinD(a.Lp - a.Mp) - 115 * SeriesSinD(a.Lp + a.Mp);
 
     TCoord c;
     c.longitude = a.Lp + sigmaL * kMoonTermUnit;

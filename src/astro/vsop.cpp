@@ -60,8 +60,10 @@ inline double reducedCos(double x)
         1.0 + r2 * (-1.0 / 2 + r2 * (1.0 / 24 + r2 * (-1.0 / 720 + r2 * (1.0 / 40320 + r2 * (-1.0 / 3628800 + r2 * (1.0 / 479001600 + r2 * (-1.0 / 87178291200.0 + r2 * (1.0 / 20922789888000.0))))))));
     const double s =
         r * (1.0 + r2 * (-1.0 / 6 + r2 * (1.0 / 120 + r2 * (-1.0 / 5040 + r2 * (1.0 / 362880 + r2 * (-1.0 / 39916800 + r2 * (1.0 / 6227020800.0 + r2 * (-1.0 / 1307674368000.0 + r2 * (1.0 / 355687428096000.0)))))))));
-    const double v = (quadrant & 1) ? s : c;
-    return ((quadrant + 1) & 2) ? -v : v;
+    // Quadrant 0: c, 1: −s, 2: −c, 3: s; chosen by arithmetic so the loop has no branch.
+    const double pickSine = static_cast<double>(quadrant & 1);
+    const double sign = 1.0 - 2.0 * static_cast<double>(((quadrant + 1) >> 1) & 1);
+    return sign * (c + pickSine * (s - c));
 }
 
 // Sum of A·cos(B + C·τ) over the terms [first, count) in double.
@@ -180,7 +182,7 @@ long double TVSOPEarth::SeriesSum(TVsopCoordinate coord, int power) const
         return 0;
     const long double tau = Tau();
     const TTerm &lead = s.terms[0];
-    const long double head = lead.A * std::cos(lead.B + lead.C * tau);
+    const long double head = lead.A * SeriesCos(lead.B + lead.C * tau);
     return head + fastTermSum(s.columns.A, s.columns.B, s.columns.C, 1, s.count, static_cast<double>(tau));
 }
 

@@ -226,3 +226,48 @@ TEST(MoonRiseSet, AroundTheMoonsTransit)
 }
 
 } // namespace
+
+namespace {
+
+// Evaluates the periodic series in extended precision while alive.
+struct ExtendedSeries {
+    ExtendedSeries() { SetExtendedSeriesTrig(true); }
+    ~ExtendedSeries() { SetExtendedSeriesTrig(false); }
+};
+
+TEST(SeriesTrig, DoubleEvaluationAgreesWithExtended)
+{
+    constexpr double kRadianInDegrees = 57.29577951308232;
+    constexpr double kAgreement = 1e-12 * kRadianInDegrees; // 1e-12 radian
+    double worstAngle = 0;
+    double worstKm = 0;
+    double worstDays = 0;
+    for (double t = EncodeDateTime(1900, 1, 1); t < EncodeDateTime(2100, 1, 1); t += 487.3) {
+        TNutation nFast = Nutation(t);
+        TCoord mFast = MoonPosition(t);
+        TDateTime pFast = PhaseTime(Fullmoon, t);
+        TDateTime qFast = PhaseTime(FirstQuarter, t);
+        TNutation nExt;
+        TCoord mExt;
+        TDateTime pExt = 0;
+        TDateTime qExt = 0;
+        {
+            ExtendedSeries extended;
+            nExt = Nutation(t);
+            mExt = MoonPosition(t);
+            pExt = PhaseTime(Fullmoon, t);
+            qExt = PhaseTime(FirstQuarter, t);
+        }
+        for (long double d : {nFast.deltaPsi - nExt.deltaPsi, nFast.epsilon - nExt.epsilon,
+                              mFast.longitude - mExt.longitude, mFast.latitude - mExt.latitude})
+            worstAngle = std::max(worstAngle, std::fabs(static_cast<double>(d)));
+        worstKm = std::max(worstKm, std::fabs(static_cast<double>(mFast.radius - mExt.radius)));
+        worstDays = std::max({worstDays, std::fabs(pFast - pExt), std::fabs(qFast - qExt)});
+    }
+    EXPECT_LT(worstAngle, kAgreement);
+    EXPECT_LT(worstKm, 1e-9);
+    EXPECT_LT(worstDays, 1e-10); // a time value itself resolves to ~5e-12 day
+    EXPECT_FALSE(ExtendedSeriesTrig());
+}
+
+} // namespace
