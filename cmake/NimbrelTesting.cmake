@@ -12,6 +12,7 @@ function(nimbrel_add_test name)
     target_link_libraries(${name} PRIVATE nimbrel_test_main_core)
   endif()
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest)
+  target_compile_options(${name} PRIVATE -include ${PROJECT_SOURCE_DIR}/tests/common/QtPrinters.h)
   target_compile_definitions(${name} PRIVATE
     NIMBREL_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
     NIMBREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

@@ -6,6 +6,8 @@
 namespace {
 
 const QByteArray kPngSignature = QByteArray::fromRawData("\x89PNG\r\n\x1a\n", 8);
+// Length 0, type "IEND" and its fixed checksum: the last twelve bytes of every PNG.
+const QByteArray kPngEndChunk = QByteArray::fromRawData("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
 
 } // namespace
 
@@ -16,9 +18,10 @@ bool IsIconFileName(const QString &name)
     return rule.match(name).hasMatch();
 }
 
-bool HasPngSignature(const QByteArray &bytes)
+bool IsWholePng(const QByteArray &bytes)
 {
-    return bytes.startsWith(kPngSignature);
+    return bytes.size() >= kPngSignature.size() + kPngEndChunk.size() && bytes.startsWith(kPngSignature)
+           && bytes.endsWith(kPngEndChunk);
 }
 
 QString IconUrl(const QString &webBase, const QString &name)
@@ -51,7 +54,7 @@ void DownloadIconFiles(const QStringList &names, const QString &folder, const TI
     for (const QString &name : names) {
         if (!IsIconFileName(name))
             continue;
-        if (!fetch(name, bytes) || !HasPngSignature(bytes))
+        if (!fetch(name, bytes) || !IsWholePng(bytes))
             continue;
         // A file that cannot be written is skipped like a failed download.
         WriteIconFile(IconFilePath(folder, name), bytes);

@@ -13,8 +13,9 @@
 // icon folder or at another kind of file.
 bool IsIconFileName(const QString &name);
 
-// True when `bytes` begin with the eight-byte PNG signature.
-bool HasPngSignature(const QByteArray &bytes);
+// True when `bytes` begin with the eight-byte PNG signature and end with the
+// image-end chunk, so a transfer cut short is not taken for a picture.
+bool IsWholePng(const QByteArray &bytes);
 
 // "<webBase>/img/w/<name>".
 QString IconUrl(const QString &webBase, const QString &name);

@@ -200,7 +200,7 @@ TEST_F(EndToEndTest, DownloadsEveryIconTheServiceNames)
     for (const QString &name : names) {
         QFile file(QDir(folder.path()).filePath(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        EXPECT_TRUE(HasPngSignature(file.readAll())) << name.toStdString();
+        EXPECT_TRUE(IsWholePng(file.readAll())) << name.toStdString();
     }
 }
 

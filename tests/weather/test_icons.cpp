@@ -16,10 +16,11 @@
 namespace {
 
 const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
+const QByteArray kPngEndChunk("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
 
 QByteArray PngBytes(const std::string &name)
 {
-    return kPngSignature + QByteArray("picture of ") + QByteArray::fromStdString(name);
+    return kPngSignature + QByteArray("picture of ") + QByteArray::fromStdString(name) + kPngEndChunk;
 }
 
 QByteArray ReadFile(const QString &path)
@@ -55,6 +56,8 @@ public:
                 response.set_content("<html><body>Not Found</body></html>", "text/html");
             } else if (name == "11d.png") {
                 response.set_content("GIF89a\x01\x00\x01\x00", "image/png");
+            } else if (name == "04n.png") { // a transfer cut short
+                response.set_content(PngBytes(name).left(14).toStdString(), "image/png");
             } else {
                 response.set_content(PngBytes(name).toStdString(), "image/png");
             }
@@ -165,9 +168,9 @@ TEST_F(IconsTest, FailedEmptyOrForeignDownloadsLeaveNoFile)
     // A picture cached earlier is kept when its refetch brings nothing usable.
     WriteFile(folder + QStringLiteral("/13d.png"), PngBytes("old"));
     Download({QStringLiteral("13d.png"), QStringLiteral("50d.png"), QStringLiteral("11d.png"),
-              QStringLiteral("02d.png")},
+              QStringLiteral("04n.png"), QStringLiteral("02d.png")},
              folder);
-    EXPECT_EQ(peer.Targets().size(), 4);
+    EXPECT_EQ(peer.Targets().size(), 5);
     EXPECT_EQ(FolderEntries(), QStringList({QStringLiteral("02d.png"), QStringLiteral("13d.png")}));
     EXPECT_EQ(ReadFile(folder + QStringLiteral("/13d.png")), PngBytes("old"));
 }
@@ -217,6 +220,11 @@ struct FolderCase {
     const char *name;
     const char *suffix; // appended to the icon folder; null: an empty folder text
 };
+
+void PrintTo(const FolderCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class IconFolderTest : public IconsTest, public ::testing::WithParamInterface<FolderCase>
 {
