@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -12,9 +13,15 @@ constexpr int kHexBase = 16;
 const QString kDatetimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 
+bool IsHexDigit(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
 std::optional<qint64> ParseHex(QStringView digits)
 {
-    if (digits.isEmpty() || digits.size() > kMaxHexDigits)
+    // toULongLong alone would also take blanks, a sign or a second "0x".
+    if (digits.isEmpty() || digits.size() > kMaxHexDigits || !std::all_of(digits.begin(), digits.end(), IsHexDigit))
         return std::nullopt;
     bool ok = false;
     const quint64 value = digits.toULongLong(&ok, kHexBase);

@@ -51,6 +51,12 @@ TEST_F(IniValuesTest, IntegersReadDecimalAndHexOrTheDefault)
         {"1.5", kDefault},
         {"", kDefault},
         {"0x10000000000000000", kDefault},
+        // After the prefix only hexadecimal digits count: no second prefix, sign or blank.
+        {"0x0x1F", kDefault},
+        {"$0x1F", kDefault},
+        {"0x+1F", kDefault},
+        {"$ 1F", kDefault},
+        {"$-1", kDefault},
     };
     for (const TIntegerCase &c : cases) {
         Store(QString::fromLatin1(c.Stored));
