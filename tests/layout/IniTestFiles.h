@@ -5,14 +5,6 @@
 #include <QFile>
 #include <QString>
 
-#include <ostream>
-
-// Readable failure messages for texts.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 inline QByteArray ReadBytes(const QString &path)
 {
     QFile file(path);
