@@ -345,12 +345,11 @@ void TLayoutManagerControl::SaveProperties(const QString &working)
             FStorage->WriteString(working, name, value.toString());
             break;
         case TPropertyKind::pkStringList: {
-            // An emptied list erases its lines too, so they do not come back.
+            // An emptied list is stored as "Count=0": its old lines go, and the
+            // restore empties the list instead of keeping what it held before.
             const QString section = working + u'\\' + name;
             FStorage->DeleteSectionValues(section);
             const QStringList lines = value.toStringList();
-            if (lines.isEmpty())
-                break;
             FStorage->WriteInteger(section, kCount, lines.size());
             for (qsizetype i = 0; i < lines.size(); ++i)
                 FStorage->WriteString(section, QString::number(i), lines[i]);
