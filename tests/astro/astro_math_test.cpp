@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -25,11 +26,15 @@ TEST(PutIn360, BringsAnglesIntoOneTurn)
     }
 }
 
-TEST(PutIn360, TinyNegativeAngleStaysBelow360)
+TEST(PutIn360, ExtremeAnglesStayInRangeAndReturn)
 {
-    const long double r = PutIn360(-1e-30L);
-    EXPECT_GE(r, 0.0L);
-    EXPECT_LT(r, 360.0L);
+    for (long double x : {-1e-30L, 1e300L, -1e300L, 1e4000L}) {
+        const long double r = PutIn360(x);
+        EXPECT_GE(r, 0.0L) << static_cast<double>(x);
+        EXPECT_LT(r, 360.0L) << static_cast<double>(x);
+    }
+    EXPECT_TRUE(std::isnan(PutIn360(std::numeric_limits<long double>::quiet_NaN())));
+    EXPECT_TRUE(std::isnan(PutIn360(std::numeric_limits<long double>::infinity())));
 }
 
 TEST(ArcTan2D, AddsHalfTurnForNegativeAOnly)

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -126,7 +127,7 @@ TEST(MoonPicture, FirstQuarterDarkensTheLeftHalf)
     }
 }
 
-TEST(MoonPicture, RotationsMovePixelsAsSpecified)
+TEST(MoonPicture, RotationsMovePixelsByQuarterTurns)
 {
     struct Case {
         TRotate rotation;
@@ -205,6 +206,14 @@ TEST(MoonPicture, ApolloDotOnlyAfterTheLanding)
     ASSERT_EQ(moon.Picture().pixel(41, 29), kRed);
     moon.SetShowApollo11(false);
     EXPECT_NE(moon.Picture().pixel(41, 29), kRed);
+}
+
+TEST(MoonPicture, TimeWithoutValueShowsThePlainDisc)
+{
+    TMoon moon;
+    moon.SetMoonStyle(msColor);
+    moon.SetDate(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(moon.Picture().convertToFormat(QImage::Format_RGB32), stock(msColor, ms64));
 }
 
 TEST(MoonPicture, SettingTheCurrentValueDoesNotRedraw)

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -147,6 +148,16 @@ TEST(VsopEarth, FastSumAgreesWithExtendedSum)
         worst = std::max(worst, std::fabs(static_cast<double>(fast.GetRadius() - extended.GetRadius())));
     }
     EXPECT_LT(worst, 1e-12);
+}
+
+TEST(VsopEarth, TimeWithoutValueEndsTheSum)
+{
+    ExtendedEarth earth;
+    earth.SetDate(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_TRUE(std::isnan(static_cast<double>(earth.GetLongitude())));
+    TVSOPEarth fast;
+    fast.SetDate(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_TRUE(std::isnan(static_cast<double>(fast.GetRadius())));
 }
 
 TEST(SunPosition, WorkedExample1992October13)
