@@ -237,11 +237,11 @@ bool TIniDocument::EraseValue(const QString &section, const QString &key)
     TSection *s = Find(section);
     if (s == nullptr)
         return false;
-    const auto it = std::find_if(s->Lines.begin(), s->Lines.end(), [&](const TLine &line) {
-        return line.IsKey && SameName(line.Key, key);
-    });
-    if (it == s->Lines.end())
-        return false;
-    s->Lines.erase(it);
-    return true;
+    // Every line of the key goes: a second one written by hand would otherwise
+    // come back as the value once the first is deleted.
+    const auto oldSize = s->Lines.size();
+    s->Lines.erase(std::remove_if(s->Lines.begin(), s->Lines.end(),
+                                  [&](const TLine &line) { return line.IsKey && SameName(line.Key, key); }),
+                   s->Lines.end());
+    return s->Lines.size() != oldSize;
 }

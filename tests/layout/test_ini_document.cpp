@@ -63,6 +63,17 @@ TEST_F(IniDocumentTest, DeletingAnyOccurrenceTakesEveryQualifiedSectionOfThatObj
     EXPECT_EQ(Text(), QStringLiteral("[Twnd_nb_MainHelper]\nx=1\n"));
 }
 
+TEST_F(IniDocumentTest, DeletingAKeyWrittenTwiceByHandTakesBothLines)
+{
+    ASSERT_TRUE(WriteBytes(FileName(), "[Settings]\nOWM=new\nU=1\nowm=old\n"));
+    TLayoutManagerINIStorage storage(FileName());
+    EXPECT_EQ(storage.ReadString(QStringLiteral("Settings"), QStringLiteral("OWM"), QString()), QStringLiteral("new"));
+    storage.DeleteValue(QStringLiteral("Settings"), QStringLiteral("OWM"));
+    EXPECT_FALSE(storage.ValueExists(QStringLiteral("Settings"), QStringLiteral("OWM")));
+    ASSERT_TRUE(storage.Close());
+    EXPECT_EQ(Text(), QStringLiteral("[Settings]\nU=1\n"));
+}
+
 TEST_F(IniDocumentTest, CommentsAndForeignLinesSurviveARewrite)
 {
     ASSERT_TRUE(WriteBytes(FileName(), "; kept by hand\n[Settings]\n# note\nWL = Brno,CZ\nstray line\n"));
