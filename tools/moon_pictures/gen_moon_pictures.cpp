@@ -45,7 +45,7 @@ double brightness(double u, double v)
         b += f.strength * std::exp(-(dx * dx + dy * dy) / (f.radius * f.radius));
     }
     // A fine mottle so larger pictures do not look flat; deterministic.
-    b += 0.04 * std::sin(23.0 * u + 7.0 * v) * std::cos(19.0 * v - 5.0 * u);
+    b += 0.015 * std::sin(23.0 * u + 7.0 * v) * std::cos(19.0 * v - 5.0 * u);
     return std::clamp(b, 0.08, 1.0);
 }
 
