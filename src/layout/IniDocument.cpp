@@ -6,6 +6,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -39,9 +40,37 @@ QString Decode(const QByteArray &bytes, TIniEncoding *encoding)
     case TTextFileEncoding::tfUtf8Bom: *encoding = TIniEncoding::ieUtf8Bom; break;
     case TTextFileEncoding::tfUtf16LE: *encoding = TIniEncoding::ieUtf16LE; break;
     case TTextFileEncoding::tfUtf16BE: *encoding = TIniEncoding::ieUtf16BE; break;
-    case TTextFileEncoding::tfAnsi: *encoding = TIniEncoding::ieAnsi; break;
+    case TTextFileEncoding::tfAnsi:
+        *encoding = IsValidUtf8(bytes) ? TIniEncoding::ieAnsi : TIniEncoding::ieWindows1252;
+        break;
     }
     return text;
+}
+
+// The text in Windows-1252, or nothing when a character has no form there.
+std::optional<QByteArray> EncodeWindows1252(const QString &text)
+{
+    constexpr char16_t kFirstHigh = 0x80;
+    constexpr char16_t kLastLatin1 = 0xFF;
+    constexpr int kHighCount = 0x20; // 0x80..0x9F differ from Latin-1
+    static const QString high = [] {
+        QByteArray bytes;
+        for (int i = 0; i < kHighCount; ++i)
+            bytes.append(static_cast<char>(kFirstHigh + i));
+        return DecodeWindows1252(bytes);
+    }();
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        const qsizetype highIndex = high.indexOf(c);
+        if (highIndex >= 0)
+            bytes.append(static_cast<char>(kFirstHigh + highIndex));
+        else if (c.unicode() < kFirstHigh || (c.unicode() >= kFirstHigh + kHighCount && c.unicode() <= kLastLatin1))
+            bytes.append(static_cast<char>(c.unicode()));
+        else
+            return std::nullopt;
+    }
+    return bytes;
 }
 
 } // namespace
@@ -115,6 +144,10 @@ QByteArray TIniDocument::ToBytes() const
         QStringEncoder encoder(QStringEncoder::Utf16BE);
         return kUtf16BEBom + QByteArray(encoder.encode(text));
     }
+    case TIniEncoding::ieWindows1252:
+        if (const std::optional<QByteArray> bytes = EncodeWindows1252(text))
+            return *bytes;
+        break;
     case TIniEncoding::ieAnsi:
         break;
     }

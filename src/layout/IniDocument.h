@@ -9,7 +9,8 @@
 #include <QVector>
 
 enum class TIniEncoding {
-    ieAnsi,    // no byte-order mark: UTF-8, or Windows-1252 when not valid UTF-8
+    ieAnsi,         // no byte-order mark, valid UTF-8 (this system's code page)
+    ieWindows1252,  // no byte-order mark and not valid UTF-8: written on Windows
     ieUtf8Bom,
     ieUtf16LE,
     ieUtf16BE,
@@ -21,8 +22,9 @@ public:
     TIniDocument() = default;
 
     static TIniDocument FromBytes(const QByteArray &bytes);
-    // A document read as Windows-1252 is written back as UTF-8, the code page of
-    // this system, so no character can be lost.
+    // A document read as Windows-1252 is written back in it, so the file stays
+    // readable where it came from; only when a character has no form there is it
+    // written as UTF-8, the code page of this system, so that nothing is lost.
     QByteArray ToBytes() const;
 
     TIniEncoding Encoding() const { return FEncoding; }

@@ -120,11 +120,17 @@ TEST_F(IniDocumentTest, AFileFromWindowsWithoutAMarkIsReadAsWindows1252)
     EXPECT_EQ(storage.ReadString(QStringLiteral("Settings"), QStringLiteral("Note"), QString()),
               QStringLiteral("5 € für Šárka"));
 
-    // Rewritten in this system's code page, without losing a character.
+    // Written back in the code page it came in, byte for byte.
     storage.WriteInteger(QStringLiteral("Settings"), QStringLiteral("U"), 0);
     ASSERT_TRUE(storage.Close());
+    EXPECT_EQ(ReadBytes(FileName()), ReadBytes(DataFile("windows1252.ini")) + "U=0\r\n");
+
+    // A character that code page has no form for turns the file into UTF-8
+    // rather than into a question mark.
+    storage.WriteString(QStringLiteral("Settings"), QStringLiteral("WL"), QStringLiteral("Třeboň,CZ"));
+    ASSERT_TRUE(storage.Close());
     EXPECT_EQ(ReadBytes(FileName()),
-              QStringLiteral("[Settings]\r\nWL=Zürich,CH\r\nNote=5 € für Šárka\r\nU=0\r\n").toUtf8());
+              QStringLiteral("[Settings]\r\nWL=Třeboň,CZ\r\nNote=5 € für Šárka\r\nU=0\r\n").toUtf8());
 }
 
 } // namespace
