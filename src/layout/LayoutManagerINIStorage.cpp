@@ -255,6 +255,9 @@ bool TLayoutManagerINIStorage::WriteFile()
         return false;
     }
     QSaveFile file(FFileName);
+    // A file the user may write in a folder he may not (set up for him beside the
+    // program) is written in place, as it always could be, rather than not at all.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         Fail(QStringLiteral("Cannot write %1: %2").arg(FFileName, file.errorString()));
         return false;

@@ -89,21 +89,36 @@ TEST_F(IniStorageFilesTest, AFolderThatCannotBeMadeIsReportedNotCrashed)
     EXPECT_TRUE(storage.LastError().isEmpty());
 }
 
-TEST_F(IniStorageFilesTest, AReadOnlyFolderIsReportedAndTheOldFileKept)
+TEST_F(IniStorageFilesTest, InAReadOnlyFolderOnlyAWritableFileIsWritten)
 {
     if (geteuid() == 0)
         GTEST_SKIP() << "permission bits do not bind root";
     const QString folder = Path(QStringLiteral("locked"));
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString fileName = folder + QStringLiteral("/Nimbrel.ini");
-    ASSERT_TRUE(WriteBytes(fileName, kOldContent));
-    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    TLayoutManagerINIStorage storage(fileName);
-    storage.WriteString(kSettings, kWL, QStringLiteral("Brno,CZ"));
-    EXPECT_FALSE(storage.Close());
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_FALSE(storage.LastError().isEmpty());
-    EXPECT_EQ(ReadBytes(fileName), kOldContent);
+    const struct
+    {
+        QFileDevice::Permissions FilePermissions;
+        QByteArray Expected;
+    } cases[] = {
+        {QFileDevice::ReadOwner, kOldContent},
+        {QFileDevice::ReadOwner | QFileDevice::WriteOwner, "[Settings]\nWL=Brno,CZ\n"},
+    };
+    for (const auto &c : cases) {
+        const auto writableFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+        ASSERT_TRUE(QFile::setPermissions(folder, writableFolder));
+        QFile::remove(fileName);
+        ASSERT_TRUE(WriteBytes(fileName, kOldContent));
+        ASSERT_TRUE(QFile::setPermissions(fileName, c.FilePermissions));
+        ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        TLayoutManagerINIStorage storage(fileName);
+        storage.WriteString(kSettings, kWL, QStringLiteral("Brno,CZ"));
+        const bool written = storage.Close();
+        QFile::setPermissions(folder, writableFolder);
+        EXPECT_EQ(written, c.Expected != kOldContent);
+        EXPECT_EQ(storage.LastError().isEmpty(), written);
+        EXPECT_EQ(ReadBytes(fileName), c.Expected);
+    }
 }
 
 TEST_F(IniStorageFilesTest, AFileThatCannotBeReadIsNotOverwritten)
