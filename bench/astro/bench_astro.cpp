@@ -172,11 +172,16 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run &r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
-                // CPU time: the machine is shared, wall time would count others' work.
-                microseconds_[r.benchmark_name()] =
+        // CPU time: the machine is shared, wall time would count others' work.
+        // With repetitions the median stands for the benchmark.
+        for (const Run &r : runs) {
+            if (r.error_occurred)
+                continue;
+            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+            if (r.run_type == Run::RT_Iteration || median)
+                microseconds_[r.run_name.str()] =
                     r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit) * 1e6;
+        }
     }
 
     void Finalize() override
