@@ -86,6 +86,16 @@ TEST(XorCipherer, KnownCipherTexts)
     }
 }
 
+TEST(XorCipherer, TextBeyondAsciiComesBackFromEitherCodePage)
+{
+    // Enciphered here from UTF-8 bytes, and on Windows from Windows-1252 bytes.
+    TLayoutManagerCipherer cipherer;
+    const QString plain = QStringLiteral("Zürich €");
+    EXPECT_EQ(cipherer.EncryptText(plain, QStringLiteral("key")), QStringLiteral("3FBAD71710080D5989E7D5"));
+    for (const char *cipher : {"3FBAD71710080D5989E7D5", "3F85190C1A0345F9"})
+        EXPECT_EQ(cipherer.DecryptText(QString::fromLatin1(cipher), QStringLiteral("key")), plain) << cipher;
+}
+
 TEST(XorCipherer, HexReadingRules)
 {
     EXPECT_EQ(TLayoutManagerCipherer::HexToString(QStringLiteral("4a6B")), QByteArray("Jk"));
