@@ -14,11 +14,11 @@ enum TMoonSize { ms64, ms32, ms16 };
 enum TMoonStyle { msClassic, msColor };
 enum TRotate { rot_none, rot_90, rot_180, rot_270 };
 // Placement in a parent, kept for the host that lays the picture out.
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum class TMoonAlign { None, Top, Bottom, Left, Right, Client };
 
 class TMoon : public QObject {
     Q_OBJECT
-    Q_PROPERTY(TAlign Align READ Align WRITE SetAlign)
+    Q_PROPERTY(TMoonAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(TMoonSize MoonSize READ MoonSize WRITE SetMoonSize)
     Q_PROPERTY(double Date READ Date WRITE SetDate)
     Q_PROPERTY(QImage Picture READ Picture NOTIFY PictureChanged)
@@ -30,8 +30,8 @@ public:
     explicit TMoon(QObject *owner = nullptr);
     ~TMoon() override;
 
-    TAlign Align() const { return F_Align; }
-    void SetAlign(TAlign value) { F_Align = value; }
+    TMoonAlign Align() const { return F_Align; }
+    void SetAlign(TMoonAlign value) { F_Align = value; }
 
     TMoonSize MoonSize() const { return FMoonSize; }
     void SetMoonSize(TMoonSize value);
@@ -73,7 +73,7 @@ signals:
 private:
     void Redraw();
 
-    TAlign F_Align = alNone;
+    TMoonAlign F_Align = TMoonAlign::None;
     QImage FBMP;
     int FMaxWidth = 0;
     int FMaxHeight = 0;
