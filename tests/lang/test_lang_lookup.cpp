@@ -53,6 +53,12 @@ TEST(LangMessages, WildcardsPairFromTheRight)
         {"Day *", "* * den", "Day 5", " 5 den"},
         {"Done", "Hotovo", "DONE", "Hotovo"},
         {"Saved *", "Uloženo", "Saved x", "Uloženo"},
+        // Captures come from a real match: a "?" takes exactly one character even
+        // when the literal before the next wildcard recurs later, and adjacent
+        // wildcards each get their own share.
+        {"? of *", "*: ?", "1 of 2 of 3", "1: 2 of 3"},
+        {"Code ??", "Kód ?-?", "Code 42", "Kód 4-2"},
+        {"*a?", "[*] [?]", "xaa", "[x] [a]"},
     };
     for (const auto &c : cases) {
         QString result;
