@@ -37,13 +37,20 @@ bool ReadLanguageText(const QString &path, QString &text, QString &error)
         error = QStringLiteral("Cannot open file \"%1\". %2").arg(shown, file.errorString());
         return false;
     }
+    const QString tooLarge = QStringLiteral("File \"%1\" is too large for a language file.").arg(shown);
     if (file.size() > kMaxLanguageFileBytes) {
-        error = QStringLiteral("File \"%1\" is too large for a language file.").arg(shown);
+        error = tooLarge;
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // A device or pipe reports no size and may never end: read one byte past
+    // the limit at most.
+    const QByteArray bytes = file.isSequential() ? file.read(kMaxLanguageFileBytes + 1) : file.readAll();
     if (file.error() != QFileDevice::NoError) {
         error = QStringLiteral("Cannot read file \"%1\". %2").arg(shown, file.errorString());
+        return false;
+    }
+    if (bytes.size() > kMaxLanguageFileBytes) {
+        error = tooLarge;
         return false;
     }
     text = DecodeTextFile(bytes); // a mark decides, else UTF-8 or Windows-1252
@@ -137,11 +144,13 @@ void TLanguageManager::FindLanguageFiles(const QString &folder, TFoundFiles &fou
     }
 
     const QString codeMask = code.isEmpty() ? QStringLiteral("*") : code;
-    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
     auto append = [&](const QString &extension, QStringList &into) {
         const QString mask = QStringLiteral("*.") + codeMask + u'.' + extension;
         for (const QString &name : files) {
-            if (WildcardMatch(mask, name))
+            // Devices, pipes and sockets (or links to them) are no language
+            // files: opening a pipe would wait for a writer for ever.
+            if (WildcardMatch(mask, name) && QFileInfo(path + name).isFile())
                 into.append(path + name);
         }
     };

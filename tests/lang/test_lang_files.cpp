@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
 
 QStringList Names(const QStringList &paths)
@@ -285,6 +287,27 @@ TEST(LangFiles, BrokenFilesAreReportedAndTheRestLoads)
         EXPECT_TRUE(manager.GetAvailableLanguages(languages)) << c.name;
         EXPECT_EQ(languages, QStringList{QStringLiteral("de=Deutsch")}) << c.name;
     }
+}
+
+TEST(LangFiles, OversizedAndEndlessFilesAreNotRead)
+{
+    TLangFolder folder;
+    folder.Write(QStringLiteral("bin/Langs/B.de.lng"), LangFile("Deutsch", "[Constants]\nok=ja\n"));
+    // Sparse, so the disk does not fill up for it.
+    QFile big(folder.Write(QStringLiteral("bin/Langs/A.de.lng"), LangFile("Big", "")));
+    ASSERT_TRUE(big.resize(kMaxLanguageFileBytes + 1));
+    // Neither a device that never ends nor a pipe that waits for a writer is taken for a file.
+    QFile::link(QStringLiteral("/dev/zero"), folder.Path(QStringLiteral("bin/Langs/C.de.lngu")));
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.Path(QStringLiteral("bin/Langs/D.de.lng"))).constData(), 0600), 0);
+
+    TLanguageManager manager;
+    folder.Aim(manager);
+    manager.SetLanguageCode(QStringLiteral("de"));
+    EXPECT_EQ(manager.LastError(),
+              QStringLiteral("File \"%1\" is too large for a language file.").arg(folder.Path("bin/Langs/A.de.lng")));
+    EXPECT_EQ(Names(manager.ActiveFiles()), QStringList{QStringLiteral("B.de.lng")});
+    EXPECT_EQ(manager.LangText(QStringLiteral("ok")), QStringLiteral("ja"));
+    EXPECT_EQ(manager.LanguageName(), QStringLiteral("Deutsch"));
 }
 
 TEST(LangFiles, PackedFilesAreListedButNotRead)
