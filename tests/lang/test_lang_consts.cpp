@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 
 namespace {
 
@@ -147,6 +148,11 @@ TEST(LangShippedLanguages, LoadCleanAndTranslateEveryConstant)
         }
         // The format placeholder must survive translation.
         EXPECT_TRUE(manager.LangText(QStringLiteral("lc_NewVersionAvail")).contains(QStringLiteral("%s"))) << code;
+
+        // Shipped as UTF-8 with a byte-order mark, so no reader takes it for Windows-1252.
+        QFile shipped(QStringLiteral(NIMBREL_SOURCE_DIR "/data/langs/Nimbrel.%1.lng").arg(QLatin1String(code)));
+        ASSERT_TRUE(shipped.open(QIODevice::ReadOnly)) << code;
+        EXPECT_TRUE(shipped.read(3) == QByteArray("\xEF\xBB\xBF")) << code;
     }
     TLanguageManager manager;
     manager.SetFileNames({QLatin1String(kProgramLangFileName)});
