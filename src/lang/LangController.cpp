@@ -36,15 +36,22 @@ public:
     TOpenBoxGuard &operator=(const TOpenBoxGuard &) = delete;
 };
 
+// The active window, else the program's main window: a main-window widget,
+// or (as this program's forms are plain widgets) any shown top-level window.
 QWidget *DialogParent()
 {
     if (QWidget *active = QApplication::activeWindow())
         return active;
+    QWidget *shownWindow = nullptr;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && !widget->isMinimized() && widget->inherits("QMainWindow"))
+        if (!widget->isVisible() || widget->isMinimized() || widget->windowType() != Qt::Window)
+            continue;
+        if (widget->inherits("QMainWindow"))
             return widget;
+        if (!shownWindow)
+            shownWindow = widget;
     }
-    return nullptr;
+    return shownWindow;
 }
 
 QString EntryCode(const QString &entry)

@@ -25,6 +25,7 @@ public:
             if (!box)
                 return;
             titles.append(box->windowTitle());
+            parents.append(box->parentWidget());
             texts.append(box->text());
             openBoxes = OpenMessageBoxCount();
             box->button(answer)->click();
@@ -33,6 +34,7 @@ public:
 
     QStringList titles;
     QStringList texts;
+    QList<QWidget *> parents;
     int openBoxes = 0;
 };
 
@@ -226,6 +228,8 @@ TEST_F(LangControllers, ErrorsGoToTheEventOrTheBoxOrNowhere)
 
 TEST_F(LangControllers, LanguageListSortedByName)
 {
+    // Even a user without a locale sees "Čeština" among the C's.
+    QLocale::setDefault(QLocale::c());
     TControlledForm main;
     EXPECT_EQ(main.controller->LanguagesCount(), 4);
     EXPECT_EQ(main.controller->LanguageNames(0), QStringLiteral("Čeština"));
@@ -286,10 +290,17 @@ TEST(LangConfirmDialogs, YesIsTrueAndTheCaptionDefaults)
         EXPECT_EQ(watcher.openBoxes, 1);
     }
     MessageBoxCaptions().confirmation = QStringLiteral("Potvrzení");
+    // With no window active, the box stands over the program's shown (plain
+    // widget) window rather than over nothing.
+    Twnd_nb_Test mainWindow;
+    mainWindow.show();
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
     TBoxWatcher watcher;
     watcher.Arm(QMessageBox::No);
     ConfirmDialog(QStringLiteral("Stáhnout?"));
     EXPECT_EQ(watcher.titles.value(0), QStringLiteral("Potvrzení"));
+    EXPECT_EQ(watcher.parents.value(0), &mainWindow);
     MessageBoxCaptions() = TMessageBoxCaptions();
 }
 
