@@ -73,6 +73,13 @@ std::optional<QByteArray> EncodeWindows1252(const QString &text)
     return bytes;
 }
 
+bool IsWritableKey(const QString &key)
+{
+    const QString trimmed = key.trimmed();
+    return !trimmed.isEmpty() && trimmed.size() == key.size() && !key.contains(u'=') && !key.contains(u'\n')
+           && !key.contains(u'\r') && !key.startsWith(u'[') && !key.startsWith(u';') && !key.startsWith(u'#');
+}
+
 } // namespace
 
 TIniDocument TIniDocument::FromBytes(const QByteArray &bytes)
@@ -220,6 +227,10 @@ QStringList TIniDocument::SectionLines(const QString &section) const
 
 bool TIniDocument::SetValue(const QString &section, const QString &key, const QString &value)
 {
+    // A key that would not read back as this key (say an empty one) would add a
+    // foreign line to the file at every write.
+    if (!IsWritableKey(key))
+        return false;
     // A line break inside a value would start a new line of the file.
     QString flat = value;
     flat.replace(u'\r', u' ').replace(u'\n', u' ');

@@ -74,6 +74,23 @@ TEST_F(IniDocumentTest, DeletingAKeyWrittenTwiceByHandTakesBothLines)
     EXPECT_EQ(Text(), QStringLiteral("[Settings]\nU=1\n"));
 }
 
+TEST_F(IniDocumentTest, AKeyThatCouldNotBeReadBackIsNotWritten)
+{
+    const QByteArray original("[Settings]\nU=1\n");
+    for (const QString &key : {QString(), QStringLiteral(" "), QStringLiteral("a=b"), QStringLiteral("a\nb"),
+                               QStringLiteral("[x]"), QStringLiteral("; note"), QStringLiteral("#1"),
+                               QStringLiteral(" U")}) {
+        ASSERT_TRUE(WriteBytes(FileName(), original));
+        TLayoutManagerINIStorage storage(FileName());
+        // Written twice: a foreign line would be added again each time.
+        for (int i = 0; i < 2; ++i) {
+            storage.WriteString(QStringLiteral("Settings"), key, QStringLiteral("v"));
+            ASSERT_TRUE(storage.Close());
+        }
+        EXPECT_EQ(ReadBytes(FileName()), original) << key.toStdString();
+    }
+}
+
 TEST_F(IniDocumentTest, CommentsAndForeignLinesSurviveARewrite)
 {
     ASSERT_TRUE(WriteBytes(FileName(), "; kept by hand\n[Settings]\n# note\nWL = Brno,CZ\nstray line\n"));
