@@ -59,8 +59,14 @@ constexpr struct
     const char *localeCode;
     const char *fileCode;
 } kLocaleAliases[] = {
-    {"nb", "no"}, // Norwegian Bokmål
-    {"nn", "no"}, // Norwegian Nynorsk
+    {"nb", "no"},   // Norwegian Bokmål
+    {"nn", "no"},   // Norwegian Nynorsk
+    {"km", "kh"},   // Khmer
+    {"hsb", "wen"}, // Upper Sorbian
+    {"nso", "ns"},  // Northern Sotho
+    {"quc", "qut"}, // K'iche'
+    {"tzm", "tmz"}, // Central Atlas Tamazight
+    {"qu", "quz"},  // Quechua
 };
 
 } // namespace

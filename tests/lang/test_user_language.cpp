@@ -34,6 +34,9 @@ TEST(LangUserLanguage, FromTheLocaleWhenTheTableKnowsIt)
         {QLocale::English, QLocale::UnitedKingdom, "en"},
         {QLocale::NorwegianBokmal, QLocale::Norway, "no"},
         {QLocale::Filipino, QLocale::Philippines, "fil"},
+        {QLocale::Khmer, QLocale::Cambodia, "kh"},
+        {QLocale::UpperSorbian, QLocale::Germany, "wen"},
+        {QLocale::LowerSorbian, QLocale::Germany, "dsb"},
         {QLocale::Esperanto, QLocale::World, ""},
         {QLocale::C, QLocale::AnyTerritory, ""},
     };
