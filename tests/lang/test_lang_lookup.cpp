@@ -83,6 +83,7 @@ protected:
                                                 "Cannot open file *\nDatei * kann nicht geöffnet werden\n"
                                                 "Cannot *\nUnmöglich: *\n"
                                                 "Two\\nlines *\nZwei\\tZeilen *\n"
+                                                "Value = *\nWert = *\n"
                                                 "dangling pattern *\n"));
         fFolder.Aim(fManager);
         fManager.SetLanguageCode(QStringLiteral("de"));
@@ -125,6 +126,7 @@ TEST_F(LangLookups, LangStringTranslatesWholeMessages)
         {"Cannot read", "Unmöglich: read"},
         {"Two\nlines here", "Zwei\tZeilen here"},
         {"dangling pattern x", "dangling pattern x"},  // the last pattern has no translation line
+        {"Value = 5", "Wert = 5"},  // message lines are not key=value: their blanks stay
         {"Nothing like it", "Nothing like it"},
         {"lc_Day", "Tag"},
         {"@RES", "Ressource"},
