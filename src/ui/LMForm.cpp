@@ -1,6 +1,5 @@
 #include "LMForm.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDragEnterEvent>
@@ -81,6 +80,10 @@ TLMForm::TLMForm(QWidget *parent, QSize initialSize, Qt::WindowFlags flags)
 TLMForm::~TLMForm()
 {
     SaveLayoutBeforeDestroy();
+    if (SaveOwed())
+        qWarning("%s was deleted without SaveLayoutBeforeDestroy() in its destructor; "
+                 "its layout was not saved",
+                 FShownClass->className());
     FClosing = true;
     FMoveSettle.stop();
     if (GMainForm == this)
@@ -308,14 +311,21 @@ void TLMForm::changeEvent(QEvent *event)
         emit OnRestore(this);
 }
 
-void TLMForm::closeEvent(QCloseEvent *event)
+bool TLMForm::event(QEvent *event)
 {
-    QWidget::closeEvent(event);
-    if (!event->isAccepted())
-        return;
-    if (testAttribute(Qt::WA_DeleteOnClose))
-        FClosing = true;
-    SaveEverything();
+    // Both happen while the whole form still exists, whatever its class overrides.
+    if (event->type() == QEvent::DeferredDelete) {
+        SaveLayoutBeforeDestroy();
+    } else if (event->type() == QEvent::Close) {
+        const bool handled = QWidget::event(event);
+        if (event->isAccepted()) {
+            if (testAttribute(Qt::WA_DeleteOnClose))
+                FClosing = true;
+            SaveEverything();
+        }
+        return handled;
+    }
+    return QWidget::event(event);
 }
 
 void TLMForm::SaveEverything()
@@ -328,9 +338,14 @@ void TLMForm::SaveEverything()
     FLayoutManager->Save();
 }
 
+bool TLMForm::SaveOwed() const
+{
+    return FLayoutControl && FShown && !FSavedAtEnd && !FLayoutManager->ReadOnly();
+}
+
 void TLMForm::SaveLayoutBeforeDestroy()
 {
-    if (FSavedAtEnd || metaObject() != FShownClass)
+    if (!SaveOwed() || metaObject() != FShownClass)
         return;
     FClosing = true;
     SaveEverything();

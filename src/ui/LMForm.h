@@ -84,20 +84,21 @@ signals:
     void OnAfterMonitorDpiChanged(QObject *Sender);
 
 protected:
+    bool event(QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
     // The work area of the screen the form is on (the primary one before it is placed).
     QRect WorkArea() const;
 
-    // The save owed at destruction after a show, unless closing saved already.
-    // Sections are named after the most-derived class, which is whole only in its
-    // own destructor: a form class calls this first thing in its destructor (the
-    // base classes call it for forms of their own class).
+    // The save owed at destruction after a show, unless closing, deleteLater() or
+    // the end of the event loop saved already. Sections are named after the
+    // most-derived class, which is whole only in its own destructor: a form that
+    // is deleted directly calls this first thing in its destructor (the base
+    // classes call it for forms of their own class, and warn when it was missed).
     void SaveLayoutBeforeDestroy();
 
 private:
@@ -105,6 +106,7 @@ private:
     void UserMoveEnded();
     void RestoreOwnEntryKeepingState();
     void SaveEverything();
+    bool SaveOwed() const;
     void WatchScreens();
     void ScreenOfWindowChanged(QScreen *screen);
 

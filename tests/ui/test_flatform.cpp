@@ -4,6 +4,8 @@
 #include "ThemeManager.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QPointer>
 #include <QFile>
 #include <QMimeData>
 #include <QScreen>
@@ -14,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 // Form classes of their own, as the sections are named after the class.
@@ -33,6 +36,19 @@ class TSecondTestForm : public TLMForm
 public:
     TSecondTestForm() : TLMForm(nullptr, QSize(200, 100)) {}
     ~TSecondTestForm() override { SaveLayoutBeforeDestroy(); }
+};
+
+// A form class that neither calls SaveLayoutBeforeDestroy() nor passes its close
+// event on, as a form written in a hurry would.
+class TForgetfulTestForm : public TLMForm
+{
+    Q_OBJECT
+
+public:
+    TForgetfulTestForm() : TLMForm(nullptr, QSize(200, 100)) {}
+
+protected:
+    void closeEvent(QCloseEvent *event) override { event->accept(); }
 };
 
 namespace {
@@ -276,6 +292,48 @@ TEST_F(FlatFormTest, SecondFormWritesIntoTheMainFormsFile)
     } // destroyed without closing: saved on the way out
     EXPECT_EQ(ReadIni(QStringLiteral("TSecondTestForm#800x600x96"), QStringLiteral("Pos")), "15,25");
     EXPECT_EQ(ReadIni(QStringLiteral("TSecondTestForm"), QStringLiteral("LayoutReadOnly")), "0");
+}
+
+TEST_F(FlatFormTest, FormThatForgetsTheDestructorSaveIsStillSavedUnderItsOwnClass)
+{
+    auto main = MakeMain();
+    main->show();
+    struct Case
+    {
+        const char *Ending;
+        QPoint Pos;
+        std::function<void(TForgetfulTestForm *)> End;
+    };
+    const Case cases[] = {
+        {"close", {15, 25}, [](TForgetfulTestForm *form) { form->close(); delete form; }},
+        {"deleteLater", {35, 45}, [](TForgetfulTestForm *form) {
+             form->deleteLater();
+             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Ending);
+        QPointer<TForgetfulTestForm> form = new TForgetfulTestForm;
+        form->LayoutManager().SetDisplays(Displays);
+        form->SetLayoutControl(true);
+        form->show();
+        form->move(c.Pos);
+        c.End(form);
+        ASSERT_TRUE(form.isNull());
+        EXPECT_EQ(ReadIni(QStringLiteral("TForgetfulTestForm#800x600x96"), QStringLiteral("Pos")),
+                  QStringLiteral("%1,%2").arg(c.Pos.x()).arg(c.Pos.y()));
+    }
+
+    // Deleted outright, the form is no longer whole in the base destructor: nothing
+    // is written under the base class's name.
+    auto *form = new TForgetfulTestForm;
+    form->LayoutManager().SetDisplays(Displays);
+    form->SetLayoutControl(true);
+    form->show();
+    form->move(55, 65);
+    delete form;
+    EXPECT_EQ(ReadIni(QStringLiteral("TLMForm#800x600x96"), QStringLiteral("Pos")), "<missing>");
+    EXPECT_EQ(ReadIni(QStringLiteral("TLMForm"), QStringLiteral("Monitor")), "<missing>");
 }
 
 TEST_F(FlatFormTest, DisplayChangeMovesToThatDisplaysPlaceButKeepsTheState)
