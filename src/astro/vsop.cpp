@@ -66,8 +66,17 @@ inline double reducedCos(double x)
     return sign * (c + pickSine * (s - c));
 }
 
+// An AVX2 copy of the sum next to the baseline one, picked when the program
+// loads by what the processor has; only x86 with the loader's indirect
+// functions (glibc) can do that, elsewhere the baseline copy alone is built.
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__ELF__) && defined(__GLIBC__)
+#define NIMBREL_SERIES_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define NIMBREL_SERIES_CLONES
+#endif
+
 // Sum of A·cos(B + C·τ) over the terms [first, count) in double.
-__attribute__((target_clones("avx2", "default"))) double
+NIMBREL_SERIES_CLONES double
 fastTermSum(const double *__restrict a, const double *__restrict b, const double *__restrict c,
             int first, int count, double tau)
 {
