@@ -57,6 +57,10 @@ TLMForm::TLMForm(QWidget *parent, QSize initialSize, Qt::WindowFlags flags)
     else if (GMainForm->FStorage) {
         SetLayoutStorage(GMainForm->FStorage);
         SetLayoutReadOnly(GMainForm->LayoutReadOnly());
+    } else if (GMainForm->FLayoutManager->Storage() != nullptr) {
+        // The manager hands out no shared ownership of its storage.
+        qWarning("The main form's storage was set on its layout manager rather than with "
+                 "SetLayoutStorage(), so a further form cannot share it");
     }
 
     CenterTo(nullptr);
