@@ -65,7 +65,8 @@ struct NutationRow {
 constexpr int kNutationRows = 31;
 extern const NutationRow kNutation[kNutationRows];
 
-// One correction of a true moon phase: coef·E^ePower·sin(M·M + Mp·M' + F·F + Om·Ω), days.
+// One correction of a true moon phase: coef·sin(M·M + Mp·M' + F·F + Om·Ω), days;
+// ePower is the power of E printed with the term.
 struct PhaseTerm {
     long double coef;
     std::int8_t ePower;

@@ -316,6 +316,17 @@ long double polynomial(long double k, long double T, long double c0, long double
     return c0 + ck * k + T * T * (c2 + T * (c3 + T * c4));
 }
 
+// Every phase term with M carries E, one with 2M carries E², the smallest
+// terms included (the printed list leaves E off some of those).
+long double phaseEccentricityFactor(int mMultiplier, long double E)
+{
+    if (mMultiplier == 0)
+        return 1;
+    if (mMultiplier == 2 || mMultiplier == -2)
+        return E * E;
+    return E;
+}
+
 // True time of a principal phase (new moon, quarters, full moon) of the
 // lunation nearest t, as a Julian ephemeris day.
 long double truePhaseJDE(TMoonPhase phase, TDateTime t)
@@ -345,10 +356,8 @@ long double truePhaseJDE(TMoonPhase phase, TDateTime t)
     long double correction = 0;
     for (int i = 0; i < astro_tables::kPhaseTerms; ++i) {
         const astro_tables::PhaseTerm &term = terms[i];
-        long double factor = 1;
-        for (int p = 0; p < term.ePower; ++p)
-            factor *= E;
-        correction += term.coef * factor * SeriesSinD(term.M * M + term.Mp * Mp + term.F * F + term.Om * Om);
+        correction += term.coef * phaseEccentricityFactor(term.M, E) *
+                      SeriesSinD(term.M * M + term.Mp * Mp + term.F * F + term.Om * Om);
     }
     if (phase == FirstQuarter || phase == LastQuarter) {
         long double W = 0;
