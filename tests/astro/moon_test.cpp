@@ -120,6 +120,33 @@ TEST(TruePhases, WorkedExamples)
     }
 }
 
+// The four principal phases from an independent ephemeris program (PyEphem
+// 4.1.4, Debian's python3-ephem: ephem.next_new_moon(DATE) and its siblings),
+// UT to the second. Ours are dynamical time without ΔT, so a minute or so
+// later; a quarter's W term added with the wrong sign is nine minutes off.
+TEST(TruePhases, AgreeWithIndependentEphemeris)
+{
+    struct Case {
+        TMoonPhase phase;
+        int y, mo, d, h, mi, s;
+    };
+    const Case cases[] = {
+        {Newmoon, 2000, 1, 6, 18, 13, 39},      {FirstQuarter, 2000, 1, 14, 13, 34, 13},
+        {Fullmoon, 2000, 1, 21, 4, 40, 27},     {LastQuarter, 2000, 1, 28, 7, 56, 42},
+        {LastQuarter, 2024, 1, 4, 3, 30, 25},   {Newmoon, 2024, 1, 11, 11, 57, 22},
+        {FirstQuarter, 2024, 1, 18, 3, 52, 34}, {Fullmoon, 2024, 1, 25, 17, 53, 57},
+        {Fullmoon, 2025, 9, 7, 18, 8, 49},      {LastQuarter, 2025, 9, 14, 10, 32, 53},
+        {Newmoon, 2025, 9, 21, 19, 54, 4},      {FirstQuarter, 2025, 9, 29, 23, 53, 45},
+        {Fullmoon, 2031, 6, 5, 11, 58, 23},     {LastQuarter, 2031, 6, 12, 2, 20, 29},
+        {Newmoon, 2031, 6, 19, 22, 24, 32},     {FirstQuarter, 2031, 6, 28, 0, 18, 51},
+    };
+    for (const Case &c : cases) {
+        const TDateTime want = EncodeDateTime(c.y, c.mo, c.d, c.h, c.mi, c.s);
+        const TDateTime got = NextPhase(c.phase, want - 5);
+        EXPECT_NEAR((got - want) * 86400, 60, 60) << "phase " << c.phase << " of " << c.y << "-" << c.mo << "-" << c.d;
+    }
+}
+
 // Known instants (UT) of new and full moons, to a minute.
 struct Lunation {
     int y, mo, d, h, mi;
