@@ -244,6 +244,13 @@ void TControlLook::ResetFonts()
     FFonts[lfSymbol].setBold(true);
 }
 
+void TControlLook::SetTextFonts(const QFont &font)
+{
+    for (int i = 0; i < kLookFontCount; ++i)
+        if (i != lfSymbol)
+            FFonts[i] = font;
+}
+
 void TControlLook::LuminosityChangedBy()
 {
     if (FUpdating > 0)

@@ -146,6 +146,8 @@ public:
 
 protected:
     virtual void Changed();
+    // Every font but the symbol font becomes this one, without announcement.
+    void SetTextFonts(const QFont &font);
 
 private:
     void ResetFonts();

@@ -77,6 +77,8 @@ QString ShortenCaption(const QString &text, const QFontMetrics &metrics, int wid
 TOmniBarControlLook::TOmniBarControlLook(TOmniBar *bar)
     : TControlLook(bar)
 {
+    // A bar starts with the font it has from its form.
+    SetTextFonts(bar->font());
 }
 
 TOmniBar::TOmniBar(QWidget *parent)

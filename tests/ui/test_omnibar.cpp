@@ -366,6 +366,19 @@ TEST(OmniBarLook, OwnLuminositiesShiftThePaintedSet)
     EXPECT_EQ(ColorName(bar.ControlLook().LookSet().Color), "#4E4D49");
 }
 
+TEST(OmniBarLook, StartsWithTheFontOfItsForm)
+{
+    QWidget form;
+    QFont formFont(form.font().family());
+    formFont.setPointSize(13);
+    form.setFont(formFont);
+    TOmniBar bar(&form);
+    for (TLookFontIndex index : {lfCaption, lfDisabled, lfSelected, lfHot, lfTab})
+        EXPECT_EQ(bar.ControlLook().Font(index).pointSize(), 13) << index;
+    EXPECT_TRUE(bar.ControlLook().Font(lfSymbol).bold()); // the symbol font keeps its own
+    EXPECT_TRUE(bar.ControlLook().DefaultSet());
+}
+
 TEST(OmniBarLook, ResetWidthMakesRoomForCaptionAndImage)
 {
     TOmniBar bar;
