@@ -7,45 +7,107 @@
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 namespace {
 
-// A dark plain ("mare") or bright crater as a soft blob on the unit disc
-// (x to the right, y downwards, radius 1 = limb).
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegree = kPi / 180;
+
+// A dark plain ("mare") or a bright crater on the sphere: selenographic latitude
+// and longitude (degrees, north and east positive, east to the right as seen
+// from the north), angular radius (degrees) and how much it darkens (< 0) or
+// brightens (> 0). The large plains are several patches, so their outlines are
+// not circles.
 struct Feature {
-    double x, y, radius, strength; // strength < 0 darkens, > 0 brightens
+    double latitude, longitude, radius, strength;
 };
 
-// Roughly where the large plains of the near side lie as seen from the north.
 const Feature kFeatures[] = {
-    {-0.38, -0.38, 0.30, -0.45}, // large north-western plain
-    {0.12, -0.42, 0.18, -0.40},  // northern plain, east
-    {0.33, 0.02, 0.22, -0.42},   // plain of the landing site
-    {0.68, -0.22, 0.12, -0.45},  // eastern round plain
-    {-0.62, 0.05, 0.33, -0.33},  // western ocean
-    {-0.15, 0.30, 0.20, -0.28},  // southern plain
-    {0.48, 0.35, 0.16, -0.30},   // south-eastern plain
-    {-0.08, -0.08, 0.10, -0.25},
-    {-0.12, 0.72, 0.06, 0.35},   // bright southern crater
-    {-0.46, -0.10, 0.05, 0.25},  // bright western crater
-    {0.25, 0.65, 0.12, 0.12},    // southern highlands
-    {-0.35, 0.60, 0.15, 0.10},
+    // plains
+    {33, -16, 10, -0.42}, {40, -8, 5, -0.30},                       // rains
+    {28, 17.5, 9, -0.40},                                            // serenity
+    {8.5, 31, 9, -0.40}, {2, 25, 6, -0.34}, {14, 38, 5, -0.30},      // tranquillity (the landing site)
+    {17, 59, 6.5, -0.46},                                            // crises
+    {-7, 51, 8, -0.30}, {-2, 46, 5, -0.26},                          // fecundity
+    {-15, 35, 4.5, -0.32},                                           // nectar
+    {-21, -17, 8, -0.30}, {-10, -22, 5, -0.26},                      // clouds, known sea
+    {-24, -39, 5, -0.34},                                            // moisture
+    {13, 4, 4, -0.28}, {2, 0, 3, -0.20},                             // vapours, central bay
+    {8, -27, 7, -0.26},                                              // islands
+    {5, -55, 12, -0.34}, {22, -55, 11, -0.34}, {35, -45, 8, -0.28}, // western ocean
+    {-5, -43, 9, -0.30}, {12, -42, 7, -0.28}, {45, -35, 6, -0.26},
+    {56, -25, 5, -0.26}, {57, -2, 5, -0.28}, {55, 20, 5, -0.24},    // cold sea
+    {43, 27, 4, -0.24},                                              // lake of dreams
+    // bright craters
+    {-43.3, -11.4, 1.8, 0.32}, {9.6, -20.1, 1.6, 0.22}, {8.1, -38.0, 1.2, 0.20},
+    {23.7, -47.4, 1.1, 0.34}, {-8.9, 15.5, 1.3, 0.16}, {-11.4, 1.9, 1.2, 0.14},
 };
 
+// A faint ray from the bright southern crater, as angle along the ray and
+// across it do not matter at these sizes: a soft streak towards the north-east.
+double rayBrightness(double latitude, double longitude)
+{
+    constexpr double kRayLat = -43.3;
+    constexpr double kRayLon = -11.4;
+    const double dLat = latitude - kRayLat;
+    const double dLon = longitude - kRayLon;
+    const double along = 0.5 * dLat + 0.87 * dLon;
+    const double across = -0.87 * dLat + 0.5 * dLon;
+    if (along < 0 || along > 40)
+        return 0;
+    return 0.06 * std::exp(-across * across / 6.0) * (1 - along / 40);
+}
+
+// Angle between two points of the sphere, degrees.
+double arcBetween(double lat1, double lon1, double lat2, double lon2)
+{
+    const double c = std::sin(lat1 * kDegree) * std::sin(lat2 * kDegree) +
+                     std::cos(lat1 * kDegree) * std::cos(lat2 * kDegree) * std::cos((lon1 - lon2) * kDegree);
+    return std::acos(std::clamp(c, -1.0, 1.0)) / kDegree;
+}
+
+// Deterministic ripple on the sphere that frays the plains' edges and mottles
+// the highlands.
+double ripple(double latitude, double longitude)
+{
+    const double a = latitude * kDegree;
+    const double o = longitude * kDegree;
+    return 0.5 * std::sin(7.0 * a + 3.0 * o) * std::cos(5.0 * o - 2.0 * a) +
+           0.3 * std::sin(17.0 * o + 11.0 * a + 1.3) + 0.2 * std::cos(23.0 * a - 13.0 * o + 0.7);
+}
+
+// The patches are listed at their cores; spread out they merge into the
+// connected plains of the near side.
+constexpr double kSpread = 1.15;
+constexpr double kDarkestPlain = -0.46;
+
+// Brightness at (u, v) on the unit disc (x to the right, y downwards, north up).
 double brightness(double u, double v)
 {
     const double rho2 = u * u + v * v;
-    // Highland grey with a little limb darkening.
-    double b = 0.80 - 0.12 * rho2;
+    const double latitude = std::asin(std::clamp(-v, -1.0, 1.0)) / kDegree;
+    const double cosLat = std::cos(latitude * kDegree);
+    const double longitude = cosLat > 1e-9 ? std::asin(std::clamp(u / cosLat, -1.0, 1.0)) / kDegree : 0;
+    const double rough = ripple(latitude, longitude);
+
+    // Bright highlands, brighter in the south, a little darker towards the limb.
+    double b = 0.80 + 0.04 * v - 0.10 * rho2 + 0.025 * rough;
+    // Overlapping patches merge: each covers a share of what the others left.
+    double uncovered = 1;
+    double bright = 0;
     for (const Feature &f : kFeatures) {
-        const double dx = u - f.x;
-        const double dy = v - f.y;
-        b += f.strength * std::exp(-(dx * dx + dy * dy) / (f.radius * f.radius));
+        const double d = arcBetween(latitude, longitude, f.latitude, f.longitude) / (kSpread * f.radius);
+        if (f.strength < 0) {
+            const double edge = d * (1 + 0.18 * rough);
+            uncovered *= 1 - (f.strength / kDarkestPlain) / (1 + std::pow(edge, 4));
+        } else {
+            bright += f.strength * std::exp(-d * d);
+        }
     }
-    // A fine mottle so larger pictures do not look flat; deterministic.
-    b += 0.015 * std::sin(23.0 * u + 7.0 * v) * std::cos(19.0 * v - 5.0 * u);
+    b += kDarkestPlain * (1 - uncovered) + bright + rayBrightness(latitude, longitude);
     return std::clamp(b, 0.08, 1.0);
 }
 
