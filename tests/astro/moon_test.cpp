@@ -88,7 +88,7 @@ TEST(MoonPosition, WorkedExample1992April12)
     EXPECT_NEAR(static_cast<double>(moon.latitude), -3.229126, 0.000001);
     EXPECT_NEAR(static_cast<double>(moon.radius), 368409.7, 0.1);
     EXPECT_NEAR(static_cast<double>(ArcSinD(6378.14L / moon.radius)), 0.991990, 0.000001);
-    EXPECT_NEAR(static_cast<double>(moon.rightAscension), 134.688469, 0.00005);
+    EXPECT_NEAR(static_cast<double>(moon.rightAscension), 134.688469, 0.00001);
     EXPECT_NEAR(static_cast<double>(moon.declination), 13.768367, 0.00001);
 }
 
