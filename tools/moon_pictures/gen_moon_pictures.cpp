@@ -17,8 +17,8 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kDegree = kPi / 180;
 
 // A dark plain ("mare") or a bright crater on the sphere: selenographic latitude
-// and longitude (degrees, north and east positive, east to the right as seen
-// from the north), angular radius (degrees) and how much it darkens (< 0) or
+// and longitude (degrees, north and east positive; north up and east to the
+// right as the moon is seen from the northern hemisphere), angular radius (degrees) and how much it darkens (< 0) or
 // brightens (> 0). The large plains are several patches, so their outlines are
 // not circles.
 struct Feature {
@@ -46,8 +46,8 @@ const Feature kFeatures[] = {
     {23.7, -47.4, 1.1, 0.34}, {-8.9, 15.5, 1.3, 0.16}, {-11.4, 1.9, 1.2, 0.14},
 };
 
-// A faint ray from the bright southern crater, as angle along the ray and
-// across it do not matter at these sizes: a soft streak towards the north-east.
+// A faint ray from the bright southern crater: a soft streak towards the
+// north-east, fading over 40 degrees.
 double rayBrightness(double latitude, double longitude)
 {
     constexpr double kRayLat = -43.3;
