@@ -49,6 +49,8 @@ public:
     TLayoutManagerControlOptions Options(const QObject *component) const;
 
     ILayoutManagerStorage *Storage() const { return FStorage.get(); }
+    // The same storage with shared ownership, for further forms that write into it.
+    const std::shared_ptr<ILayoutManagerStorage> &SharedStorage() const { return FStorage; }
     // Hands the storage to every registered object as well.
     void SetStorage(std::shared_ptr<ILayoutManagerStorage> value);
 

@@ -54,13 +54,9 @@ TLMForm::TLMForm(QWidget *parent, QSize initialSize, Qt::WindowFlags flags)
 
     if (!GMainForm)
         GMainForm = this;
-    else if (GMainForm->FStorage) {
-        SetLayoutStorage(GMainForm->FStorage);
+    else if (GMainForm->LayoutStorage()) {
+        SetLayoutStorage(GMainForm->LayoutStorage());
         SetLayoutReadOnly(GMainForm->LayoutReadOnly());
-    } else if (GMainForm->FLayoutManager->Storage() != nullptr) {
-        // The manager hands out no shared ownership of its storage.
-        qWarning("The main form's storage was set on its layout manager rather than with "
-                 "SetLayoutStorage(), so a further form cannot share it");
     }
 
     CenterTo(nullptr);
@@ -106,8 +102,7 @@ void TLMForm::SetMainForm(TLMForm *form)
 
 void TLMForm::SetLayoutStorage(std::shared_ptr<ILayoutManagerStorage> storage)
 {
-    FStorage = std::move(storage);
-    FLayoutManager->SetStorage(FStorage);
+    FLayoutManager->SetStorage(std::move(storage));
 }
 
 void TLMForm::SetLayoutControl(bool value)

@@ -36,7 +36,7 @@ public:
     TLayoutManager &LayoutManager() { return *FLayoutManager; }
     // Sets the manager's storage; forms made later take it from the main form.
     void SetLayoutStorage(std::shared_ptr<ILayoutManagerStorage> storage);
-    std::shared_ptr<ILayoutManagerStorage> LayoutStorage() const { return FStorage; }
+    std::shared_ptr<ILayoutManagerStorage> LayoutStorage() const { return FLayoutManager->SharedStorage(); }
 
     bool LayoutControl() const { return FLayoutControl; }
     void SetLayoutControl(bool value);
@@ -111,7 +111,6 @@ private:
     void ScreenOfWindowChanged(QScreen *screen);
 
     std::unique_ptr<TLayoutManager> FLayoutManager;
-    std::shared_ptr<ILayoutManagerStorage> FStorage;
     bool FLayoutControl = false;
     TLayoutManagerControlOptions FLayoutOptions = kDefaultFormLayoutOptions;
     bool FLayoutReadOnly = false;
