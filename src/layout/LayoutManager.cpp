@@ -2,27 +2,6 @@
 
 #include <QWidget>
 
-namespace {
-
-// Closes the storage also when a step of a save or restore leaves early.
-class TStorageCloser
-{
-public:
-    explicit TStorageCloser(ILayoutManagerStorage *storage) : FStorage(storage) {}
-    ~TStorageCloser()
-    {
-        if (FStorage != nullptr)
-            FStorage->Close();
-    }
-    TStorageCloser(const TStorageCloser &) = delete;
-    TStorageCloser &operator=(const TStorageCloser &) = delete;
-
-private:
-    ILayoutManagerStorage *FStorage;
-};
-
-} // namespace
-
 TLayoutManager::TLayoutManager(QWidget *owner)
     : QObject(owner)
     , FOwner(owner)

@@ -147,19 +147,6 @@ QPoint SplitPair(const QString &text, QPoint defaults)
     return {x, y};
 }
 
-// Keeps the storage closed on every way out of a save or restore.
-class TStorageCloser
-{
-public:
-    explicit TStorageCloser(ILayoutManagerStorage *storage) : FStorage(storage) {}
-    ~TStorageCloser() { FStorage->Close(); }
-    TStorageCloser(const TStorageCloser &) = delete;
-    TStorageCloser &operator=(const TStorageCloser &) = delete;
-
-private:
-    ILayoutManagerStorage *FStorage;
-};
-
 } // namespace
 
 TLayoutManagerControl::TLayoutManagerControl(TLayoutManager *manager, QObject *component,

@@ -53,3 +53,21 @@ public:
     virtual QString LastError() const = 0;
     virtual void ClearError() = 0;
 };
+
+// Closes the storage on every way out of a save or restore, an early return or
+// an exception included. A null storage is ignored.
+class TStorageCloser
+{
+public:
+    explicit TStorageCloser(ILayoutManagerStorage *storage) : FStorage(storage) {}
+    ~TStorageCloser()
+    {
+        if (FStorage != nullptr)
+            FStorage->Close();
+    }
+    TStorageCloser(const TStorageCloser &) = delete;
+    TStorageCloser &operator=(const TStorageCloser &) = delete;
+
+private:
+    ILayoutManagerStorage *FStorage;
+};

@@ -36,20 +36,12 @@ TValueKind KindOf(const QVariant &value)
     }
 }
 
-// Closes the storage on the way out of a value's save or restore.
-class TStorageCloser
-{
-public:
-    explicit TStorageCloser(ILayoutManagerStorage *storage) : FStorage(storage) {}
-    ~TStorageCloser() { FStorage->Close(); }
-    TStorageCloser(const TStorageCloser &) = delete;
-    TStorageCloser &operator=(const TStorageCloser &) = delete;
-
-private:
-    ILayoutManagerStorage *FStorage;
-};
-
 } // namespace
+
+ILayoutManagerStorage *TLayoutManagerValues::Storage() const
+{
+    return FManager != nullptr ? FManager->Storage() : nullptr;
+}
 
 TLayoutManagerValue::TLayoutManagerValue(TLayoutManagerValues *collection)
     : FCollection(collection)
@@ -72,8 +64,7 @@ void TLayoutManagerValue::Assign(const TLayoutManagerValue &source)
 
 void TLayoutManagerValue::Save()
 {
-    ILayoutManagerStorage *storage =
-        FCollection->LayoutManager() != nullptr ? FCollection->LayoutManager()->Storage() : nullptr;
+    ILayoutManagerStorage *storage = FCollection->Storage();
     if (storage == nullptr)
         return;
     TStorageCloser closer(storage);
@@ -104,8 +95,7 @@ void TLayoutManagerValue::Save()
 
 void TLayoutManagerValue::Restore()
 {
-    ILayoutManagerStorage *storage =
-        FCollection->LayoutManager() != nullptr ? FCollection->LayoutManager()->Storage() : nullptr;
+    ILayoutManagerStorage *storage = FCollection->Storage();
     if (storage == nullptr)
         return;
     TStorageCloser closer(storage);

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
+class ILayoutManagerStorage;
 class TLayoutManager;
 class TLayoutManagerValues;
 
@@ -62,6 +63,8 @@ public:
     QString Section() const { return FSection; }
     void SetSection(const QString &value) { FSection = value; }
     TLayoutManager *LayoutManager() const { return FManager; }
+    // The manager's storage, or null without a manager or storage.
+    ILayoutManagerStorage *Storage() const;
 
     ILayoutManagerCipherer *Cipherer() const { return FCipherer.get(); }
     // None restores the collection's own keyed XOR cipherer.
