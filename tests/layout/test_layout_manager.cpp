@@ -1,5 +1,6 @@
 // The layout manager on real widgets: what a form, its widgets, a registered object
 // and the named values leave in the settings file, and what comes back.
+#include "FakeDisplays.h"
 #include "IniTestFiles.h"
 #include "LayoutManager.h"
 #include "LayoutManagerINIStorage.h"
@@ -20,18 +21,6 @@ namespace {
 const QString kTagA = QStringLiteral("1920x1080x96");
 const QString kTagB = QStringLiteral("2560x1440x144");
 const QString kKeyText = QStringLiteral("K3yP@ssw0rd!");
-
-// One monitor whose display tag the test chooses.
-class TFakeDisplays : public ILayoutManagerDisplays
-{
-public:
-    int MonitorCount() const override { return 1; }
-    int PrimaryMonitor() const override { return 0; }
-    int MonitorOf(const QWidget *) const override { return 0; }
-    QString DisplayTag(int) const override { return Tag; }
-
-    QString Tag = kTagA;
-};
 
 } // namespace
 
@@ -94,7 +83,7 @@ protected:
     LayoutManagerTest()
     {
         FStorage = std::make_shared<TLayoutManagerINIStorage>(FileName());
-        FDisplays = std::make_shared<TFakeDisplays>();
+        FDisplays = std::make_shared<TFakeDisplays>(kTagA);
     }
 
     // A manager of a new form, as each start of the program makes one.

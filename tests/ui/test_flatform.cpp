@@ -1,3 +1,4 @@
+#include "FakeDisplays.h"
 #include "LMFlatForm.h"
 #include "LMForm.h"
 #include "LayoutManagerINIStorage.h"
@@ -53,17 +54,6 @@ protected:
 
 namespace {
 
-// One display configuration at a time, switched by the test.
-class TFakeDisplays : public ILayoutManagerDisplays
-{
-public:
-    int MonitorCount() const override { return 1; }
-    int PrimaryMonitor() const override { return 0; }
-    int MonitorOf(const QWidget *) const override { return 0; }
-    QString DisplayTag(int) const override { return Tag; }
-    QString Tag = QStringLiteral("800x600x96");
-};
-
 QRect WorkArea()
 {
     return QGuiApplication::primaryScreen()->availableGeometry();
@@ -114,7 +104,7 @@ protected:
 
     QTemporaryDir Dir;
     QString IniPath;
-    std::shared_ptr<TFakeDisplays> Displays = std::make_shared<TFakeDisplays>();
+    std::shared_ptr<TFakeDisplays> Displays = std::make_shared<TFakeDisplays>(QStringLiteral("800x600x96"));
 };
 
 TEST_F(FlatFormTest, CreationShrinksToTheWorkAreaAndCentres)
