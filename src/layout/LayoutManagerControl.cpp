@@ -37,19 +37,11 @@ TPropertyKind KindOf(const QMetaProperty &property)
     if (property.isEnumType())
         return TPropertyKind::pkOrdinal;
     const QMetaType type = property.metaType();
+    if (IsIntegerMetaType(type.id()))
+        return TPropertyKind::pkOrdinal;
     switch (type.id()) {
     case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
     case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
     case QMetaType::QChar:
         return TPropertyKind::pkOrdinal;
     case QMetaType::Double:

@@ -29,3 +29,7 @@ enum TLayoutFormStyle : int {
     lfsStyleNormal = 0,
     lfsStyleStayOnTop = 3,
 };
+
+// Whether a meta type is a whole number stored as an INI integer (bool and
+// character types excluded; each user decides on those).
+bool IsIntegerMetaType(int typeId);

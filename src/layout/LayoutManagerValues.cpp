@@ -1,6 +1,7 @@
 #include "LayoutManagerValues.h"
 
 #include "LayoutManager.h"
+#include "LayoutManagerTypes.h"
 
 #include <QDateTime>
 
@@ -12,18 +13,9 @@ enum class TValueKind { vkInteger, vkFloat, vkDatetime, vkBoolean, vkString };
 
 TValueKind KindOf(const QVariant &value)
 {
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
+    if (IsIntegerMetaType(value.typeId()))
         return TValueKind::vkInteger;
+    switch (value.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
         return TValueKind::vkFloat;
