@@ -34,12 +34,12 @@ QImage DrawApplicationPicture(int size)
     painter.setBrush(kSun);
     painter.drawEllipse(sun, 12.0, 12.0);
 
-    QPainterPath cloud;
-    cloud.addEllipse(QPointF(26.0, 44.0), 12.0, 10.0);
-    cloud.addEllipse(QPointF(40.0, 36.0), 14.0, 14.0);
-    cloud.addEllipse(QPointF(52.0, 46.0), 9.0, 8.0);
-    cloud.addRoundedRect(QRectF(16.0, 42.0, 44.0, 12.0), 6.0, 6.0);
-    cloud = cloud.simplified();
+    QPainterPath left, top, right, base;
+    left.addEllipse(QPointF(26.0, 44.0), 12.0, 10.0);
+    top.addEllipse(QPointF(40.0, 36.0), 14.0, 14.0);
+    right.addEllipse(QPointF(52.0, 46.0), 9.0, 8.0);
+    base.addRoundedRect(QRectF(16.0, 42.0, 44.0, 12.0), 6.0, 6.0);
+    const QPainterPath cloud = left.united(top).united(right).united(base);
     painter.setPen(QPen(kCloudRim, 2.5));
     painter.setBrush(kCloud);
     painter.drawPath(cloud);

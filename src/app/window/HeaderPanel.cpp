@@ -80,14 +80,9 @@ THeaderPanel::THeaderPanel(TThemeController *theme, QWidget *parent)
         label->setFont(Font(kLabelPoints, false));
 
     FPlaces = {
-        {lLoc, kLeftColumn, kLocY, 0, 0},
-        {lDesc, kLeftColumn, kDescY, 0, 0},
-        {lTemp, kLeftColumn, kTempY, kTempWidth, 0},
-        {lWind, kLeftColumn, kWindY, 0, kMiddleColumn},
-        {lPres, kMiddleColumn, kTempY, 0, kRightColumn},
-        {lHum, kMiddleColumn, kWindY, 0, kRightColumn},
-        {lCloud, kRightColumn, kCloudY, 0, 0},
-        {lPrec, kRightColumn, kWindY, 0, 0},
+        {lLoc, cFull, kLocY},     {lDesc, cFull, kDescY},    {lTemp, cLeft, kTempY},
+        {lWind, cLeft, kWindY},   {lPres, cMiddle, kTempY},  {lHum, cMiddle, kWindY},
+        {lCloud, cRight, kCloudY}, {lPrec, cRight, kWindY},
     };
     FErrorIcon->raise();
 }
@@ -214,17 +209,43 @@ void THeaderPanel::resizeEvent(QResizeEvent *event)
     PlaceLabels();
 }
 
+int THeaderPanel::Widest(std::initializer_list<QLabel *> labels) const
+{
+    int widest = 0;
+    for (QLabel *label : labels)
+        widest = std::max(widest, label->fontMetrics().horizontalAdvance(FullText(label)));
+    return widest;
+}
+
 void THeaderPanel::PlaceLabels()
 {
+    // The columns stand where the design puts them; where the desktop's font is
+    // wider they move left as far as the column before leaves room, and only
+    // what still does not fit is shortened (its hint keeps it whole).
+    const int right = width() - kColumnGap;
+    const int widestMiddle = Widest({lPres, lHum});
+    const int leftEnd = kLeftColumn + std::max(kTempWidth, Widest({lWind}));
+    int rightX = std::min(kRightColumn, right - Widest({lCloud, lPrec}));
+    int middleX = std::min(kMiddleColumn, rightX - kColumnGap - widestMiddle);
+    middleX = std::max(middleX, std::min(kMiddleColumn, leftEnd + kColumnGap));
+    rightX = std::max(rightX, std::min(kRightColumn, middleX + widestMiddle + kColumnGap));
+
     for (const TLabelPlace &place : FPlaces) {
         QLabel *label = place.Label;
+        int x = kLeftColumn, limit = right;
+        switch (place.Column) {
+        case cFull: break;
+        case cLeft: limit = middleX - kColumnGap; break;
+        case cMiddle: x = middleX; limit = rightX - kColumnGap; break;
+        case cRight: x = rightX; break;
+        }
+        const int room = label == lTemp ? std::max(kTempWidth, limit - x) : std::max(0, limit - x);
         const QString text = FullText(label);
-        const int right = (place.RightLimit > 0 ? place.RightLimit - kColumnGap : width() - kColumnGap);
-        const int room = place.FixedWidth > 0 ? place.FixedWidth : std::max(0, right - place.X);
         const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, room);
         label->setText(shown);
         label->setToolTip(label == lDesc ? text : (shown == text ? QString() : text));
-        const int w = place.FixedWidth > 0 ? place.FixedWidth : std::min(room, label->sizeHint().width());
-        label->setGeometry(place.X, place.Y, w, label->sizeHint().height());
+        const int w = label == lTemp ? std::max(kTempWidth, label->sizeHint().width())
+                                     : std::min(room, label->sizeHint().width());
+        label->setGeometry(x, place.Y, std::min(w, room), label->sizeHint().height());
     }
 }

@@ -1,6 +1,6 @@
 // The current-conditions panel: the condition picture with the error icon over
 // it, and the labels of place, description, temperature, wind, pressure,
-// humidity, cloud cover and precipitation at their fixed places.
+// humidity, cloud cover and precipitation at their places.
 #pragma once
 
 #include "OmniBar.h"
@@ -9,6 +9,8 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+
+#include <initializer_list>
 
 class QLabel;
 
@@ -20,7 +22,7 @@ public:
     static constexpr int kIconSize = 64;
     static constexpr int kErrorIconSize = 16;
     // Between a label's right end and the next column.
-    static constexpr int kColumnGap = 4;
+    static constexpr int kColumnGap = 8;
 
     THeaderPanel(TThemeController *theme, QWidget *parent = nullptr);
 
@@ -53,16 +55,17 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    enum TColumn { cFull, cLeft, cMiddle, cRight };
     struct TLabelPlace {
         QLabel *Label;
-        int X, Y;
-        int FixedWidth; // 0: as wide as its text, up to the next column
-        int RightLimit; // 0: the panel's right edge
+        TColumn Column;
+        int Y;
     };
 
     QLabel *MakeLabel(const char *name, const QColor &color, int points, const QString &accessibleName);
     void SetText(QLabel *label, const QString &text);
     void PlaceLabels();
+    int Widest(std::initializer_list<QLabel *> labels) const;
 
     QLabel *FIcon;
     QLabel *FErrorIcon;

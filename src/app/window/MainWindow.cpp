@@ -23,7 +23,9 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QShortcut>
 
 namespace {
@@ -33,11 +35,19 @@ QString OrDefault(const QString &address, const char *fallback)
     return address.isEmpty() ? QString::fromLatin1(fallback) : address;
 }
 
+// A first start, with nothing stored, opens unrolled for the default days.
+QSize FirstSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int workArea = screen != nullptr ? screen->availableGeometry().height() : 0;
+    return QSize(kWindowWidth, UnrolledHeight(workArea, kDefaultForecastDays));
+}
+
 } // namespace
 
 Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutManagerStorage> storage,
                            std::shared_ptr<ILayoutManagerCipherer> cipherer, QWidget *parent)
-    : TLMFlatForm(parent, QSize(kWindowWidth, RolledUpHeight()))
+    : TLMFlatForm(parent, FirstSize())
     , FStart(start)
     , FClient(OrDefault(start.ApiBase, kDefaultApiBase), OrDefault(start.WebBase, kDefaultWebBase))
 {

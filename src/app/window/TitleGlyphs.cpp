@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QtMath>
 
 namespace {
@@ -18,8 +19,10 @@ constexpr qreal kGearOuter = 6.6;
 constexpr qreal kGearInner = 4.6;
 constexpr qreal kGearHole = 2.0;
 constexpr qreal kRefreshRadius = 5.0;
-constexpr qreal kRefreshStartDeg = 60.0;  // the gap of the arrow's circle
-constexpr qreal kRefreshSpanDeg = 290.0;
+// Clockwise from the right side, round the bottom and over the top to the head,
+// leaving a gap at the upper right.
+constexpr qreal kRefreshStartDeg = -10.0;
+constexpr qreal kRefreshSpanDeg = -285.0;
 constexpr qreal kArrowHead = 3.4;
 
 QPainterPath Chevron(bool down)
@@ -67,8 +70,8 @@ QPainterPath RefreshHead()
 {
     const qreal end = qDegreesToRadians(kRefreshStartDeg + kRefreshSpanDeg);
     const QPointF tip(8.0 + kRefreshRadius * qCos(end), 8.0 - kRefreshRadius * qSin(end));
-    // Counter-clockwise travel on screen (y down): tangent (-sin, -cos).
-    const QPointF along(-qSin(end), -qCos(end));
+    // Clockwise travel on screen (y down): tangent (sin, cos).
+    const QPointF along(qSin(end), qCos(end));
     const QPointF across(along.y(), -along.x());
     QPainterPath head;
     head.moveTo(tip + along * (kArrowHead * 0.6));
@@ -92,6 +95,18 @@ void FillWithHalo(QPainter &painter, const QPainterPath &path, const QColor &col
     halo.setAlpha(kHaloAlpha);
     painter.strokePath(path, QPen(halo, kHaloStroke - kStroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.fillPath(path, color);
+}
+
+void DrawRefresh(QPainter &painter, const QColor &color)
+{
+    // Both halos first, so the head's does not cut into the arc.
+    QColor halo(Qt::black);
+    halo.setAlpha(kHaloAlpha);
+    const QPainterPath arc = RefreshArc(), head = RefreshHead();
+    QPainterPath both = QPainterPathStroker(QPen(halo, kStroke, Qt::SolidLine, Qt::RoundCap)).createStroke(arc);
+    both = both.united(head);
+    painter.strokePath(both, QPen(halo, kHaloStroke - kStroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.fillPath(both, color);
 }
 
 void DrawTheme(QPainter &painter, const QColor &color)
@@ -128,8 +143,7 @@ QImage DrawTitleGlyph(TTitleGlyph glyph, int size, const QColor &color)
         DrawTheme(painter, color);
         break;
     case tgRefresh:
-        StrokeWithHalo(painter, RefreshArc(), color);
-        FillWithHalo(painter, RefreshHead(), color);
+        DrawRefresh(painter, color);
         break;
     case tgSettings: {
         QPainterPath gear = Gear();
