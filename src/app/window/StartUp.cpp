@@ -8,6 +8,7 @@
 #include "PortableDrive.h"
 #include "SettingsLocation.h"
 #include "SingleInstance.h"
+#include "TerminationSignals.h"
 #include "TrayIcon.h"
 #include "UserLanguageCode.h"
 
@@ -58,6 +59,7 @@ int RunNimbrel(QApplication &app, const TRunHooks &hooks)
     TSingleInstance instance(QString::fromLatin1(kInstanceIdentifier));
     if (instance.ActivatePreviousInstance())
         return 0; // the running copy raises its window; nothing is read or written here
+    QuitOnTerminationSignals(app);
 
     QLocale::setDefault(QLocale::system());
     TWindowStart start;
