@@ -25,14 +25,32 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
 
+#include <cstdio>
+
 namespace {
+
+// The language manager's report of a language without files.
+constexpr char kLanguageNotFound[] = "Language not found";
 
 QString OrDefault(const QString &address, const char *fallback)
 {
     return address.isEmpty() ? QString::fromLatin1(fallback) : address;
+}
+
+// English needs no file: its texts are built in, so a missing one is only
+// noted. A language file that cannot be read is worth the user's attention.
+void ReportLanguageError(const TLangController &controller)
+{
+    const QString error = controller.LastError();
+    if (error.isEmpty())
+        return;
+    std::fprintf(stderr, "nimbrel: %s\n", error.toUtf8().constData());
+    if (!error.startsWith(QLatin1String(kLanguageNotFound)))
+        QMessageBox::warning(nullptr, MessageBoxCaptions().warning, error);
 }
 
 // A first start, with nothing stored, opens unrolled for the default days.
@@ -115,6 +133,7 @@ void Twnd_nb_Main::BuildWidgets(bool useTray)
     FLang = new TLangController(this);
     FLang->OnBeforeLangChange = [](TLangController *) { LoadTexts(GlobalLangManager()); };
     FLang->OnLanguageChanged = [this](TLangController *) { LanguageChanged(); };
+    FLang->OnError = [](TLangController *controller) { ReportLanguageError(*controller); };
 
     FMenu = new TMainMenu(this);
     FTitle = new TTitleBar(FTheme, this);
