@@ -111,7 +111,6 @@ void TRefreshCycle::SetIntervalMinutes(int minutes)
 
 void TRefreshCycle::TimerTick()
 {
-    // After a retry the configured interval comes back; with none, the timer stops.
     if (FConfiguredMs > 0) {
         if (FTimer.interval() != FConfiguredMs)
             FTimer.start(FConfiguredMs);

@@ -60,12 +60,15 @@ public:
     bool TimerActive() const { return FTimer.isActive(); }
     int ConfiguredIntervalMs() const { return FConfiguredMs; }
 
+    // The weather timer's tick: the configured interval comes back after a
+    // retry (with none the timer stops), then a refresh.
+    void TimerTick();
+
 signals:
     void RefreshStarted();
     void RefreshFinished(const TRefreshResult &result);
 
 private:
-    void TimerTick();
     void FetchDone();
 
     TFetchFunction FFetch;
