@@ -11,7 +11,12 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -173,4 +178,51 @@ TEST(FetchWeather, MissingIconsAreListedOnce)
     forecast[2].Weather.Icon = QStringLiteral("13n.png");
     EXPECT_EQ(MissingIcons(current, forecast, folder.path()),
               (QStringList{QStringLiteral("10d.png"), QStringLiteral("13n.png")}));
+}
+
+// Closing the program during a refresh must not wait for a slow service: the
+// cycle's cancel flag ends the fetch, which then fails. Without it the peer's
+// late answer would make the refresh succeed.
+TEST(FetchWeather, ACancelledFetchEndsWithoutWaitingForTheService)
+{
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    bool asked = false;
+    LoopbackServer slow;
+    slow.http.Get(".*", [&](const httplib::Request &, httplib::Response &response) {
+        std::unique_lock<std::mutex> lock(mutex);
+        asked = true;
+        released.notify_all();
+        released.wait_for(lock, std::chrono::seconds(10), [&] { return release; });
+        response.set_content(ReadFixture(QStringLiteral("current.xml")).toStdString(), "text/xml");
+    });
+    ASSERT_TRUE(slow.Start());
+
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    TOwmClient client(slow.BaseUrl(), slow.BaseUrl());
+    client.HttpOptions().Cancel = cancel;
+    QTemporaryDir folder;
+    auto cycle = std::make_unique<TRefreshCycle>(
+        [client, path = folder.path()](TRequestRecord request) { return FetchWeather(client, request, path); },
+        [] { return PaidRequest(); });
+    cycle->SetCancelFlag(cancel);
+
+    TRefreshResult result;
+    result.Ok = true;
+    std::thread worker([&] { result = FetchWeather(client, PaidRequest(), folder.path()); });
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        released.wait(lock, [&] { return asked; });
+    }
+    cycle.reset(); // the window goes away
+    EXPECT_TRUE(cancel->load());
+    worker.join();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    EXPECT_FALSE(result.Ok);
+    EXPECT_FALSE(result.Request.ErrorMessage.isEmpty());
 }

@@ -96,6 +96,8 @@ TRefreshCycle::~TRefreshCycle()
 {
     // A running fetch owns copies of what it uses; its result is not wanted.
     FWatcher.disconnect(this);
+    if (FCancel)
+        FCancel->store(true);
 }
 
 void TRefreshCycle::SetIntervalMinutes(int minutes)
