@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMargins>
 #include <QString>
 #include <QStringList>
 
@@ -24,4 +25,10 @@ inline void PrintTo(const QStringList &list, std::ostream *out)
     for (qsizetype i = 0; i < list.size(); ++i)
         *out << (i ? ", \"" : "\"") << list.at(i).toStdString() << '"';
     *out << '}';
+}
+
+inline void PrintTo(const QMargins &margins, std::ostream *out)
+{
+    *out << "QMargins(" << margins.left() << ", " << margins.top() << ", " << margins.right() << ", "
+         << margins.bottom() << ')';
 }
