@@ -48,7 +48,7 @@ QString LocalText(TDateTime value)
     return QDateTimeFromDateTime(value).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-TEST(XmlTimeToLocal, FollowsTheMachineZone)
+TEST(ZonedXmlTimeToLocal, FollowsTheMachineZone)
 {
     struct {
         const char *text;
