@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QMargins>
 #include <QString>
 #include <QStringList>
@@ -31,4 +32,9 @@ inline void PrintTo(const QMargins &margins, std::ostream *out)
 {
     *out << "QMargins(" << margins.left() << ", " << margins.top() << ", " << margins.right() << ", "
          << margins.bottom() << ')';
+}
+
+inline void PrintTo(const QDateTime &value, std::ostream *out)
+{
+    *out << value.toString(Qt::ISODateWithMs).toStdString();
 }
