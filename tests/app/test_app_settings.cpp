@@ -1,10 +1,16 @@
 #include "AppSettings.h"
+#include "LayoutManagerINIStorage.h"
 #include "LayoutManagerValues.h"
+#include "LayoutManagerWinCryptCipherer.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <functional>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -17,7 +23,7 @@ QVariant Stored(const TLayoutManagerValues &values, const char *name)
 
 TEST(AppSettings, RegistersTheNineValuesInOrderWithTheirDefaults)
 {
-    TLayoutManagerValues values(nullptr);
+    TLayoutManagerValues values;
     RegisterDefaults(values);
     struct Expected {
         const char *name;
@@ -42,7 +48,7 @@ TEST(AppSettings, RegistersTheNineValuesInOrderWithTheirDefaults)
 
 TEST(AppSettings, RegisteringAgainKeepsWhatIsThere)
 {
-    TLayoutManagerValues values(nullptr);
+    TLayoutManagerValues values;
     RegisterDefaults(values);
     values.SetValueByName(QStringLiteral("WL"), QStringLiteral("Brno, CZ"));
     RegisterDefaults(values);
@@ -52,7 +58,7 @@ TEST(AppSettings, RegisteringAgainKeepsWhatIsThere)
 
 TEST(AppSettings, DefaultsReadBackAsTheRequestOfAFreshInstall)
 {
-    TLayoutManagerValues values(nullptr);
+    TLayoutManagerValues values;
     RegisterDefaults(values);
     const TAppSettings settings = ReadSettings(values);
     EXPECT_TRUE(settings.RunAtStartup);
@@ -99,7 +105,7 @@ TEST(AppSettings, StoredValuesShapeTheRequest)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.name) + "=" + c.stored.toString().toStdString());
-        TLayoutManagerValues values(nullptr);
+        TLayoutManagerValues values;
         RegisterDefaults(values);
         values.SetValueByName(QString::fromLatin1(c.name), c.stored);
         c.check(BuildRequest(ReadSettings(values)));
@@ -108,7 +114,7 @@ TEST(AppSettings, StoredValuesShapeTheRequest)
 
 TEST(AppSettings, UnreadableNumbersAndFlagsKeepTheirDefaults)
 {
-    TLayoutManagerValues values(nullptr);
+    TLayoutManagerValues values;
     RegisterDefaults(values);
     values.SetValueByName(QStringLiteral("WRI"), QStringLiteral("often"));
     values.SetValueByName(QStringLiteral("RAS"), QStringLiteral("perhaps"));
@@ -130,7 +136,7 @@ TEST(AppSettings, UnitsWord)
 
 TEST(AppSettings, EmptyLocationIsStoredAsPragueWithABlank)
 {
-    TLayoutManagerValues values(nullptr);
+    TLayoutManagerValues values;
     RegisterDefaults(values);
     values.SetValueByName(QStringLiteral("WL"), QString());
     EXPECT_TRUE(StoreLocationFallback(values));
@@ -163,7 +169,7 @@ TEST(AppSettings, ReportedPlaceReplacesTheLocationOnlyWhenNamed)
         {"  ", "", "Old, XX"},
     };
     for (const Case &c : cases) {
-        TLayoutManagerValues values(nullptr);
+        TLayoutManagerValues values;
         RegisterDefaults(values);
         values.SetValueByName(QStringLiteral("WL"), QStringLiteral("Old, XX"));
         TCity city;
@@ -172,4 +178,42 @@ TEST(AppSettings, ReportedPlaceReplacesTheLocationOnlyWhenNamed)
         StoreReportedLocation(values, city);
         EXPECT_EQ(Stored(values, kLocationName).toString(), QString::fromUtf8(c.stored)) << c.name;
     }
+}
+
+// Through the INI file as the program writes and reads it: the key is not in
+// clear, the city id keeps being text, and a fresh start reads all back.
+TEST(AppSettings, SettingsSurviveTheIniFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fileName = dir.filePath(QStringLiteral("nimbrel.ini"));
+    const auto cipherer = std::make_shared<TLayoutManagerWinCryptCipherer>();
+    {
+        TLayoutManagerValues values;
+        values.SetStorage(std::make_shared<TLayoutManagerINIStorage>(fileName));
+        values.SetCipherer(cipherer);
+        RegisterDefaults(values);
+        values.SetValueByName(QStringLiteral("OWM"), QStringLiteral("0123456789abcdef"));
+        values.SetValueByName(QStringLiteral("WLID"), QStringLiteral("0"));
+        values.SetValueByName(QStringLiteral("U"), 2);
+        values.SetValueByName(QStringLiteral("PS"), true);
+        values.Save();
+    }
+    QFile file(fileName);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_FALSE(text.contains("0123456789abcdef"));
+    EXPECT_TRUE(text.contains("WLID=0\n")) << text.toStdString();
+
+    TLayoutManagerValues values;
+    values.SetStorage(std::make_shared<TLayoutManagerINIStorage>(fileName));
+    values.SetCipherer(cipherer);
+    RegisterDefaults(values);
+    values.Restore();
+    const TRequestRecord request = BuildRequest(ReadSettings(values));
+    EXPECT_EQ(request.Key, QStringLiteral("0123456789abcdef"));
+    EXPECT_EQ(request.LocationID, 0);
+    EXPECT_EQ(request.Units, QStringLiteral("imperial"));
+    EXPECT_EQ(request.KeyType, ktPaid);
+    EXPECT_EQ(request.LocationName, QStringLiteral("Prague,CZ"));
 }

@@ -46,7 +46,7 @@ TWeatherData NoonRecords(const QDate &first, int days)
 
 } // namespace
 
-TEST(MoonTable, NextPhasesInLocalTime)
+TEST(ZonedMoonTable, NextPhasesInLocalTime)
 {
     const TDateTime first = Local(QDate(2025, 9, 1), QTime(12, 0));
     const TMoonTable table = BuildMoonTable(first);
@@ -68,7 +68,7 @@ TEST(MoonTable, NextPhasesInLocalTime)
     EXPECT_LT(table[1].Time, table[2].Time);
 }
 
-TEST(MoonTable, ThePhaseNameGoesToTheRowOfItsLocalDate)
+TEST(ZonedMoonTable, ThePhaseNameGoesToTheRowOfItsLocalDate)
 {
     ResetTexts();
     TWeatherData forecast = NoonRecords(QDate(2025, 9, 19), 5);
@@ -89,7 +89,7 @@ TEST(MoonTable, ThePhaseNameGoesToTheRowOfItsLocalDate)
     }
 }
 
-TEST(MoonTable, PercentagesAndTranslatedNames)
+TEST(ZonedMoonTable, PercentagesAndTranslatedNames)
 {
     ResetTexts();
     MoonPhaseTexts[4] = QStringLiteral("Úplněk");
@@ -109,7 +109,7 @@ TEST(MoonTable, PercentagesAndTranslatedNames)
     ResetTexts();
 }
 
-TEST(MoonTable, RowsWithoutTimeAndTimesTheAstronomyCannotAnswer)
+TEST(ZonedMoonTable, RowsWithoutTimeAndTimesTheAstronomyCannotAnswer)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (const TDateTime bad : {0.0, nan, std::numeric_limits<double>::infinity(), 1e12, -1e12}) {

@@ -1,9 +1,10 @@
 #include "RefreshCycle.h"
 
 #include "AppSettings.h"
+#include "ConvertError.h"
 #include "WeatherIcons.h"
-#include "XmlValues.h"
 #include "Zelto_OWM.h"
+#include "astro_types.h"
 
 #include <QFileInfo>
 #include <QtConcurrent/QtConcurrentRun>
@@ -75,6 +76,10 @@ TRefreshResult FetchWeather(const TOwmClient &client, TRequestRecord request, co
         if (!icons.isEmpty())
             client.DownloadIcons(icons, dataFolder);
     } catch (const EConvertError &error) {
+        return Failed(result, QString::fromUtf8(error.what()));
+    } catch (const E_OutOfAlgorithmRange &error) {
+        return Failed(result, QString::fromUtf8(error.what()));
+    } catch (const E_NoRiseSet &error) {
         return Failed(result, QString::fromUtf8(error.what()));
     } catch (const std::exception &error) {
         return Failed(result, QString::fromUtf8(error.what()));
