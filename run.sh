@@ -15,7 +15,7 @@ esac
 
 ./scripts/install-deps
 BUILD_DIR=${NIMBREL_BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMBREL_TOOLS=ON >/dev/null
 cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target nimbrel weather-probe fake-owm demo-ini
 
 nimbrel="$BUILD_DIR/src/app/nimbrel"

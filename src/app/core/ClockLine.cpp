@@ -52,6 +52,8 @@ QString TimeFormatWithoutZone(const QLocale &locale)
     const QString format = MapUnquoted(locale.timeFormat(QLocale::LongFormat), [](const QString &part) {
         QString text = part;
         text.remove(QLatin1Char('t'));
+        // A zone field some locales put in brackets leaves them empty.
+        text.remove(QStringLiteral("()"));
         return text;
     });
     return format.simplified();

@@ -91,7 +91,7 @@ QString ShippedDayNamesName(const QString &languageCode)
     static const QRegularExpression plainCode(QStringLiteral("^[A-Za-z]{2,3}([_-][A-Za-z0-9]{2,8})?$"));
     if (!plainCode.match(languageCode).hasMatch())
         return {};
-    return QLatin1String(kShippedBaseName) + QLatin1Char('.') + languageCode.toLower()
+    return QLatin1String(kShippedBaseName) + QLatin1Char('.') + languageCode
            + QLatin1String(kDayNamesExtension);
 }
 

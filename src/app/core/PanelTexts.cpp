@@ -15,6 +15,7 @@ constexpr double kFahrenheitPerCelsius = 9.0 / 5.0;
 constexpr int kOneDecimal = 1;
 constexpr int kTwoDecimals = 2;
 constexpr int kNoDecimals = 0;
+constexpr double kHalf = 0.5;
 
 // The service's rounded condition code, or -1 for no number.
 int ConditionCode(double value)
@@ -40,14 +41,12 @@ QString FormatNumber(double value, int decimals, const QLocale &locale)
 {
     if (!std::isfinite(value))
         return QString::fromUtf16(kNoNumber);
+    // -0.04 with one decimal would read "-0.0"; the sign of a shown zero says nothing.
+    if (std::fabs(value * std::pow(10.0, decimals)) < kHalf)
+        value = 0.0;
     QLocale plain = locale;
     plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
-    // -0.04 with one decimal reads "-0.0"; the sign of a zero says nothing.
-    QString text = plain.toString(value, 'f', decimals);
-    const QString zero = plain.toString(0.0, 'f', decimals);
-    if (text != zero && plain.toDouble(text) == 0.0)
-        text = zero;
-    return text;
+    return plain.toString(value, 'f', decimals);
 }
 
 QColor TemperatureColour(double value, bool imperial)

@@ -1,9 +1,10 @@
 #include "RefreshCycle.h"
 
 #include "AppSettings.h"
+#include "ConvertError.h"
 #include "WeatherIcons.h"
-#include "XmlValues.h"
 #include "Zelto_OWM.h"
+#include "astro_types.h"
 
 #include <QFileInfo>
 #include <QtConcurrent/QtConcurrentRun>
@@ -76,6 +77,10 @@ TRefreshResult FetchWeather(const TOwmClient &client, TRequestRecord request, co
             client.DownloadIcons(icons, dataFolder);
     } catch (const EConvertError &error) {
         return Failed(result, QString::fromUtf8(error.what()));
+    } catch (const E_OutOfAlgorithmRange &error) {
+        return Failed(result, QString::fromUtf8(error.what()));
+    } catch (const E_NoRiseSet &error) {
+        return Failed(result, QString::fromUtf8(error.what()));
     } catch (const std::exception &error) {
         return Failed(result, QString::fromUtf8(error.what()));
     }
@@ -96,6 +101,8 @@ TRefreshCycle::~TRefreshCycle()
 {
     // A running fetch owns copies of what it uses; its result is not wanted.
     FWatcher.disconnect(this);
+    if (FCancel)
+        FCancel->store(true);
 }
 
 void TRefreshCycle::SetIntervalMinutes(int minutes)
@@ -111,7 +118,6 @@ void TRefreshCycle::SetIntervalMinutes(int minutes)
 
 void TRefreshCycle::TimerTick()
 {
-    // After a retry the configured interval comes back; with none, the timer stops.
     if (FConfiguredMs > 0) {
         if (FTimer.interval() != FConfiguredMs)
             FTimer.start(FConfiguredMs);

@@ -12,7 +12,9 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class TOwmClient;
 
@@ -60,12 +62,19 @@ public:
     bool TimerActive() const { return FTimer.isActive(); }
     int ConfiguredIntervalMs() const { return FConfiguredMs; }
 
+    // Set when the cycle goes away, so a fetch still running (a client whose
+    // HttpOptions().Cancel is this flag) ends instead of holding up the exit.
+    void SetCancelFlag(std::shared_ptr<std::atomic<bool>> flag) { FCancel = std::move(flag); }
+
+    // The weather timer's tick: the configured interval comes back after a
+    // retry (with none the timer stops), then a refresh.
+    void TimerTick();
+
 signals:
     void RefreshStarted();
     void RefreshFinished(const TRefreshResult &result);
 
 private:
-    void TimerTick();
     void FetchDone();
 
     TFetchFunction FFetch;
@@ -75,4 +84,5 @@ private:
     int FConfiguredMs = 0;
     bool FRefreshing = false;
     bool FPending = false;
+    std::shared_ptr<std::atomic<bool>> FCancel;
 };
