@@ -4,12 +4,20 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
 namespace {
 
 const QString kSysRoot = QStringLiteral("/sys");
+const QString kMountInfo = QStringLiteral("/proc/self/mountinfo");
+// mountinfo: ID PARENT MAJ:MIN ROOT MOUNTPOINT OPTIONS [TAGS...] - TYPE SOURCE SUPER
+constexpr int kDeviceField = 2;
+constexpr int kSourceAfterSeparator = 2;
+constexpr int kOctalEscapeDigits = 3;
+constexpr int kOctalBase = 8;
 constexpr int kScsiTypeOptical = 5;
 // Device-mapper stacks (an encrypted stick, a volume group) are followed this
 // deep through their backing devices; real stacks are two or three levels.
@@ -76,7 +84,48 @@ bool IsPortableDeviceDir(const QString &deviceDir, const QString &root, int dept
     return true;
 }
 
+// The kernel writes space, tab, newline and backslash in mount fields as \ooo.
+QByteArray DecodeMountField(const QByteArray &field)
+{
+    const auto isOctal = [](char c) { return c >= '0' && c <= '7'; };
+    QByteArray decoded;
+    for (int i = 0; i < field.size(); ++i) {
+        const QByteArray digits = field.mid(i + 1, kOctalEscapeDigits);
+        if (field[i] == '\\' && digits.size() == kOctalEscapeDigits
+            && std::all_of(digits.begin(), digits.end(), isOctal)) {
+            decoded += char(digits.toInt(nullptr, kOctalBase));
+            i += kOctalEscapeDigits;
+        } else {
+            decoded += field[i];
+        }
+    }
+    return decoded;
+}
+
+bool BlockDeviceNumber(const QString &path, dev_t &number)
+{
+    struct stat status {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISBLK(status.st_mode))
+        return false;
+    number = status.st_rdev;
+    return true;
+}
+
 } // namespace
+
+QString MountSource(quint32 major, quint32 minor, const QByteArray &mountInfo)
+{
+    const QByteArray device = QByteArray::number(major) + ':' + QByteArray::number(minor);
+    for (const QByteArray &line : mountInfo.split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() <= kDeviceField || fields[kDeviceField] != device)
+            continue;
+        const qsizetype separator = fields.indexOf(QByteArrayLiteral("-"), kDeviceField + 1);
+        if (separator >= 0 && separator + kSourceAfterSeparator < fields.size())
+            return QFile::decodeName(DecodeMountField(fields[separator + kSourceAfterSeparator]));
+    }
+    return {};
+}
 
 bool IsPortableBlockDevice(quint32 major, quint32 minor, const QString &sysRoot)
 {
@@ -94,5 +143,13 @@ bool IsPortableDrive(const QString &executablePath)
     struct stat status {};
     if (::stat(QFile::encodeName(executablePath).constData(), &status) != 0)
         return false;
-    return IsPortableBlockDevice(major(status.st_dev), minor(status.st_dev), kSysRoot);
+    dev_t device = status.st_dev;
+    const QString link = QStringLiteral("%1/dev/block/%2:%3").arg(kSysRoot).arg(major(device)).arg(minor(device));
+    if (!QFileInfo(link).isSymLink()) {
+        QFile mountInfo(kMountInfo);
+        if (!mountInfo.open(QIODevice::ReadOnly)
+            || !BlockDeviceNumber(MountSource(major(device), minor(device), mountInfo.readAll()), device))
+            return false;
+    }
+    return IsPortableBlockDevice(major(device), minor(device), kSysRoot);
 }

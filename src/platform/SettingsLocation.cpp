@@ -1,6 +1,7 @@
 #include "SettingsLocation.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <pwd.h>

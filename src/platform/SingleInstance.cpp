@@ -57,7 +57,12 @@ TSingleInstance::TSingleInstance(const QString &identifier, QObject *parent)
 {
 }
 
-TSingleInstance::~TSingleInstance() = default;
+TSingleInstance::~TSingleInstance()
+{
+    // Closing the server deletes the socket file by name; done after the lock is
+    // released, it could delete the socket of an instance that just took over.
+    delete FServer;
+}
 
 bool TSingleInstance::ActivatePreviousInstance()
 {

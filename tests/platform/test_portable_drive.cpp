@@ -197,6 +197,39 @@ TEST_F(PortableBlockDevice, MissingSysfsIsNotPortable)
     EXPECT_FALSE(IsPortableBlockDevice(8, 16, QString()));
 }
 
+// File systems whose device number is not their block device's.
+TEST(MountSource, FindsTheSourceOfTheFileSystem)
+{
+    const QByteArray mountInfo =
+        "28 1 254:0 / / rw,relatime - ext4 /dev/vda rw\n"
+        "40 28 0:45 /@home /home rw,relatime shared:30 - btrfs /dev/nvme0n1p3 rw,ssd\n"
+        "41 28 0:45 /@home/ana /srv/ana rw,relatime shared:30 - btrfs /dev/nvme0n1p3 rw,ssd\n"
+        "52 28 0:51 / /media/ana/MY\\040STICK rw master:1 shared:7 - fuseblk /dev/sdb1 rw,user_id=0\n"
+        "53 28 0:52 / /media/ana/odd rw - fuseblk /dev/disk/by-label/A\\040B\\134C\\9 rw\n"
+        "60 28 0:60 / /tmp rw - tmpfs tmpfs rw\n"
+        "61 28 0:61 / /broken rw no-separator\n"
+        "62 28 0:62 / /cut rw - fuseblk\n";
+    struct TCase {
+        quint32 Major;
+        quint32 Minor;
+        const char *Source;
+    };
+    const TCase cases[] = {
+        {254, 0, "/dev/vda"},
+        {0, 45, "/dev/nvme0n1p3"},
+        {0, 51, "/dev/sdb1"},
+        {0, 52, "/dev/disk/by-label/A B\\C\\9"},
+        {0, 60, "tmpfs"},
+        {0, 61, ""},
+        {0, 62, ""},
+        {0, 99, ""},
+        {0, 5, ""}, // not a prefix match of "0:51"
+    };
+    for (const TCase &c : cases)
+        EXPECT_EQ(MountSource(c.Major, c.Minor, mountInfo), QString::fromUtf8(c.Source)) << c.Major << ':' << c.Minor;
+    EXPECT_EQ(MountSource(0, 45, QByteArray()), QString());
+}
+
 TEST(PortableDrive, FilesWithoutABlockDeviceAreNotPortable)
 {
     EXPECT_FALSE(IsPortableDrive(QStringLiteral("/proc/self/status")));
