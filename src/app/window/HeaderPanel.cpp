@@ -68,7 +68,7 @@ THeaderPanel::THeaderPanel(TThemeController *theme, QWidget *parent)
 
     using namespace WindowLook;
     lLoc = MakeLabel("lLoc", kWhite, kLocationPoints, QStringLiteral("Location"));
-    lDesc = MakeLabel("lDesc", kDescriptionColour, kLabelPoints, QStringLiteral("Description"));
+    lDesc = MakeLabel("lDesc", kDescriptionColour, kLabelPoints, QStringLiteral("Weather"));
     lTemp = MakeLabel("lTemp", kMildColour, kLabelPoints, lc_Temp);
     lWind = MakeLabel("lWind", kWhite, kLabelPoints, lc_Wind);
     lPres = MakeLabel("lPres", kDetailColour, kLabelPoints, lc_Pressure);

@@ -1,5 +1,6 @@
 #include "TitleBar.h"
 
+#include "ButtonAccessible.h"
 #include "ClockLine.h"
 #include "ImageList.h"
 #include "TitleGlyphs.h"
@@ -18,6 +19,7 @@ TTitleBar::TTitleBar(TThemeController *theme, QWidget *parent)
     , lTime(new QLabel(this))
 {
     setObjectName(QStringLiteral("Title"));
+    InstallButtonAccessibility();
     SetShowCaption(false);
     SetBorder(false);
     SetMoveMode(mmForm);

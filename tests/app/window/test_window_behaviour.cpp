@@ -2,6 +2,8 @@
 // and Escape from the keyboard, names for assistive technology, and a panel
 // whose labels never run into each other.
 #include "HeaderPanel.h"
+#include "LangConsts.h"
+#include "LangMan.h"
 #include "MainMenu.h"
 #include "TitleBar.h"
 #include "TitleGlyphs.h"
@@ -101,6 +103,15 @@ TEST(WindowBehaviour, ButtonsAndPanelLabelsCarryAccessibleNames)
         ASSERT_NE(accessible, nullptr) << name.toStdString();
         EXPECT_EQ(accessible->text(QAccessible::Name), name);
     }
+    // The buttons are buttons to assistive technology, and pressing one works.
+    QAccessibleInterface *refresh = QAccessible::queryAccessibleInterface(title->RefreshButton());
+    EXPECT_EQ(refresh->role(), QAccessible::Button);
+    QAccessibleActionInterface *actions = refresh->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    QSignalSpy started(&window.RefreshCycle(), &TRefreshCycle::RefreshStarted);
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(started.count(), 1);
+    ASSERT_TRUE(run.WaitForRefreshEnd());
     for (QLabel *label : window.Header()->Labels()) {
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(label);
         ASSERT_NE(accessible, nullptr);
@@ -153,4 +164,28 @@ TEST(WindowBehaviour, PanelLabelsStayApartWithLongTexts)
         }
     }
     EXPECT_EQ(panel.Label(QStringLiteral("lTemp"))->text(), QStringLiteral("\u2013°C"));
+}
+
+// The window's own texts come from the language files: hints, menu items and
+// the names assistive technology reads, which follow the hints.
+TEST(WindowBehaviour, TextsFollowTheLanguage)
+{
+    TLanguageManager &language = GlobalLangManager();
+    language.SetProgramFolder(QStringLiteral(NIMBREL_BINARY_DIR));
+    language.SetLanguageCode(QStringLiteral("de"));
+    ASSERT_EQ(language.LanguageCode(), QStringLiteral("de")) << language.LastError().toStdString();
+    {
+        TWindowRun run;
+        run.WriteSettings(kDeadService, QStringLiteral("k"));
+        Twnd_nb_Main &window = run.Open();
+        ASSERT_TRUE(run.WaitForRefreshEnd());
+        EXPECT_EQ(window.Menu()->ExitAction()->text(), QStringLiteral("Beenden"));
+        EXPECT_EQ(window.TitleBar()->PrefsButton()->toolTip(), QStringLiteral("Einstellungen"));
+        QAccessibleInterface *prefs = QAccessible::queryAccessibleInterface(window.TitleBar()->PrefsButton());
+        ASSERT_NE(prefs, nullptr);
+        EXPECT_EQ(prefs->text(QAccessible::Name), QStringLiteral("Einstellungen"));
+        EXPECT_EQ(window.Header()->Label(QStringLiteral("lLoc"))->accessibleName(), QStringLiteral("Ort"));
+    }
+    language.SetLanguageCode(QStringLiteral("en"));
+    ResetTexts();
 }
