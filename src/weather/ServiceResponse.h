@@ -23,8 +23,8 @@ QString ExtractJsonMessage(const QString &text);
 
 // A text taken from a body, fit to be shown as a message: trimmed, its first
 // line only and at most kMaxBodyMessageLength characters, ending in "…" when cut.
-QString MessageFromBody(const QString &text);
 constexpr qsizetype kMaxBodyMessageLength = 200;
+QString MessageFromBody(const QString &text);
 
 // Runs the checks in order (empty body, invalid key, JSON error body, "failed",
 // optionally "Error", an HTTP status that is not 2xx, XML load, root element).
