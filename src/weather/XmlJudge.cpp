@@ -39,9 +39,10 @@ QString DeclaredEncoding(const QByteArray &body, qsizetype &nameOffset)
     return m.captured(2);
 }
 
-// Whether the first start tag from `from` (the "<") up to the next "<" holds
-// more "=" than kMaxXmlAttributes. Every attribute has its own "=" and a tag
-// cannot contain "<", so the count bounds the tag's attributes.
+// Whether some start tag may carry more than kMaxXmlAttributes attributes;
+// `at` is then its "<". Every attribute has its own "=" and a tag cannot
+// contain "<", so the "=" from a tag's "<" to the next "<" bound its
+// attributes, in one pass over the text.
 bool TooManyAttributes(const QString &text, qsizetype &at)
 {
     const qsizetype size = text.size();
