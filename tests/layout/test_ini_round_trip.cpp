@@ -50,8 +50,8 @@ bool SaveAsIs(const QString &fileName)
 
 QByteArray Utf16LE(const QString &text)
 {
-    return QByteArray("\xFF\xFE", 2)
-           + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2); // little-endian host
+    QStringEncoder encoder(QStringEncoder::Utf16LE);
+    return QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(text));
 }
 
 class IniRoundTripTest : public ::testing::Test
@@ -64,7 +64,6 @@ protected:
 
 TEST_F(IniRoundTripTest, ASaveKeepsWhatTheFileReadAs)
 {
-    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "Utf16LE copies the host's code units");
     const QByteArray mark("\xEF\xBB\xBF");
     const struct
     {
@@ -200,7 +199,7 @@ QByteArray GeneratedFile(std::mt19937 &random)
     switch (random() % 8) {
     case 0: return utf8Mark + body;
     case 1: return utf8Mark + utf8Mark + utf8Mark + body;
-    case 2: return utf16(QStringEncoder::Utf16LE, "\xFF\xFE");
+    case 2: return utf16(QStringEncoder::Utf16LE, "\xFF\xFE") + pick(words).left(1); // maybe an odd byte
     case 3: return utf16(QStringEncoder::Utf16BE, "\xFE\xFF\xFE\xFF\xFE\xFF");
     default: return body;
     }
