@@ -224,8 +224,7 @@ TEST_F(IniRoundTripTest, EveryFileReadsTheSameAfterASave)
         const QByteArray saved = ReadBytes(FileName());
         EXPECT_EQ(ReadView(FileName()), before) << bytes.toHex(' ').toStdString();
         // Saved once, the file is in its settled form: a further save writes it as it is.
-        ASSERT_TRUE(SaveAsIs(FileName()));
-        EXPECT_EQ(ReadBytes(FileName()), saved) << bytes.toHex(' ').toStdString();
+        EXPECT_EQ(TIniDocument::FromBytes(saved).ToBytes(), saved) << bytes.toHex(' ').toStdString();
     }
 }
 
