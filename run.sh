@@ -13,7 +13,7 @@ esac
 
 ./scripts/install-deps
 BUILD_DIR=${NIMBREL_BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMBREL_TOOLS=ON >/dev/null
 cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target weather-probe fake-owm
 
 probe="$BUILD_DIR/tools/weather-probe/weather-probe"

@@ -1,12 +1,11 @@
-// Types shared by the astronomy units: the time value, the coordinate record and
-// the errors the callers catch.
+// Types shared by the astronomy units: the coordinate record and the errors the
+// callers catch (the time value and EConvertError are the program's own).
 #pragma once
 
-#include <stdexcept>
+#include "ConvertError.h"
+#include "TDateTime.h"
 
-// Days since 1899-12-30 00:00, the fraction being the time of day (the same
-// alias as the weather records use).
-using TDateTime = double;
+#include <stdexcept>
 
 // Ecliptic and equatorial position of a body: degrees, except the radius in km.
 struct TCoord {
@@ -15,12 +14,6 @@ struct TCoord {
     long double radius = 0;
     long double rightAscension = 0;
     long double declination = 0;
-};
-
-// A calendar date that cannot be turned into a Julian day.
-class EConvertError : public std::invalid_argument {
-public:
-    using std::invalid_argument::invalid_argument;
 };
 
 // The body does not rise or set on that day (polar day or night).

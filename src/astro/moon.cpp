@@ -16,9 +16,6 @@ constexpr int kMonthsPerYear = 12;
 constexpr long double kJulianDayOf2000 = 2451544.5L; // 2000-01-01 00:00
 constexpr long double kJ2000 = 2451545.0L;           // 2000-01-01 12:00
 constexpr long double kDaysPerCentury = 36525.0L;
-constexpr long double kHoursPerDay = 24.0L;
-constexpr long double kMinutesPerDay = 1440.0L;
-constexpr long double kSecondsPerDay = 86400.0L;
 // Days from 0000-03-01 (proleptic Gregorian) to 1899-12-30, the zero of a time value.
 constexpr long long kDayCountOfZeroDate = 693899;
 
@@ -407,7 +404,9 @@ TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, lon
         throw EConvertError("Invalid day");
     if (hour < 0 || hour >= kHoursPerDay || minute < 0 || minute >= 60 || !(second >= 0 && second < 60))
         throw EConvertError("Invalid time");
-    const long double dayFraction = hour / kHoursPerDay + minute / kMinutesPerDay + second / kSecondsPerDay;
+    const long double dayFraction = hour / static_cast<long double>(kHoursPerDay) +
+                                    minute / static_cast<long double>(kMinutesPerDay) +
+                                    second / static_cast<long double>(kSecondsPerDay);
     return static_cast<TDateTime>(gregorianDayNumber(year, month, day) + dayFraction);
 }
 

@@ -1,15 +1,14 @@
 #include "mooncomp.h"
 
+#include "DateTimeConv.h"
 #include "astro_math.h"
 #include "moon.h"
 #include "moon_geometry.h"
 
 #include <QBitmap>
-#include <QDate>
 #include <QDateTime>
 #include <QPixmap>
 #include <QString>
-#include <QTime>
 
 #include <cmath>
 
@@ -18,7 +17,6 @@ namespace {
 constexpr long double kHalfCircle = 180.0L;
 constexpr QRgb kShadow = 0xFF000000;  // the default pen: black
 constexpr QRgb kApolloDot = 0xFFFF0000; // pure red
-constexpr double kMSecsPerDay = 86400000.0;
 
 QSize gIconSize(32, 32);
 
@@ -35,12 +33,6 @@ QImage stockPicture(TMoonStyle style, TMoonSize size)
 {
     const char *const *names = style == msColor ? kColorNames : kClassicNames;
     return stockImage(names[size]).convertToFormat(QImage::Format_RGB32);
-}
-
-TDateTime toDateTime(const QDateTime &dt)
-{
-    const QDate zero(1899, 12, 30);
-    return static_cast<TDateTime>(zero.daysTo(dt.date())) + dt.time().msecsSinceStartOfDay() / kMSecsPerDay;
 }
 
 void setPixelIfInside(QImage &img, int x, int y, QRgb colour)
@@ -172,7 +164,7 @@ TMoon::TMoon(QObject *owner) : QObject(owner)
     FApolloDate = EncodeDateTime(1969, 7, 20, 20, 17, 43);
     fApollo = true;
     SetMoonSize(ms64);
-    SetDate(toDateTime(QDateTime::currentDateTime()));
+    SetDate(DateTimeFromQDateTime(QDateTime::currentDateTime()));
     FDateChanged = false;
 }
 

@@ -10,9 +10,6 @@
 
 namespace {
 
-const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
-const QByteArray kUtf16LEBom("\xFF\xFE", 2);
-const QByteArray kUtf16BEBom("\xFE\xFF", 2);
 const QString kCrLf = QStringLiteral("\r\n");
 
 bool SameName(const QString &a, const QString &b)
@@ -45,32 +42,6 @@ QString Decode(const QByteArray &bytes, TIniEncoding *encoding)
         break;
     }
     return text;
-}
-
-// The text in Windows-1252, or nothing when a character has no form there.
-std::optional<QByteArray> EncodeWindows1252(const QString &text)
-{
-    constexpr char16_t kFirstHigh = 0x80;
-    constexpr char16_t kLastLatin1 = 0xFF;
-    constexpr int kHighCount = 0x20; // 0x80..0x9F differ from Latin-1
-    static const QString high = [] {
-        QByteArray bytes;
-        for (int i = 0; i < kHighCount; ++i)
-            bytes.append(static_cast<char>(kFirstHigh + i));
-        return DecodeWindows1252(bytes);
-    }();
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const QChar c : text) {
-        const qsizetype highIndex = high.indexOf(c);
-        if (highIndex >= 0)
-            bytes.append(static_cast<char>(kFirstHigh + highIndex));
-        else if (c.unicode() < kFirstHigh || (c.unicode() >= kFirstHigh + kHighCount && c.unicode() <= kLastLatin1))
-            bytes.append(static_cast<char>(c.unicode()));
-        else
-            return std::nullopt;
-    }
-    return bytes;
 }
 
 bool HasLineBreak(const QString &text)

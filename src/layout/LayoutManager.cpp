@@ -5,7 +5,7 @@
 TLayoutManager::TLayoutManager(QWidget *owner)
     : QObject(owner)
     , FOwner(owner)
-    , FValues(std::make_unique<TLayoutManagerValues>(this))
+    , FValues(std::make_unique<TLayoutManagerValues>())
     , FDisplays(std::make_shared<TScreenDisplays>())
 {
 }
@@ -88,6 +88,7 @@ TLayoutManagerControlOptions TLayoutManager::Options(const QObject *component) c
 void TLayoutManager::SetStorage(std::shared_ptr<ILayoutManagerStorage> value)
 {
     FStorage = std::move(value);
+    FValues->SetStorage(FStorage);
     for (const auto &control : FControls)
         control->SetStorage(FStorage);
 }

@@ -1,6 +1,5 @@
 #include "LayoutManagerValues.h"
 
-#include "LayoutManager.h"
 #include "LayoutManagerTypes.h"
 
 #include <QDateTime>
@@ -29,11 +28,6 @@ TValueKind KindOf(const QVariant &value)
 }
 
 } // namespace
-
-ILayoutManagerStorage *TLayoutManagerValues::Storage() const
-{
-    return FManager != nullptr ? FManager->Storage() : nullptr;
-}
 
 TLayoutManagerValue::TLayoutManagerValue(TLayoutManagerValues *collection)
     : FCollection(collection)
@@ -117,8 +111,7 @@ void TLayoutManagerValue::Restore()
     }
 }
 
-TLayoutManagerValues::TLayoutManagerValues(TLayoutManager *manager)
-    : FManager(manager)
+TLayoutManagerValues::TLayoutManagerValues()
 {
     SetCipherer(nullptr);
 }

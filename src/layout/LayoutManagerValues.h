@@ -1,8 +1,10 @@
 // Named settings values with defaults, stored in one section. A value with a key is
-// enciphered through the collection's cipherer before it is written.
+// enciphered through the collection's cipherer before it is written. Free of
+// widgets: the layout manager hands the collection its storage.
 #pragma once
 
 #include "LayoutManagerCipherer.h"
+#include "LayoutManagerStorage.h"
 
 #include <QString>
 #include <QVariant>
@@ -11,8 +13,6 @@
 #include <stdexcept>
 #include <vector>
 
-class ILayoutManagerStorage;
-class TLayoutManager;
 class TLayoutManagerValues;
 
 // A programming error of the layout manager, such as two values of one name.
@@ -55,16 +55,16 @@ class TLayoutManagerValues
 public:
     static inline const QString kDefaultSection = QStringLiteral("Settings");
 
-    explicit TLayoutManagerValues(TLayoutManager *manager);
+    TLayoutManagerValues();
 
     TLayoutManagerValues(const TLayoutManagerValues &) = delete;
     TLayoutManagerValues &operator=(const TLayoutManagerValues &) = delete;
 
     QString Section() const { return FSection; }
     void SetSection(const QString &value) { FSection = value; }
-    TLayoutManager *LayoutManager() const { return FManager; }
-    // The manager's storage, or null without a manager or storage.
-    ILayoutManagerStorage *Storage() const;
+    // Null: Save and Restore do nothing.
+    ILayoutManagerStorage *Storage() const { return FStorage.get(); }
+    void SetStorage(std::shared_ptr<ILayoutManagerStorage> value) { FStorage = std::move(value); }
 
     ILayoutManagerCipherer *Cipherer() const { return FCipherer.get(); }
     // None restores the collection's own keyed XOR cipherer.
@@ -90,14 +90,14 @@ public:
     void Save();
     void Restore();
     void Clear() { FItems.clear(); }
-    // Copies every value and the section.
+    // Copies every value and the section; the storage stays.
     void Assign(const TLayoutManagerValues &source);
 
 private:
     friend class TLayoutManagerValue;
     bool NameTaken(const QString &name, const TLayoutManagerValue *except) const;
 
-    TLayoutManager *FManager;
+    std::shared_ptr<ILayoutManagerStorage> FStorage;
     QString FSection = kDefaultSection;
     std::shared_ptr<ILayoutManagerCipherer> FCipherer;
     std::vector<std::unique_ptr<TLayoutManagerValue>> FItems;

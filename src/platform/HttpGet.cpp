@@ -38,6 +38,11 @@ bool KeepsPartialBody(CURLcode code)
     return code == CURLE_OK || code == CURLE_PARTIAL_FILE || code == CURLE_RECV_ERROR;
 }
 
+int CancelProgress(void *cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const std::atomic<bool> *>(cancel)->load() ? 1 : 0; // non-zero aborts
+}
+
 struct TCurlDeleter {
     void operator()(CURL *handle) const { curl_easy_cleanup(handle); }
 };
@@ -93,6 +98,14 @@ bool HttpGetToStream(const QString &url, const QString &userName, const QString 
     if (!userName.isEmpty() || !password.isEmpty()) {
         curl_easy_setopt(h, CURLOPT_USERNAME, userBytes.constData());
         curl_easy_setopt(h, CURLOPT_PASSWORD, passwordBytes.constData());
+    }
+
+    if (options.Cancel) {
+        if (options.Cancel->load())
+            return false;
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, CancelProgress);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool> *>(options.Cancel.get()));
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
     }
 
     const CURLcode code = curl_easy_perform(h);

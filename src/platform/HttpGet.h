@@ -5,7 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 
 struct THttpOptions {
     // A desktop applet must never hang or be flooded, so every fetch is bounded.
@@ -13,6 +15,10 @@ struct THttpOptions {
     long TotalTimeoutMs = 30'000;
     std::int64_t MaxBodyBytes = 4 * 1024 * 1024;
     long MaxRedirects = 5;
+    // Once set, a running fetch ends within about a second and a new one at
+    // once, both as failures: a program that is closing need not wait for a
+    // slow peer.
+    std::shared_ptr<const std::atomic<bool>> Cancel;
 };
 
 // Fetches `url` into `stream` (emptied first). A URL without "http://" or

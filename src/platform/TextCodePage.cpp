@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -16,10 +17,6 @@ constexpr std::array<char16_t, kLastWindowsOnlyByte - kFirstWindowsOnlyByte + 1>
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
-
-const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
-const QByteArray kUtf16LEBom("\xFF\xFE", 2);
-const QByteArray kUtf16BEBom("\xFE\xFF", 2);
 
 QString DecodeAfterMark(QStringDecoder::Encoding encoding, const QByteArray &bytes, qsizetype markSize)
 {
@@ -50,6 +47,24 @@ QString DecodeWindows1252(const QByteArray &bytes)
             text.append(QChar(b));
     }
     return text;
+}
+
+std::optional<QByteArray> EncodeWindows1252(const QString &text)
+{
+    constexpr char16_t kLastLatin1 = 0xFF;
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const auto high = std::find(kWindows1252High.begin(), kWindows1252High.end(), u);
+        if (high != kWindows1252High.end())
+            bytes.append(static_cast<char>(kFirstWindowsOnlyByte + (high - kWindows1252High.begin())));
+        else if (u < kFirstWindowsOnlyByte || (u > kLastWindowsOnlyByte && u <= kLastLatin1))
+            bytes.append(static_cast<char>(u));
+        else
+            return std::nullopt;
+    }
+    return bytes;
 }
 
 QByteArray AnsiFromText(const QString &text)

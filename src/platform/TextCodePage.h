@@ -5,11 +5,21 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
+// The byte-order marks that open a text file.
+inline const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
+inline const QByteArray kUtf16LEBom("\xFF\xFE", 2);
+inline const QByteArray kUtf16BEBom("\xFE\xFF", 2);
+
 bool IsValidUtf8(const QByteArray &bytes);
 
 // Single-byte Windows-1252; the five unassigned codes map to the C1 control
 // characters of the same value, as the platform's own conversion does.
 QString DecodeWindows1252(const QByteArray &bytes);
+
+// The text in Windows-1252, or nothing when a character has no form there.
+std::optional<QByteArray> EncodeWindows1252(const QString &text);
 
 // Text to bytes of the code page.
 QByteArray AnsiFromText(const QString &text);

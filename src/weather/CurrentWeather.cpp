@@ -27,7 +27,7 @@ void ReadCondition(const QDomElement &weather, TValue &target)
     // The condition number drives every text and picture, so its absence is as
     // bad as a malformed strict value.
     if (!weather.hasAttribute(QStringLiteral("number")))
-        throw EConvertError(QStringLiteral("The condition has no number"));
+        throw EConvertError("The condition has no number");
     target.Code = weather.attribute(QStringLiteral("number"));
     target.Value = LenientNumber(target.Code);
     target.Name = weather.attribute(QStringLiteral("value"));

@@ -22,11 +22,6 @@ bool ParseNumber(const QString &text, double &value)
 
 } // namespace
 
-EConvertError::EConvertError(const QString &message)
-    : std::runtime_error(message.toStdString())
-{
-}
-
 double LenientNumber(const QString &text)
 {
     double value = 0;
@@ -37,7 +32,7 @@ double StrictNumber(const QString &text)
 {
     double value = 0;
     if (!ParseNumber(text, value))
-        throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text).toStdString());
     return value;
 }
 
@@ -47,7 +42,7 @@ std::int64_t StrictCityId(const QString &text)
     bool ok = false;
     const int id = syntax.match(text).hasMatch() ? text.trimmed().toInt(&ok, 10) : 0;
     if (!ok)
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
     return id;
 }
 

@@ -1,21 +1,16 @@
 // Reading numbers, ids and times out of the service's XML documents.
 #pragma once
 
+#include "ConvertError.h"
 #include "TDateTime.h"
 
 #include <QDomElement>
 #include <QString>
 
 #include <cstdint>
-#include <stdexcept>
 
-// Raised by the strict readers; it leaves the request at once with no error
-// text, and the caller that shows the result to the user catches it.
-class EConvertError : public std::runtime_error
-{
-public:
-    explicit EConvertError(const QString &message);
-};
+// The strict readers raise EConvertError; it leaves the request at once with no
+// error text, and the caller that shows the result to the user catches it.
 
 // A "."-decimal number (sign and exponent allowed); anything else reads as 0.
 double LenientNumber(const QString &text);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
+#include <QMargins>
 #include <QString>
 #include <QStringList>
 
@@ -24,4 +26,15 @@ inline void PrintTo(const QStringList &list, std::ostream *out)
     for (qsizetype i = 0; i < list.size(); ++i)
         *out << (i ? ", \"" : "\"") << list.at(i).toStdString() << '"';
     *out << '}';
+}
+
+inline void PrintTo(const QMargins &margins, std::ostream *out)
+{
+    *out << "QMargins(" << margins.left() << ", " << margins.top() << ", " << margins.right() << ", "
+         << margins.bottom() << ')';
+}
+
+inline void PrintTo(const QDateTime &value, std::ostream *out)
+{
+    *out << value.toString(Qt::ISODateWithMs).toStdString();
 }

@@ -3,6 +3,7 @@
 #include "IniDocument.h"
 #include "IniTestFiles.h"
 #include "LayoutManagerINIStorage.h"
+#include "TextCodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +52,7 @@ bool SaveAsIs(const QString &fileName)
 QByteArray Utf16LE(const QString &text)
 {
     QStringEncoder encoder(QStringEncoder::Utf16LE);
-    return QByteArray("\xFF\xFE", 2) + QByteArray(encoder.encode(text));
+    return kUtf16LEBom + QByteArray(encoder.encode(text));
 }
 
 class IniRoundTripTest : public ::testing::Test
@@ -64,7 +65,7 @@ protected:
 
 TEST_F(IniRoundTripTest, ASaveKeepsWhatTheFileReadAs)
 {
-    const QByteArray mark("\xEF\xBB\xBF");
+    const QByteArray &mark = kUtf8Bom;
     const struct
     {
         const char *Name;
@@ -87,8 +88,8 @@ TEST_F(IniRoundTripTest, ASaveKeepsWhatTheFileReadAs)
         {"three UTF-8 marks", mark + mark + mark + "[s]\nk=v\n", {}, mark + mark + mark + "[s]\nk=v\n"},
         {"two UTF-16 marks", Utf16LE(QStringLiteral("\uFEFF[s]\nk=v\n")), {},
          Utf16LE(QStringLiteral("\uFEFF[s]\nk=v\n"))},
-        {"a mark inside the file", mark + "[s]\nk=\xEF\xBB\xBFv\n",
-         {QStringLiteral("section s"), QStringLiteral("k=\uFEFFv -> \uFEFFv")}, mark + "[s]\nk=\xEF\xBB\xBFv\n"},
+        {"a mark inside the file", mark + "[s]\nk=" + mark + "v\n",
+         {QStringLiteral("section s"), QStringLiteral("k=\uFEFFv -> \uFEFFv")}, mark + "[s]\nk=" + mark + "v\n"},
     };
     for (const auto &c : cases) {
         ASSERT_TRUE(WriteBytes(FileName(), c.Bytes));
@@ -108,7 +109,7 @@ TEST_F(IniRoundTripTest, AWrittenValueReadsBackAsItWasHeld)
     } files[] = {
         {"UTF-8", "[s]\nk=x\nother=\xC3\xBC\n"},
         {"Windows-1252", "[s]\nk=\xFC\nother=y\n"},
-        {"UTF-8 with mark", "\xEF\xBB\xBF[s]\nk=x\n"},
+        {"UTF-8 with mark", kUtf8Bom + "[s]\nk=x\n"},
         {"UTF-16", Utf16LE(QStringLiteral("[s]\nk=x\n"))},
         {"no file", {}},
     };
@@ -191,16 +192,15 @@ QByteArray GeneratedFile(std::mt19937 &random)
         body += pick(breaks);
     }
 
-    const QByteArray utf8Mark("\xEF\xBB\xBF");
     const auto utf16 = [&body](QStringEncoder::Encoding encoding, const QByteArray &marks) {
         QStringEncoder encoder(encoding);
         return marks + QByteArray(encoder.encode(QString::fromUtf8(body)));
     };
     switch (random() % 8) {
-    case 0: return utf8Mark + body;
-    case 1: return utf8Mark + utf8Mark + utf8Mark + body;
-    case 2: return utf16(QStringEncoder::Utf16LE, "\xFF\xFE") + pick(words).left(1); // maybe an odd byte
-    case 3: return utf16(QStringEncoder::Utf16BE, "\xFE\xFF\xFE\xFF\xFE\xFF");
+    case 0: return kUtf8Bom + body;
+    case 1: return kUtf8Bom.repeated(3) + body;
+    case 2: return utf16(QStringEncoder::Utf16LE, kUtf16LEBom) + pick(words).left(1); // maybe an odd byte
+    case 3: return utf16(QStringEncoder::Utf16BE, kUtf16BEBom.repeated(3));
     default: return body;
     }
 }

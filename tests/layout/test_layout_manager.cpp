@@ -4,7 +4,6 @@
 #include "IniTestFiles.h"
 #include "LayoutManager.h"
 #include "LayoutManagerINIStorage.h"
-#include "LayoutManagerWinCryptCipherer.h"
 
 #include <gtest/gtest.h>
 
@@ -140,46 +139,6 @@ TEST_F(LayoutManagerTest, FirstRunRestoresDefaultsAndTheFirstSaveWritesEverySect
                                      "[TSettingsHolder#1920x1080x96]\nCount=3\n\n"
                                      "[Settings]\nRAS=1\nWL=Prague,CZ\nWRI=60\nZoom=1.25\n"
                                      "Since=2021-02-26 14:05:09\nOWM=\n"));
-}
-
-TEST_F(LayoutManagerTest, StoredValuesComeBackInTheirKinds)
-{
-    QDir().mkpath(QFileInfo(FileName()).absolutePath());
-    ASSERT_TRUE(WriteBytes(FileName(), "[Settings]\nRAS=0\nWL=Brno,CZ\nWRI=0x1E\nZoom=2.5\n"
-                                       "Since=2022-03-04 05:06:07\nOWM=C9609F\n"));
-    auto manager = MakeManager(nullptr);
-    AddSettings(*manager);
-    manager->StoredValues().SetCipherer(std::make_shared<TLayoutManagerWinCryptCipherer>());
-    manager->Restore();
-    EXPECT_EQ(manager->GetValueByName(QStringLiteral("RAS")), QVariant(false));
-    EXPECT_EQ(manager->GetValueByName(QStringLiteral("WL")), QVariant(QStringLiteral("Brno,CZ")));
-    EXPECT_EQ(manager->GetValueByName(QStringLiteral("WRI")), QVariant::fromValue<qint64>(30));
-    EXPECT_EQ(manager->GetValueByName(QStringLiteral("Zoom")), QVariant(2.5));
-    EXPECT_EQ(manager->GetValueByName(QStringLiteral("Since")),
-              QVariant(QDateTime(QDate(2022, 3, 4), QTime(5, 6, 7))));
-    EXPECT_EQ(manager->GetValueByName(QStringLiteral("OWM")), QVariant(QStringLiteral("abc")));
-    EXPECT_FALSE(manager->GetValueByName(QStringLiteral("missing")).isValid());
-}
-
-TEST_F(LayoutManagerTest, ValuesKeepTheirFirstRegistrationAndNewNamesAreStoredInClear)
-{
-    auto manager = MakeManager(nullptr);
-    manager->StoredValues().SetCipherer(std::make_shared<TLayoutManagerWinCryptCipherer>());
-    TLayoutManagerValues &values = manager->StoredValues();
-    values.AddItem(QStringLiteral("OWM"), QStringLiteral("abc"), kKeyText);
-    values.AddItem(QStringLiteral("owm"), QStringLiteral("other"), QString());
-    values.AddItem(QStringLiteral("U"), 0);
-    values.AddItem(QStringLiteral("U"), 5);
-    EXPECT_EQ(values.Count(), 2);
-    EXPECT_EQ(values.GetValue(QStringLiteral("OWM"))->Key(), kKeyText);
-    EXPECT_EQ(manager->GetValueByName(QStringLiteral("U")), QVariant(0));
-
-    manager->SetValueByName(QStringLiteral("Extra"), QStringLiteral("in clear"));
-    EXPECT_TRUE(values.GetValue(QStringLiteral("Extra"))->Key().isEmpty());
-    ASSERT_TRUE(manager->Save());
-    EXPECT_EQ(Text(), QStringLiteral("[Settings]\nOWM=C9609F\nU=0\nExtra=in clear\n"));
-
-    EXPECT_THROW(values.GetValue(QStringLiteral("Extra"))->SetName(QStringLiteral("u")), ELayoutManager);
 }
 
 TEST_F(LayoutManagerTest, ReadOnlyWritesNothingNotEvenTheValues)

@@ -3,6 +3,7 @@
 #include "LMForm.h"
 #include "LayoutManagerINIStorage.h"
 #include "ThemeManager.h"
+#include "WaitFor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -197,10 +198,10 @@ TEST_F(FlatFormTest, MaximisedFillsTheWorkAreaButItsLastRowWithoutBorder)
     const QRect area = WorkArea();
     EXPECT_EQ(form.MaximizedGeometry(), QRect(area.left(), area.top(), area.width(), area.height() - 1));
     form.showMaximized();
-    QTRY_VERIFY(form.IsMaximized());
+    ASSERT_TRUE(Eventually([&] { return form.IsMaximized(); }));
     // The test platform keeps a maximised window on the whole work area; a window
     // manager gets the request for one row less.
-    QTRY_COMPARE(form.width(), area.width());
+    ASSERT_TRUE(EventuallyEq([&] { return form.width(); }, area.width()));
     EXPECT_EQ(form.geometry().topLeft(), area.topLeft());
     EXPECT_GE(form.height(), area.height() - 1);
     EXPECT_EQ(form.contentsMargins(), QMargins(0, 0, 0, 0));
@@ -208,7 +209,7 @@ TEST_F(FlatFormTest, MaximisedFillsTheWorkAreaButItsLastRowWithoutBorder)
     EXPECT_EQ(form.ResizeEdgesAt(QPoint(0, 0)), Qt::Edges()); // no resizing while maximised
 
     form.showNormal();
-    QTRY_COMPARE(form.contentsMargins(), QMargins(1, 1, 1, 1));
+    ASSERT_TRUE(EventuallyEq([&] { return form.contentsMargins(); }, QMargins(1, 1, 1, 1)));
     EXPECT_EQ(PixelName(form, 0, 0), "#FF0000");
 }
 
@@ -238,7 +239,7 @@ TEST_F(FlatFormTest, EndOfAMoveSavesTheFormsEntry)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     form->move(70, 80);
     EXPECT_TRUE(form->Moving());
-    QTRY_VERIFY_WITH_TIMEOUT(!form->Moving(), 5 * TLMForm::kMoveSettleMs);
+    ASSERT_TRUE(Eventually([&] { return !form->Moving(); }, 5 * TLMForm::kMoveSettleMs));
     EXPECT_EQ(ReadIni(QStringLiteral("TMainTestForm#800x600x96"), QStringLiteral("Pos")), "70,80");
     EXPECT_EQ(ReadIni(QStringLiteral("TMainTestForm"), QStringLiteral("Monitor")), "0");
     // Only the form's entry: the values wait for the save at the end.
@@ -254,7 +255,7 @@ TEST_F(FlatFormTest, ReadOnlyLayoutSavesNothing)
     form->SetLayoutReadOnly(true);
     form->show();
     form->move(70, 80);
-    QTRY_VERIFY_WITH_TIMEOUT(!form->Moving(), 5 * TLMForm::kMoveSettleMs);
+    ASSERT_TRUE(Eventually([&] { return !form->Moving(); }, 5 * TLMForm::kMoveSettleMs));
     form->close();
     EXPECT_FALSE(QFile::exists(IniPath));
 }
@@ -343,7 +344,7 @@ TEST_F(FlatFormTest, DisplayChangeMovesToThatDisplaysPlaceButKeepsTheState)
     EXPECT_EQ(displayChanges.count(), 1);
 
     form->showMaximized();
-    QTRY_VERIFY(form->IsMaximized());
+    ASSERT_TRUE(Eventually([&] { return form->IsMaximized(); }));
     Displays->Tag = QStringLiteral("800x600x96");
     form->MonitorDpiChanged();
     EXPECT_TRUE(form->IsMaximized());
@@ -380,11 +381,11 @@ TEST_F(FlatFormTest, StateChangesAreAnnounced)
     QSignalSpy minimised(&form, &TLMForm::OnMinimize);
     form.show();
     form.showMaximized();
-    QTRY_COMPARE(maximised.count(), 1);
+    ASSERT_TRUE(EventuallyEq([&] { return maximised.count(); }, 1));
     form.showNormal();
-    QTRY_COMPARE(restored.count(), 1);
+    ASSERT_TRUE(EventuallyEq([&] { return restored.count(); }, 1));
     form.showMinimized();
-    QTRY_COMPARE(minimised.count(), 1);
+    ASSERT_TRUE(EventuallyEq([&] { return minimised.count(); }, 1));
 }
 
 TEST_F(FlatFormTest, DroppedFilesKeepTheirWholeNames)

@@ -2,6 +2,7 @@
 #include "OmniBar.h"
 #include "ThemeController.h"
 #include "ThemeManager.h"
+#include "WaitFor.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -140,8 +141,8 @@ TEST_F(OmniBarTest, AutoRepeatClicksWhileHeld)
     Bar->SetAutoRepeat(true);
     QSignalSpy clicks(Bar, &TOmniBar::OnClick);
     QTest::mousePress(Bar, Qt::LeftButton, {}, QPoint(50, 15));
-    QTRY_VERIFY_WITH_TIMEOUT(Bar->Pressed(), 2000);
-    QTRY_VERIFY_WITH_TIMEOUT(clicks.count() >= 2, 3000);
+    ASSERT_TRUE(Eventually([&] { return Bar->Pressed(); }, 2000));
+    ASSERT_TRUE(Eventually([&] { return clicks.count() >= 2; }, 3000));
     QTest::mouseRelease(Bar, Qt::LeftButton, {}, QPoint(50, 15));
     const int afterRelease = clicks.count();
     EXPECT_FALSE(Bar->Pressed());
@@ -167,7 +168,7 @@ TEST_F(OmniBarTest, ThemeButtonDropsItsMenuBelowAndKeepsThePressedLookUntilItClo
     QAction *excel = menu.actions().at(1);
     menu.setActiveAction(excel);
     QTest::keyClick(&menu, Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(!menu.isVisible(), 2000);
+    ASSERT_TRUE(Eventually([&] { return !menu.isVisible(); }, 2000));
     EXPECT_EQ(Manager.ThemePreset(), tpExcel);
     EXPECT_FALSE(Bar->Selected());
     EXPECT_EQ(PixelName(*Bar, 50, 15), "#217346");

@@ -1,71 +1,74 @@
-// Forecast times that only show their meaning in a particular zone; each case
-// checks the zone it runs in and is skipped elsewhere.
-#include "test_client_support.h"
-
+// Forecast times whose meaning shows only in a particular zone: a slot late in
+// the UTC day starts the next local day east of Greenwich, and a day record falls
+// on the previous evening west of it. Run under each zone CTest sets in TZ.
 #include "DateTimeConv.h"
-#include "Zelto_OWM.h"
+#include "Forecast.h"
+#include "ServiceResponse.h"
+#include "ZoneCase.h"
 
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QDomDocument>
 
 namespace {
 
-constexpr int kSecondsPerHour = 3600;
-
-int LocalOffsetHours(const QDateTime &utc)
+QString LocalText(TDateTime value)
 {
-    return utc.toLocalTime().offsetFromUtc() / kSecondsPerHour;
+    return QDateTimeFromDateTime(value).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
 }
 
-class ForecastZoneTest : public ::testing::Test
+TWeatherData Parse(const QByteArray &document)
 {
-protected:
-    void SetUp() override { ASSERT_TRUE(peer.Started()); }
+    QDomDocument dom;
+    QString error;
+    EXPECT_TRUE(LoadXmlDocument(document, dom, error)) << error.toStdString();
+    TRequestRecord request;
+    request.KeyType = ktPaid;
+    request.ForecastMode = fmHourly;
+    request.Units = QStringLiteral("metric");
+    TWeatherData data;
+    ParseForecast(dom.documentElement(), request, data);
+    return data;
+}
 
-    TWeatherData Fetch(const QByteArray &document)
-    {
-        peer.Serve(document);
-        TRequestRecord request;
-        request.KeyType = ktPaid;
-        request.ForecastMode = fmHourly;
-        request.NumberOfDays = 1;
-        request.Units = QStringLiteral("metric");
-        TWeatherData data;
-        const TOwmClient client(peer.BaseUrl(), peer.BaseUrl());
-        EXPECT_TRUE(client.GetForecast(request, data));
-        return data;
-    }
-
-    ServedBody peer;
+struct ZoneExpectation {
+    const char *zone;
+    const char *from;      // empty: no start time
+    const char *to;
+    const char *timeStamp;
 };
 
-TEST_F(ForecastZoneTest, LateUtcSlotEastOfGreenwichStartsTheNextLocalDay)
+void ExpectTimes(const QByteArray &document, std::initializer_list<ZoneExpectation> expectations)
 {
-    const QDateTime start(QDate(2026, 3, 2), QTime(21, 0), Qt::UTC);
-    if (LocalOffsetHours(start) != 3)
-        GTEST_SKIP() << "needs a zone three hours east of UTC";
-    const TWeatherData data = Fetch("<weatherdata><forecast>"
-                                    "<time from=\"2026-03-02T21:00:00\" to=\"2026-03-03T00:00:00\"/>"
-                                    "</forecast></weatherdata>");
-    ASSERT_EQ(data.size(), 1);
-    const TDateTime nextMidnight = DateTimeFromQDateTime(QDateTime(QDate(2026, 3, 3), QTime(0, 0)));
-    EXPECT_DOUBLE_EQ(data[0].FromTime, nextMidnight);
-    EXPECT_DOUBLE_EQ(data[0].TimeStamp, nextMidnight);
-    EXPECT_DOUBLE_EQ(data[0].ToTime, DateTimeFromQDateTime(QDateTime(QDate(2026, 3, 3), QTime(3, 0))));
+    const QByteArray zone = CurrentZone();
+    for (const ZoneExpectation &e : expectations) {
+        if (zone != e.zone)
+            continue;
+        const TWeatherData data = Parse(document);
+        ASSERT_EQ(data.size(), 1);
+        EXPECT_EQ(data[0].FromTime == kNoDateTime ? QString() : LocalText(data[0].FromTime), e.from);
+        EXPECT_EQ(data[0].ToTime == kNoDateTime ? QString() : LocalText(data[0].ToTime), e.to);
+        EXPECT_EQ(LocalText(data[0].TimeStamp), e.timeStamp);
+        return;
+    }
+    FAIL() << "no expectation for TZ=" << zone.constData();
 }
 
-TEST_F(ForecastZoneTest, DayRecordWestOfGreenwichFallsOnThePreviousEvening)
+TEST(ZonedForecastTimes, LateUtcSlotStartsTheNextLocalDayEastOfGreenwich)
 {
-    const QDateTime day(QDate(2026, 3, 2), QTime(0, 0), Qt::UTC);
-    const int offset = LocalOffsetHours(day);
-    if (offset >= 0)
-        GTEST_SKIP() << "needs a zone west of UTC";
-    const TWeatherData data = Fetch("<weatherdata><forecast><time day=\"2026-03-02\"/></forecast></weatherdata>");
-    ASSERT_EQ(data.size(), 1);
-    const QDateTime local = QDateTimeFromDateTime(data[0].TimeStamp);
-    EXPECT_EQ(local.date(), QDate(2026, 3, 1));
-    EXPECT_EQ(local.time(), QTime(24 + offset, 0));
+    ExpectTimes("<weatherdata><forecast>"
+                "<time from=\"2026-03-02T21:00:00\" to=\"2026-03-03T00:00:00\"/>"
+                "</forecast></weatherdata>",
+                {{"Europe/Moscow", "2026-03-03 00:00", "2026-03-03 03:00", "2026-03-03 00:00"},
+                 {"America/New_York", "2026-03-02 16:00", "2026-03-02 19:00", "2026-03-02 00:00"}});
+}
+
+TEST(ZonedForecastTimes, DayRecordFallsOnThePreviousEveningWestOfGreenwich)
+{
+    ExpectTimes("<weatherdata><forecast><time day=\"2026-03-02\"/></forecast></weatherdata>",
+                {{"Europe/Moscow", "", "", "2026-03-02 03:00"},
+                 {"America/New_York", "", "", "2026-03-01 19:00"}});
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "LoopbackServer.h"
+#include "RefusingPort.h"
 
 #include "WeatherIcons.h"
 #include "Zelto_OWM.h"
@@ -177,10 +178,9 @@ TEST_F(IconsTest, FailedEmptyOrForeignDownloadsLeaveNoFile)
 
 TEST_F(IconsTest, UnreachableWebHostLeavesNoFile)
 {
-    LoopbackServer gone;
-    ASSERT_TRUE(gone.Start());
-    const QString base = gone.BaseUrl();
-    gone.Stop();
+    const RefusingPort refusing;
+    ASSERT_NE(refusing.Port(), 0);
+    const QString base = refusing.BaseUrl();
     TOwmClient client(base, base);
     client.HttpOptions().ConnectTimeoutMs = 2000;
     client.HttpOptions().TotalTimeoutMs = 2000;

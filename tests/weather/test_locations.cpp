@@ -1,12 +1,14 @@
 #include "test_client_support.h"
 
-#include "DateTimeConv.h"
+#include "Fixture.h"
+#include "LocationSearch.h"
+#include "ServiceResponse.h"
 #include "XmlValues.h"
 #include "Zelto_OWM.h"
 
 #include <gtest/gtest.h>
 
-#include <QDateTime>
+#include <QDomDocument>
 
 namespace {
 
@@ -76,32 +78,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "/data/2.5/find?APPID=k&q=Z%C3%BCrich&type=like&mode=xml&lang=de"}),
     [](const ::testing::TestParamInfo<QueryCase> &param) { return param.param.name; });
 
-TEST_F(LocationsTest, ReadsEveryResultThatHasACity)
-{
-    peer.ServeFile(QStringLiteral("find_cities.xml"));
-    TCities cities = Earlier();
-    ASSERT_TRUE(Find(cities));
-    EXPECT_TRUE(request.ErrorMessage.isEmpty());
-    ASSERT_EQ(cities.size(), 2);
-
-    EXPECT_EQ(cities[0].ID, 2643743);
-    EXPECT_EQ(cities[0].Name, QStringLiteral("London"));
-    EXPECT_EQ(cities[0].Country, QStringLiteral("GB"));
-    EXPECT_DOUBLE_EQ(cities[0].Lon, -0.1257);
-    EXPECT_DOUBLE_EQ(cities[0].Lat, 51.5085);
-    const QDateTime rise(QDate(2026, 3, 2), QTime(6, 40), Qt::UTC);
-    const QDateTime set(QDate(2026, 3, 2), QTime(17, 44), Qt::UTC);
-    EXPECT_DOUBLE_EQ(cities[0].Sunrise, DateTimeFromQDateTime(rise.toLocalTime()));
-    EXPECT_DOUBLE_EQ(cities[0].Sunset, DateTimeFromQDateTime(set.toLocalTime()));
-
-    // Coordinates that are no numbers read as 0; no `sun` leaves the times at 0.
-    EXPECT_EQ(cities[1].ID, 6058560);
-    EXPECT_EQ(cities[1].Country, QStringLiteral("CA"));
-    EXPECT_EQ(cities[1].Lon, 0);
-    EXPECT_EQ(cities[1].Lat, 0);
-    EXPECT_EQ(cities[1].Sunrise, 0);
-}
-
 struct OutcomeCase {
     const char *name;
     const char *body;
@@ -143,14 +119,24 @@ INSTANTIATE_TEST_SUITE_P(
         OutcomeCase{"NothingReceived", "", false, "No data received", -1}),
     [](const ::testing::TestParamInfo<OutcomeCase> &param) { return param.param.name; });
 
-TEST_F(LocationsTest, MalformedCityIdStopsTheSearchKeepingEarlierCities)
+TEST(LocationsParser, MalformedCityIdStopsTheSearchWithTheCitiesBeforeIt)
+{
+    QDomDocument document;
+    QString error;
+    ASSERT_TRUE(LoadXmlDocument(ReadFixture(QStringLiteral("find_bad_id.xml")), document, error));
+    TCities cities(2);
+    EXPECT_THROW(ParseLocations(document.documentElement(), cities), EConvertError);
+    ASSERT_EQ(cities.size(), 1);
+    EXPECT_EQ(cities[0].ID, 2643743);
+}
+
+TEST_F(LocationsTest, MalformedCityIdLeavesTheClientWithoutMessage)
 {
     peer.ServeFile(QStringLiteral("find_bad_id.xml"));
+    request.ErrorMessage = QStringLiteral("left from before");
     TCities cities = Earlier();
     EXPECT_THROW(Find(cities), EConvertError);
     EXPECT_TRUE(request.ErrorMessage.isEmpty());
-    ASSERT_EQ(cities.size(), 1);
-    EXPECT_EQ(cities[0].ID, 2643743);
 }
 
 } // namespace

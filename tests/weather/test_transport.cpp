@@ -1,6 +1,7 @@
 #include "EntityBomb.h"
 #include "HttpGet.h"
 #include "LoopbackServer.h"
+#include "RefusingPort.h"
 #include "Zelto_OWM.h"
 
 #include <gtest/gtest.h>
@@ -104,13 +105,9 @@ QString CurrentWeatherError(const QString &base)
 
 TEST(Transport, ConnectionRefused)
 {
-    int port = 0;
-    {
-        LoopbackServer closed; // bind a free port, then let it go
-        ASSERT_TRUE(closed.Start());
-        port = closed.Port();
-    }
-    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(port);
+    const RefusingPort refusing;
+    ASSERT_NE(refusing.Port(), 0);
+    const QString base = refusing.BaseUrl();
     QByteArray body("stale");
     EXPECT_FALSE(HttpGetToStream(base + QStringLiteral("/x"), {}, {}, body, 0, ShortTimeouts()));
     EXPECT_TRUE(body.isEmpty());

@@ -1,5 +1,7 @@
 // The program's date-time value: days since 1899-12-30 00:00, the fraction being
-// the time of day. Kept free of Qt so that the astronomy can share it.
+// the time of day. Before that day the whole part counts back and the fraction
+// still is the time of day: -1.25 is 1899-12-29 06:00. Free of Qt so that the
+// astronomy shares it.
 #pragma once
 
 using TDateTime = double;

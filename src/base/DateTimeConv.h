@@ -1,4 +1,5 @@
-// Conversions between TDateTime and Qt's date-time types, in the machine's local time.
+// The one conversion between TDateTime and Qt's date-time types, in the machine's
+// local time, on both sides of 1899-12-30.
 #pragma once
 
 #include "TDateTime.h"

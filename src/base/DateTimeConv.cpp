@@ -27,9 +27,11 @@ QDateTime QDateTimeFromDateTime(TDateTime value)
     const double fraction = std::fabs(value - whole);
     qint64 msecs = std::llround(fraction * kMSecsPerDay);
     qint64 days = static_cast<qint64>(whole);
-    if (msecs >= static_cast<qint64>(kMSecsPerDay)) { // rounded up to the next midnight
+    // Rounded up to midnight: that is the start of the next calendar day, which
+    // is one day later on both sides of the epoch.
+    if (msecs >= static_cast<qint64>(kMSecsPerDay)) {
         msecs = 0;
-        days += value >= 0 ? 1 : -1;
+        days += 1;
     }
     const QDate date = DateTimeEpoch().addDays(days);
     return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(msecs)));

@@ -1,0 +1,50 @@
+#include "TextCodePage.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+TEST(Windows1252, EveryByteSurvivesDecodingAndEncoding)
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(static_cast<char>(b));
+    const std::optional<QByteArray> again = EncodeWindows1252(DecodeWindows1252(all));
+    ASSERT_TRUE(again.has_value());
+    EXPECT_EQ(*again, all);
+}
+
+TEST(Windows1252, EncodesItsOwnCharactersAndRefusesOthers)
+{
+    const struct {
+        const char16_t *text;
+        std::optional<QByteArray> bytes;
+    } cases[] = {
+        {u"Zoë", QByteArray("Zo\xEB")},
+        {u"\u20AC 5 \u2013 \u0160", QByteArray("\x80 5 \x96 \x8A")},
+        {u"", QByteArray()},
+        {u"\u00FF", QByteArray("\xFF")},
+        {u"caf\u00E9 \u010D", std::nullopt}, // č has no code
+        {u"\u0080", std::nullopt},           // Latin-1's C1 code where the page has €
+        {u"\u3042", std::nullopt},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(EncodeWindows1252(QString::fromUtf16(c.text)), c.bytes) << QString::fromUtf16(c.text).toStdString();
+}
+
+TEST(TextFiles, TheByteOrderMarkDecides)
+{
+    TTextFileEncoding found = TTextFileEncoding::tfAnsi;
+    EXPECT_EQ(DecodeTextFile(kUtf8Bom + QByteArray("a\xC3\xA9"), &found), QStringLiteral("a\u00E9"));
+    EXPECT_EQ(found, TTextFileEncoding::tfUtf8Bom);
+    EXPECT_EQ(DecodeTextFile(kUtf16LEBom + QByteArray("a\0\xE9\0", 4), &found), QStringLiteral("a\u00E9"));
+    EXPECT_EQ(found, TTextFileEncoding::tfUtf16LE);
+    EXPECT_EQ(DecodeTextFile(kUtf16BEBom + QByteArray("\0a\0\xE9", 4), &found), QStringLiteral("a\u00E9"));
+    EXPECT_EQ(found, TTextFileEncoding::tfUtf16BE);
+    EXPECT_EQ(DecodeTextFile(QByteArray("a\xE9"), &found), QStringLiteral("a\u00E9"));
+    EXPECT_EQ(found, TTextFileEncoding::tfAnsi);
+}
+
+} // namespace
