@@ -221,11 +221,7 @@ void Twnd_nb_Main::RefreshFinished(const TRefreshResult &result)
         ShowSuccess(result);
     else
         ShowFailure(result);
-    // A refresh folded into this one is already on its way.
-    if (FRefresh->IsRefreshing())
-        RefreshStarted();
-    else
-        unsetCursor();
+    unsetCursor(); // a refresh folded into this one starts after this and sets it again
 }
 
 void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
@@ -286,7 +282,7 @@ void Twnd_nb_Main::contextMenuEvent(QContextMenuEvent *event)
 
 void Twnd_nb_Main::PopupMenuFromKeyboard()
 {
-    // Below the title's date, where the eye already is.
+    // At the panel's corner, under the title bar: the window has no pointer position to offer.
     FMenu->popup(FHeader->mapToGlobal(QPoint(0, 0)));
 }
 
