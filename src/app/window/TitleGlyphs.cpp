@@ -2,6 +2,7 @@
 
 #include "ImageList.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPathStroker>
@@ -157,6 +158,11 @@ QImage DrawTitleGlyph(TTitleGlyph glyph, int size, const QColor &color)
 
 void AddTitleGlyphs(TImageList &images, const QColor &color)
 {
-    for (int glyph = 0; glyph < kTitleGlyphCount; ++glyph)
-        images.Add(DrawTitleGlyph(static_cast<TTitleGlyph>(glyph), images.Width(), color));
+    // Drawn for the densest screen, so they stay sharp at 1.5x and 2x.
+    const qreal ratio = qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
+    for (int glyph = 0; glyph < kTitleGlyphCount; ++glyph) {
+        QImage picture = DrawTitleGlyph(static_cast<TTitleGlyph>(glyph), qRound(images.Width() * ratio), color);
+        picture.setDevicePixelRatio(ratio);
+        images.Add(picture);
+    }
 }
