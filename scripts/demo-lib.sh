@@ -46,6 +46,11 @@ demo_start() {
   DEMO_INI="$DEMO_DIR/config/Zelto/Nimbrel/nimbrel.ini"
   "$build_dir/tools/demo-ini/demo-ini" --ini "$DEMO_INI" --service "$DEMO_BASE" --key demo
   DEMO_ENV=(XDG_CONFIG_HOME="$DEMO_DIR/config" XDG_RUNTIME_DIR="$DEMO_DIR/run")
+  # A Wayland display is named relative to the runtime folder: keep it reachable.
+  if [ -n "${WAYLAND_DISPLAY:-}" ] && [ "${WAYLAND_DISPLAY#/}" = "$WAYLAND_DISPLAY" ] \
+     && [ -n "${XDG_RUNTIME_DIR:-}" ]; then
+    DEMO_ENV+=(WAYLAND_DISPLAY="$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY")
+  fi
 }
 
 DEMO_SERVICE_ARGS=()
