@@ -219,7 +219,7 @@ int THeaderPanel::Widest(std::initializer_list<QLabel *> labels) const
 
 void THeaderPanel::PlaceLabels()
 {
-    // The columns stand where the design puts them; where the desktop's font is
+    // The columns stand at their usual places; where the desktop's font is
     // wider they move left as far as the column before leaves room, and only
     // what still does not fit is shortened (its hint keeps it whole).
     const int right = width() - kColumnGap;

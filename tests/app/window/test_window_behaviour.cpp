@@ -119,7 +119,7 @@ TEST(WindowBehaviour, ButtonsAndPanelLabelsCarryAccessibleNames)
     }
 }
 
-// Wider fonts and longer words than the design's must not make labels overlap
+// Wider fonts and longer words than the usual ones must not make labels overlap
 // or leave the panel; what cannot fit is shortened and whole in its hint.
 TEST(WindowBehaviour, PanelLabelsStayApartWithLongTexts)
 {
