@@ -25,6 +25,12 @@ constexpr int kTempWidth = 64;
 
 const QColor kErrorRed(208, 32, 32);
 
+// The width a label needs for a text, as the label itself measures it.
+int TextWidth(const QLabel &label, const QString &text)
+{
+    return label.fontMetrics().boundingRect(QRect(), Qt::TextSingleLine, text).width();
+}
+
 QImage DrawErrorPicture(int size)
 {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -213,7 +219,7 @@ int THeaderPanel::Widest(std::initializer_list<QLabel *> labels) const
 {
     int widest = 0;
     for (QLabel *label : labels)
-        widest = std::max(widest, label->fontMetrics().horizontalAdvance(FullText(label)));
+        widest = std::max(widest, TextWidth(*label, FullText(label)));
     return widest;
 }
 
@@ -241,7 +247,8 @@ void THeaderPanel::PlaceLabels()
         }
         const int room = label == lTemp ? std::max(kTempWidth, limit - x) : std::max(0, limit - x);
         const QString text = FullText(label);
-        const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, room);
+        const QString shown =
+            TextWidth(*label, text) <= room ? text : label->fontMetrics().elidedText(text, Qt::ElideRight, room);
         label->setText(shown);
         label->setToolTip(label == lDesc ? text : (shown == text ? QString() : text));
         const int w = label == lTemp ? std::max(kTempWidth, label->sizeHint().width())
