@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -243,6 +244,26 @@ QIcon TMoon::Icon()
     pixmap.setMask(QBitmap::fromImage(rotated(mask, FRotate)));
     FIcon = QIcon(pixmap);
     return FIcon;
+}
+
+QImage TMoon::MaskedPicture(TMoonSize size) const
+{
+    const moon_geometry::Row &row = moon_geometry::kRows[size];
+    QImage colour = stockPicture(FStyle, size);
+    drawShading(colour, row, FAngle, fApollo && FDate > FApolloDate);
+    QImage stockMask = stockImage(kMaskNames[size]).convertToFormat(QImage::Format_Mono);
+    // 1 is opaque, whatever order the file's palette has.
+    if (qGray(stockMask.color(0)) < qGray(stockMask.color(1)))
+        stockMask.invertPixels();
+    QImage result(row.width, row.height, QImage::Format_ARGB32);
+    result.fill(Qt::transparent);
+    const int w = std::min({result.width(), colour.width(), stockMask.width()});
+    const int h = std::min({result.height(), colour.height(), stockMask.height()});
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (stockMask.pixelIndex(x, y) == 1)
+                result.setPixel(x, y, colour.pixel(x, y) | 0xFF000000u);
+    return rotated(result, FRotate);
 }
 
 QSize TMoon::IconSize()
