@@ -7,6 +7,8 @@
 
 #include <QBitmap>
 #include <QDateTime>
+#include <QHash>
+#include <QMutex>
 #include <QPixmap>
 #include <QString>
 
@@ -25,9 +27,17 @@ const char *const kClassicNames[] = {"MOON_LARGE", "MOON_SMALL", "MOON_TINY"};
 const char *const kColorNames[] = {"MOON_COLOR_LARGE", "MOON_COLOR_SMALL", "MOON_COLOR_TINY"};
 const char *const kMaskNames[] = {"MOON_BW_LARGE", "MOON_BW_SMALL", "MOON_BW_TINY"};
 
+// Decoded once per process: a list of sixteen days draws dozens of moons per
+// refresh. Callers get shared copies and detach when they paint on them.
 QImage stockImage(const char *name)
 {
-    return QImage(QStringLiteral(":/moon/") + QString::fromLatin1(name));
+    static QMutex lock;
+    static QHash<QByteArray, QImage> decoded;
+    const QMutexLocker locker(&lock);
+    auto found = decoded.constFind(QByteArray(name));
+    if (found == decoded.constEnd())
+        found = decoded.insert(QByteArray(name), QImage(QStringLiteral(":/moon/") + QString::fromLatin1(name)));
+    return *found;
 }
 
 QImage stockPicture(TMoonStyle style, TMoonSize size)
