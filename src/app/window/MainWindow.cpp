@@ -3,6 +3,8 @@
 #include "AppIcon.h"
 #include "AppSettings.h"
 #include "DayNames.h"
+#include "ForecastList.h"
+#include "ForecastRows.h"
 #include "HeaderPanel.h"
 #include "LangConsts.h"
 #include "LangController.h"
@@ -104,6 +106,8 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
     ConnectActions();
     connect(this, &TLMForm::OnAfterRestore, this, &Twnd_nb_Main::ApplySettings);
 
+    // The list takes its colours from the bars, so it hears of a theme after them.
+    connect(FTheme, &TThemeController::OnThemeChange, this, &Twnd_nb_Main::ThemeChanged);
     FTheme->SetPopupMenu(&FThemeMenu);
     FTheme->Loaded();
     FLang->Loaded();
@@ -141,8 +145,7 @@ void Twnd_nb_Main::BuildWidgets(bool useTray)
     FTitle->SetDayNames(FNames);
     FTitle->SetThemeMenu(&FThemeMenu);
     FHeader = new THeaderPanel(FTheme, this);
-    FList = new QWidget(this);
-    FList->setObjectName(QStringLiteral("lv"));
+    FList = new TForecastList(this);
     FRoll = new TWindowRoll(this);
 
     // Labels and pictures move the window as the bars do.
@@ -166,6 +169,7 @@ void Twnd_nb_Main::ConnectActions()
     connect(FRoll, &TWindowRoll::RolledUpChanged, FTitle, &TTitleBar::SetRolledUp);
     connect(FMenu, &TMainMenu::RefreshChosen, this, &Twnd_nb_Main::RefreshWeather);
     connect(FMenu, &TMainMenu::ExitChosen, this, &QWidget::close);
+    connect(FList, &TForecastList::ContextMenuRequested, this, [this](const QPoint &globalPos) { FMenu->popup(globalPos); });
     if (FTray)
         connect(FTray, &TTrayIcon::RaiseRequested, this, &Twnd_nb_Main::BringToFront);
 
@@ -234,6 +238,7 @@ void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
     FHeader->ShowTexts(BuildPanelTexts(FCurrent, FImperial, QLocale(), GlobalLangManager(), FReference));
     FForecast = result.Forecast;
     FillMoonPhases(FForecast, FMoonTable);
+    FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference));
     FHasWeather = true;
 }
 
@@ -290,6 +295,12 @@ void Twnd_nb_Main::resizeEvent(QResizeEvent *event)
 {
     TLMFlatForm::resizeEvent(event);
     PlaceBars();
+}
+
+void Twnd_nb_Main::ThemeChanged()
+{
+    FList->ApplyTheme(FTitle->PaintedLookSet().Color, FHeader->PaintedLookSet().Color,
+                      FTheme->ControlLook().LookSet().Color);
 }
 
 void Twnd_nb_Main::PlaceBars()

@@ -1,5 +1,5 @@
 // The applet's window: a borderless themed form that composes the title bar,
-// the current-conditions panel, the (for now empty) forecast area, the menu,
+// the current-conditions panel, the forecast list, the menu,
 // the tray icon and roll-up, and drives the weather refresh.
 #pragma once
 
@@ -21,6 +21,7 @@ class ILayoutManagerStorage;
 class QAction;
 class THeaderPanel;
 class TLangController;
+class TForecastList;
 class TMainMenu;
 class TTitleBar;
 class TTrayIcon;
@@ -58,7 +59,7 @@ public:
 
     TTitleBar *TitleBar() const { return FTitle; }
     THeaderPanel *Header() const { return FHeader; }
-    QWidget *ForecastArea() const { return FList; }
+    TForecastList *ForecastList() const { return FList; }
     TMainMenu *Menu() const { return FMenu; }
     TRefreshCycle &RefreshCycle() { return *FRefresh; }
     TWindowRoll *Roll() const { return FRoll; }
@@ -90,6 +91,7 @@ private:
     void PopupMenuFromKeyboard();
     void LanguageChanged();
     void PlaceBars();
+    void ThemeChanged();
 
     TWindowStart FStart;
     TOwmClient FClient;
@@ -100,7 +102,7 @@ private:
     TMainMenu *FMenu;
     TTitleBar *FTitle;
     THeaderPanel *FHeader;
-    QWidget *FList;
+    TForecastList *FList;
     TTrayIcon *FTray = nullptr;
     TWindowRoll *FRoll;
     TWindowDragFilter *FDrag;
