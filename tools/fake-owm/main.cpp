@@ -4,6 +4,7 @@
 // condition icons. Any key but "bad" is accepted.
 #include "Cities.h"
 #include "Documents.h"
+#include "Faults.h"
 #include "Icons.h"
 
 #include <httplib.h>
@@ -180,6 +181,13 @@ int main(int argc, char *argv[])
                                                         "as a slow network would."),
                                          QStringLiteral("MS"), QStringLiteral("0"));
     parser.addOption(delayOption);
+    const QCommandLineOption faultOption(QStringLiteral("fault"),
+                                         QStringLiteral("Answer every API request with this fault: ")
+                                             + FaultNames().join(QStringLiteral(", "))
+                                             + QStringLiteral(". GET /control/fault?mode=NAME[&path=PREFIX] "
+                                                              "changes it while running."),
+                                         QStringLiteral("NAME"), QStringLiteral("none"));
+    parser.addOption(faultOption);
     parser.process(app);
 
     bool ok = false;
@@ -195,17 +203,27 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    TFault fault = TFault::None;
+    if (!FaultByName(parser.value(faultOption), fault)) {
+        std::fprintf(stderr, "fake-owm: --fault wants one of: %s\n",
+                     FaultNames().join(QStringLiteral(", ")).toUtf8().constData());
+        return 2;
+    }
+    TFaultSwitch faults;
+    faults.Set(fault, std::string());
+
     const QMap<QString, QByteArray> icons = DrawIcons();
     httplib::Server server;
     server.set_socket_options(ExclusiveSocketOptions);
-    if (delayMs > 0) {
-        // Each request is served on a pool thread, so holding one back holds no other.
-        server.set_pre_routing_handler([delayMs](const httplib::Request &, httplib::Response &) {
+    // Each request is served on a pool thread, so holding one back holds no other.
+    server.set_pre_routing_handler([delayMs, &faults](const httplib::Request &request, httplib::Response &response) {
+        if (delayMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-            return httplib::Server::HandlerResponse::Unhandled;
-        });
-    }
+        return ServeFault(faults, request, response) ? httplib::Server::HandlerResponse::Handled
+                                                     : httplib::Server::HandlerResponse::Unhandled;
+    });
     AddRoutes(server, icons);
+    AddFaultControl(server, faults);
     server.set_logger(LogRequest);
 
     int bound = port;
