@@ -31,6 +31,7 @@
 #include <QScreen>
 #include <QShortcut>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -72,6 +73,11 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
     , FClient(OrDefault(start.ApiBase, kDefaultApiBase), OrDefault(start.WebBase, kDefaultWebBase))
 {
     setObjectName(QStringLiteral("wnd_nb_Main"));
+    if (start.TimeoutSeconds > 0) {
+        THttpOptions &http = FClient.HttpOptions();
+        http.TotalTimeoutMs = start.TimeoutSeconds * 1000L;
+        http.ConnectTimeoutMs = std::min(http.ConnectTimeoutMs, http.TotalTimeoutMs);
+    }
     setWindowTitle(lc_WeatherForecast);
     setWindowIcon(ApplicationIcon());
     if (start.UseTray)

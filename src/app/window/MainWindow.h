@@ -36,6 +36,8 @@ struct TWindowStart {
     // The service's addresses; empty ones keep the client's defaults.
     QString ApiBase;
     QString WebBase;
+    // The longest a fetch may take in all; 0 keeps the client's default.
+    int TimeoutSeconds = 0;
     // False where the desktop has no notification area.
     bool UseTray = true;
 };

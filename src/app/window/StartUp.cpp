@@ -40,6 +40,21 @@ QString ReadServiceAddress(ILayoutManagerStorage &storage, const QString &key)
     return QString();
 }
 
+int ReadServiceTimeout(ILayoutManagerStorage &storage)
+{
+    const QString text =
+        storage.ReadString(QLatin1String(kServiceSection), QLatin1String(kTimeoutKey), QString()).trimmed();
+    if (text.isEmpty())
+        return 0;
+    bool ok = false;
+    const int seconds = text.toInt(&ok);
+    if (ok && seconds >= 1 && seconds <= kLongestTimeoutSeconds)
+        return seconds;
+    std::fprintf(stderr, "nimbrel: [%s] %s=%s is not a number of seconds from 1 to %d; the default is used\n",
+                 kServiceSection, kTimeoutKey, text.toUtf8().constData(), kLongestTimeoutSeconds);
+    return 0;
+}
+
 QString InitLanguage(TLanguageManager &manager)
 {
     manager.SetLanguageCode(GetUserLanguageCode());
@@ -71,6 +86,7 @@ int RunNimbrel(QApplication &app, const TRunHooks &hooks)
     auto storage = std::make_shared<TLayoutManagerINIStorage>(settingsFile);
     start.ApiBase = ReadServiceAddress(*storage, QLatin1String(kApiBaseKey));
     start.WebBase = ReadServiceAddress(*storage, QLatin1String(kWebBaseKey));
+    start.TimeoutSeconds = ReadServiceTimeout(*storage);
 
     app.setApplicationDisplayName(Twnd_nb_Main::kApplicationTitle);
     app.setQuitOnLastWindowClosed(false); // the window's own close ends the program

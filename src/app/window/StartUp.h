@@ -19,11 +19,20 @@ inline constexpr char kInstanceIdentifier[] = "{C0666F02-5423-4788-A70D-21B4390E
 inline constexpr char kServiceSection[] = "Service";
 inline constexpr char kApiBaseKey[] = "ApiBase";
 inline constexpr char kWebBaseKey[] = "WebBase";
+// The longest a fetch may take in all, in whole seconds: shorter for a test
+// against a stand-in that stalls, longer for a slow link.
+inline constexpr char kTimeoutKey[] = "TimeoutSeconds";
+inline constexpr int kLongestTimeoutSeconds = 600;
 
 // The address stored under `key` of the service section when it is an http or
 // https address with a host; empty (the client's default) when none is stored.
 // A stored text that is no such address is reported on stderr and ignored.
 QString ReadServiceAddress(ILayoutManagerStorage &storage, const QString &key);
+
+// The time-out stored in the service section, 1 to kLongestTimeoutSeconds;
+// 0 (the client's default) when none is stored. Any other text is reported on
+// stderr and ignored.
+int ReadServiceTimeout(ILayoutManagerStorage &storage);
 
 // Sets the user's language, or English when no language file has it, and loads
 // the program's texts from it. Answers the language code in use.
