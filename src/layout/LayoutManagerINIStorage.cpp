@@ -258,7 +258,9 @@ bool TLayoutManagerINIStorage::WriteFile()
     // A file the user may write in a folder he may not (set up for him beside the
     // program) is written in place, as it always could be, rather than not at all.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a buffered write that fails only when the file is committed
+    // (a full disk) goes unnoticed, and the empty file would replace the settings.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         Fail(QStringLiteral("Cannot write %1: %2").arg(FFileName, file.errorString()));
         return false;
     }

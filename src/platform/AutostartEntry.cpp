@@ -91,9 +91,15 @@ bool WriteAutostartEntry(const QString &name, const QString &executablePath)
     if (!QDir().mkpath(QFileInfo(path).path()))
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a full disk fails here rather than leaving an empty
+    // entry behind a commit that does not see the failed flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    file.write(AutostartEntryText(name, executablePath).toUtf8());
+    const QByteArray text = AutostartEntryText(name, executablePath).toUtf8();
+    if (file.write(text) != text.size()) {
+        file.cancelWriting();
+        return false;
+    }
     return file.commit();
 }
 

@@ -39,7 +39,9 @@ QString IconFilePath(const QString &folder, const QString &name)
 bool WriteIconFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a full disk fails the write instead of committing an
+    // empty picture that would never be fetched again.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();

@@ -124,10 +124,14 @@ bool EnsureDayNamesFile(const QString &namesFile, const QString &shippedName,
         // Written whole through a temporary file, so an interrupted copy leaves
         // no half calendar that would keep the whole one from being copied.
         QSaveFile target(namesFile);
-        if (!target.open(QIODevice::WriteOnly))
+        // Unbuffered: a failure of a buffered write is only seen by commit's
+        // flush, which does not report it, and an empty calendar would stay.
+        if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return false;
-        if (target.write(bytes) != bytes.size())
+        if (target.write(bytes) != bytes.size()) {
+            target.cancelWriting();
             return false;
+        }
         return target.commit();
     }
     return false;
