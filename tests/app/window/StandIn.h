@@ -2,6 +2,8 @@
 // loopback port, for as long as a test holds it.
 #pragma once
 
+#include "HttpGet.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
@@ -40,6 +42,25 @@ public:
 
     QString Base() const { return FBase; }
 
+    // Switches the stand-in's fault ("none" heals) for the request paths that
+    // begin with `path` (every API request when empty).
+    bool SetFault(const QString &mode, const QString &path = QString())
+    {
+        QString url = FBase + QStringLiteral("/control/fault?mode=") + mode;
+        if (!path.isEmpty())
+            url += QStringLiteral("&path=") + path;
+        QByteArray answer;
+        int status = 0;
+        return HttpGetToStream(url, QString(), QString(), answer, 0, THttpOptions(), &status) && status == 200;
+    }
+
+    // The requests logged so far, one a line.
+    QString Log()
+    {
+        FLog += FProcess.readAllStandardError();
+        return QString::fromUtf8(FLog);
+    }
+
     void Stop()
     {
         if (FProcess.state() == QProcess::NotRunning)
@@ -51,5 +72,6 @@ public:
 private:
     QProcess FProcess;
     QByteArray FOutput;
+    QByteArray FLog;
     QString FBase;
 };

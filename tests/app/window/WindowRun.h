@@ -64,6 +64,15 @@ public:
         storage.Close();
     }
 
+    // A further entry of the service section (read at start, never written).
+    void WriteServiceValue(const QString &name, const QString &value)
+    {
+        TLayoutManagerINIStorage storage(SettingsFile());
+        storage.Open(false);
+        storage.WriteString(QLatin1String(kServiceSection), name, value);
+        storage.Close();
+    }
+
     // A setting as the file holds it now.
     QString StoredText(const QString &section, const QString &name) const
     {
@@ -80,6 +89,7 @@ public:
         start.LanguageCode = QStringLiteral("en");
         start.ApiBase = ReadServiceAddress(*FStorage, QLatin1String(kApiBaseKey));
         start.WebBase = ReadServiceAddress(*FStorage, QLatin1String(kWebBaseKey));
+        start.TimeoutSeconds = ReadServiceTimeout(*FStorage);
         start.UseTray = false;
         FWindow = std::make_unique<Twnd_nb_Main>(start, FStorage, std::make_shared<TLayoutManagerWinCryptCipherer>());
         FWindow->show();

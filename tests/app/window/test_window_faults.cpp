@@ -1,0 +1,407 @@
+// The faults an applet meets, against the running window: a service that
+// stalls, drips, breaks off, floods, or answers with something else than
+// weather, and on the machine's side settings and data files that are broken or
+// cannot be written. In each case the program keeps running, says why where the
+// user should know, loses no setting and recovers at the next good answer.
+#include "DayNames.h"
+#include "ForecastList.h"
+#include "HeaderPanel.h"
+#include "StandIn.h"
+#include "TitleBar.h"
+#include "WindowRun.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <memory>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// Short enough that the stalling and dripping cases cost seconds, long
+// enough for a loaded machine to answer the good ones.
+const QString kTimeoutSeconds = QStringLiteral("3");
+const QString kKey = QStringLiteral("demo-key");
+
+QString Text(Twnd_nb_Main &window, const char *label)
+{
+    return window.Header()->FullText(window.Header()->Label(QLatin1String(label)));
+}
+
+QString Hint(Twnd_nb_Main &window)
+{
+    return window.Header()->ErrorIcon()->toolTip();
+}
+
+QMap<QString, QString> PanelTexts(Twnd_nb_Main &window)
+{
+    QMap<QString, QString> texts;
+    for (QLabel *label : window.Header()->Labels())
+        texts.insert(label->objectName(), window.Header()->FullText(label));
+    return texts;
+}
+
+// Settings a user changed from their defaults; every one must survive a fault.
+const QMap<QString, QString> kChangedSettings = {
+    {QStringLiteral("U"), QStringLiteral("1")},
+    {QStringLiteral("WFD"), QStringLiteral("3")},
+    {QStringLiteral("WRI"), QStringLiteral("45")},
+    {QStringLiteral("CFU"), QStringLiteral("0")},
+    {QStringLiteral("RAS"), QStringLiteral("0")},
+};
+
+void ExpectSettingsKept(const TWindowRun &run)
+{
+    for (auto value = kChangedSettings.cbegin(); value != kChangedSettings.cend(); ++value)
+        EXPECT_EQ(run.StoredText(QStringLiteral("Settings"), value.key()), value.value()) << value.key().toStdString();
+    EXPECT_EQ(TLayoutManagerWinCryptCipherer().DecryptText(run.StoredText(QStringLiteral("Settings"),
+                                                                          QLatin1String(kApiKeyName)),
+                                                           QLatin1String(kApiKeyPassword)),
+              kKey);
+}
+
+bool Refresh(TWindowRun &run)
+{
+    run.Window().RefreshWeather();
+    return run.WaitForRefreshEnd();
+}
+
+struct TServiceFaultCase {
+    const char *Mode;
+    const char *Path; // the request paths struck; empty: every API request
+    const char *Hint; // the error icon's hint, as a whole pattern
+};
+
+} // namespace
+
+// Each fault first meets a window that has no weather yet (the panel says
+// why), then one that has (the panel keeps its data, the icon says why); the
+// stand-in heals after each, and the next refresh shows fresh weather.
+TEST(WindowFaults, ServiceFaultsAreReportedAndTheNextGoodAnswerRecovers)
+{
+    const TServiceFaultCase cases[] = {
+        {"stall", "", "Data load failed: No data received"},
+        {"drip", "", "Data load failed: No data received"},
+        {"close", "", "Data load failed: .*line \\d+.*column \\d+.*"},
+        {"huge", "", "Data load failed: No data received"},
+        {"entities", "", "Data load failed: .*line \\d+.*column \\d+.*"},
+        {"bad-utf8", "", "Data load failed: .*line \\d+.*column \\d+.*"},
+        {"html-503", "", "Data load failed: The service answered HTTP 503"},
+        {"json-429", "", "Data load failed: Your account is temporary blocked due to exceeding of requests "
+                         "limitation of your subscription type\\..*"},
+        // The current weather arrives, the forecast does not: nothing of it is shown.
+        {"json-429", "/data/2.5/forecast", "Data load failed: Your account is temporary blocked.*"},
+    };
+    TStandIn service;
+    ASSERT_TRUE(service.WaitUntilListening());
+    for (const TServiceFaultCase &fault : cases) {
+        SCOPED_TRACE(std::string(fault.Mode) + " " + fault.Path);
+        const QRegularExpression hint(QRegularExpression::anchoredPattern(QString::fromUtf8(fault.Hint)));
+        TWindowRun run;
+        run.WriteSettings(service.Base(), kKey, kChangedSettings);
+        run.WriteServiceValue(QLatin1String(kTimeoutKey), kTimeoutSeconds);
+
+        ASSERT_TRUE(service.SetFault(QString::fromLatin1(fault.Mode), QString::fromLatin1(fault.Path)));
+        Twnd_nb_Main &window = run.Open();
+        ASSERT_TRUE(run.WaitForRefreshEnd());
+        EXPECT_FALSE(window.HasWeather());
+        EXPECT_FALSE(window.Header()->ErrorIcon()->isHidden());
+        EXPECT_TRUE(hint.match(Hint(window)).hasMatch()) << Hint(window).toStdString();
+        EXPECT_EQ(Text(window, "lDesc"), Hint(window));
+        EXPECT_TRUE(Text(window, "lTemp").isEmpty());
+        EXPECT_EQ(window.RefreshCycle().TimerIntervalMs(), kRetryIntervalMs);
+
+        ASSERT_TRUE(service.SetFault(QStringLiteral("none")));
+        ASSERT_TRUE(Refresh(run));
+        ASSERT_TRUE(window.HasWeather()) << Hint(window).toStdString();
+        EXPECT_TRUE(window.Header()->ErrorIcon()->isHidden());
+        EXPECT_TRUE(Text(window, "lTemp").endsWith(QLatin1Char('F'))) << Text(window, "lTemp").toStdString();
+        EXPECT_EQ(window.ForecastList()->Rows().size(), 3);
+
+        const QMap<QString, QString> shown = PanelTexts(window);
+        const int rows = window.ForecastList()->Rows().size();
+        ASSERT_TRUE(service.SetFault(QString::fromLatin1(fault.Mode), QString::fromLatin1(fault.Path)));
+        ASSERT_TRUE(Refresh(run));
+        EXPECT_FALSE(window.Header()->ErrorIcon()->isHidden());
+        EXPECT_TRUE(hint.match(Hint(window)).hasMatch()) << Hint(window).toStdString();
+        EXPECT_EQ(PanelTexts(window), shown);
+        EXPECT_EQ(window.ForecastList()->Rows().size(), rows);
+
+        ASSERT_TRUE(service.SetFault(QStringLiteral("none")));
+        ASSERT_TRUE(Refresh(run));
+        EXPECT_TRUE(window.Header()->ErrorIcon()->isHidden());
+
+        run.Close();
+        ExpectSettingsKept(run);
+        EXPECT_EQ(run.StoredText(QStringLiteral("Settings"), QStringLiteral("WL")), QStringLiteral("Prague, CZ"));
+    }
+}
+
+// Pictures that fail to arrive (a proxy's error page, a download cut short)
+// are no reason to withhold the weather; none is written half, and the next
+// refresh fetches them.
+TEST(WindowFaults, IconFaultsLeaveTheWeatherAndAreFetchedAtTheNextRefresh)
+{
+    TStandIn service;
+    ASSERT_TRUE(service.WaitUntilListening());
+    for (const char *mode : {"html-503", "close"}) {
+        SCOPED_TRACE(mode);
+        TWindowRun run;
+        run.WriteSettings(service.Base(), kKey);
+        run.WriteServiceValue(QLatin1String(kTimeoutKey), kTimeoutSeconds);
+        ASSERT_TRUE(service.SetFault(QString::fromLatin1(mode), QStringLiteral("/img/")));
+        Twnd_nb_Main &window = run.Open();
+        ASSERT_TRUE(run.WaitForRefreshEnd());
+        EXPECT_TRUE(window.HasWeather());
+        EXPECT_TRUE(window.Header()->ErrorIcon()->isHidden());
+        EXPECT_EQ(QDir(run.DataFolder()).entryList({QStringLiteral("*.png")}, QDir::Files), QStringList());
+
+        ASSERT_TRUE(service.SetFault(QStringLiteral("none")));
+        ASSERT_TRUE(Refresh(run));
+        EXPECT_FALSE(QDir(run.DataFolder()).entryList({QStringLiteral("*.png")}, QDir::Files).isEmpty());
+    }
+}
+
+// A settings file cut off in the middle of a line (a crash of another
+// program, a full disk while copying it): what stands before the cut is read
+// and written back, the broken line is dropped.
+TEST(WindowFaults, SettingsFileCutInTheMiddleOfALine)
+{
+    TStandIn service;
+    ASSERT_TRUE(service.WaitUntilListening());
+    const char *const cuts[] = {"WR", "WRI=4", "[Sett"};
+    for (const char *cut : cuts) {
+        SCOPED_TRACE(cut);
+        TWindowRun run;
+        run.WriteSettings(service.Base(), kKey, {{QStringLiteral("U"), QStringLiteral("1")},
+                                                 {QStringLiteral("WFD"), QStringLiteral("3")}});
+        QFile file(run.SettingsFile());
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write(QByteArray("\n") + cut); // no line break after it
+        file.close();
+
+        Twnd_nb_Main &window = run.Open();
+        ASSERT_TRUE(run.WaitForRefreshEnd());
+        EXPECT_TRUE(window.HasWeather()) << Hint(window).toStdString();
+        EXPECT_TRUE(Text(window, "lTemp").endsWith(QLatin1Char('F')));
+        EXPECT_EQ(window.ForecastList()->Rows().size(), 3);
+        run.Close();
+        EXPECT_EQ(run.StoredText(QStringLiteral("Settings"), QStringLiteral("U")), QStringLiteral("1"));
+        EXPECT_EQ(run.StoredText(QStringLiteral("Settings"), QStringLiteral("WFD")), QStringLiteral("3"));
+        EXPECT_EQ(TLayoutManagerWinCryptCipherer().DecryptText(
+                      run.StoredText(QStringLiteral("Settings"), QLatin1String(kApiKeyName)),
+                      QLatin1String(kApiKeyPassword)),
+                  kKey);
+    }
+}
+
+// A day-names file of ten lines instead of 366: the days it names show their
+// names, every other day the fallback, and the clock line its date alone.
+TEST(WindowFaults, DayNamesFileOfTenLines)
+{
+    TStandIn service;
+    ASSERT_TRUE(service.WaitUntilListening());
+    TWindowRun run;
+    run.WriteSettings(service.Base(), kKey, {{QStringLiteral("WFD"), QStringLiteral("16")}});
+    QStringList lines;
+    for (int day = 1; day <= 10; ++day)
+        lines << QStringLiteral("01%1=Name%2").arg(day, 2, 10, QLatin1Char('0')).arg(day);
+    QFile names(run.DataFolder() + QStringLiteral("nimbrel.dat"));
+    ASSERT_TRUE(names.open(QIODevice::WriteOnly));
+    names.write(lines.join(QLatin1Char('\n')).toUtf8());
+    names.close();
+
+    Twnd_nb_Main &window = run.Open();
+    ASSERT_TRUE(run.WaitForRefreshEnd());
+    ASSERT_TRUE(window.HasWeather());
+    EXPECT_EQ(window.Names().size(), 10);
+    const int today = DayNameIndex(QDate::currentDate());
+    EXPECT_EQ(window.TitleBar()->DateLabel()->text().contains(QStringLiteral(" - ")), today <= 10)
+        << window.TitleBar()->DateLabel()->text().toStdString();
+    for (const TForecastRow &row : window.ForecastList()->Rows()) {
+        const int index = DayNameIndex(row.Date);
+        const QString expected = index <= 10 ? QStringLiteral("Name%1").arg(index) : QStringLiteral("Day %1").arg(index);
+        EXPECT_TRUE(row.DateText.contains(expected)) << row.DateText.toStdString();
+    }
+}
+
+namespace {
+
+// The program itself, started offscreen with settings of its own, for the
+// faults that need a process of their own (a file-size limit) or a language
+// folder beside the executable.
+class TProgramRun
+{
+public:
+    static constexpr int kWaitMs = 20000;
+
+    explicit TProgramRun(const QString &executable = QStringLiteral(NIMBREL_EXECUTABLE)) : FExecutable(executable)
+    {
+        QDir().mkpath(Runtime());
+        QFile::setPermissions(Runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir().mkpath(DataFolder());
+    }
+    ~TProgramRun()
+    {
+        if (FProcess.state() != QProcess::NotRunning) {
+            FProcess.kill();
+            FProcess.waitForFinished();
+        }
+    }
+
+    QString Root() const { return FRoot.path(); }
+    QString Runtime() const { return FRoot.path() + QStringLiteral("/run"); }
+    QString DataFolder() const { return FRoot.path() + QStringLiteral("/config/Zelto/Nimbrel/"); }
+    QString SettingsFile() const
+    {
+        return DataFolder() + QFileInfo(FExecutable).completeBaseName() + QStringLiteral(".ini");
+    }
+
+    void WriteSettings(const QString &service, const QMap<QString, QString> &values)
+    {
+        TLayoutManagerINIStorage storage(SettingsFile());
+        storage.Open(false);
+        storage.WriteString(QLatin1String(kServiceSection), QLatin1String(kApiBaseKey), service);
+        storage.WriteString(QLatin1String(kServiceSection), QLatin1String(kWebBaseKey), service);
+        storage.WriteString(QLatin1String(kServiceSection), QLatin1String(kTimeoutKey), kTimeoutSeconds);
+        storage.WriteString(QStringLiteral("Settings"), QLatin1String(kApiKeyName),
+                            TLayoutManagerWinCryptCipherer().EncryptText(kKey, QLatin1String(kApiKeyPassword)));
+        for (auto value = values.cbegin(); value != values.cend(); ++value)
+            storage.WriteString(QStringLiteral("Settings"), value.key(), value.value());
+        storage.Close();
+    }
+
+    QByteArray SettingsBytes() const
+    {
+        QFile file(SettingsFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // `fileSizeLimit` >= 0: no file the program writes may grow past it, as on
+    // a full disk (the write fails instead of the process being signalled).
+    void Start(const QString &language = QStringLiteral("en"), long fileSizeLimit = -1)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), FRoot.path() + QStringLiteral("/config"));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), Runtime());
+        environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":nimbrel-fault-test"));
+        environment.insert(QStringLiteral("LANGUAGE"), language);
+        environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        environment.remove(QStringLiteral("LC_ALL"));
+        environment.remove(QStringLiteral("LC_MESSAGES"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        FProcess.setProcessEnvironment(environment);
+        FProcess.setProgram(FExecutable);
+        if (fileSizeLimit >= 0) {
+            FProcess.setChildProcessModifier([fileSizeLimit] {
+                signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        }
+        FProcess.start();
+    }
+
+    bool Running() { return FProcess.state() == QProcess::Running; }
+
+    // Ends the program as a logout would; false when it did not end in order.
+    bool Terminate()
+    {
+        if (FProcess.state() == QProcess::NotRunning)
+            return false;
+        ::kill(FProcess.processId(), SIGTERM);
+        if (!FProcess.waitForFinished(kWaitMs))
+            return false;
+        FErrors += FProcess.readAllStandardError();
+        return FProcess.exitStatus() == QProcess::NormalExit && FProcess.exitCode() == 0;
+    }
+
+    QString Errors()
+    {
+        FErrors += FProcess.readAllStandardError();
+        return QString::fromUtf8(FErrors);
+    }
+
+private:
+    QTemporaryDir FRoot;
+    QString FExecutable;
+    QProcess FProcess;
+    QByteArray FErrors;
+};
+
+// The stand-in's log shows the program's requests; the forecast is the last
+// one of a refresh before the pictures.
+bool WaitForForecastRequest(TStandIn &service)
+{
+    return QTest::qWaitFor([&] { return service.Log().contains(QStringLiteral("/data/2.5/forecast")); },
+                           TProgramRun::kWaitMs);
+}
+
+} // namespace
+
+// Nothing can be written (a settings folder made read-only, a full disk): the
+// program runs and shows the weather, says at its end that the settings were
+// not saved, and the file stays as it was.
+TEST(WindowFaults, SettingsThatCannotBeWrittenAreKeptAsTheyWere)
+{
+    enum class TCause { ReadOnlyFolder, FullDisk };
+    for (const TCause cause : {TCause::ReadOnlyFolder, TCause::FullDisk}) {
+        SCOPED_TRACE(cause == TCause::FullDisk ? "full disk" : "read-only folder");
+        if (cause == TCause::ReadOnlyFolder && geteuid() == 0)
+            continue; // permissions do not bind root
+        TStandIn service;
+        ASSERT_TRUE(service.WaitUntilListening());
+        TProgramRun program;
+        program.WriteSettings(service.Base(), kChangedSettings);
+        const QByteArray before = program.SettingsBytes();
+        const QFile::Permissions writable = QFile::permissions(program.DataFolder());
+        if (cause == TCause::ReadOnlyFolder)
+            ASSERT_TRUE(QFile::setPermissions(program.DataFolder(), QFile::ReadOwner | QFile::ExeOwner));
+        program.Start(QStringLiteral("en"), cause == TCause::FullDisk ? 0 : -1);
+
+        ASSERT_TRUE(WaitForForecastRequest(service)) << program.Errors().toStdString();
+        QTest::qWait(500); // the pictures
+        EXPECT_TRUE(program.Running()) << program.Errors().toStdString();
+        EXPECT_TRUE(program.Terminate()) << program.Errors().toStdString();
+        EXPECT_TRUE(program.Errors().contains(QStringLiteral("the settings were not saved"))) << program.Errors().toStdString();
+        QFile::setPermissions(program.DataFolder(), writable);
+        EXPECT_EQ(program.SettingsBytes(), before);
+        EXPECT_EQ(QDir(program.DataFolder()).entryList({QStringLiteral("*.png")}, QDir::Files), QStringList());
+    }
+}
+
+// A language file that starts with a byte-order mark and holds bytes that are
+// no UTF-8: the program starts in that language, its good texts in place.
+TEST(WindowFaults, LanguageFileWithAMarkAndInvalidBytes)
+{
+    TStandIn service;
+    ASSERT_TRUE(service.WaitUntilListening());
+    QTemporaryDir install;
+    const QString executable = install.path() + QStringLiteral("/nimbrel");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(NIMBREL_EXECUTABLE), executable));
+    QDir().mkpath(install.path() + QStringLiteral("/Langs"));
+    QFile language(install.path() + QStringLiteral("/Langs/Nimbrel.fr.lng"));
+    ASSERT_TRUE(language.open(QIODevice::WriteOnly));
+    language.write("\xEF\xBB\xBF[Language File]\r\nLanguageName=Fran\xE7""ais\r\n[Constants]\r\n"
+                   "lc_ConnFail=\xFF\xFE\xC0\xAF chec\r\nlc_Pressure=Pression\r\n\x80\x81\x82=\xC3\r\n");
+    language.close();
+
+    TProgramRun program(executable);
+    program.WriteSettings(service.Base(), {});
+    program.Start(QStringLiteral("fr"));
+    ASSERT_TRUE(WaitForForecastRequest(service)) << program.Errors().toStdString();
+    QTest::qWait(500);
+    EXPECT_TRUE(program.Running()) << program.Errors().toStdString();
+    EXPECT_TRUE(program.Terminate()) << program.Errors().toStdString();
+    EXPECT_FALSE(program.SettingsBytes().isEmpty());
+}
