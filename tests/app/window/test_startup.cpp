@@ -37,3 +37,25 @@ TEST(StartUp, ServiceAddressIsTakenOnlyWhenItIsOne)
         storage.Close();
     }
 }
+
+TEST(StartUp, ServiceTimeoutIsTakenOnlyWhenItIsSecondsInRange)
+{
+    const struct {
+        const char *stored; // null: no entry
+        int used;           // 0: the client's default
+    } cases[] = {
+        {nullptr, 0}, {"", 0},      {"3", 3},    {" 600 ", 600}, {"601", 0},
+        {"0", 0},     {"-5", 0},    {"2.5", 0},  {"ten", 0},     {"99999999999", 0},
+    };
+    QTemporaryDir folder;
+    for (const auto &testCase : cases) {
+        TLayoutManagerINIStorage storage(folder.filePath(QStringLiteral("nimbrel.ini")));
+        storage.Open(false);
+        storage.DeleteSection(QLatin1String(kServiceSection), true);
+        if (testCase.stored != nullptr)
+            storage.WriteString(QLatin1String(kServiceSection), QLatin1String(kTimeoutKey),
+                                QString::fromUtf8(testCase.stored));
+        EXPECT_EQ(ReadServiceTimeout(storage), testCase.used) << (testCase.stored ? testCase.stored : "(none)");
+        storage.Close();
+    }
+}
