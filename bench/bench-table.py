@@ -1,0 +1,115 @@
+#!/usr/bin/env python3
+"""Prints the one table of ./bench.sh from the benchmarks' JSON files and the
+idle measurement's output, all in the folder given."""
+import json
+import pathlib
+import re
+import sys
+
+UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+
+
+def load(folder):
+    found = {}
+    for path in sorted(folder.glob("*.json")):
+        try:
+            data = json.loads(path.read_text())
+        except (OSError, json.JSONDecodeError):
+            continue
+        for entry in data.get("benchmarks", []):
+            if entry.get("run_type", "iteration") != "iteration" or entry.get("error_occurred"):
+                continue
+            found[entry["name"]] = entry
+    return found
+
+
+# CPU time of the measuring thread: on a shared machine the wall time also
+# counts the other programs. Process starts are timed on the wall clock.
+def time_ns(entry):
+    key = "real_time" if entry["name"].startswith("BM_ColdStart") else "cpu_time"
+    return entry[key] * UNIT_NS[entry.get("time_unit", "ns")]
+
+
+def shown_time(ns):
+    for unit, scale in (("s", 1e9), ("ms", 1e6), ("µs", 1e3)):
+        if ns >= scale:
+            return f"{ns / scale:.3g} {unit}"
+    return f"{ns:.3g} ns"
+
+
+def main():
+    folder = pathlib.Path(sys.argv[1])
+    results = load(folder)
+    rows = []
+
+    def timed(label, name, peer=None, peer_label="", aim=""):
+        ours = results.get(name)
+        other = results.get(peer) if peer else None
+        rows.append((
+            label,
+            shown_time(time_ns(ours)) if ours else "n/a",
+            shown_time(time_ns(other)) if other else "",
+            f"{time_ns(ours) / time_ns(other):.2f}" if ours and other else "",
+            peer_label if other else "",
+            aim,
+        ))
+
+    def counted(label, name, counter, unit, peer=None, peer_label="", aim=""):
+        ours = results.get(name, {}).get(counter)
+        other = results.get(peer, {}).get(counter) if peer else None
+        rows.append((
+            label,
+            f"{ours:.1f} {unit}" if ours is not None else "n/a",
+            f"{other:.1f} {unit}" if other is not None else "",
+            f"{ours / other:.2f}" if ours is not None and other else "",
+            peer_label if other is not None else "",
+            aim,
+        ))
+
+    astro_peer = "second astronomy implementation"
+    timed("sun position", "BM_SunPosition", "BM_Peer_SunPosition", astro_peer)
+    timed("sunrise and sunset", "BM_SunRiseSet", "BM_Peer_SunRiseSet", astro_peer)
+    timed("eight next-phase times", "BM_NextPhase_AllEight")
+    timed("current weather parse", "BM_ParseCurrent", "BM_Peer_ParseCurrent", "XML document load alone")
+    timed("16-day forecast parse", "BM_ParseForecast16Days", "BM_Peer_ParseForecast16Days",
+          "XML document load alone")
+    timed("INI load, 200 keys", "BM_IniLoad200Keys", "BM_Peer_IniLoad200Keys", "Qt's INI settings")
+    timed("INI save, 200 keys", "BM_IniSave200Keys", "BM_Peer_IniSave200Keys", "Qt's INI settings")
+    timed("language load, 2,000 keys", "BM_LoadLanguageFile2000Keys")
+    timed("16-row list repaint (1x)", "BM_FullRepaint16/100", aim="< 5 ms")
+    timed("16-row list repaint (2x)", "BM_FullRepaint16/200", aim="< 5 ms")
+    timed("refresh UI work: panel, moon, rows", "BM_AfterDataArrived16Days", aim="< 5 ms with the next")
+    timed("refresh UI work: list takes 16 rows", "BM_SetRows16")
+    floor = "bare Qt window with tray icon"
+    counted("cold start: CPU", "BM_ColdStartNimbrel", "cpu_ms", "ms", "BM_ColdStartFloor", floor, "< 80 ms")
+    counted("cold start: peak RSS", "BM_ColdStartNimbrel", "peak_rss_MiB", "MiB", "BM_ColdStartFloor", floor,
+            "< 35 MB")
+    timed("cold start: wall time", "BM_ColdStartNimbrel", "BM_ColdStartFloor", floor)
+
+    idle = folder / "idle.txt"
+    seconds = ""
+    if idle.exists():
+        text = idle.read_text()
+        match = re.search(r"(\d+)s per state", text)
+        seconds = f" over {match.group(1)} s" if match else ""
+        for state in ("shown", "hidden"):
+            line = re.search(rf"^{state}\s+cpu\s+([\d.]+) %.*?runs\s+([\d.]+)/s", text, re.M)
+            aim_cpu = "< 0.1 %" if state == "shown" else ""
+            aim_runs = "<= 1/s" if state == "shown" else ""
+            rows.append((f"idle {state}{seconds}: CPU", f"{line.group(1)} %" if line else "n/a", "", "", "",
+                         aim_cpu))
+            rows.append((f"idle {state}{seconds}: wake-ups (thread runs)", f"{line.group(2)}/s" if line else "n/a",
+                         "", "", "", aim_runs))
+
+    header = ("Measure", "Nimbrel", "Peer", "Ratio", "Peer is", "Aim")
+    widths = [max(len(str(row[i])) for row in rows + [header]) for i in range(len(header))]
+    def line(cells):
+        return "| " + " | ".join(str(c).ljust(w) for c, w in zip(cells, widths)) + " |"
+    print(line(header))
+    print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    for row in rows:
+        print(line(row))
+
+
+if __name__ == "__main__":
+    main()
