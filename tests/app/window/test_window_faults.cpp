@@ -336,11 +336,11 @@ private:
     QByteArray FErrors;
 };
 
-// The stand-in's log shows the program's requests; the forecast is the last
-// one of a refresh before the pictures.
-bool WaitForForecastRequest(TStandIn &service)
+// The stand-in's log shows the program's requests: a refresh asks for the
+// pictures last.
+bool WaitForPictureRequests(TStandIn &service)
 {
-    return QTest::qWaitFor([&] { return service.Log().contains(QStringLiteral("/data/2.5/forecast")); },
+    return QTest::qWaitFor([&] { return service.Log().contains(QStringLiteral("GET /img/w/")); },
                            TProgramRun::kWaitMs);
 }
 
@@ -380,8 +380,7 @@ TEST(WindowFaults, SettingsThatCannotBeWrittenAreKeptAsTheyWere)
             ASSERT_TRUE(QFile::setPermissions(program.SettingsFile(), QFile::ReadOwner));
         program.Start(cause.Cause == TCause::FullDisk ? 0 : -1);
 
-        ASSERT_TRUE(WaitForForecastRequest(service)) << program.Errors().toStdString();
-        QTest::qWait(500); // the pictures
+        ASSERT_TRUE(WaitForPictureRequests(service)) << program.Errors().toStdString();
         EXPECT_TRUE(program.Running()) << program.Errors().toStdString();
         EXPECT_TRUE(program.Terminate()) << program.Errors().toStdString();
         QFile::setPermissions(program.DataFolder(), folderWritable);
