@@ -14,13 +14,18 @@ esac
 
 ./scripts/install-deps
 BUILD_DIR=${NIMBREL_BENCH_BUILD_DIR:-build-bench}
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DBUILD_TESTING=OFF -DNIMBREL_TOOLS=ON -DNIMBREL_BENCH=ON >/dev/null
-cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target \
-  bench_astro bench_parse bench_ini bench_lang bench_app_core bench_forecast_list bench_app \
-  nimbrel fake-owm demo-ini
-
 results="$BUILD_DIR/bench-results"
+mkdir -p "$BUILD_DIR"
+echo "bench.sh: building in $BUILD_DIR (Release)" >&2
+if ! { cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+         -DBUILD_TESTING=OFF -DNIMBREL_TOOLS=ON -DNIMBREL_BENCH=ON &&
+       cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target \
+         bench_astro bench_parse bench_ini bench_lang bench_app_core bench_forecast_list bench_app \
+         nimbrel fake-owm demo-ini; } >"$BUILD_DIR/bench-build.log" 2>&1; then
+  cat "$BUILD_DIR/bench-build.log" >&2
+  exit 1
+fi
+
 rm -rf "$results"
 mkdir -p "$results"
 run() {

@@ -19,7 +19,8 @@ def load(folder):
         for entry in data.get("benchmarks", []):
             if entry.get("run_type", "iteration") != "iteration" or entry.get("error_occurred"):
                 continue
-            found[entry["name"]] = entry
+            # Fixed iterations and manual timing add suffixes to the name.
+            found[re.sub(r"/(iterations:\d+|manual_time|real_time)", "", entry["name"])] = entry
     return found
 
 
@@ -83,7 +84,7 @@ def main():
     floor = "bare Qt window with tray icon"
     counted("cold start: CPU", "BM_ColdStartNimbrel", "cpu_ms", "ms", "BM_ColdStartFloor", floor, "< 80 ms")
     counted("cold start: peak RSS", "BM_ColdStartNimbrel", "peak_rss_MiB", "MiB", "BM_ColdStartFloor", floor,
-            "< 35 MB")
+            "< 35 MB (33.4 MiB)")
     timed("cold start: wall time", "BM_ColdStartNimbrel", "BM_ColdStartFloor", floor)
 
     idle = folder / "idle.txt"
