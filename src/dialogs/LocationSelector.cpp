@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -25,19 +26,23 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kBarMargin = 8;
 
+// The widths are the usual ones; a column whose texts are narrower gives room
+// down to its least width, and one whose texts are wider (a long date format)
+// grows to show them, so that the six columns fit the window when they can.
 struct TColumn {
     const char *caption;
     int width;
+    int leastWidth;
     Qt::Alignment alignment;
 };
 
 constexpr std::array<TColumn, 6> kColumns{{
-    {"Area Name", 220, Qt::AlignLeft | Qt::AlignVCenter},
-    {"Country", 220, Qt::AlignLeft | Qt::AlignVCenter},
-    {"Latitude", 100, Qt::AlignRight | Qt::AlignVCenter},
-    {"Longitude", 100, Qt::AlignRight | Qt::AlignVCenter},
-    {"Sunrise", 120, Qt::AlignLeft | Qt::AlignVCenter},
-    {"Sunset", 120, Qt::AlignLeft | Qt::AlignVCenter},
+    {"Area Name", 220, 120, Qt::AlignLeft | Qt::AlignVCenter},
+    {"Country", 220, 80, Qt::AlignLeft | Qt::AlignVCenter},
+    {"Latitude", 100, 100, Qt::AlignRight | Qt::AlignVCenter},
+    {"Longitude", 100, 100, Qt::AlignRight | Qt::AlignVCenter},
+    {"Sunrise", 120, 120, Qt::AlignLeft | Qt::AlignVCenter},
+    {"Sunset", 120, 120, Qt::AlignLeft | Qt::AlignVCenter},
 }};
 
 QString DecimalText(const QLocale &locale, double value)
@@ -94,8 +99,6 @@ Tdld_nb_LS::Tdld_nb_LS(const TCities &cities, QWidget *owner)
     FLocList->setHeaderItem(header);
     FLocList->header()->setSectionsClickable(false);
     FLocList->header()->setSectionsMovable(false);
-    for (int i = 0; i < static_cast<int>(kColumns.size()); ++i)
-        FLocList->setColumnWidth(i, kColumns[i].width);
     // The inactive selection keeps the active colours, so the chosen row stays
     // plain to see while the focus is on the buttons.
     QPalette palette = FLocList->palette();
@@ -115,6 +118,13 @@ Tdld_nb_LS::Tdld_nb_LS(const TCities &cities, QWidget *owner)
         row->setText(5, DateTimeText(locale, city.Sunset));
         for (int i = 0; i < static_cast<int>(kColumns.size()); ++i)
             row->setTextAlignment(i, kColumns[i].alignment);
+    }
+
+    for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
+        FLocList->resizeColumnToContents(i);
+        const int fitting = FLocList->columnWidth(i);
+        const int width = fitting > kColumns[i].width ? fitting : std::max(fitting, kColumns[i].leastWidth);
+        FLocList->setColumnWidth(i, cities.isEmpty() ? kColumns[i].width : width);
     }
 
     FOk->setObjectName(QStringLiteral("bOK"));

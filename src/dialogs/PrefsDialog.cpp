@@ -112,7 +112,8 @@ void Tdlg_nb_Prefs::BuildHeader()
     FIcon = new TLinkLabel(FHeader);
     FIcon->setObjectName(QStringLiteral("iApp"));
     FIcon->setFocusPolicy(Qt::NoFocus);
-    const QIcon appIcon = QApplication::windowIcon();
+    // The main window's picture (it falls back to the application's).
+    const QIcon appIcon = parentWidget() ? parentWidget()->window()->windowIcon() : QApplication::windowIcon();
     FIcon->setPixmap(appIcon.isNull() ? ProgramPicture(kIconSize) : appIcon.pixmap(kIconSize, kIconSize));
     FIcon->setFixedSize(kIconSize, kIconSize);
 
