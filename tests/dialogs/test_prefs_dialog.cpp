@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -172,6 +173,14 @@ TEST_F(PrefsDialogTest, NothingFoundShowsWhyAndKeepsTheText)
         response.set_content("{\"cod\":\"404\",\"message\":\"city not found\"}", "application/json");
     });
     ASSERT_TRUE(notFound.Start());
+    // A city id that is no number makes the parser throw on the worker thread.
+    LoopbackServer malformed;
+    malformed.http.Get("/data/2.5/find", [](const httplib::Request &, httplib::Response &response) {
+        response.set_content("<cities><list><item><city id=\"2643743\" name=\"London\"/></item>"
+                             "<item><city id=\"x12\" name=\"Bad\"/></item></list></cities>",
+                             "application/xml");
+    });
+    ASSERT_TRUE(malformed.Start());
 
     struct {
         const char *name;
@@ -183,6 +192,7 @@ TEST_F(PrefsDialogTest, NothingFoundShowsWhyAndKeepsTheText)
         {"a rejected key", service_->Base(), QStringLiteral("bad"), QStringLiteral("Invalid API key")},
         {"city not found", notFound.BaseUrl(), kKey, QStringLiteral("city not found")},
         {"no key at all", service_->Base(), QString(), QStringLiteral("Invalid API key")},
+        {"a malformed city id", malformed.BaseUrl(), kKey, QStringLiteral("'x12' is not a valid integer value")},
     };
     for (const auto &c : cases) {
         settings.Set(kApiKeyName, c.key);
@@ -246,8 +256,9 @@ public:
             ++FCalls;
             std::unique_lock<std::mutex> lock(FLock);
             FWake.wait(lock, [&] { return FOpen || (cancel && cancel->load()); });
-            FSawCancel = cancel && cancel->load();
+            lock.unlock();
             cities = result;
+            FSawCancel = cancel && cancel->load(); // the last touch of the gate
             return true;
         };
     }
@@ -334,6 +345,7 @@ TEST_F(PrefsDialogTest, ClosingDuringASearchDiscardsItsResult)
             EXPECT_EQ(dialog->LocationState(), lsNotSearched) << c.name;
         }
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << c.name;
+        QThreadPool::globalInstance()->waitForDone();
     }
 }
 
