@@ -376,7 +376,10 @@ void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTo
     // The stored text as it stands, even when empty.
     eLoc->setText(values.GetValueByName(QLatin1String(kLocationName)).toString());
     FLocationId = settings.LocationId;
+    FIdText = eLoc->text();
+    FStoredRefresh = settings.RefreshMinutes;
     seWRI->setValue(settings.RefreshMinutes);
+    FShownRefresh = seWRI->value();
     eFD->setValue(settings.ForecastDays);
     cbxTMW->setChecked(stayOnTop);
     cbxStartup->setChecked(settings.RunAtStartup);
@@ -391,11 +394,20 @@ void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTo
 void Tdlg_nb_Prefs::StoreValues(TLayoutManagerValues &values, bool &stayOnTop) const
 {
     values.SetValueByName(QLatin1String(kUnitsName), FUnits->checkedId() > 0 ? 1 : kMetricUnits);
-    if (!eLoc->text().trimmed().isEmpty())
-        values.SetValueByName(QLatin1String(kLocationName), eLoc->text());
-    if (FLocationId >= 0)
+    const QString location = eLoc->text();
+    if (!location.trimmed().isEmpty())
+        values.SetValueByName(QLatin1String(kLocationName), location);
+    // A place typed over the one the id belongs to is asked for by name: the
+    // old id would bring the old place's weather, and its name would then
+    // replace the typed one.
+    if (!location.trimmed().isEmpty() && location.trimmed() != FIdText.trimmed())
+        values.SetValueByName(QLatin1String(kLocationIdName), static_cast<qlonglong>(kNoLocationId));
+    else if (FLocationId >= 0)
         values.SetValueByName(QLatin1String(kLocationIdName), static_cast<qlonglong>(FLocationId));
-    values.SetValueByName(QLatin1String(kRefreshIntervalName), seWRI->value());
+    // An interval the spin edit cannot show (0 turns automatic refresh off)
+    // stays as stored unless the user changes it.
+    values.SetValueByName(QLatin1String(kRefreshIntervalName),
+                          seWRI->value() == FShownRefresh ? FStoredRefresh : seWRI->value());
     values.SetValueByName(QLatin1String(kForecastDaysName), eFD->value());
     values.SetValueByName(QLatin1String(kRunAtStartupName), cbxStartup->isChecked());
     values.SetValueByName(QLatin1String(kCheckForUpdatesName), cbxUC->isChecked());
@@ -530,6 +542,7 @@ void Tdlg_nb_Prefs::ApplyChoice(int result)
     const TCity &city = FCities.at(index);
     FLocationId = city.ID;
     eLoc->setText(city.Name + QStringLiteral(", ") + city.Country);
+    FIdText = eLoc->text();
     SetLocationMessage(QString());
     SetLocationState(lsFound);
 }

@@ -128,6 +128,11 @@ private:
     TRequestRecord FReq;
     TCities FCities;
     qint64 FLocationId = -1;
+    // The location text the id belongs to: the stored one, or the picked place.
+    QString FIdText;
+    // The refresh interval as stored, and as the spin edit first showed it.
+    int FStoredRefresh = 0;
+    int FShownRefresh = 0;
     TLocationState FLocationState = lsNotSearched;
     bool FSearching = false;
     std::shared_ptr<std::atomic<bool>> FCancel;

@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 
@@ -113,22 +114,69 @@ TEST_F(EditPreferencesTest, WhatOkKeepsFromTheStoredValues)
 {
     TLayoutManagerValues &values = layout->StoredValues();
     values.SetValueByName(QLatin1String(kApiKeyName), kStoredKey);
-    values.SetValueByName(QLatin1String(kLocationName), QStringLiteral("Vienna, AT"));
-    values.SetValueByName(QLatin1String(kLocationIdName), static_cast<qlonglong>(2761369));
     values.SetValueByName(QLatin1String(kForecastDaysName), 12);
+    values.SetValueByName(QLatin1String(kRefreshIntervalName), 0); // automatic refresh off
     ASSERT_TRUE(layout->Save());
     events.clear();
 
-    ASSERT_TRUE(Edit([](Tdlg_nb_Prefs &dialog) {
-        TypeLocation(dialog, QStringLiteral("  "));
-        QTest::mouseClick(dialog.bOK, Qt::LeftButton);
-    }));
+    ASSERT_TRUE(Edit([](Tdlg_nb_Prefs &dialog) { QTest::mouseClick(dialog.bOK, Qt::LeftButton); }));
     const TAppSettings stored = Reread();
-    EXPECT_EQ(stored.Location, QStringLiteral("Vienna, AT")); // an empty text keeps WL
-    EXPECT_EQ(stored.LocationId, 2761369);
     EXPECT_EQ(stored.ForecastDays, 5); // a free key stores 5 whatever was stored
+    EXPECT_EQ(stored.RefreshMinutes, 0); // the spin edit cannot show 0; untouched, it stays
     EXPECT_EQ(stored.ApiKey, kStoredKey);
     EXPECT_EQ(events, (QStringList{"normal", "save", "apply"}));
+
+    ASSERT_TRUE(Edit([](Tdlg_nb_Prefs &dialog) {
+        dialog.seWRI->setValue(30);
+        QTest::mouseClick(dialog.bOK, Qt::LeftButton);
+    }));
+    EXPECT_EQ(Reread().RefreshMinutes, 30);
+}
+
+TEST_F(EditPreferencesTest, LocationAndIdOnOk)
+{
+    TCity berlin;
+    berlin.ID = 2950159;
+    berlin.Name = QStringLiteral("Berlin");
+    berlin.Country = QStringLiteral("DE");
+    host.Search = [berlin](TRequestRecord &, TCities &cities, const TCancelFlag &) {
+        cities = {berlin};
+        return true;
+    };
+    struct {
+        const char *name;
+        const char *typed; // null: the location is not touched
+        bool pick;         // search and pick the one match
+        const char *location;
+        qint64 id;
+    } cases[] = {
+        {"untouched", nullptr, false, "Vienna, AT", 2761369},
+        {"an empty text keeps both", "  ", false, "Vienna, AT", 2761369},
+        {"a picked place with its id", "berl", true, "Berlin, DE", 2950159},
+        // The old id would bring Vienna's weather and its name over the typed one.
+        {"a typed place is asked for by name", "Graz", false, "Graz", -1},
+    };
+    for (const auto &c : cases) {
+        TLayoutManagerValues &values = layout->StoredValues();
+        values.SetValueByName(QLatin1String(kApiKeyName), kStoredKey);
+        values.SetValueByName(QLatin1String(kLocationName), QStringLiteral("Vienna, AT"));
+        values.SetValueByName(QLatin1String(kLocationIdName), static_cast<qlonglong>(2761369));
+        ASSERT_TRUE(layout->Save());
+        ASSERT_TRUE(Edit([&c](Tdlg_nb_Prefs &dialog) {
+            if (c.typed)
+                TypeLocation(dialog, QString::fromUtf8(c.typed));
+            if (c.pick) {
+                QTest::keyClick(dialog.eLoc, Qt::Key_Return);
+                ASSERT_TRUE(Eventually([&] { return dialog.Selector() && dialog.Selector()->isVisible(); }));
+                QTest::keyClick(dialog.Selector()->LocList(), Qt::Key_Return);
+                ASSERT_TRUE(Eventually([&] { return dialog.Selector() == nullptr; }));
+            }
+            QTest::mouseClick(dialog.bOK, Qt::LeftButton);
+        })) << c.name;
+        const TAppSettings stored = Reread();
+        EXPECT_EQ(stored.Location, QString::fromUtf8(c.location)) << c.name;
+        EXPECT_EQ(stored.LocationId, c.id) << c.name;
+    }
 }
 
 TEST_F(EditPreferencesTest, CancelChangesNothing)
