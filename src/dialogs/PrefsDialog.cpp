@@ -169,7 +169,6 @@ void Tdlg_nb_Prefs::BuildBody()
 
     bSearch = new QPushButton(QStringLiteral("Search"), this);
     bSearch->setObjectName(QStringLiteral("bSearch"));
-    bSearch->setAutoDefault(false);
     connect(bSearch, &QPushButton::clicked, this, [this] { Search(); });
 
     lLocMessage = new QLabel(this);
@@ -240,7 +239,6 @@ void Tdlg_nb_Prefs::BuildBody()
     });
     bGetKey = new QPushButton(QStringLiteral("Get API Key"), this);
     bGetKey->setObjectName(QStringLiteral("bGetKey"));
-    bGetKey->setAutoDefault(false);
     connect(bGetKey, &QPushButton::clicked, this,
             [this] { OpenUrl(QUrl(FServiceWebBase + QString::fromLatin1(kApiKeyPage))); });
     cbxPaid = new QCheckBox(QStringLiteral("Paid subscription"), this);
