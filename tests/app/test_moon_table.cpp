@@ -109,7 +109,7 @@ TEST(ZonedMoonTable, PercentagesAndTranslatedNames)
     ResetTexts();
 }
 
-TEST(ZonedMoonTable, RowsWithoutTimeAndTimesTheAstronomyCannotAnswer)
+TEST(MoonTable, RowsWithoutTimeAndTimesTheAstronomyCannotAnswer)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (const TDateTime bad : {0.0, nan, std::numeric_limits<double>::infinity(), 1e12, -1e12}) {
