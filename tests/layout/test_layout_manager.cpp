@@ -20,7 +20,6 @@ namespace {
 
 const QString kTagA = QStringLiteral("1920x1080x96");
 const QString kTagB = QStringLiteral("2560x1440x144");
-const QString &kKeyText = kSampleKeyText;
 
 } // namespace
 
