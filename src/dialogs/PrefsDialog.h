@@ -143,7 +143,6 @@ private:
     QString FNotSearchedText = QStringLiteral("Location not searched");
     QString FFoundText = QStringLiteral("Location found");
     QString FNotFoundText = QStringLiteral("Location not found");
-    QString FNotFoundReason; // the reason shown with lc_NoLocFound
 
     TThemeController *FTheme = nullptr;
     TLangController *FLangCtrl = nullptr;
