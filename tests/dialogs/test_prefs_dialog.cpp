@@ -446,11 +446,12 @@ TEST_F(PrefsDialogTest, TabVisitsEveryControlInOrderAndEachHasAName)
     }
     EXPECT_EQ(visited, expected);
 
-    // Controls Tab does not stop at (the second radio button, a disabled edit)
-    // are named too.
+    // Every control that can take the focus is named, and so are those Tab
+    // does not stop at now (the disabled days, the units group).
     for (QWidget *widget : dialog->findChildren<QWidget *>()) {
-        if ((widget->focusPolicy() & Qt::TabFocus) && !qobject_cast<QAbstractSpinBox *>(widget->parentWidget()))
+        if ((widget->focusPolicy() & Qt::TabFocus) && !qobject_cast<QAbstractSpinBox *>(widget->parentWidget())) {
             EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
+        }
     }
     for (QWidget *widget : std::initializer_list<QWidget *>{dialog->rbImperial, dialog->eFD, dialog->rgU})
         EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
