@@ -5,6 +5,7 @@
 #include "Cities.h"
 #include "Documents.h"
 #include "Icons.h"
+#include "UpdatePage.h"
 
 #include <httplib.h>
 
@@ -34,6 +35,8 @@ constexpr int kDefaultSlots = 40;
 constexpr int kMaxSlots = 40;
 constexpr int kDefaultDays = 7;
 constexpr int kMaxDays = 16;
+// Newer than any build of the applet, so the demo asks about it.
+const char kDefaultUpdateVersion[] = "99.0";
 
 QString Param(const httplib::Request &request, const char *name)
 {
@@ -165,12 +168,17 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Serves made-up weather on http://127.0.0.1 in the weather service's shapes.\n"
-        "Prints \"listening on http://127.0.0.1:PORT\" first; any key but \"bad\" is accepted."));
+        "Prints \"listening on http://127.0.0.1:PORT\" first; any key but \"bad\" is accepted.\n"
+        "Also serves an update page at /webupdate.html with a small download."));
     parser.addHelpOption();
     const QCommandLineOption portOption(QStringLiteral("port"),
                                         QStringLiteral("Port to listen on; 0 or none picks a free one."),
                                         QStringLiteral("N"), QStringLiteral("0"));
     parser.addOption(portOption);
+    const QCommandLineOption updateVersionOption(QStringLiteral("update-version"),
+                                                 QStringLiteral("The version the update page offers."),
+                                                 QStringLiteral("V"), QString::fromLatin1(kDefaultUpdateVersion));
+    parser.addOption(updateVersionOption);
     parser.process(app);
 
     bool ok = false;
@@ -184,6 +192,7 @@ int main(int argc, char *argv[])
     httplib::Server server;
     server.set_socket_options(ExclusiveSocketOptions);
     AddRoutes(server, icons);
+    AddUpdateRoutes(server, parser.value(updateVersionOption));
     server.set_logger(LogRequest);
 
     int bound = port;
