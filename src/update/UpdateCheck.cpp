@@ -90,6 +90,7 @@ bool TUpdateCheck::CheckForAnUpdate()
     TActiveMark mark(this, FActive);
 
     FInfo.RedirectionURL.clear();
+    FDownloadError.clear(); // it tells of this check only
     emit BeforeGetInfo();
     if (!self)
         return false;

@@ -232,6 +232,12 @@ TEST_F(UpdateChecks, NoUpdateAndFailures)
     ASSERT_EQ(recorder.events.size(), 3);
     EXPECT_TRUE(recorder.events.at(1).startsWith(QStringLiteral("error:")));
     EXPECT_NE(recorder.events.at(1), QStringLiteral("error:empty info"));
+
+    // The error text tells of the last check only.
+    check.ProductInfo.SetURL(site.Url("/sub/webupdate.html"));
+    site.Page("/sub/webupdate.html", {{"NBName", "Nimbrel"}, {"NBVersion", "2.5.0.0"}});
+    EXPECT_FALSE(check.CheckForAnUpdate());
+    EXPECT_EQ(check.DownloadError(), QString());
 }
 
 TEST_F(UpdateChecks, LowerCaseTagsGiveEmptyInfo)
