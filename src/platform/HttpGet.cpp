@@ -30,7 +30,11 @@ struct TTransferState {
     std::int64_t received = 0;
     bool stoppedByCaller = false;
 
-    bool AbortRequested() const { return transfer->Abort != nullptr && transfer->Abort->load(); }
+    bool AbortRequested() const
+    {
+        const std::atomic<bool> *cancel = transfer->Options.Cancel.get();
+        return (transfer->Abort != nullptr && transfer->Abort->load()) || (cancel != nullptr && cancel->load());
+    }
 };
 
 size_t WriteBody(char *data, size_t size, size_t count, void *userData)
@@ -113,7 +117,7 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WriteBody);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &state);
-    if (transfer.Abort != nullptr) {
+    if (transfer.Abort != nullptr || transfer.Options.Cancel) {
         curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, CheckAbort);
         curl_easy_setopt(h, CURLOPT_XFERINFODATA, &state);
         curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 struct THttpOptions {
     // A desktop applet must never hang or be flooded, so every fetch is bounded.
@@ -16,6 +17,10 @@ struct THttpOptions {
     long TotalTimeoutMs = 30'000;
     std::int64_t MaxBodyBytes = 4 * 1024 * 1024;
     long MaxRedirects = 5;
+    // Once set, a running fetch ends within about a second and a new one at
+    // once, both as failures: a program that is closing need not wait for a
+    // slow peer.
+    std::shared_ptr<const std::atomic<bool>> Cancel;
 };
 
 // Fetches `url` into `stream` (emptied first). A URL without "http://" or
@@ -43,7 +48,8 @@ struct THttpTransfer {
     // After each piece: the announced length (-1 when the answer named none)
     // and the bytes so far. False stops the transfer as failed.
     std::function<bool(std::int64_t announced, std::int64_t received)> Progress;
-    // Set from any thread, it stops the transfer within about a second.
+    // Set from any thread, it stops the transfer within about a second (as
+    // Options.Cancel does).
     const std::atomic<bool> *Abort = nullptr;
 };
 

@@ -1,0 +1,89 @@
+// The program's named settings: names, defaults, the order they are registered
+// in, and the pure steps of applying them.
+#pragma once
+
+#include "WeatherRecords.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class TLayoutManagerValues;
+
+// Setting names, as they stand in the INI file.
+inline constexpr char kRunAtStartupName[] = "RAS";
+inline constexpr char kLocationName[] = "WL";
+inline constexpr char kLocationIdName[] = "WLID";
+inline constexpr char kUnitsName[] = "U";
+inline constexpr char kRefreshIntervalName[] = "WRI";
+inline constexpr char kForecastDaysName[] = "WFD";
+inline constexpr char kCheckForUpdatesName[] = "CFU";
+inline constexpr char kApiKeyName[] = "OWM";
+inline constexpr char kPaidName[] = "PS";
+
+// The password the API key is enciphered with. Every installation uses the same
+// one; changing it makes every stored key unreadable.
+inline constexpr char kApiKeyPassword[] = "Zn8#Wq4!Lr2$";
+static_assert(sizeof(kApiKeyPassword) == 12 + 1, "the API key password is 12 characters");
+
+// The registered default of WL, and the text stored when WL is found empty.
+inline constexpr char kDefaultLocation[] = "Prague,CZ";
+inline constexpr char kFallbackLocation[] = "Prague, CZ";
+// WLID is registered as text; a negative id asks by name.
+inline constexpr char kDefaultLocationIdText[] = "-1";
+inline constexpr std::int64_t kNoLocationId = -1;
+inline constexpr int kMetricUnits = 0;
+inline constexpr int kDefaultRefreshMinutes = 60;
+inline constexpr int kDefaultForecastDays = 5;
+// The service answers 1 to 16 days; a hand-edited value outside is brought
+// into that range for the request and the window height, not rewritten.
+inline constexpr int kMinForecastDays = 1;
+inline constexpr int kMaxForecastDays = 16;
+inline constexpr int kMsecsPerMinute = 60 * 1000;
+
+inline constexpr char kMetricWord[] = "metric";
+inline constexpr char kImperialWord[] = "imperial";
+// The service is always asked in English; texts are translated locally.
+inline constexpr char kRequestLanguage[] = "en";
+
+struct TAppSettings {
+    bool RunAtStartup = true;
+    QString Location = QString::fromLatin1(kDefaultLocation);
+    qint64 LocationId = kNoLocationId;
+    int Units = kMetricUnits;
+    int RefreshMinutes = kDefaultRefreshMinutes;
+    int ForecastDays = kDefaultForecastDays;
+    bool CheckForUpdates = true;
+    QString ApiKey;
+    bool Paid = false;
+};
+
+// The nine values with their defaults, in the order the INI file has always
+// listed them. A value already present keeps its value.
+void RegisterDefaults(TLayoutManagerValues &values);
+
+// The values as the program uses them. A value that is missing or cannot be
+// read as its type gives its default; WFD is brought into 1..16.
+TAppSettings ReadSettings(const TLayoutManagerValues &values);
+
+bool IsImperial(int units); // any value but 0
+QString UnitsWord(int units);
+
+// Key, key type, location name (with the fallback) and id, "en", the units
+// word, daily mode, number of days.
+TRequestRecord BuildRequest(const TAppSettings &settings);
+
+// "Prague, CZ" when `location` is empty (blanks only count as empty).
+QString LocationOrFallback(const QString &location);
+// Stores the fallback in WL when WL is empty; true when it did.
+bool StoreLocationFallback(TLayoutManagerValues &values);
+
+// The weather timer's interval in ms; 0 (timer off) for 0 or fewer minutes,
+// and no more than a timer can hold.
+int RefreshIntervalMs(int minutes);
+
+// "name, country" as the service reported the place; the name alone without a
+// country; empty when the service named no city.
+QString ReportedLocation(const TCity &city);
+// Stores the reported place in WL; a place without a name keeps WL as it is.
+void StoreReportedLocation(TLayoutManagerValues &values, const TCity &city);

@@ -1,0 +1,103 @@
+#include "MoonTable.h"
+
+#include "DateTimeConv.h"
+#include "LangConsts.h"
+#include "moon.h"
+
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+namespace {
+
+constexpr double kPercent = 100.0;
+
+TDateTime FromUtcDateTime(const QDateTime &utc)
+{
+    const double days = static_cast<double>(DateTimeEpoch().daysTo(utc.date()));
+    const double fraction = utc.time().msecsSinceStartOfDay() / kMSecsPerDay;
+    return days >= 0 ? days + fraction : days - fraction;
+}
+
+// The astronomy counts time in universal time; the records hold local time.
+// Without the conversion a phase near midnight lands on the wrong date.
+// 0 when the value is no time the calendar knows.
+TDateTime LocalToUniversal(TDateTime local)
+{
+    const QDateTime value = QDateTimeFromDateTime(local);
+    if (!value.isValid())
+        return 0;
+    return FromUtcDateTime(value.toUTC());
+}
+
+TDateTime UniversalToLocal(TDateTime universal)
+{
+    const QDateTime asLocal = QDateTimeFromDateTime(universal);
+    if (!asLocal.isValid())
+        return 0;
+    const QDateTime utc(asLocal.date(), asLocal.time(), QTimeZone::utc());
+    return DateTimeFromQDateTime(utc);
+}
+
+bool SameLocalDate(TDateTime a, TDateTime b)
+{
+    const QDateTime x = QDateTimeFromDateTime(a);
+    const QDateTime y = QDateTimeFromDateTime(b);
+    return x.isValid() && y.isValid() && x.date() == y.date();
+}
+
+} // namespace
+
+TMoonTable BuildMoonTable(TDateTime firstTimeStamp)
+{
+    TMoonTable table{};
+    for (int phase = 0; phase < kMoonTablePhases; ++phase)
+        table[phase].Phase = phase;
+    if (!std::isfinite(firstTimeStamp) || firstTimeStamp == kNoDateTime)
+        return table;
+    const TDateTime start = LocalToUniversal(firstTimeStamp);
+    if (start == 0)
+        return table;
+    for (int phase = 0; phase < kMoonTablePhases; ++phase) {
+        // One phase the astronomy cannot answer must not cost the others.
+        try {
+            const TDateTime next = NextPhase(static_cast<TMoonPhase>(phase), start);
+            if (std::isfinite(next))
+                table[phase].Time = UniversalToLocal(next);
+        } catch (const std::exception &) {
+            table[phase].Time = 0;
+        }
+    }
+    return table;
+}
+
+void FillMoonPhases(TWeatherData &forecast, const TMoonTable &table)
+{
+    for (TWeatherRecord &record : forecast) {
+        if (!std::isfinite(record.TimeStamp) || record.TimeStamp <= kNoDateTime)
+            continue;
+        record._MoonPhaseTime = 0;
+        record._MoonPhaseText.clear();
+        for (const TMoonTableEntry &entry : table) {
+            if (entry.Time == 0 || entry.Phase < 0 || entry.Phase >= kMoonPhaseCount)
+                continue;
+            if (SameLocalDate(entry.Time, record.TimeStamp)) {
+                record._MoonPhaseTime = entry.Time;
+                record._MoonPhaseText = MoonPhaseTexts[entry.Phase];
+            }
+        }
+        record._MoonPhase = 0;
+        const TDateTime universal = LocalToUniversal(record.TimeStamp);
+        if (universal == 0)
+            continue;
+        try {
+            const double lit = static_cast<double>(MoonIlluminated(universal)) * kPercent;
+            if (std::isfinite(lit))
+                record._MoonPhase = static_cast<std::int32_t>(std::lround(std::clamp(lit, 0.0, kPercent)));
+        } catch (const std::exception &) {
+            record._MoonPhase = 0;
+        }
+    }
+}

@@ -1,0 +1,28 @@
+// The moon data of the forecast rows: when each of the eight phases next
+// occurs, and per row the phase name or the lit part of the disc.
+#pragma once
+
+#include "TDateTime.h"
+#include "WeatherRecords.h"
+
+#include <array>
+#include <cstdint>
+
+inline constexpr int kMoonTablePhases = 8;
+
+struct TMoonTableEntry {
+    TDateTime Time = 0; // local time; 0 when it could not be computed
+    std::int32_t Phase = 0;
+};
+using TMoonTable = std::array<TMoonTableEntry, kMoonTablePhases>;
+
+// For each phase 0..7 (new moon .. waning crescent) the first time at or after
+// `firstTimeStamp` (local time) at which the moon reaches it. A phase the
+// astronomy cannot answer keeps time 0 instead of failing the refresh.
+TMoonTable BuildMoonTable(TDateTime firstTimeStamp);
+
+// Per record with a time stamp: _MoonPhaseTime and _MoonPhaseText (the phase
+// name, MoonPhaseTexts) when a table time falls on the record's local date,
+// and _MoonPhase, the illuminated part of the disc at the record's time as a
+// rounded percentage.
+void FillMoonPhases(TWeatherData &forecast, const TMoonTable &table);
