@@ -3,6 +3,8 @@
 #include "LangConsts.h"
 #include "UpdatePage.h"
 
+#include <QPointer>
+
 namespace {
 
 const QLatin1String kVersionPlace("%s");
@@ -77,7 +79,10 @@ void TUpdateSchedule::CheckNow()
 {
     if (!FHasAddress || FUpdateFound || FCheck.Active())
         return;
+    const QPointer<TUpdateSchedule> self(this);
     FCheck.CheckForAnUpdate();
+    if (!self)
+        return; // went away while the check waited for the network
     if (FUpdateFound) {
         emit UpdateQuestion(UpdateQuestionText(FNewVersion), UpdateAddressToOpen(FCheck));
         return;

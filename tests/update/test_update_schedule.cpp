@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <atomic>
 
 namespace {
@@ -163,6 +165,26 @@ TEST_F(UpdateSchedules, WhatYesOpens)
         schedule.CheckNow();
         EXPECT_EQ(questions.addresses, QList<QUrl>{QUrl(c.opens)}) << c.page;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(UpdateScheduleLifetime, DestroyedWhileItsCheckWaitsForThePage)
+{
+    LoopbackServer server;
+    Gate gate;
+    server.http.Get("/webupdate.html", [&gate](const httplib::Request &, httplib::Response &response) {
+        gate.Wait();
+        response.set_content(MetaPage({{"NBName", "Nimbrel"}, {"NBVersion", "2.0"}}), "text/html");
+    });
+    ASSERT_TRUE(server.Start());
+    auto *schedule = new TUpdateSchedule(server.BaseUrl() + QStringLiteral("/webupdate.html"), QStringLiteral("1.0"));
+    QTimer::singleShot(0, [&] { delete schedule; });
+    schedule->CheckNow();
+    gate.Open();
+    SUCCEED();
 }
 
 } // namespace
