@@ -2,56 +2,15 @@
 #include "UpdateSchedule.h"
 
 #include "LangConsts.h"
+#include "StandIn.h"
 
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <memory>
-
 namespace {
-
-constexpr int kStartTimeoutMs = 10000;
-
-// One stand-in per case, offering `version`.
-class StandIn
-{
-public:
-    explicit StandIn(const QString &version)
-    {
-        process_.setProgram(QStringLiteral(NIMBREL_FAKE_OWM));
-        process_.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--update-version"), version});
-        process_.setStandardErrorFile(QProcess::nullDevice());
-        process_.start();
-        if (!process_.waitForStarted(kStartTimeoutMs))
-            return;
-        while (!process_.canReadLine() && process_.waitForReadyRead(kStartTimeoutMs)) {
-        }
-        const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^listening on (http://127\\.0\\.0\\.1:\\d+)$"))
-                                              .match(QString::fromUtf8(process_.readLine()).trimmed());
-        if (m.hasMatch())
-            base_ = m.captured(1);
-    }
-
-    ~StandIn()
-    {
-        process_.terminate();
-        if (!process_.waitForFinished(kStartTimeoutMs))
-            process_.kill();
-        process_.waitForFinished(kStartTimeoutMs);
-    }
-
-    QString PageUrl() const { return base_ + QStringLiteral("/webupdate.html"); }
-    bool Started() const { return !base_.isEmpty(); }
-
-private:
-    QProcess process_;
-    QString base_;
-};
 
 TEST(UpdateEndToEnd, TheStandInsPageAsksAndItsDownloadVerifies)
 {
