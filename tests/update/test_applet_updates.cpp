@@ -4,7 +4,7 @@
 
 #include "LangConsts.h"
 #include "LayoutManagerINIStorage.h"
-#include "StandIn.h"
+#include "UpdateStandIn.h"
 #include "UpdateAddress.h"
 #include "WaitFor.h"
 
@@ -64,7 +64,7 @@ private:
 TEST(AppletUpdates, TheStandInsNewerVersionIsAskedAboutOnce)
 {
     ResetTexts();
-    StandIn standIn(QStringLiteral("99.0"));
+    TUpdateStandIn standIn(QStringLiteral("99.0"));
     ASSERT_TRUE(standIn.Started());
     const struct {
         QMessageBox::StandardButton answer;

@@ -2,7 +2,7 @@
 #include "UpdateSchedule.h"
 
 #include "LangConsts.h"
-#include "StandIn.h"
+#include "UpdateStandIn.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ namespace {
 TEST(UpdateEndToEnd, TheStandInsPageAsksAndItsDownloadVerifies)
 {
     ResetTexts();
-    StandIn standIn(QStringLiteral("99.0"));
+    TUpdateStandIn standIn(QStringLiteral("99.0"));
     ASSERT_TRUE(standIn.Started());
 
     TUpdateSchedule schedule(standIn.PageUrl(), QStringLiteral("0.1.0"));
@@ -51,7 +51,7 @@ TEST(UpdateEndToEnd, TheStandInsPageAsksAndItsDownloadVerifies)
 
 TEST(UpdateEndToEnd, NoQuestionWhenTheStandInOffersNothingNewer)
 {
-    StandIn standIn(QStringLiteral("0.1.0"));
+    TUpdateStandIn standIn(QStringLiteral("0.1.0"));
     ASSERT_TRUE(standIn.Started());
     TUpdateSchedule schedule(standIn.PageUrl(), QStringLiteral("0.1.0"));
     int questions = 0;

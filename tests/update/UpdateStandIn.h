@@ -8,10 +8,10 @@
 
 inline constexpr int kStandInStartMs = 10000;
 
-class StandIn
+class TUpdateStandIn
 {
 public:
-    explicit StandIn(const QString &version)
+    explicit TUpdateStandIn(const QString &version)
     {
         process_.setProgram(QStringLiteral(NIMBREL_FAKE_OWM));
         process_.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--update-version"), version});
@@ -27,7 +27,7 @@ public:
             base_ = m.captured(1);
     }
 
-    ~StandIn()
+    ~TUpdateStandIn()
     {
         process_.terminate();
         if (!process_.waitForFinished(kStandInStartMs))
