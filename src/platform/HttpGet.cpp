@@ -150,7 +150,8 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
 }
 
 bool HttpGetToStream(const QString &url, const QString &userName, const QString &password,
-                     QByteArray &stream, std::uint16_t port, const THttpOptions &options)
+                     QByteArray &stream, std::uint16_t port, const THttpOptions &options,
+                     int *httpStatus)
 {
     stream.clear();
     THttpTransfer transfer;
@@ -164,6 +165,8 @@ bool HttpGetToStream(const QString &url, const QString &userName, const QString 
         return true;
     };
     const THttpTransferResult result = HttpTransfer(transfer);
+    if (httpStatus)
+        *httpStatus = result.HttpStatus;
     // What arrived before the peer hung up is still the peer's answer, only shorter.
     if (!result.Complete && !result.CutShort)
         stream.clear();
