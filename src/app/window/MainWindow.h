@@ -26,6 +26,7 @@ class TForecastList;
 class TMainMenu;
 class TTitleBar;
 class TTrayIcon;
+class TUpdateSchedule;
 class TWindowDragFilter;
 class TWindowRoll;
 
@@ -65,6 +66,8 @@ public:
     TRefreshCycle &RefreshCycle() { return *FRefresh; }
     TWindowRoll *Roll() const { return FRoll; }
     TTrayIcon *Tray() const { return FTray; }
+    // The update checks: a first look 15 minutes after start, then every 5 hours.
+    TUpdateSchedule *Updates() const { return FUpdates; }
     const QString &DataFolder() const { return FDataFolder; }
     const QString &NamesFile() const { return FNamesFile; }
     const QStringList &Names() const { return FNames; }
@@ -112,6 +115,7 @@ private:
     TWindowRoll *FRoll;
     TWindowDragFilter *FDrag;
     std::unique_ptr<TRefreshCycle> FRefresh;
+    TUpdateSchedule *FUpdates;
 
     QString FU;
     QString FDataFolder;
