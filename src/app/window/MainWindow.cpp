@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "AppSettings.h"
+#include "AppletUpdates.h"
 #include "DayNames.h"
 #include "ForecastList.h"
 #include "ForecastRows.h"
@@ -90,6 +91,8 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
 
     // Settings: the process-wide storage and cipherer, the theme preset and the
     // nine values with their defaults.
+    // The update checks take their page's address from the same file.
+    FUpdates = CreateAppletUpdates(this, *storage, kApplicationTitle);
     SetLayoutStorage(std::move(storage));
     LayoutManager().StoredValues().SetCipherer(std::move(cipherer));
     SetLayoutControl(true);
@@ -111,6 +114,8 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
     connect(FRefresh.get(), &TRefreshCycle::RefreshFinished, this, &Twnd_nb_Main::RefreshFinished);
     ConnectActions();
     connect(this, &TLMForm::OnAfterRestore, this, &Twnd_nb_Main::ApplySettings);
+    // After the first refresh has started and the window is painted.
+    connect(this, &TLMForm::OnAfterRestore, this, &Twnd_nb_Main::OfferKeyOnFirstShow, Qt::QueuedConnection);
 
     // The list takes its colours from the bars, so it hears of a theme after them.
     connect(FTheme, &TThemeController::OnThemeChange, this, &Twnd_nb_Main::ThemeChanged);
@@ -175,6 +180,8 @@ void Twnd_nb_Main::ConnectActions()
     connect(FRoll, &TWindowRoll::RolledUpChanged, FTitle, &TTitleBar::SetRolledUp);
     connect(FMenu, &TMainMenu::RefreshChosen, this, &Twnd_nb_Main::RefreshWeather);
     connect(FMenu, &TMainMenu::ExitChosen, this, &QWidget::close);
+    connect(FTitle, &TTitleBar::PrefsClicked, this, [this] { cmPreferences(); });
+    connect(FMenu, &TMainMenu::PrefsChosen, this, [this] { cmPreferences(); });
     connect(FList, &TForecastList::ContextMenuRequested, this, [this](const QPoint &globalPos) { FMenu->popup(globalPos); });
     if (FTray)
         connect(FTray, &TTrayIcon::RaiseRequested, this, &Twnd_nb_Main::BringToFront);
@@ -204,7 +211,41 @@ void Twnd_nb_Main::ApplySettings()
     }
     FRoll->ApplySizing(WorkArea().height(), settings.ForecastDays);
     ApplyStartAtLogon(settings.RunAtStartup, kApplicationTitle, FStart.ExecutablePath);
+    FUpdates->SetEnabled(settings.CheckForUpdates);
     RefreshWeather();
+}
+
+void Twnd_nb_Main::cmPreferences(TPrefsFocus focus)
+{
+    // The tray menu stays usable while the dialog is open: one dialog at a time.
+    if (FPrefsOpen)
+        return;
+    FPrefsOpen = true;
+    TPreferencesHost host;
+    host.Layout = &LayoutManager();
+    host.StayOnTop = windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    host.SetStayOnTop = [this](bool onTop) {
+        if (onTop == windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            return;
+        setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+        show(); // a changed window flag hides the window
+    };
+    host.ApplySettings = [this] { ApplySettings(); };
+    host.Search = ClientLocationSearch(FClient);
+    host.Parent = this;
+    if (focus == TPrefsFocus::ApiKey)
+        OfferPreferencesWithoutKey(host);
+    else
+        EditPreferences(host);
+    FPrefsOpen = false;
+}
+
+void Twnd_nb_Main::OfferKeyOnFirstShow()
+{
+    if (FKeyOffered)
+        return;
+    FKeyOffered = true;
+    cmPreferences(TPrefsFocus::ApiKey);
 }
 
 void Twnd_nb_Main::RefreshWeather()

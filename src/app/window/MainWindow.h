@@ -3,6 +3,7 @@
 // the tray icon and roll-up, and drives the weather refresh.
 #pragma once
 
+#include "EditPreferences.h"
 #include "LMFlatForm.h"
 #include "LangMan.h"
 #include "RefreshCycle.h"
@@ -25,6 +26,7 @@ class TForecastList;
 class TMainMenu;
 class TTitleBar;
 class TTrayIcon;
+class TUpdateSchedule;
 class TWindowDragFilter;
 class TWindowRoll;
 
@@ -66,6 +68,8 @@ public:
     TRefreshCycle &RefreshCycle() { return *FRefresh; }
     TWindowRoll *Roll() const { return FRoll; }
     TTrayIcon *Tray() const { return FTray; }
+    // The update checks: a first look 15 minutes after start, then every 5 hours.
+    TUpdateSchedule *Updates() const { return FUpdates; }
     const QString &DataFolder() const { return FDataFolder; }
     const QString &NamesFile() const { return FNamesFile; }
     const QStringList &Names() const { return FNames; }
@@ -91,6 +95,10 @@ private:
     void ShowSuccess(const TRefreshResult &result);
     void ShowFailure(const TRefreshResult &result);
     void PopupMenuFromKeyboard();
+    // The preferences dialog; confirmed, the settings are written and applied.
+    void cmPreferences(TPrefsFocus focus = TPrefsFocus::Location);
+    // A start without an API key opens the dialog once, the key field focused.
+    void OfferKeyOnFirstShow();
     void LanguageChanged();
     void PlaceBars();
     void ThemeChanged();
@@ -109,6 +117,7 @@ private:
     TWindowRoll *FRoll;
     TWindowDragFilter *FDrag;
     std::unique_ptr<TRefreshCycle> FRefresh;
+    TUpdateSchedule *FUpdates;
 
     QString FU;
     QString FDataFolder;
@@ -116,6 +125,8 @@ private:
     QStringList FNames;
     bool FImperial = false;
     bool FHasWeather = false;
+    bool FPrefsOpen = false;
+    bool FKeyOffered = false;
     TWeatherRecord FCurrent;
     TWeatherData FForecast;
     TMoonTable FMoonTable{};
