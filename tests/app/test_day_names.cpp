@@ -1,4 +1,5 @@
 #include "DayNames.h"
+#include "FileSizeLimit.h"
 #include "LangConsts.h"
 
 #include <gtest/gtest.h>
@@ -200,4 +201,11 @@ TEST(DayNames, NoCalendarOrNoWayToWriteLeavesNoFile)
     const QString unwritable = dir.filePath("no/such/folder/nimbrel.dat");
     EXPECT_FALSE(EnsureDayNamesFile(unwritable, QStringLiteral("Nimbrel.cs.dat"), folders));
     EXPECT_FALSE(QFile::exists(unwritable));
+
+    {
+        TFileSizeLimit fullDisk(0);
+        ASSERT_TRUE(fullDisk.Active());
+        EXPECT_FALSE(EnsureDayNamesFile(namesFile, QStringLiteral("Nimbrel.cs.dat"), folders));
+    }
+    EXPECT_FALSE(QFile::exists(namesFile));
 }

@@ -1,6 +1,7 @@
 // The settings file on disk: where it is created, and that a failed write reports
 // itself and leaves the previous file as it was.
 #include "IniTestFiles.h"
+#include "FileSizeLimit.h"
 #include "LayoutManagerINIStorage.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,27 @@ protected:
 
     QTemporaryDir FDir;
 };
+
+// A full disk: the write fails and says so, and the old file stays whole
+// (a failed flush at commit used to go unseen and left an empty file).
+TEST_F(IniStorageFilesTest, FullDiskKeepsTheOldFileAndReportsIt)
+{
+    const QString fileName = Path(QStringLiteral("Nimbrel.ini"));
+    WriteBytes(fileName, kOldContent);
+    TLayoutManagerINIStorage storage(fileName);
+    storage.Open(false);
+    storage.WriteString(kSettings, kWL, QStringLiteral("Brno,CZ"));
+    bool closed = true;
+    {
+        TFileSizeLimit fullDisk(0);
+        ASSERT_TRUE(fullDisk.Active());
+        closed = storage.Close();
+    }
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(storage.LastError().startsWith(QStringLiteral("Cannot write "))) << storage.LastError().toStdString();
+    EXPECT_EQ(ReadBytes(fileName), kOldContent);
+    EXPECT_EQ(QDir(FDir.path()).entryList(QDir::Files), QStringList({QStringLiteral("Nimbrel.ini")}));
+}
 
 TEST_F(IniStorageFilesTest, ReadingNeverCreatesTheFolderWritingDoes)
 {

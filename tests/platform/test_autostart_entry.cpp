@@ -1,5 +1,6 @@
 #include "AutostartEntry.h"
 
+#include "FileSizeLimit.h"
 #include "ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -151,6 +152,21 @@ TEST_F(AutostartEntry, SecondWriteReplacesTheEntry)
     EXPECT_EQ(LaunchArguments(text), QStringList{QStringLiteral("/new/nimbrel")});
     EXPECT_EQ(QDir(FConfig.path() + QStringLiteral("/autostart")).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("nimbrel.desktop")});
+}
+
+// On a full disk the write fails and an older entry stays as it was.
+TEST_F(AutostartEntry, FullDiskFailsAndKeepsTheOlderEntry)
+{
+    ASSERT_TRUE(WriteAutostartEntry(kName, QStringLiteral("/old/nimbrel")));
+    const QString before = ReadEntry();
+    bool written = true;
+    {
+        TFileSizeLimit fullDisk(0);
+        ASSERT_TRUE(fullDisk.Active());
+        written = WriteAutostartEntry(kName, QStringLiteral("/new/nimbrel"));
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadEntry(), before);
 }
 
 TEST_F(AutostartEntry, RemoveDeletesTheEntryAndAnswersTrueWhenNoneIsLeft)

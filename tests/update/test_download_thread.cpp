@@ -1,5 +1,6 @@
 #include "DownloadThread.h"
 
+#include "FileSizeLimit.h"
 #include "LoopbackServer.h"
 #include "RefusingPort.h"
 #include "UpdatePeers.h"
@@ -204,6 +205,22 @@ TEST_F(DownloadThreads, UnwritableTargetFailsWithTheReason)
     const TDownloadResult result = RunFetch(thread);
     EXPECT_FALSE(result.Success);
     EXPECT_TRUE(result.Error.startsWith(QStringLiteral("Cannot write"))) << result.Error.toStdString();
+}
+
+// The disk fills during the download: a failure with the reason, and no file.
+TEST_F(DownloadThreads, FullDiskFailsAndKeepsNoFile)
+{
+    const TDownloadRequest request = FileRequest("setup.bin");
+    TDownloadResult result;
+    {
+        TFileSizeLimit fullDisk(kBody.size() / 2);
+        ASSERT_TRUE(fullDisk.Active());
+        TDownloadThread thread(request);
+        result = RunFetch(thread);
+    }
+    EXPECT_FALSE(result.Success);
+    EXPECT_TRUE(result.Error.startsWith(QStringLiteral("Cannot write"))) << result.Error.toStdString();
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList());
 }
 
 TEST(DownloadThreadFailures, RefusedConnectionGivesTheTransportsText)

@@ -1,5 +1,6 @@
 #include "LoopbackServer.h"
 #include "RefusingPort.h"
+#include "FileSizeLimit.h"
 
 #include "WeatherIcons.h"
 #include "Zelto_OWM.h"
@@ -214,6 +215,18 @@ TEST_F(IconsTest, FileThatCannotBeWrittenIsSkipped)
     const QString missing = temp.filePath(QStringLiteral("no/such/folder"));
     Download({QStringLiteral("04d.png")}, missing);
     EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+// On a full disk no picture is written, not even an empty one that would
+// never be fetched again.
+TEST_F(IconsTest, FullDiskLeavesNoFile)
+{
+    {
+        TFileSizeLimit fullDisk(0);
+        ASSERT_TRUE(fullDisk.Active());
+        Download({QStringLiteral("01d.png")}, folder);
+    }
+    EXPECT_EQ(FolderEntries(), QStringList());
 }
 
 struct FolderCase {
