@@ -34,10 +34,9 @@ QByteArray TOwmClient::FetchApi(const QString &pathAndQuery) const
     return body;
 }
 
-bool TOwmClient::GetCurrentWeather(TRequestRecord &request, TWeatherRecord &record) const
+bool CurrentWeatherFromBody(const QByteArray &body, TRequestRecord &request, TWeatherRecord &record)
 {
     request.ErrorMessage.clear();
-    const QByteArray body = FetchApi(CurrentWeatherQuery(request));
     QDomDocument document;
     if (!CheckServiceResponse(body, request, false, document))
         return false;
@@ -45,15 +44,30 @@ bool TOwmClient::GetCurrentWeather(TRequestRecord &request, TWeatherRecord &reco
     return true;
 }
 
-bool TOwmClient::GetForecast(TRequestRecord &request, TWeatherData &data) const
+bool ForecastFromBody(const QByteArray &body, TRequestRecord &request, TWeatherData &data)
 {
     request.ErrorMessage.clear();
-    const QByteArray body = FetchApi(ForecastQuery(request));
     QDomDocument document;
     if (!CheckServiceResponse(body, request, true, document))
         return false;
     ParseForecast(document.documentElement(), request, data);
     return true;
+}
+
+bool TOwmClient::GetCurrentWeather(TRequestRecord &request, TWeatherRecord &record, QByteArray *rawBody) const
+{
+    const QByteArray body = FetchApi(CurrentWeatherQuery(request));
+    if (rawBody)
+        *rawBody = body;
+    return CurrentWeatherFromBody(body, request, record);
+}
+
+bool TOwmClient::GetForecast(TRequestRecord &request, TWeatherData &data, QByteArray *rawBody) const
+{
+    const QByteArray body = FetchApi(ForecastQuery(request));
+    if (rawBody)
+        *rawBody = body;
+    return ForecastFromBody(body, request, data);
 }
 
 bool TOwmClient::FindLocations(TRequestRecord &request, TCities &cities) const
