@@ -3,15 +3,12 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
-
-inline constexpr int kClockIntervalMs = 1000;
 
 // What the window knows about being seen.
 struct TClockView {
     bool Visible = false;   // shown (not hidden to the tray)
     bool Minimized = false;
-    bool Exposed = false;   // mapped with something of it on screen
+    bool Exposed = false;   // mapped, with something of it on screen
 };
 
 // The clock runs when the window is shown, not minimised and exposed. A
@@ -24,15 +21,16 @@ class TClockControl : public QObject
 public:
     explicit TClockControl(QObject *parent = nullptr);
 
-    // The window's state changed. When the clock comes back it ticks at once,
-    // so the time shown is right the moment the window is.
+    // The window's state changed; RunningChanged follows when that starts or
+    // stops the clock.
     void SetView(const TClockView &view);
-    bool Running() const { return FTimer.isActive(); }
-    int IntervalMs() const { return FTimer.interval(); }
+    bool Running() const { return FRunning; }
 
 signals:
-    void Tick();
+    // Stopped: the clock's timer stops. Running: the clock shows the time at
+    // once (it may be minutes since it last did), then ticks again.
+    void RunningChanged(bool running);
 
 private:
-    QTimer FTimer;
+    bool FRunning = false;
 };
