@@ -15,11 +15,13 @@ extern const char kDefaultApiBase[]; // the service's API, over HTTPS
 extern const char kDefaultWebBase[]; // the service's web site (icons), over HTTPS
 
 // The checks and the parse of one answer, as the client runs them on what it
-// fetched; also for answers kept from an earlier fetch. False with
-// request.ErrorMessage set when `body` is no weather document (the record is
-// then untouched); throws EConvertError as the parsers do.
-bool CurrentWeatherFromBody(const QByteArray &body, TRequestRecord &request, TWeatherRecord &record);
-bool ForecastFromBody(const QByteArray &body, TRequestRecord &request, TWeatherData &data);
+// fetched; also for answers kept from an earlier fetch (`httpStatus` 0: no
+// status known). False with request.ErrorMessage set when `body` is no
+// weather document (the record is then untouched); throws EConvertError as
+// the parsers do.
+bool CurrentWeatherFromBody(const QByteArray &body, TRequestRecord &request, TWeatherRecord &record,
+                            int httpStatus = 0);
+bool ForecastFromBody(const QByteArray &body, TRequestRecord &request, TWeatherData &data, int httpStatus = 0);
 
 class TOwmClient
 {
@@ -57,6 +59,9 @@ public:
     void DownloadIcons(const QStringList &names, const QString &folder) const;
 
 private:
+    // The service's answer to one path and query on the API base, as it came,
+    // with its HTTP status (0 when none arrived).
+    QByteArray FetchBody(const QString &pathAndQuery, int &httpStatus) const;
     // The service's answer to one path and query on the API base, judged for
     // the request's kind; false with request.ErrorMessage set when it is none.
     bool FetchDocument(const QString &pathAndQuery, const TExpectedAnswer &expected,
