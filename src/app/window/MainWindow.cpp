@@ -2,21 +2,27 @@
 
 #include "AppIcon.h"
 #include "AppSettings.h"
+#include "ClockControl.h"
 #include "DayNames.h"
+#include "EventRefresh.h"
+#include "FailureAdvice.h"
 #include "HeaderPanel.h"
 #include "LangConsts.h"
 #include "LangController.h"
 #include "MainMenu.h"
 #include "PanelTexts.h"
 #include "StartAtLogon.h"
+#include "SystemEvents.h"
 #include "ThemeManager.h"
 #include "TitleBar.h"
 #include "TrayIcon.h"
+#include "WeatherCache.h"
 #include "WeatherIcons.h"
 #include "WindowLook.h"
 #include "WindowMover.h"
 #include "WindowRoll.h"
 #include "WindowSizing.h"
+#include "WindowSystem.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -28,6 +34,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -85,6 +92,10 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
     SetLayoutStorage(std::move(storage));
     LayoutManager().StoredValues().SetCipherer(std::move(cipherer));
     SetLayoutControl(true);
+    // Where the session places windows itself, the stored place is neither
+    // applied nor overwritten with a place the program was never told.
+    if (!ProgramPlacesWindows(QGuiApplication::platformName()))
+        SetLayoutOptions(LayoutOptions() & ~TLayoutManagerControlOptions(loPosition));
     TThemeManager::Instance().SetThemePreset(tpGraphite);
     LayoutManager().Add(&TThemeManager::Instance(), {QStringLiteral("ThemePreset")});
     RegisterDefaults(LayoutManager().StoredValues());
@@ -97,10 +108,15 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
     const TOwmClient client = FClient;
     const QString dataFolder = FDataFolder;
     FRefresh = std::make_unique<TRefreshCycle>(
-        [client, dataFolder](TRequestRecord request) { return FetchWeather(client, request, dataFolder); },
+        [client, dataFolder](TRequestRecord request) { return FetchAndKeepWeather(client, request, dataFolder); },
         [this] { return CurrentRequest(); });
     connect(FRefresh.get(), &TRefreshCycle::RefreshStarted, this, &Twnd_nb_Main::RefreshStarted);
     connect(FRefresh.get(), &TRefreshCycle::RefreshFinished, this, &Twnd_nb_Main::RefreshFinished);
+    // A wake from suspend or the network coming back refreshes stale weather.
+    FSystemEvents = new TSystemEvents(this);
+    FEventRefresh = new TEventRefresh(*FRefresh, this);
+    connect(FSystemEvents, &TSystemEvents::Woke, FEventRefresh, &TEventRefresh::Woke);
+    connect(FSystemEvents, &TSystemEvents::NetworkOnline, FEventRefresh, &TEventRefresh::NetworkOnline);
     ConnectActions();
     connect(this, &TLMForm::OnAfterRestore, this, &Twnd_nb_Main::ApplySettings);
 
@@ -144,6 +160,10 @@ void Twnd_nb_Main::BuildWidgets(bool useTray)
     FList = new QWidget(this);
     FList->setObjectName(QStringLiteral("lv"));
     FRoll = new TWindowRoll(this);
+    // The clock stands still until the window can be seen.
+    FClockControl = new TClockControl(this);
+    FTitle->SetClockRunning(false);
+    connect(FClockControl, &TClockControl::RunningChanged, FTitle, &TTitleBar::SetClockRunning);
 
     // Labels and pictures move the window as the bars do.
     FDrag = new TWindowDragFilter(this);
@@ -161,10 +181,10 @@ void Twnd_nb_Main::BuildWidgets(bool useTray)
 
 void Twnd_nb_Main::ConnectActions()
 {
-    connect(FTitle, &TTitleBar::RefreshClicked, this, &Twnd_nb_Main::RefreshWeather);
+    connect(FTitle, &TTitleBar::RefreshClicked, this, &Twnd_nb_Main::ManualRefresh);
     connect(FTitle, &TTitleBar::RollClicked, FRoll, &TWindowRoll::Toggle);
     connect(FRoll, &TWindowRoll::RolledUpChanged, FTitle, &TTitleBar::SetRolledUp);
-    connect(FMenu, &TMainMenu::RefreshChosen, this, &Twnd_nb_Main::RefreshWeather);
+    connect(FMenu, &TMainMenu::RefreshChosen, this, &Twnd_nb_Main::ManualRefresh);
     connect(FMenu, &TMainMenu::ExitChosen, this, &QWidget::close);
     if (FTray)
         connect(FTray, &TTrayIcon::RaiseRequested, this, &Twnd_nb_Main::BringToFront);
@@ -194,12 +214,32 @@ void Twnd_nb_Main::ApplySettings()
     }
     FRoll->ApplySizing(WorkArea().height(), settings.ForecastDays);
     ApplyStartAtLogon(settings.RunAtStartup, kApplicationTitle, FStart.ExecutablePath);
+    // At start, and after the preferences were confirmed: a key or place that
+    // failed may be right now, so the waits after failures start over.
+    FRefresh->ResetBackOff();
+    if (!FCacheTried)
+        ShowCachedWeather();
     RefreshWeather();
+}
+
+void Twnd_nb_Main::ShowCachedWeather()
+{
+    FCacheTried = true;
+    const TRefreshResult cached = ReadWeatherCache(FDataFolder, CurrentRequest(), FRefresh->Now());
+    if (!cached.Ok)
+        return; // missing, damaged, stale or of another place: the refresh will tell
+    FRefresh->NoteCachedSuccess(cached.FetchedAt);
+    ShowSuccess(cached);
 }
 
 void Twnd_nb_Main::RefreshWeather()
 {
     FRefresh->Refresh();
+}
+
+void Twnd_nb_Main::ManualRefresh()
+{
+    FRefresh->ManualRefresh();
 }
 
 TRequestRecord Twnd_nb_Main::CurrentRequest()
@@ -231,7 +271,10 @@ void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
     FCurrent = result.Current;
     FMoonTable = result.MoonTable;
     FHeader->ShowIconFile(IconFilePath(FDataFolder, FCurrent.Weather.Icon));
-    FHeader->ShowTexts(BuildPanelTexts(FCurrent, FImperial, QLocale(), GlobalLangManager(), FReference));
+    TPanelTexts texts = BuildPanelTexts(FCurrent, FImperial, QLocale(), GlobalLangManager(), FReference);
+    if (result.FromCache)
+        texts.IconHint = CachedWeatherHint(result.FetchedAt, QLocale());
+    FHeader->ShowTexts(texts);
     FForecast = result.Forecast;
     FillMoonPhases(FForecast, FMoonTable);
     FHasWeather = true;
@@ -240,7 +283,7 @@ void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
 void Twnd_nb_Main::ShowFailure(const TRefreshResult &result)
 {
     const QString message = result.Request.ErrorMessage;
-    FHeader->ShowError(FailureHint(message));
+    FHeader->ShowError(FailureHintWithNextStep(message, FRefresh->NextAttempt(), FRefresh->Now(), QLocale()));
     if (message.isEmpty() || FHasWeather)
         return; // the panel keeps the last good data
     TPanelTexts texts = FailurePanelTexts(message);
@@ -269,6 +312,46 @@ void Twnd_nb_Main::closeEvent(QCloseEvent *event)
     TLMFlatForm::closeEvent(event);
     if (event->isAccepted())
         QMetaObject::invokeMethod(this, &Twnd_nb_Main::Closed, Qt::QueuedConnection);
+}
+
+void Twnd_nb_Main::showEvent(QShowEvent *event)
+{
+    TLMFlatForm::showEvent(event);
+    // Exposure is the window system's word on whether anything of the window
+    // is on screen; it comes to the native window, not to the widget.
+    if (QWindow *native = windowHandle())
+        native->installEventFilter(this); // installing twice keeps one filter
+    UpdateClockView();
+}
+
+void Twnd_nb_Main::hideEvent(QHideEvent *event)
+{
+    TLMFlatForm::hideEvent(event);
+    UpdateClockView();
+}
+
+void Twnd_nb_Main::changeEvent(QEvent *event)
+{
+    TLMFlatForm::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        UpdateClockView();
+}
+
+bool Twnd_nb_Main::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose)
+        QMetaObject::invokeMethod(this, &Twnd_nb_Main::UpdateClockView, Qt::QueuedConnection);
+    return TLMFlatForm::eventFilter(watched, event);
+}
+
+void Twnd_nb_Main::UpdateClockView()
+{
+    TClockView view;
+    view.Visible = isVisible();
+    view.Minimized = isMinimized();
+    const QWindow *native = windowHandle();
+    view.Exposed = native != nullptr && native->isExposed();
+    FClockControl->SetView(view);
 }
 
 void Twnd_nb_Main::contextMenuEvent(QContextMenuEvent *event)

@@ -20,7 +20,10 @@ class ILayoutManagerCipherer;
 class ILayoutManagerStorage;
 class QAction;
 class THeaderPanel;
+class TClockControl;
+class TEventRefresh;
 class TLangController;
+class TSystemEvents;
 class TMainMenu;
 class TTitleBar;
 class TTrayIcon;
@@ -53,6 +56,9 @@ public:
     // Runs after the stored values are restored, and again when they change.
     void ApplySettings();
     void RefreshWeather();
+    // The user asked for a refresh (button or menu): the waits after failures
+    // start again from 30 seconds.
+    void ManualRefresh();
     // Shows, restores and raises the window (tray click, a second start).
     void BringToFront();
 
@@ -68,6 +74,9 @@ public:
     const QStringList &Names() const { return FNames; }
     // Whether a refresh has ever succeeded; the panel then keeps its data on failures.
     bool HasWeather() const { return FHasWeather; }
+    // The wake and network reports the window listens to.
+    TSystemEvents *SystemEvents() const { return FSystemEvents; }
+    TClockControl *ClockControl() const { return FClockControl; }
 
 signals:
     // The window was closed: the program ends.
@@ -76,6 +85,10 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -87,6 +100,8 @@ private:
     void RefreshFinished(const TRefreshResult &result);
     void ShowSuccess(const TRefreshResult &result);
     void ShowFailure(const TRefreshResult &result);
+    void ShowCachedWeather();
+    void UpdateClockView();
     void PopupMenuFromKeyboard();
     void LanguageChanged();
     void PlaceBars();
@@ -105,6 +120,10 @@ private:
     TWindowRoll *FRoll;
     TWindowDragFilter *FDrag;
     std::unique_ptr<TRefreshCycle> FRefresh;
+    TSystemEvents *FSystemEvents = nullptr;
+    TEventRefresh *FEventRefresh = nullptr;
+    TClockControl *FClockControl = nullptr;
+    bool FCacheTried = false;
 
     QString FU;
     QString FDataFolder;
