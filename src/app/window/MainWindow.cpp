@@ -6,6 +6,8 @@
 #include "DayNames.h"
 #include "EventRefresh.h"
 #include "FailureAdvice.h"
+#include "ForecastList.h"
+#include "ForecastRows.h"
 #include "HeaderPanel.h"
 #include "LangConsts.h"
 #include "LangController.h"
@@ -120,6 +122,8 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
     ConnectActions();
     connect(this, &TLMForm::OnAfterRestore, this, &Twnd_nb_Main::ApplySettings);
 
+    // The list takes its colours from the bars, so it hears of a theme after them.
+    connect(FTheme, &TThemeController::OnThemeChange, this, &Twnd_nb_Main::ThemeChanged);
     FTheme->SetPopupMenu(&FThemeMenu);
     FTheme->Loaded();
     FLang->Loaded();
@@ -157,8 +161,7 @@ void Twnd_nb_Main::BuildWidgets(bool useTray)
     FTitle->SetDayNames(FNames);
     FTitle->SetThemeMenu(&FThemeMenu);
     FHeader = new THeaderPanel(FTheme, this);
-    FList = new QWidget(this);
-    FList->setObjectName(QStringLiteral("lv"));
+    FList = new TForecastList(this);
     FRoll = new TWindowRoll(this);
     // The clock stands still until the window can be seen.
     FClockControl = new TClockControl(this);
@@ -186,6 +189,7 @@ void Twnd_nb_Main::ConnectActions()
     connect(FRoll, &TWindowRoll::RolledUpChanged, FTitle, &TTitleBar::SetRolledUp);
     connect(FMenu, &TMainMenu::RefreshChosen, this, &Twnd_nb_Main::ManualRefresh);
     connect(FMenu, &TMainMenu::ExitChosen, this, &QWidget::close);
+    connect(FList, &TForecastList::ContextMenuRequested, this, [this](const QPoint &globalPos) { FMenu->popup(globalPos); });
     if (FTray)
         connect(FTray, &TTrayIcon::RaiseRequested, this, &Twnd_nb_Main::BringToFront);
 
@@ -277,6 +281,7 @@ void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
     FHeader->ShowTexts(texts);
     FForecast = result.Forecast;
     FillMoonPhases(FForecast, FMoonTable);
+    FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference));
     FHasWeather = true;
 }
 
@@ -373,6 +378,12 @@ void Twnd_nb_Main::resizeEvent(QResizeEvent *event)
 {
     TLMFlatForm::resizeEvent(event);
     PlaceBars();
+}
+
+void Twnd_nb_Main::ThemeChanged()
+{
+    FList->ApplyTheme(FTitle->PaintedLookSet().Color, FHeader->PaintedLookSet().Color,
+                      FTheme->ControlLook().LookSet().Color);
 }
 
 void Twnd_nb_Main::PlaceBars()

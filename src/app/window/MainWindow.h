@@ -1,5 +1,5 @@
 // The applet's window: a borderless themed form that composes the title bar,
-// the current-conditions panel, the (for now empty) forecast area, the menu,
+// the current-conditions panel, the forecast list, the menu,
 // the tray icon and roll-up, and drives the weather refresh.
 #pragma once
 
@@ -19,12 +19,13 @@
 class ILayoutManagerCipherer;
 class ILayoutManagerStorage;
 class QAction;
-class THeaderPanel;
 class TClockControl;
 class TEventRefresh;
+class TForecastList;
+class THeaderPanel;
 class TLangController;
-class TSystemEvents;
 class TMainMenu;
+class TSystemEvents;
 class TTitleBar;
 class TTrayIcon;
 class TWindowDragFilter;
@@ -64,7 +65,7 @@ public:
 
     TTitleBar *TitleBar() const { return FTitle; }
     THeaderPanel *Header() const { return FHeader; }
-    QWidget *ForecastArea() const { return FList; }
+    TForecastList *ForecastList() const { return FList; }
     TMainMenu *Menu() const { return FMenu; }
     TRefreshCycle &RefreshCycle() { return *FRefresh; }
     TWindowRoll *Roll() const { return FRoll; }
@@ -105,6 +106,7 @@ private:
     void PopupMenuFromKeyboard();
     void LanguageChanged();
     void PlaceBars();
+    void ThemeChanged();
 
     TWindowStart FStart;
     TOwmClient FClient;
@@ -115,7 +117,7 @@ private:
     TMainMenu *FMenu;
     TTitleBar *FTitle;
     THeaderPanel *FHeader;
-    QWidget *FList;
+    TForecastList *FList;
     TTrayIcon *FTray = nullptr;
     TWindowRoll *FRoll;
     TWindowDragFilter *FDrag;

@@ -1,9 +1,12 @@
 // The window against the stand-in service: the panel filled in its formats, the
 // settings written at exit, the icons fetched, and the failure paths.
+#include "DateTimeConv.h"
+#include "ForecastList.h"
 #include "HeaderPanel.h"
 #include "LangConsts.h"
 #include "PanelTexts.h"
 #include "StandIn.h"
+#include "ThemeManager.h"
 #include "TitleBar.h"
 #include "WindowRun.h"
 
@@ -12,6 +15,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTimeZone>
 
 namespace {
 
@@ -70,6 +74,41 @@ TEST(WindowEndToEnd, FillsThePanelSavesTheSettingsAndKeepsItsDataWhenTheServiceG
     EXPECT_FALSE(window.Header()->WeatherIcon()->toolTip().isEmpty()); // the observation time
     EXPECT_TRUE(window.Header()->ErrorIcon()->isHidden());
     EXPECT_FALSE(QDir(run.DataFolder()).entryList({QStringLiteral("*.png")}, QDir::Files).isEmpty());
+
+    // The list: one row per forecast day, dated one day after another from the
+    // stand-in's first UTC day (the day after it when its first slot is the
+    // midnight closing today), in a list as high as the five days of the settings.
+    const TForecastList *list = window.ForecastList();
+    const TForecastRows &rows = list->Rows();
+    ASSERT_GE(rows.size(), kDefaultForecastDays - 1);
+    ASSERT_LE(rows.size(), kDefaultForecastDays);
+    const QDate firstUtcDay = QDateTime::currentDateTimeUtc().date();
+    auto localDateOfUtcNoon = [](const QDate &utcDay) {
+        return QDateTime(utcDay, QTime(12, 0), QTimeZone::utc()).toLocalTime().date();
+    };
+    EXPECT_TRUE(rows[0].Date == localDateOfUtcNoon(firstUtcDay)
+                || rows[0].Date == localDateOfUtcNoon(firstUtcDay.addDays(1)))
+        << rows[0].Date.toString(Qt::ISODate).toStdString();
+    for (int i = 1; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i].Date, rows[0].Date.addDays(i)) << i;
+    for (const TForecastRow &row : rows) {
+        EXPECT_TRUE(row.MoonSunText.startsWith(QStringLiteral("Moon: ")));
+        EXPECT_TRUE(row.Sun.HasRise && row.Sun.HasSet); // Prague has both every day
+        EXPECT_FALSE(row.RangeText.contains(QStringLiteral("2147483647")));
+    }
+    EXPECT_GE(list->height(), kDefaultForecastDays * TForecastList::kRowHeight);
+    EXPECT_LT(list->height(), (kDefaultForecastDays + 1) * TForecastList::kRowHeight);
+    EXPECT_EQ(list->width(), window.width() - 2);
+
+    // A theme change recolours the list after the bars.
+    for (const TThemePreset preset : {tpCobalt, tpGraphite}) {
+        TThemeManager::Instance().SetThemePreset(preset);
+        const TColor title = window.TitleBar()->PaintedLookSet().Color;
+        EXPECT_EQ(list->Colours().Columns[1], ToQColor(title)) << preset;
+        EXPECT_EQ(list->Colours().Selection, ToQColor(title)) << preset;
+        EXPECT_EQ(list->Colours().Columns[0], ToQColor(TThemeManager::Instance().ControlLook().LookSet().Color)) << preset;
+        EXPECT_EQ(list->Colours().Weekend, WeekendColour(window.Header()->PaintedLookSet().Color)) << preset;
+    }
 
     // The service goes away: the next refresh fails, the panel keeps its data
     // and the retry comes in 30 seconds.
