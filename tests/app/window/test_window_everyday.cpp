@@ -2,6 +2,7 @@
 // start, a refresh after a wake, failures that say what to do and wait longer
 // each time, and a clock that stands still while nobody can see it.
 #include "ClockControl.h"
+#include "ForecastList.h"
 #include "HeaderPanel.h"
 #include "StandIn.h"
 #include "SystemEvents.h"
@@ -14,6 +15,8 @@
 
 #include <QFile>
 #include <QLabel>
+
+#include <utility>
 
 namespace {
 
@@ -149,4 +152,21 @@ TEST(WindowEveryday, TheClockStopsWhileHiddenAndShowsTheTimeAtOnceWhenShown)
     ASSERT_TRUE(window.Roll()->RolledUp());
     QTest::qWait(50);
     EXPECT_TRUE(window.TitleBar()->ClockRunning());
+}
+
+// The place decides which way up the list's moon is drawn.
+TEST(WindowEveryday, ASouthernPlaceTurnsTheListsMoon)
+{
+    TStandIn service;
+    ASSERT_TRUE(service.WaitUntilListening());
+    for (const auto &[place, upsideDown] : {std::pair{"Sydney,AU", true}, std::pair{"Prague,CZ", false}}) {
+        TWindowRun run;
+        run.WriteSettings(service.Base(), QStringLiteral("demo-key"), {{QStringLiteral("WL"), QLatin1String(place)}});
+        Twnd_nb_Main &window = run.Open();
+        ASSERT_TRUE(run.WaitForRefreshEnd());
+        ASSERT_TRUE(window.HasWeather()) << place;
+        ASSERT_GT(window.ForecastList()->RowCount(), 0) << place;
+        for (const TForecastRow &row : window.ForecastList()->Rows())
+            EXPECT_EQ(row.MoonUpsideDown, upsideDown) << place;
+    }
 }
