@@ -1,5 +1,9 @@
 // Clean quit: a terminating signal closes the window as Escape does, so its
 // layout and settings are saved and the process ends with 0.
+#include "AppSettings.h"
+#include "LayoutManagerINIStorage.h"
+#include "LayoutManagerValues.h"
+#include "LayoutManagerWinCryptCipherer.h"
 #include "MainWindow.h"
 #include "StartUp.h"
 
@@ -21,6 +25,7 @@
 namespace {
 
 constexpr int kWaitMs = 15000;
+const QString kDeadService = QStringLiteral("http://127.0.0.1:1");
 
 QByteArray ReadAll(const QString &path)
 {
@@ -45,9 +50,15 @@ struct QuitFolders {
         QDir().mkpath(QFileInfo(Settings(program)).absolutePath());
         QDir().mkpath(Runtime());
         QFile::setPermissions(Runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QFile settings(Settings(program));
-        if (settings.open(QIODevice::WriteOnly))
-            settings.write("[Service]\nApiBase=http://127.0.0.1:1\nWebBase=http://127.0.0.1:1\n");
+        // A key, so the start does not stop to ask for one.
+        TLayoutManagerINIStorage settings(Settings(program));
+        settings.Open(false);
+        settings.WriteString(QLatin1String(kServiceSection), QLatin1String(kApiBaseKey), kDeadService);
+        settings.WriteString(QLatin1String(kServiceSection), QLatin1String(kWebBaseKey), kDeadService);
+        settings.WriteString(TLayoutManagerValues::kDefaultSection, QLatin1String(kApiKeyName),
+                             TLayoutManagerWinCryptCipherer().EncryptText(QStringLiteral("demo-key"),
+                                                                          QLatin1String(kApiKeyPassword)));
+        settings.Close();
     }
 };
 
