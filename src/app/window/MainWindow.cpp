@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "AppSettings.h"
+#include "AppletUpdates.h"
 #include "ClockControl.h"
 #include "DayNames.h"
 #include "EventRefresh.h"
@@ -91,6 +92,8 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
 
     // Settings: the process-wide storage and cipherer, the theme preset and the
     // nine values with their defaults.
+    // The update checks take their page's address from the same file.
+    FUpdates = CreateAppletUpdates(this, *storage, kApplicationTitle);
     SetLayoutStorage(std::move(storage));
     LayoutManager().StoredValues().SetCipherer(std::move(cipherer));
     SetLayoutControl(true);
@@ -222,6 +225,7 @@ void Twnd_nb_Main::ApplySettings()
     }
     FRoll->ApplySizing(WorkArea().height(), settings.ForecastDays);
     ApplyStartAtLogon(settings.RunAtStartup, kApplicationTitle, FStart.ExecutablePath);
+    FUpdates->SetEnabled(settings.CheckForUpdates);
     // At start, and after the preferences were confirmed: a key or place that
     // failed may be right now, so the waits after failures start over.
     FRefresh->ResetBackOff();

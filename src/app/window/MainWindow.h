@@ -29,6 +29,7 @@ class TMainMenu;
 class TSystemEvents;
 class TTitleBar;
 class TTrayIcon;
+class TUpdateSchedule;
 class TWindowDragFilter;
 class TWindowRoll;
 
@@ -71,6 +72,8 @@ public:
     TRefreshCycle &RefreshCycle() { return *FRefresh; }
     TWindowRoll *Roll() const { return FRoll; }
     TTrayIcon *Tray() const { return FTray; }
+    // The update checks: a first look 15 minutes after start, then every 5 hours.
+    TUpdateSchedule *Updates() const { return FUpdates; }
     const QString &DataFolder() const { return FDataFolder; }
     const QString &NamesFile() const { return FNamesFile; }
     const QStringList &Names() const { return FNames; }
@@ -131,6 +134,7 @@ private:
     TEventRefresh *FEventRefresh = nullptr;
     TClockControl *FClockControl = nullptr;
     bool FCacheTried = false;
+    TUpdateSchedule *FUpdates;
 
     QString FU;
     QString FDataFolder;
