@@ -44,11 +44,36 @@ QString Decode(const QByteArray &bytes, TIniEncoding *encoding)
     return text;
 }
 
+bool HasLineBreak(const QString &text)
+{
+    return text.contains(u'\n') || text.contains(u'\r');
+}
+
+// Names that would not read back as themselves. A lone surrogate is one: it has
+// no form in UTF-8 or Windows-1252.
 bool IsWritableKey(const QString &key)
 {
     const QString trimmed = key.trimmed();
-    return !trimmed.isEmpty() && trimmed.size() == key.size() && !key.contains(u'=') && !key.contains(u'\n')
-           && !key.contains(u'\r') && !key.startsWith(u'[') && !key.startsWith(u';') && !key.startsWith(u'#');
+    return !trimmed.isEmpty() && trimmed.size() == key.size() && key.isValidUtf16() && !key.contains(u'=')
+           && !HasLineBreak(key) && !key.startsWith(u'[') && !key.startsWith(u';') && !key.startsWith(u'#');
+}
+
+bool IsWritableSection(const QString &section)
+{
+    return section.trimmed().size() == section.size() && section.isValidUtf16() && !HasLineBreak(section);
+}
+
+// The value as a read of the written file gives it: a lone surrogate becomes the
+// replacement character, which every encoding of the file can hold.
+QString WholeCharacters(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (text.at(i).isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
 }
 
 } // namespace
@@ -82,8 +107,11 @@ TIniDocument TIniDocument::FromBytes(const QByteArray &bytes)
         }
         const qsizetype eq = line.indexOf(u'=');
         const bool comment = trimmed.startsWith(u';') || trimmed.startsWith(u'#');
-        if (eq > 0 && !comment && target != &doc.FPreamble)
-            target->append(TLine{true, line.left(eq).trimmed(), line.mid(eq + 1).trimmed()});
+        // A name of blanks only is no key: written back trimmed it would begin the
+        // line with "=" and be a key no more.
+        const QString key = eq >= 0 ? line.left(eq).trimmed() : QString();
+        if (!key.isEmpty() && !comment && target != &doc.FPreamble)
+            target->append(TLine{true, key, line.mid(eq + 1).trimmed()});
         else
             target->append(TLine{false, {}, line});
     }
@@ -123,7 +151,7 @@ QByteArray TIniDocument::ToBytes() const
         return kUtf16BEBom + QByteArray(encoder.encode(text));
     }
     case TIniEncoding::ieWindows1252:
-        if (const std::optional<QByteArray> bytes = EncodeWindows1252(text))
+        if (const std::optional<QByteArray> bytes = EncodeWindows1252(text); bytes && DecodeTextFile(*bytes) == text)
             return *bytes;
         break;
     case TIniEncoding::ieAnsi:
@@ -198,12 +226,12 @@ QStringList TIniDocument::SectionLines(const QString &section) const
 
 bool TIniDocument::SetValue(const QString &section, const QString &key, const QString &value)
 {
-    // A key that would not read back as this key (say an empty one) would add a
-    // foreign line to the file at every write.
-    if (!IsWritableKey(key))
+    // A key or section that would not read back as itself (say an empty key, or a
+    // name with a line break) would add a foreign line to the file at every write.
+    if (!IsWritableKey(key) || !IsWritableSection(section))
         return false;
     // A line break inside a value would start a new line of the file.
-    QString flat = value;
+    QString flat = WholeCharacters(value);
     flat.replace(u'\r', u' ').replace(u'\n', u' ');
     flat = flat.trimmed();
 

@@ -22,9 +22,14 @@ public:
     TIniDocument() = default;
 
     static TIniDocument FromBytes(const QByteArray &bytes);
-    // A document read as Windows-1252 is written back in it, so the file stays
-    // readable where it came from; only when a character has no form there is it
-    // written as UTF-8, the code page of this system, so that nothing is lost.
+    // Written in the encoding it was read with, so the file stays as it was, as
+    // far as its next read takes the bytes for that encoding again. Only
+    // Windows-1252 can fail that, as a read assumes it only for bytes that are not
+    // valid UTF-8: when a character has no form there, or when the bytes have become
+    // valid UTF-8 (those that were not, say a trailing no-break space, were trimmed
+    // away), the document is written as UTF-8 without a mark, as the file had none:
+    // this system's code page, read back as the same text. A mark in front of
+    // Windows-1252 bytes would name the wrong encoding.
     QByteArray ToBytes() const;
 
     TIniEncoding Encoding() const { return FEncoding; }

@@ -53,9 +53,12 @@ struct TSListDeleter {
 } // namespace
 
 bool HttpGetToStream(const QString &url, const QString &userName, const QString &password,
-                     QByteArray &stream, std::uint16_t port, const THttpOptions &options)
+                     QByteArray &stream, std::uint16_t port, const THttpOptions &options,
+                     int *httpStatus)
 {
     stream.clear();
+    if (httpStatus)
+        *httpStatus = 0;
     EnsureCurlInitialised();
 
     std::unique_ptr<CURL, TCurlDeleter> curl(curl_easy_init());
@@ -111,5 +114,8 @@ bool HttpGetToStream(const QString &url, const QString &userName, const QString 
     const CURLcode code = curl_easy_perform(h);
     if (!KeepsPartialBody(code))
         stream.clear();
+    long status = 0;
+    if (httpStatus && curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK)
+        *httpStatus = static_cast<int>(status);
     return !stream.isEmpty();
 }

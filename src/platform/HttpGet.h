@@ -27,6 +27,8 @@ struct THttpOptions {
 // variables. Returns true when at least one body byte arrived. A time-out, an
 // over-long body, a redirect loop or any other transport failure leaves the
 // stream empty and returns false; a body cut short by the peer is kept.
+// `httpStatus`, when given, receives the status of the last answer (after
+// redirects), 0 when none arrived.
 bool HttpGetToStream(const QString &url, const QString &userName, const QString &password,
                      QByteArray &stream, std::uint16_t port = 0,
-                     const THttpOptions &options = THttpOptions());
+                     const THttpOptions &options = THttpOptions(), int *httpStatus = nullptr);

@@ -20,7 +20,9 @@ constexpr std::array<char16_t, kLastWindowsOnlyByte - kFirstWindowsOnlyByte + 1>
 
 QString DecodeAfterMark(QStringDecoder::Encoding encoding, const QByteArray &bytes, qsizetype markSize)
 {
-    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
+    // The decoder would drop a second mark on its own; only the first one is the
+    // file's mark, the next belongs to the text (else each save loses one).
+    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return decoder.decode(bytes.mid(markSize));
 }
 

@@ -36,5 +36,6 @@ enum class TTextFileEncoding {
 };
 
 // The text of a file's bytes: its byte-order mark decides, else the code page.
+// Only the first mark is taken as one; a mark after it is a character of the text.
 // `found`, when given, receives the encoding that was used.
 QString DecodeTextFile(const QByteArray &bytes, TTextFileEncoding *found = nullptr);

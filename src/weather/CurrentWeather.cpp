@@ -39,7 +39,8 @@ void ReadCondition(const QDomElement &weather, TValue &target)
 QString CurrentWeatherQuery(const TRequestRecord &request)
 {
     return QStringLiteral("/data/2.5/weather?APPID=%1&%2&mode=xml&units=%3&lang=%4")
-        .arg(request.Key, BuildLocationParameter(request), request.Units, request.Lang);
+        .arg(KeyQueryValue(request.Key), BuildLocationParameter(request), EncodeFormValue(request.Units),
+             EncodeFormValue(request.Lang));
 }
 
 void ParseCurrentWeather(const QDomElement &root, const QString &units, TWeatherRecord &record)

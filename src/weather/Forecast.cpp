@@ -139,8 +139,8 @@ QString ForecastQuery(const TRequestRecord &request)
     const int count = daily ? request.NumberOfDays : request.NumberOfDays * kSlotsPerDay;
     const QString path = daily ? QStringLiteral("/data/2.5/forecast/daily") : QStringLiteral("/data/2.5/forecast");
     return QStringLiteral("%1?APPID=%2&%3&mode=xml&units=%4&cnt=%5&lang=%6")
-        .arg(path, request.Key, BuildLocationParameter(request), request.Units, QString::number(count),
-             request.Lang);
+        .arg(path, KeyQueryValue(request.Key), BuildLocationParameter(request),
+             EncodeFormValue(request.Units), QString::number(count), EncodeFormValue(request.Lang));
 }
 
 void ParseForecast(const QDomElement &root, const TRequestRecord &request, TWeatherData &data)

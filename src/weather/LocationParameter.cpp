@@ -40,6 +40,11 @@ QString EncodeFormValue(const QString &text)
     return encoded;
 }
 
+QString KeyQueryValue(const QString &key)
+{
+    return EncodeFormValue(TrimControl(key));
+}
+
 QString BuildNameParameter(const QString &locationName)
 {
     return QStringLiteral("q=") + EncodeFormValue(TrimControl(locationName));

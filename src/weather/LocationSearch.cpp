@@ -7,7 +7,8 @@
 QString FindLocationsQuery(const TRequestRecord &request)
 {
     return QStringLiteral("/data/2.5/find?APPID=%1&%2&type=like&mode=xml&lang=%3")
-        .arg(request.Key, BuildNameParameter(request.LocationName), request.Lang);
+        .arg(KeyQueryValue(request.Key), BuildNameParameter(request.LocationName),
+             EncodeFormValue(request.Lang));
 }
 
 bool ParseLocations(const QDomElement &root, TCities &cities)

@@ -1,6 +1,15 @@
 #include "ServiceResponse.h"
 
 #include "TrimText.h"
+#include "XmlJudge.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+
+const TExpectedAnswer kCurrentWeatherAnswer{QStringLiteral("current"), false};
+const TExpectedAnswer kForecastAnswer{QStringLiteral("weatherdata"), true};
+const TExpectedAnswer kLocationsAnswer{QStringLiteral("cities"), false};
 
 namespace {
 
@@ -8,10 +17,14 @@ const QString kNoData = QStringLiteral("No data received");
 const QString kInvalidKey = QStringLiteral("Invalid API key");
 const QString kBadFormat = QStringLiteral("Bad format");
 const QString kMessageKey = QStringLiteral("\"message\":");
+const QString kMessageMember = QStringLiteral("message");
 // The value starts one character after the key and its colon (a blank or the
 // opening quote).
 constexpr qsizetype kMessageValueOffset = 11;
 constexpr qsizetype kMessageMaxLength = 1024;
+constexpr int kFirstSuccessStatus = 200;
+constexpr int kLastSuccessStatus = 299;
+const QString kEllipsis = QStringLiteral("…");
 
 // The body as text for the checks: up to its first zero byte, read as UTF-8.
 QString BodyText(const QByteArray &body)
@@ -20,26 +33,25 @@ QString BodyText(const QByteArray &body)
     return QString::fromUtf8(zero < 0 ? body : body.left(zero));
 }
 
-// Internal entities referenced many times grow a few hundred kilobytes into
-// gigabytes, and the service never sends a DOCTYPE, so such a document is refused
-// before it reaches the parser. UTF-16 documents are looked at too.
-bool DeclaresDoctype(const QByteArray &body, int &line, int &column)
+bool IsFailureStatus(int status)
 {
-    static const QByteArray kAscii("<!DOCTYPE");
-    static const QByteArray kUtf16Le = QByteArray::fromRawData("<\0!\0D\0O\0C\0T\0Y\0P\0E\0", 18);
-    static const QByteArray kUtf16Be = QByteArray::fromRawData("\0<\0!\0D\0O\0C\0T\0Y\0P\0E", 18);
-    qsizetype at = body.indexOf(kAscii);
-    int width = 1;
-    if (at < 0 && (at = body.indexOf(kUtf16Le)) >= 0)
-        width = 2;
-    if (at < 0 && (at = body.indexOf(kUtf16Be)) >= 0)
-        width = 2;
-    if (at < 0)
+    return status != 0 && (status < kFirstSuccessStatus || status > kLastSuccessStatus);
+}
+
+// The "message" member of a body that is valid JSON; false when the body is not.
+bool JsonMessage(const QString &text, QString &message)
+{
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(text.toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError)
         return false;
-    const QByteArray before = body.left(at);
-    line = 1 + static_cast<int>(before.count('\n'));
-    const qsizetype lineStart = before.lastIndexOf('\n') + 1;
-    column = 1 + static_cast<int>((at - lineStart) / width);
+    const QJsonValue value = json.object().value(kMessageMember);
+    if (value.isString())
+        message = value.toString();
+    else if (value.isDouble())
+        message = QString::number(value.toDouble());
+    else
+        message = text; // no usable member: the body itself, as the scan would give
     return true;
 }
 
@@ -47,35 +59,55 @@ bool DeclaresDoctype(const QByteArray &body, int &line, int &column)
 
 QString ExtractJsonMessage(const QString &text)
 {
+    QString message;
+    if (JsonMessage(text, message))
+        return message;
     const qsizetype at = text.indexOf(kMessageKey);
     if (at < 0)
         return text;
-    QString message = text.mid(at + kMessageValueOffset, kMessageMaxLength);
+    message = text.mid(at + kMessageValueOffset, kMessageMaxLength);
     message.remove(QLatin1Char('"'));
     message.chop(1); // the object's closing brace
     return message;
 }
 
+QString MessageFromBody(const QString &text)
+{
+    const QString trimmed = TrimControl(text);
+    qsizetype end = trimmed.size();
+    for (qsizetype i = 0; i < end; ++i) {
+        if (trimmed.at(i) == QLatin1Char('\n') || trimmed.at(i) == QLatin1Char('\r'))
+            end = i;
+    }
+    if (end > kMaxBodyMessageLength) {
+        end = kMaxBodyMessageLength;
+        if (trimmed.at(end - 1).isHighSurrogate())
+            --end; // never half a character
+    }
+    if (end == trimmed.size())
+        return trimmed;
+    return TrimControl(trimmed.left(end)) + kEllipsis;
+}
+
 bool LoadXmlDocument(const QByteArray &body, QDomDocument &document, QString &errorMessage)
 {
+    // The document object model is built from the very text that was judged,
+    // so it cannot read the bytes in another encoding than the judge did.
+    QString text;
+    if (!DecodeXmlBody(body, text, errorMessage) || !JudgeXmlText(text, errorMessage))
+        return false;
+    QString message;
     int line = 0;
     int column = 0;
-    if (DeclaresDoctype(body, line, column)) {
-        errorMessage = QStringLiteral("DOCTYPE declarations are not accepted (line %1, column %2)")
-                           .arg(line)
-                           .arg(column);
-        return false;
-    }
-    QString message;
-    if (!document.setContent(body, &message, &line, &column)) {
+    if (!document.setContent(text, &message, &line, &column)) {
         errorMessage = QStringLiteral("%1 (line %2, column %3)").arg(message).arg(line).arg(column);
         return false;
     }
     return true;
 }
 
-bool CheckServiceResponse(const QByteArray &body, TRequestRecord &request, bool checkError,
-                          QDomDocument &document)
+bool CheckServiceResponse(const QByteArray &body, int httpStatus, const TExpectedAnswer &expected,
+                          TRequestRecord &request, QDomDocument &document)
 {
     if (body.isEmpty()) {
         request.ErrorMessage = kNoData;
@@ -87,12 +119,21 @@ bool CheckServiceResponse(const QByteArray &body, TRequestRecord &request, bool 
         return false;
     }
     if (text.startsWith(QLatin1Char('{'))) {
-        request.ErrorMessage = ExtractJsonMessage(TrimControl(text));
+        const QString trimmed = TrimControl(text);
+        QString message = MessageFromBody(ExtractJsonMessage(trimmed));
+        // An empty message must not hide the failure: the body itself is shown.
+        if (message.isEmpty())
+            message = MessageFromBody(trimmed);
+        request.ErrorMessage = message;
         return false;
     }
     if (text.contains(QLatin1String("failed"))
-        || (checkError && text.contains(QLatin1String("Error")))) {
-        request.ErrorMessage = TrimControl(text);
+        || (expected.CheckError && text.contains(QLatin1String("Error")))) {
+        request.ErrorMessage = MessageFromBody(text);
+        return false;
+    }
+    if (IsFailureStatus(httpStatus)) {
+        request.ErrorMessage = QStringLiteral("The service answered HTTP %1").arg(httpStatus);
         return false;
     }
     QString parserMessage;
@@ -100,7 +141,10 @@ bool CheckServiceResponse(const QByteArray &body, TRequestRecord &request, bool 
         request.ErrorMessage = parserMessage;
         return false;
     }
-    if (document.documentElement().isNull()) {
+    // An HTML page or another service's document is no answer to this request.
+    const QDomElement root = document.documentElement();
+    if (root.isNull() || root.tagName() != expected.RootName) {
+        document.clear();
         request.ErrorMessage = kBadFormat;
         return false;
     }

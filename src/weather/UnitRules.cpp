@@ -1,5 +1,7 @@
 #include "UnitRules.h"
 
+#include <cmath>
+
 namespace {
 
 constexpr double kKmhPerMps = 3.6;
@@ -28,6 +30,9 @@ void SetWindSpeed(TValue &speed, double serviceValue, const QString &units)
         speed.Units = QStringLiteral("mph");
         speed.Value = serviceValue / kImperialSpeedDivisor;
     }
+    // A huge speed overflows in the conversion; it counts as not given.
+    if (!std::isfinite(speed.Value))
+        speed.Value = 0;
 }
 
 QString IconFileName(const QString &iconCode)

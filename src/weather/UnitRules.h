@@ -12,7 +12,8 @@ bool IsMetric(const QString &units);
 QString TemperatureUnit(const QString &units);
 
 // Stores a wind speed given by the service (m/s for metric, as the service sends
-// it) as km/h or mph with its unit label.
+// it) as km/h or mph with its unit label; a value that is not finite after the
+// conversion is stored as 0, as if none had been given.
 void SetWindSpeed(TValue &speed, double serviceValue, const QString &units);
 
 // The icon file name of a service icon code: at most three characters, ".png".

@@ -9,6 +9,11 @@
 
 namespace {
 
+constexpr int kMinutesPerHour = 60;
+constexpr int kSecondsPerMinute = 60;
+// The widest offset any zone on Earth uses, ±14:00.
+constexpr int kMaxZoneOffsetSecs = 14 * kMinutesPerHour * kSecondsPerMinute;
+
 bool ParseNumber(const QString &text, double &value)
 {
     static const QRegularExpression syntax(
@@ -66,7 +71,11 @@ TDateTime XmlTimeToLocal(const QString &text)
 
     QDateTime utc(date, time, Qt::UTC);
     if (m.capturedLength(9) > 0) {
-        const int offsetSecs = (m.captured(10).toInt() * 60 + m.captured(11).toInt()) * 60;
+        const int offsetHours = m.captured(10).toInt();
+        const int offsetMinutes = m.captured(11).toInt();
+        const int offsetSecs = (offsetHours * kMinutesPerHour + offsetMinutes) * kSecondsPerMinute;
+        if (offsetMinutes >= kMinutesPerHour || offsetSecs > kMaxZoneOffsetSecs)
+            return kNoDateTime;
         // 12:00+02:00 is 10:00 UTC.
         utc = utc.addSecs(m.captured(9) == QLatin1String("+") ? -offsetSecs : offsetSecs);
     }

@@ -22,7 +22,8 @@ double StrictNumber(const QString &text);
 std::int64_t StrictCityId(const QString &text);
 
 // A UTC ISO 8601 date-time ("2026-03-02T21:00:00") or date, optionally with a
-// "Z" or an hours:minutes offset, as local time; 0 when it cannot be read.
+// "Z" or an hours:minutes offset (at most ±14:00), as local time; 0 when it
+// cannot be read.
 TDateTime XmlTimeToLocal(const QString &text);
 
 // The first child element of that name (a null element when there is none).

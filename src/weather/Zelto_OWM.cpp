@@ -27,19 +27,20 @@ TOwmClient::TOwmClient(const QString &apiBase, const QString &webBase)
 {
 }
 
-QByteArray TOwmClient::FetchApi(const QString &pathAndQuery) const
+bool TOwmClient::FetchDocument(const QString &pathAndQuery, const TExpectedAnswer &expected,
+                               TRequestRecord &request, QDomDocument &document) const
 {
     QByteArray body;
-    HttpGetToStream(FApiBase + pathAndQuery, QString(), QString(), body, 0, FHttp);
-    return body;
+    int status = 0;
+    HttpGetToStream(FApiBase + pathAndQuery, QString(), QString(), body, 0, FHttp, &status);
+    return CheckServiceResponse(body, status, expected, request, document);
 }
 
 bool TOwmClient::GetCurrentWeather(TRequestRecord &request, TWeatherRecord &record) const
 {
     request.ErrorMessage.clear();
-    const QByteArray body = FetchApi(CurrentWeatherQuery(request));
     QDomDocument document;
-    if (!CheckServiceResponse(body, request, false, document))
+    if (!FetchDocument(CurrentWeatherQuery(request), kCurrentWeatherAnswer, request, document))
         return false;
     ParseCurrentWeather(document.documentElement(), request.Units, record);
     return true;
@@ -48,9 +49,8 @@ bool TOwmClient::GetCurrentWeather(TRequestRecord &request, TWeatherRecord &reco
 bool TOwmClient::GetForecast(TRequestRecord &request, TWeatherData &data) const
 {
     request.ErrorMessage.clear();
-    const QByteArray body = FetchApi(ForecastQuery(request));
     QDomDocument document;
-    if (!CheckServiceResponse(body, request, true, document))
+    if (!FetchDocument(ForecastQuery(request), kForecastAnswer, request, document))
         return false;
     ParseForecast(document.documentElement(), request, data);
     return true;
@@ -59,9 +59,8 @@ bool TOwmClient::GetForecast(TRequestRecord &request, TWeatherData &data) const
 bool TOwmClient::FindLocations(TRequestRecord &request, TCities &cities) const
 {
     request.ErrorMessage.clear();
-    const QByteArray body = FetchApi(FindLocationsQuery(request));
     QDomDocument document;
-    if (!CheckServiceResponse(body, request, false, document))
+    if (!FetchDocument(FindLocationsQuery(request), kLocationsAnswer, request, document))
         return false;
     if (!ParseLocations(document.documentElement(), cities)) {
         request.ErrorMessage = QStringLiteral("Bad format");

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "HttpGet.h"
+#include "ServiceResponse.h"
 #include "WeatherRecords.h"
 
 #include <QByteArray>
+#include <QDomDocument>
 #include <QString>
 #include <QStringList>
 
@@ -45,8 +47,10 @@ public:
     void DownloadIcons(const QStringList &names, const QString &folder) const;
 
 private:
-    // The service's answer to one path and query on the API base.
-    QByteArray FetchApi(const QString &pathAndQuery) const;
+    // The service's answer to one path and query on the API base, judged for
+    // the request's kind; false with request.ErrorMessage set when it is none.
+    bool FetchDocument(const QString &pathAndQuery, const TExpectedAnswer &expected,
+                       TRequestRecord &request, QDomDocument &document) const;
 
     QString FApiBase;
     QString FWebBase;

@@ -32,7 +32,8 @@ TEST_P(ResponseChecks, JudgesBodyInOrder)
     TRequestRecord request;
     request.ErrorMessage = QStringLiteral("left over");
     QDomDocument document;
-    const bool ok = CheckServiceResponse(c.body, request, c.checkError, document);
+    const bool ok = CheckServiceResponse(c.body, 0, c.checkError ? kForecastAnswer : kCurrentWeatherAnswer,
+                                         request, document);
     EXPECT_EQ(ok, c.ok);
     if (c.parserMessage) {
         EXPECT_TRUE(request.ErrorMessage.contains(QLatin1String("line"))) << request.ErrorMessage.toStdString();
@@ -71,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                   QStringLiteral("Request failed: upstream timeout")},
         CheckCase{"error_checked_for_forecast", "<weatherdata><x>Error</x></weatherdata>\n", true,
                   false, QStringLiteral("<weatherdata><x>Error</x></weatherdata>")},
-        CheckCase{"error_ignored_for_current", "<weatherdata><x>Error</x></weatherdata>", false,
+        CheckCase{"error_ignored_for_current", "<current><x>Error</x></current>", false,
                   true, QString()},
         CheckCase{"html_error_page", kHtmlServerError, false, false, QString(), true},
         CheckCase{"malformed_xml", "<current><city></current>", false, false, QString(), true},
@@ -86,7 +87,8 @@ TEST(ResponseChecks, DoctypeIsRefusedBeforeParsing)
 {
     TRequestRecord request;
     QDomDocument document;
-    EXPECT_FALSE(CheckServiceResponse(ManyReferenceEntityDocument(), request, false, document));
+    EXPECT_FALSE(CheckServiceResponse(ManyReferenceEntityDocument(), 0, kCurrentWeatherAnswer, request,
+                                      document));
     EXPECT_EQ(request.ErrorMessage.toStdString(),
               "DOCTYPE declarations are not accepted (line 2, column 1)");
     EXPECT_TRUE(document.documentElement().isNull());
@@ -121,10 +123,10 @@ TEST(ExtractJsonMessage, TakesTheMessageMember)
         EXPECT_EQ(ExtractJsonMessage(QString::fromUtf8(c.text)).toStdString(), c.expected) << c.text;
 }
 
-TEST(ExtractJsonMessage, TakesAtMost1024Characters)
+TEST(ExtractJsonMessage, ScanOfBrokenJsonTakesAtMost1024Characters)
 {
     const QString longMessage(3000, QLatin1Char('x'));
-    const QString text = QStringLiteral("{\"message\":\"") + longMessage + QStringLiteral("\"}");
+    const QString text = QStringLiteral("{\"message\":\"") + longMessage + QStringLiteral("\"");
     // 1024 characters are taken; the last of them is dropped as if it were the brace.
     EXPECT_EQ(ExtractJsonMessage(text), QString(1023, QLatin1Char('x')));
 }

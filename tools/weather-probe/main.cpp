@@ -8,7 +8,13 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
+
+constexpr long kMsPerSecond = 1000;
+constexpr double kMaxTimeoutSeconds = 3600;
 
 QString TimeText(TDateTime value, const char *format)
 {
@@ -59,11 +65,27 @@ int main(int argc, char *argv[])
     const QCommandLineOption days(QStringLiteral("days"), QStringLiteral("Forecast days."),
                                   QStringLiteral("n"), QStringLiteral("5"));
     const QCommandLineOption paid(QStringLiteral("paid"), QStringLiteral("The key is a paid one."));
-    parser.addOptions({api, key, location, units, days, paid});
+    const QCommandLineOption timeout(
+        QStringLiteral("timeout"), QStringLiteral("Total time-out of each fetch, in seconds."),
+        QStringLiteral("seconds"), QString::number(THttpOptions().TotalTimeoutMs / kMsPerSecond));
+    parser.addOptions({api, key, location, units, days, paid, timeout});
     parser.process(app);
 
     QTextStream out(stdout);
+    bool timeoutOk = false;
+    const double timeoutSeconds = parser.value(timeout).toDouble(&timeoutOk);
+    if (!timeoutOk || !(timeoutSeconds > 0) || timeoutSeconds > kMaxTimeoutSeconds) {
+        QTextStream(stderr) << "--timeout wants a number of seconds above 0 and at most "
+                            << kMaxTimeoutSeconds << ", not \"" << parser.value(timeout) << "\"\n";
+        return 2;
+    }
     TOwmClient client(parser.value(api));
+    // At least a millisecond: 0 would mean no time-out at all.
+    client.HttpOptions().TotalTimeoutMs =
+        std::max(1L, static_cast<long>(std::lround(timeoutSeconds * kMsPerSecond)));
+    // A total time-out shorter than the connection's own bounds that one as well.
+    client.HttpOptions().ConnectTimeoutMs =
+        std::min(client.HttpOptions().ConnectTimeoutMs, client.HttpOptions().TotalTimeoutMs);
     TRequestRecord request;
     request.Key = parser.value(key);
     request.KeyType = parser.isSet(paid) ? ktPaid : ktFree;
