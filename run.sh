@@ -1,44 +1,44 @@
 #!/usr/bin/env bash
-# ./run.sh --demo : build, start the bundled stand-in service on loopback and run on it
-#                   (no key, no network).
-# ./run.sh        : build and run against the real service (key in NIMBREL_API_KEY).
+# ./run.sh --demo : build, start the bundled stand-in service on loopback and open
+#                   the window on it with a throw-away settings folder (no key, no
+#                   network). Without a display it runs on Xvfb and saves a screenshot.
+# ./run.sh        : build and start nimbrel with your own settings.
+# weather-probe (build/tools/weather-probe) stays the console tool for the service.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 demo=0
 case "${1:-}" in
   --demo) demo=1; shift ;;
-  -h|--help) sed -n '2,4p' "$0"; exit 0 ;;
+  -h|--help) sed -n '2,6p' "$0"; exit 0 ;;
 esac
 
 ./scripts/install-deps
 BUILD_DIR=${NIMBREL_BUILD_DIR:-build}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMBREL_TOOLS=ON >/dev/null
-cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target weather-probe fake-owm
+cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target nimbrel weather-probe fake-owm demo-ini
 
-probe="$BUILD_DIR/tools/weather-probe/weather-probe"
+nimbrel="$BUILD_DIR/src/app/nimbrel"
+have_display=0
+[ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ] && have_display=1
+
 if [ "$demo" -eq 0 ]; then
-  if [ -z "${NIMBREL_API_KEY:-}" ]; then
-    echo "Set NIMBREL_API_KEY to your service key, or try ./run.sh --demo." >&2
+  if [ "$have_display" -eq 0 ]; then
+    echo "No display: nimbrel is a desktop program. ./run.sh --demo shows it on Xvfb." >&2
     exit 2
   fi
-  exec "$probe" "$@"
+  exec "$nimbrel" "$@"
 fi
 
-# The stand-in prints "listening on http://127.0.0.1:PORT" first.
-log=$(mktemp)
-"$BUILD_DIR/tools/fake-owm/fake-owm" --port 0 >"$log" 2>/dev/null &
-service=$!
-trap 'kill "$service" 2>/dev/null; rm -f "$log"' EXIT
-base=""
-for _ in $(seq 1 50); do
-  base=$(sed -n 's/^listening on \(http:[^ ]*\).*/\1/p' "$log" | head -n 1)
-  [ -n "$base" ] && break
-  sleep 0.1
-done
-if [ -z "$base" ]; then
-  echo "The stand-in service did not start." >&2
-  exit 1
+if [ "$have_display" -eq 0 ]; then
+  echo "No display: running the demo window on Xvfb and saving a screenshot instead."
+  exec ./scripts/demo-screenshot "$BUILD_DIR/demo-window.png"
 fi
-echo "Stand-in service at $base"
-"$probe" --api "$base" --key demo "$@"
+
+. scripts/demo-lib.sh
+trap demo_stop EXIT
+demo_start "$BUILD_DIR"
+echo "Stand-in service at $DEMO_BASE; settings in $DEMO_INI (removed afterwards)."
+echo "Close the window (Escape, or Exit in its menu) to end the demo."
+# Not exec: the stand-in is stopped when the window closes.
+env "${DEMO_ENV[@]}" "$nimbrel" "$@"

@@ -1,6 +1,8 @@
 // Timings of the refresh's own work: the eight next-phase times, the moon data
-// of a 16-day forecast, and the panel texts.
+// of a 16-day forecast, the panel texts, the forecast rows with their sun
+// times, and all of the UI thread's work once the data arrived.
 #include "DateTimeConv.h"
+#include "ForecastRows.h"
 #include "LangMan.h"
 #include "MoonTable.h"
 #include "PanelTexts.h"
@@ -62,6 +64,65 @@ void BM_BuildPanelTexts(benchmark::State &state)
         benchmark::DoNotOptimize(BuildPanelTexts(record, false, locale, app, reference));
 }
 BENCHMARK(BM_BuildPanelTexts)->Unit(benchmark::kMicrosecond);
+
+// Sixteen days at Prague with every value the rows show.
+TWeatherData PragueForecast(TDateTime first)
+{
+    TWeatherData data = Forecast(first);
+    for (TWeatherRecord &record : data) {
+        record.City.Lat = 50.088;
+        record.City.Lon = 14.4208;
+        record.Temp.Value.Min = 3;
+        record.Temp.Value.Max = 11;
+        record.Temp.Value.Units = QStringLiteral("°C");
+        record.Humidity.Value = 81;
+        record.Humidity.Units = QStringLiteral("%");
+        record.Pressure.Value = 1012;
+        record.Pressure.Units = QStringLiteral("hPa");
+        record.Wind.Speed.Value = 4.1;
+        record.Wind.Speed.Units = QStringLiteral("m/s");
+        record.Wind.Speed.Name = QStringLiteral("Gentle Breeze");
+        record.Wind.Direction.Code = QStringLiteral("WSW");
+        record.Clouds.Value = 90;
+        record.Precipitation.Value = 2.25;
+        record.Weather.Value = 500;
+        record.Weather.Icon = QStringLiteral("10d.png");
+    }
+    return data;
+}
+
+void BM_BuildForecastRows16Days(benchmark::State &state)
+{
+    TLanguageManager app;
+    TLanguageManager reference;
+    const QLocale locale(QLocale::Czech, QLocale::CzechRepublic);
+    int shift = 0;
+    for (auto _ : state) {
+        const TWeatherData data = PragueForecast(FirstStamp(shift++ % 52));
+        benchmark::DoNotOptimize(BuildForecastRows(data, QStringLiteral("/tmp"), QStringList(), locale, app, reference));
+    }
+}
+BENCHMARK(BM_BuildForecastRows16Days)->Unit(benchmark::kMillisecond);
+
+// What the UI thread does with a successful refresh before the list paints:
+// the panel, the moon table, the moon data of the rows and the sixteen rows
+// with their sun times. (The moon table is built on the fetch's worker now;
+// it is counted here all the same.)
+void BM_AfterDataArrived16Days(benchmark::State &state)
+{
+    TLanguageManager app;
+    TLanguageManager reference;
+    const QLocale locale(QLocale::Czech, QLocale::CzechRepublic);
+    int shift = 0;
+    for (auto _ : state) {
+        const TDateTime first = FirstStamp(shift++ % 52);
+        TWeatherData data = PragueForecast(first);
+        benchmark::DoNotOptimize(BuildPanelTexts(data[0], false, locale, app, reference));
+        FillMoonPhases(data, BuildMoonTable(first));
+        benchmark::DoNotOptimize(BuildForecastRows(data, QStringLiteral("/tmp"), QStringList(), locale, app, reference));
+    }
+}
+BENCHMARK(BM_AfterDataArrived16Days)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -7,9 +7,12 @@
 
 #include <QBitmap>
 #include <QDateTime>
+#include <QHash>
+#include <QMutex>
 #include <QPixmap>
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -24,9 +27,17 @@ const char *const kClassicNames[] = {"MOON_LARGE", "MOON_SMALL", "MOON_TINY"};
 const char *const kColorNames[] = {"MOON_COLOR_LARGE", "MOON_COLOR_SMALL", "MOON_COLOR_TINY"};
 const char *const kMaskNames[] = {"MOON_BW_LARGE", "MOON_BW_SMALL", "MOON_BW_TINY"};
 
+// Decoded once per process: a list of sixteen days draws dozens of moons per
+// refresh. Callers get shared copies and detach when they paint on them.
 QImage stockImage(const char *name)
 {
-    return QImage(QStringLiteral(":/moon/") + QString::fromLatin1(name));
+    static QMutex lock;
+    static QHash<QByteArray, QImage> decoded;
+    const QMutexLocker locker(&lock);
+    auto found = decoded.constFind(QByteArray(name));
+    if (found == decoded.constEnd())
+        found = decoded.insert(QByteArray(name), QImage(QStringLiteral(":/moon/") + QString::fromLatin1(name)));
+    return *found;
 }
 
 QImage stockPicture(TMoonStyle style, TMoonSize size)
@@ -243,6 +254,26 @@ QIcon TMoon::Icon()
     pixmap.setMask(QBitmap::fromImage(rotated(mask, FRotate)));
     FIcon = QIcon(pixmap);
     return FIcon;
+}
+
+QImage TMoon::MaskedPicture(TMoonSize size) const
+{
+    const moon_geometry::Row &row = moon_geometry::kRows[size];
+    QImage colour = stockPicture(FStyle, size);
+    drawShading(colour, row, FAngle, fApollo && FDate > FApolloDate);
+    QImage stockMask = stockImage(kMaskNames[size]).convertToFormat(QImage::Format_Mono);
+    // 1 is opaque, whatever order the file's palette has.
+    if (qGray(stockMask.color(0)) < qGray(stockMask.color(1)))
+        stockMask.invertPixels();
+    QImage result(row.width, row.height, QImage::Format_ARGB32);
+    result.fill(Qt::transparent);
+    const int w = std::min({result.width(), colour.width(), stockMask.width()});
+    const int h = std::min({result.height(), colour.height(), stockMask.height()});
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (stockMask.pixelIndex(x, y) == 1)
+                result.setPixel(x, y, colour.pixel(x, y) | 0xFF000000u);
+    return rotated(result, FRotate);
 }
 
 QSize TMoon::IconSize()

@@ -46,6 +46,10 @@ public:
     // Rebuilt on every read, at the icon size (see SetIconSize).
     QIcon Icon();
 
+    // The icon's picture at one of the moon sizes, transparent outside the
+    // disc as the mask says: what a host draws at a higher pixel density.
+    QImage MaskedPicture(TMoonSize size) const;
+
     TRotate Rotation() const { return FRotate; }
     void SetRotation(TRotate value);
 

@@ -17,6 +17,7 @@ QImage GreyedImage(const QImage &image, TColor background, const TDisabledBitmap
     QImage result(image.size(), QImage::Format_RGB32);
     if (result.isNull())
         return result;
+    result.setDevicePixelRatio(image.devicePixelRatio()); // pixel for pixel, at the picture's density
     QColor back = ToQColor(background);
     if (!back.isValid())
         back = Qt::white;

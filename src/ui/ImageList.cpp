@@ -48,7 +48,8 @@ QImage TImageList::Fitted(const QImage &image) const
     QImage fitted = image.isNull() ? QImage(FSize, QImage::Format_ARGB32_Premultiplied) : image;
     if (image.isNull())
         fitted.fill(Qt::transparent);
-    else if (fitted.size() != FSize)
-        fitted = fitted.scaled(FSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    else if (fitted.deviceIndependentSize().toSize() != FSize)
+        // A picture drawn for a denser screen keeps its density, so it stays sharp there.
+        fitted = fitted.scaled(FSize * fitted.devicePixelRatio(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return fitted.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }

@@ -20,7 +20,8 @@ public:
     QSize Size() const { return FSize; }
     int Count() const { return FImages.size(); }
 
-    // Pictures of another size are scaled to the list's size. Returns the index.
+    // Pictures of another size are scaled to the list's size, in device-independent
+    // pixels: one drawn at twice the density stays so. Returns the index.
     int Add(const QImage &image);
     void Replace(int index, const QImage &image);
     void Clear();

@@ -16,13 +16,27 @@ constexpr double kNoLowestMin = 2147483647.0;
 
 const QLatin1String kMidnightMark("T00:00");
 const QLatin1String kNoonMark("T12:00");
+const QLatin1String kNoonTime("T12:00:00");
+constexpr int kIsoDateLength = 10; // "2026-03-02"
 
 // Extremes of the slots folded into the next daily record.
 struct TRunningValues {
     double HighestMax = kNoHighestMax;
     double LowestMin = kNoLowestMin;
     double HighestPrecipitation = 0;
+    int Slots = 0;
 };
+
+// The local date of 12:00 UTC on the UTC day before the one a midnight slot
+// starts: the day that slot closes. 0 when the slot's start cannot be read.
+TDateTime ClosedDayStamp(const QString &midnightStart)
+{
+    const QDate next = QDate::fromString(midnightStart.left(kIsoDateLength), Qt::ISODate);
+    if (!next.isValid())
+        return kNoDateTime;
+    const TDateTime noon = XmlTimeToLocal(next.addDays(-1).toString(Qt::ISODate) + kNoonTime);
+    return noon == kNoDateTime ? kNoDateTime : DateOf(noon);
+}
 
 QString Attr(const QDomElement &element, const char *name)
 {
@@ -178,6 +192,7 @@ void ParseForecast(const QDomElement &root, const TRequestRecord &request, TWeat
                 running.LowestMin = std::min(running.LowestMin, record.Temp.Value.Min);
             }
             running.HighestPrecipitation = std::max(running.HighestPrecipitation, record.Precipitation.Value);
+            ++running.Slots;
         }
 
         if (data.isEmpty())
@@ -193,6 +208,13 @@ void ParseForecast(const QDomElement &root, const TRequestRecord &request, TWeat
             continue;
 
         if (fold) {
+            // A forecast starting at 00:00 UTC opens with the slot that closes
+            // the day before it: a record of that alone would repeat the first
+            // day's date with one slot's contents.
+            if (data.isEmpty() && running.Slots == 1) {
+                running = TRunningValues();
+                continue;
+            }
             if (!haveNoon) {
                 noon = first;
                 haveNoon = true;
@@ -201,6 +223,12 @@ void ParseForecast(const QDomElement &root, const TRequestRecord &request, TWeat
             record.Temp.Value.Max = running.HighestMax;
             record.Temp.Value.Min = running.LowestMin;
             record.Precipitation.Value = running.HighestPrecipitation;
+            // Dated by the noon of the UTC day it covers, in every zone; the
+            // copied slot before the first noon is the closing midnight, which
+            // belongs to the next day.
+            const TDateTime stamp = ClosedDayStamp(startText);
+            if (stamp != kNoDateTime)
+                record.TimeStamp = stamp;
             running = TRunningValues();
         }
         data.append(record);

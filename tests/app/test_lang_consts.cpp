@@ -162,4 +162,33 @@ TEST(LangShippedLanguages, LoadCleanAndTranslateEveryConstant)
     EXPECT_EQ(languages, (QStringList{"cs=Čeština", "de=Deutsch", "en=English"}));
 }
 
+// The keys of one form's section in a shipped file, in order.
+QStringList SectionKeys(const char *code, const QString &section)
+{
+    QFile file(QStringLiteral(NIMBREL_SOURCE_DIR "/data/langs/Nimbrel.%1.lng").arg(QLatin1String(code)));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList keys;
+    bool inside = false;
+    for (const QString &raw : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(QLatin1Char('[')))
+            inside = line == QLatin1Char('[') + section + QLatin1Char(']');
+        else if (inside && !line.isEmpty() && !line.startsWith(QLatin1Char(';')))
+            keys << line.section(QLatin1Char('='), 0, 0) + (line.section(QLatin1Char('='), 1).trimmed().isEmpty()
+                                                                 ? QStringLiteral(" (empty)")
+                                                                 : QString());
+    }
+    return keys;
+}
+
+TEST(LangShippedLanguages, EveryLanguageTranslatesTheMainWindow)
+{
+    const QString section = QStringLiteral("Twnd_nb_Main");
+    const QStringList english = SectionKeys("en", section);
+    EXPECT_GE(english.size(), 8);
+    for (const char *code : {"cs", "de"})
+        EXPECT_EQ(SectionKeys(code, section), english) << code;
+}
+
 } // namespace

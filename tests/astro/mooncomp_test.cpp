@@ -299,4 +299,31 @@ TEST(MoonIcon, ShadedAndTurnedLikeThePicture)
     TMoon::SetIconSize(before);
 }
 
+// The masked picture a host draws at higher densities is the icon of that size,
+// pixel for pixel, transparency included.
+TEST(MoonIcon, MaskedPictureIsTheIconOfEachSize)
+{
+    const QSize before = TMoon::IconSize();
+    const std::pair<QSize, TMoonSize> sizes[] = {{QSize(16, 16), ms16}, {QSize(32, 32), ms32}, {QSize(64, 64), ms64}};
+    for (const auto &[iconSize, size] : sizes) {
+        TMoon::SetIconSize(iconSize);
+        TMoon moon;
+        moon.SetMoonStyle(msColor);
+        moon.SetRotation(rot_90);
+        moon.SetDate(firstQuarter());
+        const QImage icon = moon.Icon().pixmap(iconSize).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage masked = moon.MaskedPicture(size);
+        ASSERT_EQ(masked.size(), iconSize);
+        int wrong = 0;
+        for (int y = 0; y < iconSize.height(); ++y)
+            for (int x = 0; x < iconSize.width(); ++x) {
+                const QRgb a = icon.pixel(x, y);
+                const QRgb b = masked.pixel(x, y);
+                wrong += qAlpha(a) != qAlpha(b) || (qAlpha(a) == 255 && a != b);
+            }
+        EXPECT_EQ(wrong, 0) << iconSize.width();
+    }
+    TMoon::SetIconSize(before);
+}
+
 } // namespace

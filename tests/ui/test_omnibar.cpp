@@ -1,3 +1,4 @@
+#include "DisabledBitmap.h"
 #include "GradientFill.h"
 #include "OmniBar.h"
 #include "ThemeController.h"
@@ -179,6 +180,25 @@ TEST_F(OmniBarTest, ThemeButtonDropsItsMenuBelowAndKeepsThePressedLookUntilItClo
     ASSERT_TRUE(menu.isVisible());
     menu.close();
     EXPECT_FALSE(Bar->Selected());
+}
+
+TEST(ImageListTest, PicturesAreFittedInDeviceIndependentPixels)
+{
+    TImageList images(QSize(8, 8));
+    QImage dense(16, 16, QImage::Format_ARGB32);
+    dense.fill(Qt::red);
+    dense.setDevicePixelRatio(2.0);
+    QImage large(24, 24, QImage::Format_ARGB32);
+    large.fill(Qt::red);
+    images.Add(dense);
+    images.Add(large);
+    EXPECT_EQ(images.Image(0).size(), QSize(16, 16)); // kept sharp for a dense screen
+    EXPECT_EQ(images.Image(0).deviceIndependentSize().toSize(), QSize(8, 8));
+    EXPECT_EQ(images.Image(1).size(), QSize(8, 8));
+    // Greyed for a disabled button, the dense picture covers the same place.
+    const QImage greyed = GreyedImage(images.Image(0), ColorFromHex(0xFFFFFF), TDisabledBitmapFactors());
+    EXPECT_EQ(greyed.deviceIndependentSize().toSize(), QSize(8, 8));
+    EXPECT_EQ(greyed.pixelColor(15, 15), greyed.pixelColor(0, 0)); // painted to its last pixel
 }
 
 TEST_F(OmniBarTest, DisabledButtonShowsItsImageInGreys)

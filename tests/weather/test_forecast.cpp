@@ -203,6 +203,10 @@ INSTANTIATE_TEST_SUITE_P(
         FoldCase{"StartAt1500",
                  {Utc("2026-03-02T15:00:00"), 40, true, true, {{3, 2}}},
                  {{3, 0, 103, 2}, {7, 4, 111, 0}, {15, 12, 119, 0}, {23, 20, 127, 0}, {31, 28, 135, 0}}},
+        // The first slot closes the day before the forecast and is left out.
+        FoldCase{"StartAt0000",
+                 {Utc("2026-03-02T00:00:00"), 40, true, true, {{0, 7}, {3, 1}}},
+                 {{4, 1, 108, 1}, {12, 9, 116, 0}, {20, 17, 124, 0}, {28, 25, 132, 0}}},
         FoldCase{"NoTemperatures",
                  {Utc("2026-03-02T09:00:00"), 16, false, true, {}},
                  {{1, kNoLowestMin, kNoHighestMax, 0}, {9, kNoLowestMin, kNoHighestMax, 0}}},

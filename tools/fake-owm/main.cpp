@@ -14,8 +14,10 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include <sys/socket.h>
 
@@ -34,6 +36,8 @@ constexpr int kDefaultSlots = 40;
 constexpr int kMaxSlots = 40;
 constexpr int kDefaultDays = 7;
 constexpr int kMaxDays = 16;
+// A delay longer than this is taken for a typing error.
+constexpr int kMaxDelayMs = 10 * 60 * 1000;
 
 QString Param(const httplib::Request &request, const char *name)
 {
@@ -171,6 +175,11 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Port to listen on; 0 or none picks a free one."),
                                         QStringLiteral("N"), QStringLiteral("0"));
     parser.addOption(portOption);
+    const QCommandLineOption delayOption(QStringLiteral("delay-ms"),
+                                         QStringLiteral("Hold every answer back this many milliseconds, "
+                                                        "as a slow network would."),
+                                         QStringLiteral("MS"), QStringLiteral("0"));
+    parser.addOption(delayOption);
     parser.process(app);
 
     bool ok = false;
@@ -180,9 +189,22 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    const int delayMs = parser.value(delayOption).toInt(&ok);
+    if (!ok || delayMs < 0 || delayMs > kMaxDelayMs) {
+        std::fprintf(stderr, "fake-owm: --delay-ms wants a number from 0 to %d\n", kMaxDelayMs);
+        return 2;
+    }
+
     const QMap<QString, QByteArray> icons = DrawIcons();
     httplib::Server server;
     server.set_socket_options(ExclusiveSocketOptions);
+    if (delayMs > 0) {
+        // Each request is served on a pool thread, so holding one back holds no other.
+        server.set_pre_routing_handler([delayMs](const httplib::Request &, httplib::Response &) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
+    }
     AddRoutes(server, icons);
     server.set_logger(LogRequest);
 

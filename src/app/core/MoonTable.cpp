@@ -1,6 +1,7 @@
 #include "MoonTable.h"
 
 #include "DateTimeConv.h"
+#include "DeltaT.h"
 #include "LangConsts.h"
 #include "moon.h"
 
@@ -57,15 +58,19 @@ TMoonTable BuildMoonTable(TDateTime firstTimeStamp)
         table[phase].Phase = phase;
     if (!std::isfinite(firstTimeStamp) || firstTimeStamp == kNoDateTime)
         return table;
-    const TDateTime start = LocalToUniversal(firstTimeStamp);
-    if (start == 0)
+    const TDateTime universalStart = LocalToUniversal(firstTimeStamp);
+    if (universalStart == 0)
         return table;
+    // The phase times come in dynamical time, which runs about a minute ahead
+    // of the clocks: searched and shown without the difference they would be
+    // late by that much.
+    const TDateTime start = UniversalToDynamical(universalStart);
     for (int phase = 0; phase < kMoonTablePhases; ++phase) {
         // One phase the astronomy cannot answer must not cost the others.
         try {
             const TDateTime next = NextPhase(static_cast<TMoonPhase>(phase), start);
             if (std::isfinite(next))
-                table[phase].Time = UniversalToLocal(next);
+                table[phase].Time = UniversalToLocal(DynamicalToUniversal(next));
         } catch (const std::exception &) {
             table[phase].Time = 0;
         }
@@ -93,7 +98,7 @@ void FillMoonPhases(TWeatherData &forecast, const TMoonTable &table)
         if (universal == 0)
             continue;
         try {
-            const double lit = static_cast<double>(MoonIlluminated(universal)) * kPercent;
+            const double lit = static_cast<double>(MoonIlluminated(UniversalToDynamical(universal))) * kPercent;
             if (std::isfinite(lit))
                 record._MoonPhase = static_cast<std::int32_t>(std::lround(std::clamp(lit, 0.0, kPercent)));
         } catch (const std::exception &) {

@@ -11,7 +11,7 @@
 inline constexpr int kMoonTablePhases = 8;
 
 struct TMoonTableEntry {
-    TDateTime Time = 0; // local time; 0 when it could not be computed
+    TDateTime Time = 0; // local civil time; 0 when it could not be computed
     std::int32_t Phase = 0;
 };
 using TMoonTable = std::array<TMoonTableEntry, kMoonTablePhases>;

@@ -1,0 +1,82 @@
+// Timings of the forecast list: making the pictures of sixteen rows (once per
+// refresh) and a full repaint of them, at the plain density and at twice it.
+#include "DateTimeConv.h"
+#include "ForecastList.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int kRows = 16;
+constexpr int kIconSize = 50; // the service's condition pictures
+
+struct ListBench {
+    QTemporaryDir dir;
+    TForecastRows rows;
+
+    ListBench()
+    {
+        QImage icon(kIconSize, kIconSize, QImage::Format_ARGB32);
+        icon.fill(QColor(200, 180, 40));
+        const QString path = dir.filePath(QStringLiteral("10d.png"));
+        icon.save(path, "PNG");
+        const QDate first(2026, 3, 2);
+        for (int i = 0; i < kRows; ++i) {
+            TForecastRow row;
+            row.Index = i;
+            row.Date = first.addDays(i);
+            row.Weekend = row.Date.dayOfWeek() >= 6;
+            row.IconPath = path;
+            row.MoonTime = static_cast<double>(DateTimeEpoch().daysTo(row.Date)) + 0.5;
+            row.DateText = QStringLiteral("\npondělí\n2.3.2026\n\nAnežka");
+            row.PressureText = QStringLiteral("1012,0 hPa");
+            row.RangeText = QStringLiteral("11/3 °C");
+            row.DescriptionText = QStringLiteral("Slabý déšť, mírný vánek\n\nVlhkost: 81 %\nVítr: 4,10 m/s ZJZ\nSrážky: 2,25 mm");
+            row.MoonSunText = QStringLiteral("Měsíc: 42%\n\nVýchod slunce: 6:43:12\nZápad slunce: 17:43:48\n\nOblačnost: 90 %");
+            rows << row;
+        }
+    }
+};
+
+void BM_SetRows16(benchmark::State &state)
+{
+    ListBench bench;
+    TForecastList list;
+    for (auto _ : state)
+        list.SetRows(bench.rows);
+}
+BENCHMARK(BM_SetRows16)->Unit(benchmark::kMillisecond);
+
+void BM_FullRepaint16(benchmark::State &state)
+{
+    const qreal ratio = state.range(0) / 100.0;
+    ListBench bench;
+    TForecastList list;
+    list.resize(466, kRows * TForecastList::kRowHeight);
+    list.SetRows(bench.rows);
+    QImage image(list.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    list.render(&image); // the scaled pictures are made at the first paint
+    for (auto _ : state) {
+        list.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_FullRepaint16)->Arg(100)->Arg(150)->Arg(200)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
+                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

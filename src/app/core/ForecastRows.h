@@ -1,0 +1,64 @@
+// What each row of the forecast list shows, built once per refresh from the
+// forecast records: the texts of its columns, its icon, the sun times of its
+// day and whether it is a weekend day. Painting only reads these.
+#pragma once
+
+#include "TDateTime.h"
+#include "WeatherRecords.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class TLanguageManager;
+
+// The start values of the fold's running extremes: a day that had no
+// temperature still holds them.
+inline constexpr double kFoldNoHighestMax = -2147483647.0;
+inline constexpr double kFoldNoLowestMin = 2147483647.0;
+
+// Sunrise and sunset of one local date, in local time.
+struct TSunTimes {
+    bool HasRise = false;
+    bool HasSet = false;
+    TDateTime Rise = 0;
+    TDateTime Set = 0;
+};
+
+struct TForecastRow {
+    int Index = -1;          // of the forecast record
+    QString IconPath;        // the condition picture's file
+    QDate Date;              // the record's local date
+    bool Weekend = false;
+    TDateTime MoonTime = 0;  // universal time of the record, for the moon picture
+    TSunTimes Sun;
+    QString DateText;        // column 0
+    QString PressureText;    // column 1, top
+    QString RangeText;       // column 1, bottom
+    QString DescriptionText; // column 2
+    QString MoonSunText;     // column 3
+};
+using TForecastRows = QVector<TForecastRow>;
+
+// The sunrise and sunset falling on `localDate` at a place (east longitude
+// positive, as the service gives it): the universal-time days that overlap the
+// local date are searched, so a place far from Greenwich gets its own day's
+// events. A date without a rise or a set (polar day or night, or the day the
+// sun stops setting) lacks that event.
+TSunTimes SunTimesOnLocalDate(double latitude, double eastLongitude, const QDate &localDate);
+
+// One row per record with a time stamp, in order. `dayNames` are the lines of
+// the day-names calendar.
+TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dataFolder,
+                                const QStringList &dayNames, const QLocale &locale,
+                                const TLanguageManager &app, const TLanguageManager &reference);
+
+// The column texts of one record, exposed for the tests and the benchmark.
+QString RowDateText(const QDate &date, const QStringList &dayNames, const QLocale &locale);
+QString RowPressureText(const TWeatherRecord &record, const QLocale &locale);
+QString RowRangeText(const TWeatherRecord &record, const QLocale &locale);
+QString RowDescriptionText(const TWeatherRecord &record, const QLocale &locale, const TLanguageManager &app,
+                           const TLanguageManager &reference);
+QString RowMoonSunText(const TWeatherRecord &record, const TSunTimes &sun, const QLocale &locale);

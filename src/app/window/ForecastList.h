@@ -1,0 +1,116 @@
+// The forecast list below the header: one 80-pixel row per forecast day in
+// four columns (date and day names; picture with pressure and temperature
+// range; description; moon and sun with the moon's picture), drawn by the
+// widget itself from rows built once per refresh. No header, no scroll bars:
+// the window is sized to the rows.
+#pragma once
+
+#include "ForecastListColours.h"
+#include "ForecastRows.h"
+#include "WindowMover.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QPoint>
+#include <QVector>
+#include <QWidget>
+
+#include <array>
+
+class QPainter;
+
+class TForecastList : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kRowHeight = 80;
+    static constexpr std::array<int, kForecastColumnCount> kColumnWidths{80, 64, 150, 172};
+    static constexpr int kPictureLimit = 50;     // larger pictures are shrunk to this
+    static constexpr int kRangeTop = 64;         // the temperature range, below the cell's top
+    static constexpr int kMoonSize = 32;
+    static constexpr int kMoonFromRight = 35;    // the moon's left edge, from the cell's right edge
+    static constexpr int kMoonFromTop = 5;
+    static constexpr int kTextMargin = 3;        // left and right of a cell's text
+    static constexpr int kTextTop = 1;           // six lines of the list's font fill a row
+
+    explicit TForecastList(QWidget *parent = nullptr);
+    ~TForecastList() override;
+
+    // Replaces the rows; the condition and moon pictures are made here, once,
+    // never while painting. The selection goes.
+    void SetRows(const TForecastRows &rows);
+    const TForecastRows &Rows() const { return FRows; }
+    int RowCount() const { return FRows.size(); }
+
+    int CurrentRow() const { return FCurrent; }
+    // -1 or a row outside the list clears the selection.
+    void SetCurrentRow(int row);
+
+    const TForecastListColours &Colours() const { return FColours; }
+    void SetColours(const TForecastListColours &colours);
+    // The theme changed: the title bar's and header's painted colours and the
+    // theme's control colour.
+    void ApplyTheme(TColor titleBarPainted, TColor headerPainted, TColor controlColour);
+
+    // Left and width of a column; the last one takes the rest of the width.
+    int ColumnLeft(int column) const;
+    int ColumnWidth(int column) const;
+    QRect CellRect(int row, int column) const;
+    // The row and column under a point, -1 where there is none.
+    int RowAt(const QPoint &pos) const;
+    int ColumnAt(const QPoint &pos) const;
+    // Where a row's picture and moon are drawn.
+    QRect PictureRect(int row) const;
+    QRect MoonRect(int row) const;
+    // The whole text of a cell when it does not fit, else empty.
+    QString CellToolTip(int row, int column) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    // A context menu was asked for over the list; with nothing connected the
+    // request goes on to the parent.
+    void ContextMenuRequested(const QPoint &globalPos);
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    // Pictures of one row, made when the rows are set.
+    struct TRowPictures {
+        QImage Condition;      // as loaded; null when the file is missing or unreadable
+        QImage Moon;           // 32 pixels
+        QImage MoonLarge;      // 64 pixels, for higher densities
+        // The condition picture scaled to device pixels, remade only when the density changes.
+        mutable QPixmap ConditionScaled;
+        mutable QPixmap MoonScaled;
+        mutable qreal ScaledFor = 0;
+    };
+
+    QRect TextRect(int row, int column) const;
+    int TextFlags(int column) const;
+    QColor TextColour(int row) const;
+    QFont RangeFont() const;
+    void PaintRow(QPainter &painter, int row, qreal ratio) const;
+    void PaintPicture(QPainter &painter, int row) const;
+    void PaintMoon(QPainter &painter, int row) const;
+    void PrepareScaled(int row, qreal ratio) const;
+    bool TextFits(const QString &text, const QRect &rect, int flags, const QFont &font) const;
+
+    TForecastRows FRows;
+    QVector<TRowPictures> FPictures;
+    TForecastListColours FColours;
+    int FCurrent = -1;
+
+    TWindowMover FMover;
+    bool FDragPending = false;
+    QPoint FPressGlobal;
+};

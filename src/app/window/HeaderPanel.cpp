@@ -1,0 +1,258 @@
+#include "HeaderPanel.h"
+
+#include "AppIcon.h"
+#include "LangConsts.h"
+#include "WindowLook.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QPainter>
+#include <QResizeEvent>
+
+#include <algorithm>
+
+namespace {
+
+// Places inside the 67-pixel header.
+constexpr int kIconX = 3, kIconY = 2;
+constexpr int kErrorX = 9, kErrorY = 8;
+constexpr int kLeftColumn = 73;
+constexpr int kMiddleColumn = 232;
+constexpr int kRightColumn = 349;
+constexpr int kLocY = 2, kDescY = 21, kTempY = 36, kWindY = 51, kCloudY = 37;
+constexpr int kTempWidth = 64;
+
+const QColor kErrorRed(208, 32, 32);
+
+// The width a label needs for a text, as the label itself measures it.
+int TextWidth(const QLabel &label, const QString &text)
+{
+    return label.fontMetrics().boundingRect(QRect(), Qt::TextSingleLine, text).width();
+}
+
+QImage DrawErrorPicture(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 1.0));
+    painter.setBrush(kErrorRed);
+    painter.drawEllipse(QRectF(0.5, 0.5, size - 1.0, size - 1.0));
+    const qreal mid = size / 2.0, stroke = size / 7.0;
+    painter.setPen(QPen(Qt::white, stroke, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(mid, size * 0.24), QPointF(mid, size * 0.56));
+    painter.drawPoint(QPointF(mid, size * 0.76));
+    return image;
+}
+
+} // namespace
+
+THeaderPanel::THeaderPanel(TThemeController *theme, QWidget *parent)
+    : TOmniBar(parent)
+    , FIcon(new QLabel(this))
+    , FErrorIcon(new QLabel(this))
+{
+    setObjectName(QStringLiteral("Header"));
+    SetShowCaption(false);
+    SetBorder(false);
+    SetMoveMode(mmForm);
+    SetThemeController(theme);
+
+    FIcon->setObjectName(QStringLiteral("iWeather"));
+    FIcon->setGeometry(kIconX, kIconY, kIconSize, kIconSize);
+    FIcon->setAlignment(Qt::AlignCenter);
+    FIcon->setAccessibleName(lc_WeatherForecast);
+    ShowApplicationPicture();
+
+    FErrorIcon->setObjectName(QStringLiteral("iError"));
+    FErrorIcon->setGeometry(kErrorX, kErrorY, kErrorIconSize, kErrorIconSize);
+    FErrorIcon->setPixmap(QPixmap::fromImage(DrawErrorPicture(kErrorIconSize)));
+    FErrorIcon->setAccessibleName(lc_Error);
+    FErrorIcon->hide();
+
+    using namespace WindowLook;
+    lLoc = MakeLabel("lLoc", kWhite, kLocationPoints, QStringLiteral("Location"));
+    lDesc = MakeLabel("lDesc", kDescriptionColour, kLabelPoints, QStringLiteral("Weather"));
+    lTemp = MakeLabel("lTemp", kMildColour, kLabelPoints, lc_Temp);
+    lWind = MakeLabel("lWind", kWhite, kLabelPoints, lc_Wind);
+    lPres = MakeLabel("lPres", kDetailColour, kLabelPoints, lc_Pressure);
+    lHum = MakeLabel("lHum", kDetailColour, kLabelPoints, lc_Humidity);
+    lCloud = MakeLabel("lCloud", kDetailColour, kLabelPoints, lc_CloudCover);
+    lPrec = MakeLabel("lPrec", kDetailColour, kLabelPoints, lc_Precipitations);
+    lWind->setFont(Font(kLabelPoints, false));
+    for (QLabel *label : {lPres, lHum, lCloud, lPrec})
+        label->setFont(Font(kLabelPoints, false));
+
+    FPlaces = {
+        {lLoc, cFull, kLocY},     {lDesc, cFull, kDescY},    {lTemp, cLeft, kTempY},
+        {lWind, cLeft, kWindY},   {lPres, cMiddle, kTempY},  {lHum, cMiddle, kWindY},
+        {lCloud, cRight, kCloudY}, {lPrec, cRight, kWindY},
+    };
+    FErrorIcon->raise();
+}
+
+QLabel *THeaderPanel::MakeLabel(const char *name, const QColor &color, int points,
+                                const QString &accessibleName)
+{
+    auto *label = new QLabel(this);
+    label->setObjectName(QString::fromLatin1(name));
+    WindowLook::StyleLabel(*label, color, points, true);
+    label->setAccessibleName(accessibleName);
+    return label;
+}
+
+QLabel *THeaderPanel::Label(const QString &name) const
+{
+    for (const TLabelPlace &place : FPlaces)
+        if (place.Label->objectName() == name)
+            return place.Label;
+    return nullptr;
+}
+
+QList<QLabel *> THeaderPanel::Labels() const
+{
+    QList<QLabel *> labels;
+    for (const TLabelPlace &place : FPlaces)
+        labels << place.Label;
+    return labels;
+}
+
+void THeaderPanel::SetText(QLabel *label, const QString &text)
+{
+    // The whole text stays in the accessible description and, when it had to
+    // be shortened, in the hint.
+    FTexts.insert(label, text);
+    label->setAccessibleDescription(text);
+}
+
+void THeaderPanel::ShowTexts(const TPanelTexts &texts)
+{
+    SetText(lLoc, texts.Loc);
+    if (FRefreshing)
+        FDescBeforeRefresh = texts.Desc;
+    else
+        SetText(lDesc, texts.Desc);
+    SetText(lTemp, texts.Temp);
+    SetText(lWind, texts.Wind);
+    SetText(lPres, texts.Pres);
+    SetText(lHum, texts.Hum);
+    SetText(lCloud, texts.Cloud);
+    SetText(lPrec, texts.Prec);
+    QPalette palette = lTemp->palette();
+    palette.setColor(QPalette::WindowText, texts.TempColour);
+    lTemp->setPalette(palette);
+    FIcon->setToolTip(texts.IconHint);
+    FIcon->setAccessibleDescription(texts.IconHint);
+    PlaceLabels();
+}
+
+void THeaderPanel::ClearValues()
+{
+    for (QLabel *label : {lTemp, lWind, lPres, lHum, lCloud, lPrec})
+        SetText(label, QString());
+    if (FRefreshing)
+        FDescBeforeRefresh.clear();
+    else
+        SetText(lDesc, QString());
+    PlaceLabels();
+}
+
+void THeaderPanel::ShowIconFile(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return;
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return;
+    const qreal ratio = devicePixelRatioF();
+    QPixmap picture = QPixmap::fromImage(
+        image.scaled(QSize(kIconSize, kIconSize) * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    picture.setDevicePixelRatio(ratio);
+    FIcon->setPixmap(picture);
+}
+
+void THeaderPanel::ShowApplicationPicture()
+{
+    const qreal ratio = devicePixelRatioF();
+    QPixmap picture = QPixmap::fromImage(DrawApplicationPicture(qRound(kIconSize * ratio)));
+    picture.setDevicePixelRatio(ratio);
+    FIcon->setPixmap(picture);
+}
+
+void THeaderPanel::ShowError(const QString &hint)
+{
+    FErrorIcon->setToolTip(hint);
+    FErrorIcon->setAccessibleDescription(hint);
+    FErrorIcon->show();
+    FErrorIcon->raise();
+}
+
+void THeaderPanel::HideError()
+{
+    FErrorIcon->hide();
+}
+
+void THeaderPanel::SetRefreshing(bool refreshing)
+{
+    if (refreshing == FRefreshing)
+        return;
+    FRefreshing = refreshing;
+    if (refreshing) {
+        FDescBeforeRefresh = FullText(lDesc);
+        SetText(lDesc, lc_Refreshing);
+    } else {
+        SetText(lDesc, FDescBeforeRefresh);
+    }
+    PlaceLabels();
+}
+
+void THeaderPanel::resizeEvent(QResizeEvent *event)
+{
+    TOmniBar::resizeEvent(event);
+    PlaceLabels();
+}
+
+int THeaderPanel::Widest(std::initializer_list<QLabel *> labels) const
+{
+    int widest = 0;
+    for (QLabel *label : labels)
+        widest = std::max(widest, TextWidth(*label, FullText(label)));
+    return widest;
+}
+
+void THeaderPanel::PlaceLabels()
+{
+    // The columns stand at their usual places; where the desktop's font is
+    // wider they move left as far as the column before leaves room, and only
+    // what still does not fit is shortened (its hint keeps it whole).
+    const int right = width() - kColumnGap;
+    const int widestMiddle = Widest({lPres, lHum});
+    const int leftEnd = kLeftColumn + std::max(kTempWidth, Widest({lWind}));
+    int rightX = std::min(kRightColumn, right - Widest({lCloud, lPrec}));
+    int middleX = std::min(kMiddleColumn, rightX - kColumnGap - widestMiddle);
+    middleX = std::max(middleX, std::min(kMiddleColumn, leftEnd + kColumnGap));
+    rightX = std::max(rightX, std::min(kRightColumn, middleX + widestMiddle + kColumnGap));
+
+    for (const TLabelPlace &place : FPlaces) {
+        QLabel *label = place.Label;
+        int x = kLeftColumn, limit = right;
+        switch (place.Column) {
+        case cFull: break;
+        case cLeft: limit = middleX - kColumnGap; break;
+        case cMiddle: x = middleX; limit = rightX - kColumnGap; break;
+        case cRight: x = rightX; break;
+        }
+        const int room = label == lTemp ? std::max(kTempWidth, limit - x) : std::max(0, limit - x);
+        const QString text = FullText(label);
+        const QString shown =
+            TextWidth(*label, text) <= room ? text : label->fontMetrics().elidedText(text, Qt::ElideRight, room);
+        label->setText(shown);
+        label->setToolTip(label == lDesc ? text : (shown == text ? QString() : text));
+        const int w = label == lTemp ? std::max(kTempWidth, label->sizeHint().width())
+                                     : std::min(room, label->sizeHint().width());
+        label->setGeometry(x, place.Y, std::min(w, room), label->sizeHint().height());
+    }
+}

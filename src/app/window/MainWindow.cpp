@@ -1,0 +1,313 @@
+#include "MainWindow.h"
+
+#include "AppIcon.h"
+#include "AppSettings.h"
+#include "DayNames.h"
+#include "ForecastList.h"
+#include "ForecastRows.h"
+#include "HeaderPanel.h"
+#include "LangConsts.h"
+#include "LangController.h"
+#include "MainMenu.h"
+#include "PanelTexts.h"
+#include "StartAtLogon.h"
+#include "ThemeManager.h"
+#include "TitleBar.h"
+#include "TrayIcon.h"
+#include "WeatherIcons.h"
+#include "WindowLook.h"
+#include "WindowMover.h"
+#include "WindowRoll.h"
+#include "WindowSizing.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QShortcut>
+
+#include <cstdio>
+
+namespace {
+
+// The language manager's report of a language without files.
+constexpr char kLanguageNotFound[] = "Language not found";
+
+QString OrDefault(const QString &address, const char *fallback)
+{
+    return address.isEmpty() ? QString::fromLatin1(fallback) : address;
+}
+
+// English needs no file: its texts are built in, so a missing one is only
+// noted. A language file that cannot be read is worth the user's attention.
+void ReportLanguageError(const TLangController &controller)
+{
+    const QString error = controller.LastError();
+    if (error.isEmpty())
+        return;
+    std::fprintf(stderr, "nimbrel: %s\n", error.toUtf8().constData());
+    if (!error.startsWith(QLatin1String(kLanguageNotFound)))
+        QMessageBox::warning(nullptr, MessageBoxCaptions().warning, error);
+}
+
+// A first start, with nothing stored, opens unrolled for the default days.
+QSize FirstSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int workArea = screen != nullptr ? screen->availableGeometry().height() : 0;
+    return QSize(kWindowWidth, UnrolledHeight(workArea, kDefaultForecastDays));
+}
+
+} // namespace
+
+Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutManagerStorage> storage,
+                           std::shared_ptr<ILayoutManagerCipherer> cipherer, QWidget *parent)
+    : TLMFlatForm(parent, FirstSize())
+    , FStart(start)
+    , FClient(OrDefault(start.ApiBase, kDefaultApiBase), OrDefault(start.WebBase, kDefaultWebBase))
+{
+    setObjectName(QStringLiteral("wnd_nb_Main"));
+    setWindowTitle(lc_WeatherForecast);
+    setWindowIcon(ApplicationIcon());
+    if (start.UseTray)
+        setWindowFlag(Qt::Tool); // no task-bar button: the tray icon stands for the program
+    setFocusPolicy(Qt::StrongFocus);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, WindowLook::kBackground);
+    setPalette(black);
+    setAutoFillBackground(true);
+
+    // Settings: the process-wide storage and cipherer, the theme preset and the
+    // nine values with their defaults.
+    SetLayoutStorage(std::move(storage));
+    LayoutManager().StoredValues().SetCipherer(std::move(cipherer));
+    SetLayoutControl(true);
+    TThemeManager::Instance().SetThemePreset(tpGraphite);
+    LayoutManager().Add(&TThemeManager::Instance(), {QStringLiteral("ThemePreset")});
+    RegisterDefaults(LayoutManager().StoredValues());
+
+    InitReferenceManager(FReference, GlobalLangManager());
+    PrepareDataFolder(start);
+
+    BuildWidgets(start.UseTray);
+
+    const TOwmClient client = FClient;
+    const QString dataFolder = FDataFolder;
+    FRefresh = std::make_unique<TRefreshCycle>(
+        [client, dataFolder](TRequestRecord request) { return FetchWeather(client, request, dataFolder); },
+        [this] { return CurrentRequest(); });
+    connect(FRefresh.get(), &TRefreshCycle::RefreshStarted, this, &Twnd_nb_Main::RefreshStarted);
+    connect(FRefresh.get(), &TRefreshCycle::RefreshFinished, this, &Twnd_nb_Main::RefreshFinished);
+    ConnectActions();
+    connect(this, &TLMForm::OnAfterRestore, this, &Twnd_nb_Main::ApplySettings);
+
+    // The list takes its colours from the bars, so it hears of a theme after them.
+    connect(FTheme, &TThemeController::OnThemeChange, this, &Twnd_nb_Main::ThemeChanged);
+    FTheme->SetPopupMenu(&FThemeMenu);
+    FTheme->Loaded();
+    FLang->Loaded();
+}
+
+Twnd_nb_Main::~Twnd_nb_Main()
+{
+    SaveLayoutBeforeDestroy();
+}
+
+void Twnd_nb_Main::PrepareDataFolder(const TWindowStart &start)
+{
+    const QFileInfo settings(start.SettingsFile);
+    FDataFolder = QDir::cleanPath(settings.absolutePath()) + QLatin1Char('/');
+    QDir().mkpath(FDataFolder);
+    FNamesFile = DayNamesFileName(start.SettingsFile);
+    const QString shipped = ShippedDayNamesName(start.LanguageCode);
+    if (!shipped.isEmpty())
+        EnsureDayNamesFile(FNamesFile, shipped,
+                           ShippedDayNamesFolders(QFileInfo(start.ExecutablePath).absolutePath()));
+    FNames = LoadDayNames(FNamesFile);
+}
+
+void Twnd_nb_Main::BuildWidgets(bool useTray)
+{
+    FTheme = new TThemeController(this);
+    FLang = new TLangController(this);
+    FLang->OnBeforeLangChange = [](TLangController *) { LoadTexts(GlobalLangManager()); };
+    FLang->OnLanguageChanged = [this](TLangController *) { LanguageChanged(); };
+    FLang->OnError = [](TLangController *controller) { ReportLanguageError(*controller); };
+
+    FMenu = new TMainMenu(this);
+    FTitle = new TTitleBar(FTheme, this);
+    FTitle->SetLocale(QLocale());
+    FTitle->SetDayNames(FNames);
+    FTitle->SetThemeMenu(&FThemeMenu);
+    FHeader = new THeaderPanel(FTheme, this);
+    FList = new TForecastList(this);
+    FRoll = new TWindowRoll(this);
+
+    // Labels and pictures move the window as the bars do.
+    FDrag = new TWindowDragFilter(this);
+    FDrag->Watch(FTitle->DateLabel());
+    FDrag->Watch(FTitle->TimeLabel());
+    FDrag->Watch(FHeader->WeatherIcon());
+    FDrag->Watch(FHeader->ErrorIcon());
+    for (QLabel *label : FHeader->Labels())
+        FDrag->Watch(label);
+
+    if (useTray)
+        FTray = new TTrayIcon(FMenu, this);
+    PlaceBars();
+}
+
+void Twnd_nb_Main::ConnectActions()
+{
+    connect(FTitle, &TTitleBar::RefreshClicked, this, &Twnd_nb_Main::RefreshWeather);
+    connect(FTitle, &TTitleBar::RollClicked, FRoll, &TWindowRoll::Toggle);
+    connect(FRoll, &TWindowRoll::RolledUpChanged, FTitle, &TTitleBar::SetRolledUp);
+    connect(FMenu, &TMainMenu::RefreshChosen, this, &Twnd_nb_Main::RefreshWeather);
+    connect(FMenu, &TMainMenu::ExitChosen, this, &QWidget::close);
+    connect(FList, &TForecastList::ContextMenuRequested, this, [this](const QPoint &globalPos) { FMenu->popup(globalPos); });
+    if (FTray)
+        connect(FTray, &TTrayIcon::RaiseRequested, this, &Twnd_nb_Main::BringToFront);
+
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    auto *menuKeys = new QAction(this);
+    menuKeys->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
+    menuKeys->setShortcutContext(Qt::WindowShortcut);
+    addAction(menuKeys);
+    connect(menuKeys, &QAction::triggered, this, &Twnd_nb_Main::PopupMenuFromKeyboard);
+}
+
+void Twnd_nb_Main::ApplySettings()
+{
+    TLayoutManagerValues &values = LayoutManager().StoredValues();
+    const TAppSettings settings = ReadSettings(values);
+    FU = UnitsWord(settings.Units);
+    FImperial = IsImperial(settings.Units);
+    FRefresh->SetIntervalMinutes(settings.RefreshMinutes);
+    StoreLocationFallback(values);
+    if (!FHasWeather) {
+        TPanelTexts texts;
+        texts.Loc = values.GetValueByName(QLatin1String(kLocationName)).toString();
+        FHeader->ShowTexts(texts);
+    }
+    FRoll->ApplySizing(WorkArea().height(), settings.ForecastDays);
+    ApplyStartAtLogon(settings.RunAtStartup, kApplicationTitle, FStart.ExecutablePath);
+    RefreshWeather();
+}
+
+void Twnd_nb_Main::RefreshWeather()
+{
+    FRefresh->Refresh();
+}
+
+TRequestRecord Twnd_nb_Main::CurrentRequest()
+{
+    return BuildRequest(ReadSettings(LayoutManager().StoredValues()));
+}
+
+void Twnd_nb_Main::RefreshStarted()
+{
+    FHeader->HideError();
+    FHeader->SetRefreshing(true);
+    setCursor(Qt::BusyCursor);
+}
+
+void Twnd_nb_Main::RefreshFinished(const TRefreshResult &result)
+{
+    FHeader->SetRefreshing(false);
+    if (result.Ok)
+        ShowSuccess(result);
+    else
+        ShowFailure(result);
+    unsetCursor(); // a refresh folded into this one starts after this and sets it again
+}
+
+void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
+{
+    FHeader->ClearValues();
+    StoreReportedLocation(LayoutManager().StoredValues(), result.Current.City);
+    FCurrent = result.Current;
+    FMoonTable = result.MoonTable;
+    FHeader->ShowIconFile(IconFilePath(FDataFolder, FCurrent.Weather.Icon));
+    FHeader->ShowTexts(BuildPanelTexts(FCurrent, FImperial, QLocale(), GlobalLangManager(), FReference));
+    FForecast = result.Forecast;
+    FillMoonPhases(FForecast, FMoonTable);
+    FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference));
+    FHasWeather = true;
+}
+
+void Twnd_nb_Main::ShowFailure(const TRefreshResult &result)
+{
+    const QString message = result.Request.ErrorMessage;
+    FHeader->ShowError(FailureHint(message));
+    if (message.isEmpty() || FHasWeather)
+        return; // the panel keeps the last good data
+    TPanelTexts texts = FailurePanelTexts(message);
+    texts.Loc = FHeader->LocationText();
+    FHeader->ShowTexts(texts);
+    FHeader->ShowApplicationPicture();
+}
+
+void Twnd_nb_Main::BringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void Twnd_nb_Main::LanguageChanged()
+{
+    FTitle->SyncAccessibleNames();
+}
+
+void Twnd_nb_Main::closeEvent(QCloseEvent *event)
+{
+    TLMFlatForm::closeEvent(event);
+    if (event->isAccepted())
+        QMetaObject::invokeMethod(this, &Twnd_nb_Main::Closed, Qt::QueuedConnection);
+}
+
+void Twnd_nb_Main::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        PopupMenuFromKeyboard();
+    else
+        FMenu->popup(event->globalPos());
+    event->accept();
+}
+
+void Twnd_nb_Main::PopupMenuFromKeyboard()
+{
+    // At the panel's corner, under the title bar: the window has no pointer position to offer.
+    FMenu->popup(FHeader->mapToGlobal(QPoint(0, 0)));
+}
+
+void Twnd_nb_Main::resizeEvent(QResizeEvent *event)
+{
+    TLMFlatForm::resizeEvent(event);
+    PlaceBars();
+}
+
+void Twnd_nb_Main::ThemeChanged()
+{
+    FList->ApplyTheme(FTitle->PaintedLookSet().Color, FHeader->PaintedLookSet().Color,
+                      FTheme->ControlLook().LookSet().Color);
+}
+
+void Twnd_nb_Main::PlaceBars()
+{
+    const QRect inner = rect().adjusted(kBorderWidth, kBorderWidth, -kBorderWidth, -kBorderWidth);
+    FTitle->setGeometry(inner.left(), inner.top(), inner.width(), kTitleBarHeight);
+    FHeader->setGeometry(inner.left(), inner.top() + kTitleBarHeight, inner.width(), kHeaderHeight);
+    const int listTop = inner.top() + kTitleBarHeight + kHeaderHeight;
+    FList->setGeometry(inner.left(), listTop, inner.width(), std::max(0, inner.bottom() + 1 - listTop));
+}

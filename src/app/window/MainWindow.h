@@ -1,0 +1,120 @@
+// The applet's window: a borderless themed form that composes the title bar,
+// the current-conditions panel, the forecast list, the menu,
+// the tray icon and roll-up, and drives the weather refresh.
+#pragma once
+
+#include "LMFlatForm.h"
+#include "LangMan.h"
+#include "RefreshCycle.h"
+#include "ThemeController.h"
+#include "Zelto_OWM.h"
+
+#include <QLocale>
+#include <QMenu>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class ILayoutManagerCipherer;
+class ILayoutManagerStorage;
+class QAction;
+class THeaderPanel;
+class TLangController;
+class TForecastList;
+class TMainMenu;
+class TTitleBar;
+class TTrayIcon;
+class TWindowDragFilter;
+class TWindowRoll;
+
+// What the start-up decided before the window exists.
+struct TWindowStart {
+    QString ExecutablePath;
+    QString SettingsFile;
+    QString LanguageCode;
+    // The service's addresses; empty ones keep the client's defaults.
+    QString ApiBase;
+    QString WebBase;
+    // False where the desktop has no notification area.
+    bool UseTray = true;
+};
+
+class Twnd_nb_Main : public TLMFlatForm
+{
+    Q_OBJECT
+
+public:
+    static inline const QString kApplicationTitle = QStringLiteral("Zelto Nimbrel");
+
+    Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutManagerStorage> storage,
+                 std::shared_ptr<ILayoutManagerCipherer> cipherer, QWidget *parent = nullptr);
+    ~Twnd_nb_Main() override;
+
+    // Runs after the stored values are restored, and again when they change.
+    void ApplySettings();
+    void RefreshWeather();
+    // Shows, restores and raises the window (tray click, a second start).
+    void BringToFront();
+
+    TTitleBar *TitleBar() const { return FTitle; }
+    THeaderPanel *Header() const { return FHeader; }
+    TForecastList *ForecastList() const { return FList; }
+    TMainMenu *Menu() const { return FMenu; }
+    TRefreshCycle &RefreshCycle() { return *FRefresh; }
+    TWindowRoll *Roll() const { return FRoll; }
+    TTrayIcon *Tray() const { return FTray; }
+    const QString &DataFolder() const { return FDataFolder; }
+    const QString &NamesFile() const { return FNamesFile; }
+    const QStringList &Names() const { return FNames; }
+    // Whether a refresh has ever succeeded; the panel then keeps its data on failures.
+    bool HasWeather() const { return FHasWeather; }
+
+signals:
+    // The window was closed: the program ends.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void BuildWidgets(bool useTray);
+    void PrepareDataFolder(const TWindowStart &start);
+    void ConnectActions();
+    TRequestRecord CurrentRequest();
+    void RefreshStarted();
+    void RefreshFinished(const TRefreshResult &result);
+    void ShowSuccess(const TRefreshResult &result);
+    void ShowFailure(const TRefreshResult &result);
+    void PopupMenuFromKeyboard();
+    void LanguageChanged();
+    void PlaceBars();
+    void ThemeChanged();
+
+    TWindowStart FStart;
+    TOwmClient FClient;
+    TLanguageManager FReference; // English, to match the service's words
+    TThemeController *FTheme;
+    TLangController *FLang;
+    QMenu FThemeMenu;
+    TMainMenu *FMenu;
+    TTitleBar *FTitle;
+    THeaderPanel *FHeader;
+    TForecastList *FList;
+    TTrayIcon *FTray = nullptr;
+    TWindowRoll *FRoll;
+    TWindowDragFilter *FDrag;
+    std::unique_ptr<TRefreshCycle> FRefresh;
+
+    QString FU;
+    QString FDataFolder;
+    QString FNamesFile;
+    QStringList FNames;
+    bool FImperial = false;
+    bool FHasWeather = false;
+    TWeatherRecord FCurrent;
+    TWeatherData FForecast;
+    TMoonTable FMoonTable{};
+};

@@ -1,0 +1,89 @@
+#include "StartUp.h"
+
+#include "LangConsts.h"
+#include "LangMan.h"
+#include "LayoutManagerINIStorage.h"
+#include "LayoutManagerWinCryptCipherer.h"
+#include "MainWindow.h"
+#include "PortableDrive.h"
+#include "SettingsLocation.h"
+#include "SingleInstance.h"
+#include "TerminationSignals.h"
+#include "TrayIcon.h"
+#include "UserLanguageCode.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QUrl>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr char kFallbackLanguageCode[] = "en";
+
+} // namespace
+
+QString ReadServiceAddress(ILayoutManagerStorage &storage, const QString &key)
+{
+    const QString text = storage.ReadString(QLatin1String(kServiceSection), key, QString()).trimmed();
+    if (text.isEmpty())
+        return QString();
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
+        !url.host().isEmpty())
+        return text;
+    std::fprintf(stderr, "nimbrel: [%s] %s=%s is not an http or https address; the default is used\n",
+                 kServiceSection, key.toUtf8().constData(), text.toUtf8().constData());
+    return QString();
+}
+
+QString InitLanguage(TLanguageManager &manager)
+{
+    manager.SetLanguageCode(GetUserLanguageCode());
+    if (manager.LanguageCode().isEmpty())
+        manager.SetLanguageCode(QLatin1String(kFallbackLanguageCode));
+    ResetTexts();
+    LoadTexts(manager);
+    return manager.LanguageCode().isEmpty() ? QString::fromLatin1(kFallbackLanguageCode) : manager.LanguageCode();
+}
+
+int RunNimbrel(QApplication &app, const TRunHooks &hooks)
+{
+    // Where the settings live is decided first; the file itself is not read yet.
+    const QString executable = QCoreApplication::applicationFilePath();
+    const QString settingsFile = SettingsFileName(executable, IsPortableDrive(executable));
+
+    TSingleInstance instance(QString::fromLatin1(kInstanceIdentifier));
+    if (instance.ActivatePreviousInstance())
+        return 0; // the running copy raises its window; nothing is read or written here
+    QuitOnTerminationSignals(app);
+
+    QLocale::setDefault(QLocale::system());
+    TWindowStart start;
+    start.ExecutablePath = executable;
+    start.SettingsFile = settingsFile;
+    start.LanguageCode = InitLanguage(GlobalLangManager());
+    start.UseTray = TTrayIcon::Available();
+
+    auto storage = std::make_shared<TLayoutManagerINIStorage>(settingsFile);
+    start.ApiBase = ReadServiceAddress(*storage, QLatin1String(kApiBaseKey));
+    start.WebBase = ReadServiceAddress(*storage, QLatin1String(kWebBaseKey));
+
+    app.setApplicationDisplayName(Twnd_nb_Main::kApplicationTitle);
+    app.setQuitOnLastWindowClosed(false); // the window's own close ends the program
+
+    Twnd_nb_Main window(start, storage, std::make_shared<TLayoutManagerWinCryptCipherer>());
+    QObject::connect(&instance, &TSingleInstance::ActivationRequested, &window, &Twnd_nb_Main::BringToFront);
+    QObject::connect(&window, &Twnd_nb_Main::Closed, &app, &QCoreApplication::quit);
+    if (hooks.WindowCreated)
+        hooks.WindowCreated(window);
+    window.show();
+    const int code = app.exec();
+    if (!window.LayoutManager().LastError().isEmpty())
+        std::fprintf(stderr, "nimbrel: the settings were not saved: %s\n",
+                     window.LayoutManager().LastError().toUtf8().constData());
+    return code;
+}

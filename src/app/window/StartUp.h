@@ -1,0 +1,38 @@
+// The program's entry sequence: settings-file location, one instance per user
+// and display, locale and language, the service's addresses, the window.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class ILayoutManagerStorage;
+class QApplication;
+class TLanguageManager;
+class Twnd_nb_Main;
+
+// Names the single-instance channel, together with the user and the display.
+inline constexpr char kInstanceIdentifier[] = "{C0666F02-5423-4788-A70D-21B4390E7BF3}";
+
+// Our own settings: another address for the service (a self-hosted proxy, the
+// stand-in of the demo). Read at start, never written.
+inline constexpr char kServiceSection[] = "Service";
+inline constexpr char kApiBaseKey[] = "ApiBase";
+inline constexpr char kWebBaseKey[] = "WebBase";
+
+// The address stored under `key` of the service section when it is an http or
+// https address with a host; empty (the client's default) when none is stored.
+// A stored text that is no such address is reported on stderr and ignored.
+QString ReadServiceAddress(ILayoutManagerStorage &storage, const QString &key);
+
+// Sets the user's language, or English when no language file has it, and loads
+// the program's texts from it. Answers the language code in use.
+QString InitLanguage(TLanguageManager &manager);
+
+struct TRunHooks {
+    // Called once the window exists, before it is shown.
+    std::function<void(Twnd_nb_Main &window)> WindowCreated;
+};
+
+// Runs the program in `app` until its window closes; the process's exit code.
+int RunNimbrel(QApplication &app, const TRunHooks &hooks = TRunHooks());

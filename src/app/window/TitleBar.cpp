@@ -1,0 +1,144 @@
+#include "TitleBar.h"
+
+#include "ButtonAccessible.h"
+#include "ClockLine.h"
+#include "ImageList.h"
+#include "TitleGlyphs.h"
+#include "WindowLook.h"
+
+#include <QDateTime>
+#include <QLabel>
+#include <QResizeEvent>
+
+#include <algorithm>
+
+TTitleBar::TTitleBar(TThemeController *theme, QWidget *parent)
+    : TOmniBar(parent)
+    , FGlyphs(new TImageList(QSize(kTitleGlyphSize, kTitleGlyphSize), this))
+    , lDate(new QLabel(this))
+    , lTime(new QLabel(this))
+{
+    setObjectName(QStringLiteral("Title"));
+    InstallButtonAccessibility();
+    SetShowCaption(false);
+    SetBorder(false);
+    SetMoveMode(mmForm);
+    SetThemeController(theme);
+    ControlLook().ColorLuminosity().SetLuminosity(kColorLuminosity, false, true);
+    AddTitleGlyphs(*FGlyphs, WindowLook::kCream);
+
+    lDate->setObjectName(QStringLiteral("lDate"));
+    lTime->setObjectName(QStringLiteral("lTime"));
+    WindowLook::StyleLabel(*lDate, WindowLook::kCream, WindowLook::kLabelPoints, true);
+    WindowLook::StyleLabel(*lTime, WindowLook::kCream, WindowLook::kLabelPoints, true);
+    lTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    // Left to right after the clock.
+    gbRefresh = MakeButton(QStringLiteral("gbRefresh"), QStringLiteral("Refresh"), tgRefresh);
+    gbTheme = MakeButton(QStringLiteral("gbTheme"), QStringLiteral("Theme"), tgTheme);
+    gbRoll = MakeButton(QStringLiteral("gbRoll"), QStringLiteral("Roll up/down"), tgRollUp);
+    gbPrefs = MakeButton(QStringLiteral("gbPrefs"), QStringLiteral("Settings"), tgSettings);
+    connect(gbRefresh, &TOmniBar::OnClick, this, &TTitleBar::RefreshClicked);
+    connect(gbRoll, &TOmniBar::OnClick, this, &TTitleBar::RollClicked);
+    connect(gbPrefs, &TOmniBar::OnClick, this, &TTitleBar::PrefsClicked);
+
+    FClock.setSingleShot(true);
+    FClock.setTimerType(Qt::PreciseTimer);
+    connect(&FClock, &QTimer::timeout, this, &TTitleBar::Tick);
+    Tick();
+}
+
+TOmniBar *TTitleBar::MakeButton(const QString &name, const QString &hint, int glyph)
+{
+    auto *button = new TOmniBar(this);
+    button->setObjectName(name);
+    button->SetThemeController(ThemeController());
+    button->ControlLook().ColorLuminosity().SetLuminosity(kColorLuminosity, false, true);
+    button->SetShowCaption(false);
+    button->SetBorder(false);
+    button->SetButtonMode(true);
+    button->SetHotTrack(true);
+    button->SetImages(FGlyphs);
+    button->SetImageIndex(glyph);
+    button->SetImageAlign(iaCenter);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    return button;
+}
+
+void TTitleBar::SetLocale(const QLocale &locale)
+{
+    FLocale = locale;
+    Tick();
+}
+
+void TTitleBar::SetDayNames(const QStringList &lines)
+{
+    FDayNames = lines;
+    Tick();
+}
+
+void TTitleBar::SetThemeMenu(QMenu *menu)
+{
+    gbTheme->SetDropDownMenu(menu);
+}
+
+void TTitleBar::SetRolledUp(bool rolledUp)
+{
+    gbRoll->SetImageIndex(rolledUp ? tgRollDown : tgRollUp);
+}
+
+void TTitleBar::SyncAccessibleNames()
+{
+    for (TOmniBar *button : {gbRefresh, gbTheme, gbRoll, gbPrefs})
+        button->setAccessibleName(button->toolTip());
+}
+
+void TTitleBar::ShowClock(const QDateTime &now)
+{
+    FDateText = ClockDateText(now.date(), FLocale, FDayNames);
+    lTime->setText(ClockTimeText(now.time(), FLocale));
+    PlaceChildren();
+}
+
+void TTitleBar::Tick()
+{
+    ShowClock(QDateTime::currentDateTime());
+    ScheduleTick();
+}
+
+void TTitleBar::ScheduleTick()
+{
+    const int intoSecond = QTime::currentTime().msec();
+    FClock.start(1000 - intoSecond + kTickSlackMs);
+}
+
+void TTitleBar::resizeEvent(QResizeEvent *event)
+{
+    TOmniBar::resizeEvent(event);
+    PlaceChildren();
+}
+
+void TTitleBar::PlaceChildren()
+{
+    const int h = height();
+    int x = width() - kButtonCount * kButtonWidth;
+    for (TOmniBar *button : {gbRefresh, gbTheme, gbRoll, gbPrefs}) {
+        button->setGeometry(x, 0, kButtonWidth, h);
+        x += kButtonWidth;
+    }
+    const int buttonsLeft = width() - kButtonCount * kButtonWidth;
+    const int timeWidth = lTime->sizeHint().width();
+    const int timeRight = buttonsLeft - kTimeRightMargin;
+    const int labelHeight = std::max(lDate->sizeHint().height(), lTime->sizeHint().height());
+    const int top = std::max(0, (h - labelHeight) / 2);
+    lTime->setGeometry(timeRight - timeWidth, top, timeWidth, labelHeight);
+    // The date gives way to the clock when both do not fit; its hint keeps it whole.
+    const int room = std::max(0, timeRight - timeWidth - kDateLeft);
+    const QString shown = lDate->fontMetrics().elidedText(FDateText, Qt::ElideRight, room);
+    if (lDate->text() != shown)
+        lDate->setText(shown);
+    lDate->setToolTip(shown == FDateText ? QString() : FDateText);
+    lDate->setGeometry(kDateLeft, top, std::min(room, lDate->sizeHint().width()), labelHeight);
+}

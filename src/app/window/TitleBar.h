@@ -1,0 +1,73 @@
+// The title strip: the date with the day's names and a running clock on the
+// left and right, and the four buttons (refresh, theme, roll, settings).
+#pragma once
+
+#include "OmniBar.h"
+
+#include <QLocale>
+#include <QStringList>
+#include <QTimer>
+
+class QLabel;
+class TImageList;
+
+class TTitleBar : public TOmniBar
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kButtonWidth = 25;
+    static constexpr int kButtonCount = 4;
+    static constexpr int kDateLeft = 3;
+    static constexpr int kTimeRightMargin = 10;
+    // Each tick lands just after the second turns, so the clock never lags a second.
+    static constexpr int kTickSlackMs = 15;
+    // The title and its buttons paint the theme's colour darkened by this.
+    static constexpr int kColorLuminosity = -100;
+
+    TTitleBar(TThemeController *theme, QWidget *parent = nullptr);
+
+    QLabel *DateLabel() const { return lDate; }
+    QLabel *TimeLabel() const { return lTime; }
+    TOmniBar *PrefsButton() const { return gbPrefs; }
+    TOmniBar *ThemeButton() const { return gbTheme; }
+    TOmniBar *RefreshButton() const { return gbRefresh; }
+    TOmniBar *RollButton() const { return gbRoll; }
+
+    void SetLocale(const QLocale &locale);
+    void SetDayNames(const QStringList &lines);
+    void SetThemeMenu(QMenu *menu);
+    // The roll button's picture: unroll while rolled up, roll up otherwise.
+    void SetRolledUp(bool rolledUp);
+    // Accessible names follow the hints, which a language file may change.
+    void SyncAccessibleNames();
+
+    // Shows the clock for this moment; the timer calls it every second.
+    void ShowClock(const QDateTime &now);
+
+signals:
+    void RefreshClicked();
+    void RollClicked();
+    void PrefsClicked();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    TOmniBar *MakeButton(const QString &name, const QString &hint, int glyph);
+    void Tick();
+    void ScheduleTick();
+    void PlaceChildren();
+
+    TImageList *FGlyphs;
+    QLabel *lDate;
+    QLabel *lTime;
+    TOmniBar *gbRefresh;
+    TOmniBar *gbTheme;
+    TOmniBar *gbRoll;
+    TOmniBar *gbPrefs;
+    QTimer FClock;
+    QLocale FLocale;
+    QStringList FDayNames;
+    QString FDateText; // whole, before it is shortened to fit
+};

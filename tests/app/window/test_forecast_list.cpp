@@ -1,0 +1,363 @@
+// The forecast list as painted (offscreen): colours of weekend and weekday
+// texts, where and how large the pictures land, the theme's recolouring, the
+// selection, tooltips for cut texts, moving the window and the context menu.
+#include "DateTimeConv.h"
+#include "ForecastList.h"
+#include "mooncomp.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+constexpr int kWidth = 466; // the window's inner width: the moon column gets its 172 pixels
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 255, 0);
+
+// Noon (universal time) of a day, as the moon picture is asked for it.
+TDateTime DateTimeFromDate(const QDate &date)
+{
+    return static_cast<double>(DateTimeEpoch().daysTo(date)) + 0.5;
+}
+
+// A forecast day dated on a given weekday, its pictures named by the caller.
+TForecastRow Row(const QDate &date, const QString &iconPath, bool withTexts = true)
+{
+    TForecastRow row;
+    row.Date = date;
+    row.Weekend = date.dayOfWeek() >= 6;
+    row.IconPath = iconPath;
+    row.MoonTime = DateTimeFromDate(date);
+    if (withTexts) {
+        row.DateText = QStringLiteral("\nSaturday\n7.3.2026\n\nDay 66");
+        row.DescriptionText = QStringLiteral("Light rain\n\nHumidity: 81 %\nWind: 4.13 m/s WSW\nPrecipitations: 2.25 mm");
+        row.MoonSunText = QStringLiteral("Moon: 42%\n\nSunrise: 6:43:12\nSunset: 17:43:48\n\nCloud Coverage: 90 %");
+        row.PressureText = QStringLiteral("1012.3 hPa");
+        row.RangeText = QStringLiteral("12/3 °C");
+    }
+    return row;
+}
+
+QString WritePicture(const QTemporaryDir &dir, const QString &name, int size, const QColor &colour)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(colour);
+    const QString path = dir.filePath(name);
+    EXPECT_TRUE(image.save(path, "PNG"));
+    return path;
+}
+
+QImage Render(TForecastList &list, qreal ratio)
+{
+    QImage image(list.size() * ratio, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::black);
+    list.render(&image);
+    image.setDevicePixelRatio(1);
+    return image;
+}
+
+// The bounding box of the pixels of exactly this colour inside `area`.
+QRect BoxOf(const QImage &image, const QColor &colour, const QRect &area)
+{
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixelColor(x, y) == colour)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+int CountPixels(const QImage &image, const QRect &area, const std::function<bool(const QColor &)> &test)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += test(image.pixelColor(x, y)) ? 1 : 0;
+    return count;
+}
+
+bool Near(const QColor &a, const QColor &b, int tolerance)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue())
+           <= tolerance;
+}
+
+struct ListFixture : ::testing::Test {
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        list.resize(kWidth, 2 * TForecastList::kRowHeight);
+    }
+
+    QTemporaryDir dir;
+    TForecastList list;
+};
+
+} // namespace
+
+TEST_F(ListFixture, WeekendTextsInTheLightenedHeaderColourAndWeekdaysInWhite)
+{
+    list.ApplyTheme(RgbColor(40, 40, 40), RgbColor(0, 0, 160), RgbColor(78, 77, 73));
+    const QColor weekend = list.Colours().Weekend;
+    EXPECT_EQ(weekend, ToQColor(ColorAdjustLuma(RgbColor(0, 0, 160), 500, true)));
+    ASSERT_FALSE(Near(weekend, Qt::white, 120));
+
+    list.SetRows({Row(QDate(2026, 3, 6), QString()), Row(QDate(2026, 3, 7), QString())}); // Friday, Saturday
+    const QImage image = list.grab().toImage();
+    auto white = [](const QColor &c) { return c.red() > 235 && c.green() > 235 && c.blue() > 235; };
+    auto lightened = [&](const QColor &c) { return Near(c, weekend, 45); };
+    // Every column's text, the bold range included.
+    for (int column : {0, 1, 2, 3}) {
+        SCOPED_TRACE(column);
+        QRect friday = list.CellRect(0, column).adjusted(1, 1, -2, -2);
+        QRect saturday = list.CellRect(1, column).adjusted(1, 1, -2, -2);
+        if (column == 3) { // not the moon picture
+            friday.setRight(list.MoonRect(0).left() - 1);
+            saturday.setRight(list.MoonRect(1).left() - 1);
+        }
+        EXPECT_GT(CountPixels(image, friday, white), 5);
+        EXPECT_EQ(CountPixels(image, friday, lightened), 0);
+        EXPECT_GT(CountPixels(image, saturday, lightened), 5);
+        EXPECT_EQ(CountPixels(image, saturday, white), 0);
+    }
+    const QRect saturdayRange(list.CellRect(1, 1).left(), list.CellRect(1, 1).top() + TForecastList::kRangeTop,
+                              TForecastList::kColumnWidths[1], TForecastList::kRowHeight - TForecastList::kRangeTop - 1);
+    EXPECT_GT(CountPixels(image, saturdayRange, lightened), 5);
+}
+
+TEST_F(ListFixture, PicturesCentredLargeOnesShrunkToAboutFiftyPixels)
+{
+    const QString large = WritePicture(dir, QStringLiteral("64.png"), 64, kRed);
+    const QString small = WritePicture(dir, QStringLiteral("32.png"), 32, kGreen);
+    list.SetRows({Row(QDate(2026, 3, 6), large, false), Row(QDate(2026, 3, 7), small, false)});
+    const QImage image = list.grab().toImage();
+    // Column 1 is 64 wide from x 80; a row is 80 high.
+    EXPECT_EQ(BoxOf(image, kRed, list.CellRect(0, 1)), QRect(80 + 7, 8 + 7, 50, 50));
+    EXPECT_EQ(BoxOf(image, kGreen, list.CellRect(1, 1)), QRect(80 + 16, 80 + 24, 32, 32));
+    EXPECT_EQ(list.PictureRect(0), QRect(87, 15, 50, 50));
+
+    // Loaded once with the rows: a file gone since then is still shown.
+    ASSERT_TRUE(QFile::remove(large));
+    list.update();
+    EXPECT_EQ(BoxOf(list.grab().toImage(), kRed, list.CellRect(0, 1)), QRect(87, 15, 50, 50));
+
+    // A missing or unreadable picture leaves the cell without one.
+    QFile junk(dir.filePath(QStringLiteral("junk.png")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a picture");
+    junk.close();
+    list.SetRows({Row(QDate(2026, 3, 6), dir.filePath(QStringLiteral("gone.png"))),
+                  Row(QDate(2026, 3, 7), junk.fileName())});
+    EXPECT_TRUE(list.PictureRect(0).isNull());
+    EXPECT_TRUE(list.PictureRect(1).isNull());
+    list.grab();
+}
+
+TEST_F(ListFixture, MoonPictureThirtyFivePixelsFromTheRightAndFiveFromTheTop)
+{
+    const QDate day(2026, 3, 6);
+    list.SetRows({Row(day, QString(), false)});
+    TMoon moon;
+    moon.SetShowApollo11(false);
+    moon.SetMoonStyle(msColor);
+    moon.SetDate(DateTimeFromDate(day));
+    const QImage expected = moon.MaskedPicture(ms32);
+    const QImage image = list.grab().toImage();
+    const QPoint corner(kWidth - 35, 5);
+    EXPECT_EQ(list.MoonRect(0), QRect(corner, QSize(32, 32)));
+    int opaque = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const QColor want = expected.pixelColor(x, y);
+            if (want.alpha() != 255)
+                continue;
+            ++opaque;
+            ASSERT_EQ(image.pixelColor(corner + QPoint(x, y)).rgb(), want.rgb()) << x << "," << y;
+        }
+    EXPECT_GT(opaque, 500); // the disc, not an empty picture
+}
+
+TEST_F(ListFixture, CrispAtOneAndAHalfAndTwiceTheDensity)
+{
+    const QString large = WritePicture(dir, QStringLiteral("64.png"), 64, kRed);
+    const QDate day(2026, 3, 6);
+    list.SetRows({Row(day, large, false)});
+
+    // At twice the density the moon is the 64-pixel picture itself, not the
+    // 32-pixel one blown up.
+    TMoon moon;
+    moon.SetShowApollo11(false);
+    moon.SetMoonStyle(msColor);
+    moon.SetDate(DateTimeFromDate(day));
+    const QImage large64 = moon.MaskedPicture(ms64);
+    const QImage twice = Render(list, 2.0);
+    const QPoint corner = list.MoonRect(0).topLeft() * 2;
+    int differing = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            if (large64.pixelColor(x, y).alpha() == 255
+                && twice.pixelColor(corner + QPoint(x, y)).rgb() != large64.pixelColor(x, y).rgb())
+                ++differing;
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(BoxOf(twice, kRed, QRect(list.CellRect(0, 1).topLeft() * 2, QSize(128, 160))),
+              QRect(QPoint(87, 15) * 2, QSize(100, 100)));
+
+    // At one and a half: 75 device pixels for the 50 logical ones, the moon at 48.
+    const QImage half = Render(list, 1.5);
+    const QRect picture = BoxOf(half, kRed, QRect(QPoint(120, 0), QSize(96, 120)));
+    EXPECT_NEAR(picture.width(), 75, 1);
+    EXPECT_NEAR(picture.height(), 75, 1);
+    EXPECT_NEAR(picture.left(), 130, 1);
+    const QRect moonArea(list.MoonRect(0).topLeft() * 1.5 - QPoint(2, 2), QSize(52, 52));
+    const int lit = CountPixels(half, moonArea, [](const QColor &c) { return c.red() > 60 && c.green() > 60; });
+    EXPECT_GT(lit, 48 * 48 / 3);
+}
+
+TEST_F(ListFixture, ThemeChangeRecoloursTheColumnsAndTheSelection)
+{
+    list.SetRows({Row(QDate(2026, 3, 6), QString(), false), Row(QDate(2026, 3, 9), QString(), false)});
+    auto background = [&](const QImage &image, int row, int column) {
+        const QRect cell = list.CellRect(row, column);
+        return image.pixelColor(cell.left() + 2, cell.bottom() - 3);
+    };
+    QImage image = list.grab().toImage();
+    EXPECT_EQ(background(image, 0, 0), QColor(78, 77, 73));
+    EXPECT_EQ(background(image, 0, 1), QColor(38, 38, 36));
+    EXPECT_EQ(background(image, 0, 2), QColor(38, 38, 36));
+    EXPECT_EQ(background(image, 0, 3), QColor(78, 77, 73));
+
+    const QColor title(20, 60, 140);
+    const QColor control(150, 30, 30);
+    list.ApplyTheme(FromQColor(title), RgbColor(10, 10, 10), FromQColor(control));
+    image = list.grab().toImage();
+    for (int row : {0, 1}) {
+        EXPECT_EQ(background(image, row, 0), control);
+        EXPECT_EQ(background(image, row, 1), title);
+        EXPECT_EQ(background(image, row, 2), title);
+        EXPECT_EQ(background(image, row, 3), control);
+    }
+
+    // The selection blends the title bar's colour over its row only.
+    list.SetCurrentRow(1);
+    image = list.grab().toImage();
+    const QColor selected = background(image, 1, 0);
+    EXPECT_NE(selected, control);
+    EXPECT_TRUE(Near(selected, QColor((control.red() * 159 + title.red() * 96) / 255,
+                                      (control.green() * 159 + title.green() * 96) / 255,
+                                      (control.blue() * 159 + title.blue() * 96) / 255),
+                     6))
+        << selected.name().toStdString();
+    EXPECT_EQ(background(image, 0, 0), control);
+    EXPECT_EQ(image.pixelColor(1, 80), title); // the border along its top
+}
+
+TEST_F(ListFixture, TooltipOnlyForCutTexts)
+{
+    TForecastRow shortRow = Row(QDate(2026, 3, 6), QString());
+    TForecastRow longRow = Row(QDate(2026, 3, 7), QString());
+    longRow.DescriptionText = QStringLiteral("Thunderstorm with heavy drizzle, high wind, near gale\n\nHumidity: 81 %");
+    longRow.MoonSunText += QStringLiteral("\nA line too many\nand another");
+    list.SetRows({shortRow, longRow});
+    EXPECT_TRUE(list.CellToolTip(0, 2).isEmpty());
+    EXPECT_TRUE(list.CellToolTip(0, 3).isEmpty());
+    EXPECT_TRUE(list.CellToolTip(0, 0).isEmpty());
+    EXPECT_EQ(list.CellToolTip(1, 2), longRow.DescriptionText);
+    EXPECT_EQ(list.CellToolTip(1, 3), longRow.MoonSunText);
+    EXPECT_TRUE(list.CellToolTip(5, 2).isEmpty());
+}
+
+TEST_F(ListFixture, RowsFromTheMouseAndKeysAndSizeForTheRows)
+{
+    list.SetRows({Row(QDate(2026, 3, 6), QString()), Row(QDate(2026, 3, 7), QString())});
+    EXPECT_EQ(list.sizeHint(), QSize(466, 160));
+    EXPECT_EQ(list.RowAt(QPoint(10, 79)), 0);
+    EXPECT_EQ(list.RowAt(QPoint(10, 80)), 1);
+    EXPECT_EQ(list.RowAt(QPoint(10, 160)), -1);
+    EXPECT_EQ(list.ColumnAt(QPoint(300, 90)), 3);
+    list.resize(600, 160); // the last column takes the rest
+    EXPECT_EQ(list.ColumnWidth(3), 600 - 294);
+    EXPECT_EQ(list.MoonRect(0).left(), 600 - 35);
+
+    QTest::mouseClick(&list, Qt::LeftButton, Qt::NoModifier, QPoint(100, 120));
+    EXPECT_EQ(list.CurrentRow(), 1);
+    QTest::keyClick(&list, Qt::Key_Up);
+    EXPECT_EQ(list.CurrentRow(), 0);
+    QTest::keyClick(&list, Qt::Key_End);
+    EXPECT_EQ(list.CurrentRow(), 1);
+    list.SetRows({});
+    EXPECT_EQ(list.CurrentRow(), -1);
+    QTest::keyClick(&list, Qt::Key_Down); // nothing to select, nothing breaks
+    EXPECT_EQ(list.CurrentRow(), -1);
+}
+
+namespace {
+
+class MenuHost : public QWidget
+{
+public:
+    int menus = 0;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        ++menus;
+        event->accept();
+    }
+};
+
+// The pointer's screen position is taken from where the list was at the
+// press: the window moves under it meanwhile.
+void SendMouse(QWidget *widget, QEvent::Type type, const QPoint &origin, const QPoint &local,
+               Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(local), QPointF(origin + local), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+TEST(ForecastListWindow, DraggingTheListMovesTheWindowAndTheMenuReachesTheHost)
+{
+    MenuHost host;
+    host.resize(kWidth, 200);
+    auto *list = new TForecastList(&host);
+    list->setGeometry(0, 40, kWidth, 160);
+    list->SetRows({Row(QDate(2026, 3, 6), QString())});
+    host.move(100, 100);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    const QPoint before = host.pos();
+    const QPoint origin = list->mapToGlobal(QPoint(0, 0));
+    SendMouse(list, QEvent::MouseButtonPress, origin, QPoint(20, 20), Qt::LeftButton);
+    SendMouse(list, QEvent::MouseMove, origin, QPoint(50, 40), Qt::LeftButton);
+    SendMouse(list, QEvent::MouseMove, origin, QPoint(60, 45), Qt::LeftButton);
+    SendMouse(list, QEvent::MouseButtonRelease, origin, QPoint(60, 45), Qt::NoButton);
+    // Offscreen the window follows the pointer by hand.
+    EXPECT_EQ(host.pos(), before + QPoint(40, 25));
+    EXPECT_EQ(list->CurrentRow(), 0);
+
+    // Nothing connected: the host's menu.
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(10, 10), list->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(list, &menu);
+    EXPECT_EQ(host.menus, 1);
+    // Connected: the hook gets it instead.
+    QPoint asked;
+    QObject::connect(list, &TForecastList::ContextMenuRequested, [&](const QPoint &global) { asked = global; });
+    QContextMenuEvent again(QContextMenuEvent::Mouse, QPoint(10, 10), list->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(list, &again);
+    EXPECT_EQ(host.menus, 1);
+    EXPECT_EQ(asked, list->mapToGlobal(QPoint(10, 10)));
+}

@@ -1,0 +1,62 @@
+// demo-ini: prepares the settings file of a throw-away run, so that nimbrel
+// asks the stand-in service with a key, as a user's own settings would.
+#include "AppSettings.h"
+#include "LayoutManagerINIStorage.h"
+#include "LayoutManagerValues.h"
+#include "LayoutManagerWinCryptCipherer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+// The program's own section for the service's addresses.
+const QString kServiceSection = QStringLiteral("Service");
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes the service addresses and the enciphered key into a nimbrel settings file,\n"
+        "keeping whatever else the file holds."));
+    parser.addHelpOption();
+    const QCommandLineOption ini(QStringLiteral("ini"), QStringLiteral("The settings file."), QStringLiteral("file"));
+    const QCommandLineOption service(QStringLiteral("service"),
+                                     QStringLiteral("Base address of the service and its pictures."),
+                                     QStringLiteral("url"));
+    const QCommandLineOption key(QStringLiteral("key"), QStringLiteral("The API key."), QStringLiteral("key"),
+                                 QStringLiteral("demo"));
+    const QCommandLineOption location(QStringLiteral("location"), QStringLiteral("The place, as \"name,CC\"."),
+                                      QStringLiteral("place"));
+    parser.addOptions({ini, service, key, location});
+    parser.process(app);
+    if (!parser.isSet(ini) || !parser.isSet(service)) {
+        std::fprintf(stderr, "demo-ini: --ini and --service are needed\n");
+        return 2;
+    }
+
+    const QString file = parser.value(ini);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    TLayoutManagerINIStorage storage(file);
+    storage.Open(false);
+    storage.WriteString(kServiceSection, QStringLiteral("ApiBase"), parser.value(service));
+    storage.WriteString(kServiceSection, QStringLiteral("WebBase"), parser.value(service));
+    TLayoutManagerWinCryptCipherer cipherer;
+    const QString settings = TLayoutManagerValues::kDefaultSection;
+    storage.WriteString(settings, QLatin1String(kApiKeyName),
+                        cipherer.EncryptText(parser.value(key), QLatin1String(kApiKeyPassword)));
+    if (parser.isSet(location))
+        storage.WriteString(settings, QLatin1String(kLocationName), parser.value(location));
+    if (!storage.Close()) {
+        std::fprintf(stderr, "demo-ini: %s\n", storage.LastError().toUtf8().constData());
+        return 1;
+    }
+    return 0;
+}
