@@ -105,6 +105,8 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
     connect(FRefresh.get(), &TRefreshCycle::RefreshFinished, this, &Twnd_nb_Main::RefreshFinished);
     ConnectActions();
     connect(this, &TLMForm::OnAfterRestore, this, &Twnd_nb_Main::ApplySettings);
+    // After the first refresh has started and the window is painted.
+    connect(this, &TLMForm::OnAfterRestore, this, &Twnd_nb_Main::OfferKeyOnFirstShow, Qt::QueuedConnection);
 
     // The list takes its colours from the bars, so it hears of a theme after them.
     connect(FTheme, &TThemeController::OnThemeChange, this, &Twnd_nb_Main::ThemeChanged);
@@ -169,6 +171,8 @@ void Twnd_nb_Main::ConnectActions()
     connect(FRoll, &TWindowRoll::RolledUpChanged, FTitle, &TTitleBar::SetRolledUp);
     connect(FMenu, &TMainMenu::RefreshChosen, this, &Twnd_nb_Main::RefreshWeather);
     connect(FMenu, &TMainMenu::ExitChosen, this, &QWidget::close);
+    connect(FTitle, &TTitleBar::PrefsClicked, this, [this] { cmPreferences(); });
+    connect(FMenu, &TMainMenu::PrefsChosen, this, [this] { cmPreferences(); });
     connect(FList, &TForecastList::ContextMenuRequested, this, [this](const QPoint &globalPos) { FMenu->popup(globalPos); });
     if (FTray)
         connect(FTray, &TTrayIcon::RaiseRequested, this, &Twnd_nb_Main::BringToFront);
@@ -199,6 +203,39 @@ void Twnd_nb_Main::ApplySettings()
     FRoll->ApplySizing(WorkArea().height(), settings.ForecastDays);
     ApplyStartAtLogon(settings.RunAtStartup, kApplicationTitle, FStart.ExecutablePath);
     RefreshWeather();
+}
+
+void Twnd_nb_Main::cmPreferences(TPrefsFocus focus)
+{
+    // The tray menu stays usable while the dialog is open: one dialog at a time.
+    if (FPrefsOpen)
+        return;
+    FPrefsOpen = true;
+    TPreferencesHost host;
+    host.Layout = &LayoutManager();
+    host.StayOnTop = windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    host.SetStayOnTop = [this](bool onTop) {
+        if (onTop == windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            return;
+        setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+        show(); // a changed window flag hides the window
+    };
+    host.ApplySettings = [this] { ApplySettings(); };
+    host.Search = ClientLocationSearch(FClient);
+    host.Parent = this;
+    if (focus == TPrefsFocus::ApiKey)
+        OfferPreferencesWithoutKey(host);
+    else
+        EditPreferences(host);
+    FPrefsOpen = false;
+}
+
+void Twnd_nb_Main::OfferKeyOnFirstShow()
+{
+    if (FKeyOffered)
+        return;
+    FKeyOffered = true;
+    cmPreferences(TPrefsFocus::ApiKey);
 }
 
 void Twnd_nb_Main::RefreshWeather()

@@ -3,6 +3,7 @@
 // the tray icon and roll-up, and drives the weather refresh.
 #pragma once
 
+#include "EditPreferences.h"
 #include "LMFlatForm.h"
 #include "LangMan.h"
 #include "RefreshCycle.h"
@@ -89,6 +90,10 @@ private:
     void ShowSuccess(const TRefreshResult &result);
     void ShowFailure(const TRefreshResult &result);
     void PopupMenuFromKeyboard();
+    // The preferences dialog; confirmed, the settings are written and applied.
+    void cmPreferences(TPrefsFocus focus = TPrefsFocus::Location);
+    // A start without an API key opens the dialog once, the key field focused.
+    void OfferKeyOnFirstShow();
     void LanguageChanged();
     void PlaceBars();
     void ThemeChanged();
@@ -114,6 +119,8 @@ private:
     QStringList FNames;
     bool FImperial = false;
     bool FHasWeather = false;
+    bool FPrefsOpen = false;
+    bool FKeyOffered = false;
     TWeatherRecord FCurrent;
     TWeatherData FForecast;
     TMoonTable FMoonTable{};
