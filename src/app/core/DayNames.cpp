@@ -1,8 +1,8 @@
 #include "DayNames.h"
 
+#include "DataFolders.h"
 #include "LangConsts.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -15,9 +15,6 @@ constexpr qint64 kMaxDayNamesBytes = 1024 * 1024;
 constexpr int kLeapDayIndex = 60; // 29 February
 constexpr int kFebruary = 2;
 constexpr char kShippedBaseName[] = "Nimbrel";
-// Where an installed program keeps its data, relative to the folder above the
-// executable's (<prefix>/bin → <prefix>/share/nimbrel).
-constexpr char kInstalledDataFolder[] = "../share/nimbrel/";
 
 QString WithSeparator(const QString &folder)
 {
@@ -97,14 +94,7 @@ QString ShippedDayNamesName(const QString &languageCode)
 
 QStringList ShippedDayNamesFolders(const QString &executableFolder)
 {
-    QStringList folders;
-    if (!executableFolder.isEmpty()) {
-        folders << WithSeparator(executableFolder);
-        folders << QDir::cleanPath(WithSeparator(executableFolder) + QLatin1String(kInstalledDataFolder))
-                       + QLatin1Char('/');
-    }
-    folders << WithSeparator(QDir::currentPath());
-    return folders;
+    return FindDataFolders(executableFolder).Data;
 }
 
 bool EnsureDayNamesFile(const QString &namesFile, const QString &shippedName,
