@@ -145,9 +145,10 @@ TEST(DayNames, FileNames)
     for (const char *bad : {"", "../cs", "cs/..", "c", "cs.dat", "a b"})
         EXPECT_EQ(ShippedDayNamesName(QString::fromLatin1(bad)), QString()) << bad;
 
-    // Installed calendars first, then those beside the program; never the current folder.
+    // Installed calendars first, then those beside the program, then the current folder.
     EXPECT_EQ(ShippedDayNamesFolders(QStringLiteral("/opt/nimbrel/bin")),
-              (QStringList{QStringLiteral("/opt/nimbrel/share/nimbrel/"), QStringLiteral("/opt/nimbrel/bin/")}));
+              (QStringList{QStringLiteral("/opt/nimbrel/share/nimbrel/"), QStringLiteral("/opt/nimbrel/bin/"),
+                           QDir::currentPath() + QLatin1Char('/')}));
 }
 
 TEST(DayNames, TheBuildPutsTheCalendarsBesideTheExecutable)

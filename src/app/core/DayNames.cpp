@@ -3,6 +3,7 @@
 #include "DataFolders.h"
 #include "LangConsts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -94,7 +95,13 @@ QString ShippedDayNamesName(const QString &languageCode)
 
 QStringList ShippedDayNamesFolders(const QString &executableFolder)
 {
-    return FindDataFolders(executableFolder).Data;
+    // The current folder last, where the calendar of a program started from its
+    // own folder has always been found.
+    QStringList folders = FindDataFolders(executableFolder).Data;
+    const QString current = QDir::currentPath() + QLatin1Char('/');
+    if (!folders.contains(current))
+        folders << current;
+    return folders;
 }
 
 bool EnsureDayNamesFile(const QString &namesFile, const QString &shippedName,

@@ -30,7 +30,8 @@ QString DayNamesFileName(const QString &settingsFile);
 QString ShippedDayNamesName(const QString &languageCode);
 
 // Where shipped calendars are looked for, in order: the program's data folders
-// found from the executable's folder (installed, beside it, the build tree).
+// found from the executable's folder (installed, beside it, the build tree),
+// then the current folder.
 QStringList ShippedDayNamesFolders(const QString &executableFolder);
 
 // When `namesFile` does not exist, copies the first `shippedName` found in
