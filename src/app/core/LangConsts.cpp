@@ -282,6 +282,7 @@ QString WindDirectionText(const QString &code, const TLanguageManager &manager)
 void InitReferenceManager(TLanguageManager &reference, const TLanguageManager &like)
 {
     reference.SetProgramFolder(like.ProgramFolder());
+    reference.SetSearchFolders(like.SearchFolders());
     reference.SetFolder(like.Folder());
     reference.SetFileNames(like.FileNames());
     reference.SetRecursiveFolder(like.RecursiveFolder());
