@@ -42,6 +42,10 @@ fi
 (cd "$BUILD_DIR" && ctest -N >/dev/null)
 mkdir -p "$BUILD_DIR/Testing"
 chown -R "$TEST_USER:$TEST_GROUP" "$BUILD_DIR/Testing"
+# The package tests install and pack the build, and both write the list of
+# installed files into the build folder.
+touch "$BUILD_DIR/install_manifest.txt"
+chown "$TEST_USER:$TEST_GROUP" "$BUILD_DIR/install_manifest.txt"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -1,10 +1,10 @@
 #include "ProgramVersion.h"
 
-#ifndef NIMBREL_VERSION
-#error "NIMBREL_VERSION comes from the project's version in CMake"
+#if !defined(NIMBREL_VERSION) || !defined(NIMBREL_WEB_SITE)
+#error "NIMBREL_VERSION and NIMBREL_WEB_SITE come from the project's version and home page in CMake"
 #endif
 
-const char kMakerWebSite[] = "https://nimbrel.zelto.example/";
+const char kMakerWebSite[] = NIMBREL_WEB_SITE;
 
 const TVersionRecord &ProgramVersion()
 {

@@ -20,10 +20,13 @@
 class ILayoutManagerCipherer;
 class ILayoutManagerStorage;
 class QAction;
+class TClockControl;
+class TEventRefresh;
+class TForecastList;
 class THeaderPanel;
 class TLangController;
-class TForecastList;
 class TMainMenu;
+class TSystemEvents;
 class TTitleBar;
 class TTrayIcon;
 class TUpdateSchedule;
@@ -58,6 +61,9 @@ public:
     // Runs after the stored values are restored, and again when they change.
     void ApplySettings();
     void RefreshWeather();
+    // The user asked for a refresh (button or menu): the waits after failures
+    // start again from 30 seconds.
+    void ManualRefresh();
     // Shows, restores and raises the window (tray click, a second start).
     void BringToFront();
 
@@ -75,6 +81,9 @@ public:
     const QStringList &Names() const { return FNames; }
     // Whether a refresh has ever succeeded; the panel then keeps its data on failures.
     bool HasWeather() const { return FHasWeather; }
+    // The wake and network reports the window listens to.
+    TSystemEvents *SystemEvents() const { return FSystemEvents; }
+    TClockControl *ClockControl() const { return FClockControl; }
 
 signals:
     // The window was closed: the program ends.
@@ -83,6 +92,10 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -94,6 +107,8 @@ private:
     void RefreshFinished(const TRefreshResult &result);
     void ShowSuccess(const TRefreshResult &result);
     void ShowFailure(const TRefreshResult &result);
+    void ShowCachedWeather();
+    void UpdateClockView();
     void PopupMenuFromKeyboard();
     // The preferences dialog; confirmed, the settings are written and applied.
     void cmPreferences(TPrefsFocus focus = TPrefsFocus::Location);
@@ -117,6 +132,10 @@ private:
     TWindowRoll *FRoll;
     TWindowDragFilter *FDrag;
     std::unique_ptr<TRefreshCycle> FRefresh;
+    TSystemEvents *FSystemEvents = nullptr;
+    TEventRefresh *FEventRefresh = nullptr;
+    TClockControl *FClockControl = nullptr;
+    bool FCacheTried = false;
     TUpdateSchedule *FUpdates;
 
     QString FU;
