@@ -45,9 +45,7 @@ run start "$BUILD_DIR/bench/app/bench_app"
 
 if [ "$idle_seconds" -gt 0 ]; then
   echo "bench.sh: idle, ${idle_seconds}s shown and ${idle_seconds}s hidden" >&2
-  idle=bench/idle/idle-wakeups
-  [ -x "$idle" ] || idle=bench/idle/idle-cost
-  NIMBREL_BUILD_DIR="$BUILD_DIR" "$idle" "$idle_seconds" >"$results/idle.txt" 2>"$results/idle.log" \
+  NIMBREL_BUILD_DIR="$BUILD_DIR" bench/idle/idle-wakeups "$idle_seconds" >"$results/idle.txt" 2>"$results/idle.log" \
     || { echo "bench.sh: the idle measurement failed:" >&2; cat "$results/idle.log" >&2; exit 1; }
 fi
 

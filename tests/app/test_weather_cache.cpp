@@ -1,4 +1,5 @@
 #include "FetchStandIn.h"
+#include "FileSizeLimit.h"
 #include "ClockLine.h"
 #include "LangConsts.h"
 #include "WeatherCache.h"
@@ -236,6 +237,25 @@ TEST(WeatherCache, AFolderThatCannotBeWrittenIsReportedAndTheCacheIsOnlyAsOld)
     fromCache.FromCache = true;
     EXPECT_TRUE(WriteWeatherCache(other.Data(), fromCache, error));
     EXPECT_FALSE(QFile::exists(other.File(kCacheIndexFile)));
+}
+
+// A full disk: the write is reported and the weather kept before stays whole.
+TEST(WeatherCache, AFullDiskIsReportedAndTheKeptWeatherStays)
+{
+    CacheFolder folder;
+    QString error;
+    ASSERT_TRUE(WriteWeatherCache(folder.Data(), FetchedResult(kFetched), error)) << error.toStdString();
+    bool written = true;
+    {
+        TFileSizeLimit fullDisk(0);
+        ASSERT_TRUE(fullDisk.Active());
+        written = WriteWeatherCache(folder.Data(), FetchedResult(kFetched.addSecs(3600)), error);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(error.isEmpty());
+    const TRefreshResult kept = ReadWeatherCache(folder.Data(), NextStartRequest(), kFetched.addSecs(7200));
+    EXPECT_TRUE(kept.Ok);
+    EXPECT_EQ(kept.FetchedAt, kFetched);
 }
 
 TEST(WeatherCache, TheHintSaysHowOldTheWeatherIsInLocalTime)

@@ -64,7 +64,10 @@ QString KeptPlace(const TRefreshResult &result)
 bool WriteWhole(const QString &path, const QByteArray &bytes, QString &error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // Unbuffered: a failure of the last buffered write is only met by commit's
+    // flush, which does not report it, and an empty file would be kept.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()
+        || !file.commit()) {
         error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }

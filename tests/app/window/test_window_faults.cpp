@@ -40,9 +40,10 @@ QString Text(Twnd_nb_Main &window, const char *label)
     return window.Header()->FullText(window.Header()->Label(QLatin1String(label)));
 }
 
+// The error icon's hint: its first line says why, a second may say what to do.
 QString Hint(Twnd_nb_Main &window)
 {
-    return window.Header()->ErrorIcon()->toolTip();
+    return window.Header()->ErrorIcon()->toolTip().section(QLatin1Char('\n'), 0, 0);
 }
 
 QMap<QString, QString> PanelTexts(Twnd_nb_Main &window)
