@@ -29,8 +29,8 @@ if [ -n "$SANITIZE" ]; then
   BUILD_DIR=${NIMBREL_BUILD_DIR:-build-sanitize}
   # The benchmarks are no tests, and timings under the sanitizers mean nothing.
   BUILD_OPTIONS=(-DNIMBREL_SANITIZE=ON -DNIMBREL_BENCH=OFF)
-  # Leaks are reported when a test program ends; Qt's own process-wide caches
-  # are suppressed by name in the file below (each line says why).
+  # Leaks are reported when a test program ends; what the system's libraries
+  # hold is suppressed by name in the file below (each line says why).
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   export LSAN_OPTIONS=suppressions=$(pwd)/tests/common/lsan.supp:print_suppressions=0
@@ -63,6 +63,10 @@ fi
 (cd "$BUILD_DIR" && ctest -N >/dev/null)
 mkdir -p "$BUILD_DIR/Testing"
 chown -R "$TEST_USER:$TEST_GROUP" "$BUILD_DIR/Testing"
+# The package tests install and pack the build, and both write the list of
+# installed files into the build folder.
+touch "$BUILD_DIR/install_manifest.txt"
+chown "$TEST_USER:$TEST_GROUP" "$BUILD_DIR/install_manifest.txt"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -1,5 +1,6 @@
 #include "LangMan.h"
 
+#include "DataFolders.h"
 #include "LangFileText.h"
 #include "LangWildcard.h"
 #include "TextCodePage.h"
@@ -102,6 +103,7 @@ TLanguageManager::~TLanguageManager()
 void TLanguageManager::SetProgramFolder(const QString &folder)
 {
     fProgramFolder = WithDelimiter(folder);
+    fSearchFolders = FindDataFolders(fProgramFolder).Languages;
 }
 
 void TLanguageManager::Clear(bool consts, bool props, bool messages, bool actFiles)
@@ -167,12 +169,7 @@ TLanguageManager::TFoundFiles TLanguageManager::FindInChosenFolder(const QString
         FindLanguageFiles(fFolder, found, code, visited);
         return found;
     }
-    const QStringList fallbacks = {
-        fProgramFolder + QLatin1String(kLangsFolderName),
-        fProgramFolder + QStringLiteral("../") + QLatin1String(kInstalledLangsFolder),
-        fProgramFolder,
-    };
-    for (const QString &folder : fallbacks) {
+    for (const QString &folder : fSearchFolders) {
         if (!QFileInfo(folder).isDir())
             continue;
         visited.clear();

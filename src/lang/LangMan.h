@@ -62,10 +62,15 @@ public:
     // For the form localizer, which reports its errors here.
     void SetLastError(const QString &error) { fLastError = error; }
 
-    // The folder the executable runs from, with a trailing "/". The folder
-    // fallbacks start from it; tests point it elsewhere.
+    // The folder the executable runs from, with a trailing "/". Setting it
+    // also sets the search folders to the program's language folders found
+    // from it (installed, beside it, the build tree); tests point it elsewhere.
     const QString &ProgramFolder() const { return fProgramFolder; }
     void SetProgramFolder(const QString &folder);
+    // Searched in order when Folder is empty or missing; the first that holds
+    // any file of the language wins.
+    const QStringList &SearchFolders() const { return fSearchFolders; }
+    void SetSearchFolders(const QStringList &folders) { fSearchFolders = folders; }
 
     // Raised after a load that left LastError empty.
     TNotifyEvent OnLanguageChanged;
@@ -100,15 +105,13 @@ private:
     TLangKeyTable fLangResStr;
     QString fLastError;
     QString fProgramFolder;
+    QStringList fSearchFolders;
 };
 
 // The program's base name of language files ("Nimbrel.de.lng").
 inline constexpr char kProgramLangFileName[] = "Nimbrel";
 // The languages folder beside the executable.
 inline constexpr char kLangsFolderName[] = "Langs";
-// Where an installed program keeps its languages, relative to the folder above
-// the executable's (<prefix>/bin → <prefix>/share/nimbrel/langs).
-inline constexpr char kInstalledLangsFolder[] = "share/nimbrel/langs";
 // Language files larger than this are refused rather than read into memory.
 inline constexpr qint64 kMaxLanguageFileBytes = 16 * 1024 * 1024;
 

@@ -1,12 +1,14 @@
-// One blocking HTTP GET into memory. Safe to call from worker threads: it touches
-// no Qt object but the strings and the buffer it is given.
+// Blocking HTTP GETs. Safe to call from worker threads: they touch no Qt object
+// but the strings, buffers and callbacks they are given.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 struct THttpOptions {
@@ -32,3 +34,37 @@ struct THttpOptions {
 bool HttpGetToStream(const QString &url, const QString &userName, const QString &password,
                      QByteArray &stream, std::uint16_t port = 0,
                      const THttpOptions &options = THttpOptions(), int *httpStatus = nullptr);
+
+// One GET whose body is handed over piece by piece as it arrives, with progress
+// and a way to stop it: for downloads that go to a file and report how far they are.
+struct THttpTransfer {
+    QString Url; // without "http://" or "https://", plain HTTP
+    QString UserName;
+    QString Password;
+    std::uint16_t Port = 0; // 0: the scheme's or the URL's own port
+    THttpOptions Options;
+    QByteArray UserAgent = "agent";
+    // Each piece of the final answer's body, in order. False stops the transfer
+    // as failed (a full disk, say).
+    std::function<bool(const char *data, std::size_t size)> Body;
+    // After each piece: the announced length (-1 when the answer named none)
+    // and the bytes so far. False stops the transfer as failed.
+    std::function<bool(std::int64_t announced, std::int64_t received)> Progress;
+    // Set from any thread, it stops the transfer within about a second (as
+    // Options.Cancel does).
+    const std::atomic<bool> *Abort = nullptr;
+};
+
+struct THttpTransferResult {
+    // The answer arrived whole (whatever its status).
+    bool Complete = false;
+    // Some of the body arrived before the peer hung up or the length fell short.
+    bool CutShort = false;
+    bool Aborted = false;
+    int HttpStatus = 0;                // of the last answer, after redirects; 0 when none came
+    std::int64_t ContentLength = -1;   // as announced by the last answer; -1 when not
+    std::int64_t Received = 0;         // body bytes handed to Body
+    QString Error;                     // why the transfer did not complete; empty when it did
+};
+
+THttpTransferResult HttpTransfer(const THttpTransfer &transfer);

@@ -27,33 +27,58 @@ TOwmClient::TOwmClient(const QString &apiBase, const QString &webBase)
 {
 }
 
-bool TOwmClient::FetchDocument(const QString &pathAndQuery, const TExpectedAnswer &expected,
-                               TRequestRecord &request, QDomDocument &document) const
-{
-    QByteArray body;
-    int status = 0;
-    HttpGetToStream(FApiBase + pathAndQuery, QString(), QString(), body, 0, FHttp, &status);
-    return CheckServiceResponse(body, status, expected, request, document);
-}
-
-bool TOwmClient::GetCurrentWeather(TRequestRecord &request, TWeatherRecord &record) const
+bool CurrentWeatherFromBody(const QByteArray &body, TRequestRecord &request, TWeatherRecord &record, int httpStatus)
 {
     request.ErrorMessage.clear();
     QDomDocument document;
-    if (!FetchDocument(CurrentWeatherQuery(request), kCurrentWeatherAnswer, request, document))
+    if (!CheckServiceResponse(body, httpStatus, kCurrentWeatherAnswer, request, document))
         return false;
     ParseCurrentWeather(document.documentElement(), request.Units, record);
     return true;
 }
 
-bool TOwmClient::GetForecast(TRequestRecord &request, TWeatherData &data) const
+bool ForecastFromBody(const QByteArray &body, TRequestRecord &request, TWeatherData &data, int httpStatus)
 {
     request.ErrorMessage.clear();
     QDomDocument document;
-    if (!FetchDocument(ForecastQuery(request), kForecastAnswer, request, document))
+    if (!CheckServiceResponse(body, httpStatus, kForecastAnswer, request, document))
         return false;
     ParseForecast(document.documentElement(), request, data);
     return true;
+}
+
+QByteArray TOwmClient::FetchBody(const QString &pathAndQuery, int &httpStatus) const
+{
+    QByteArray body;
+    httpStatus = 0;
+    HttpGetToStream(FApiBase + pathAndQuery, QString(), QString(), body, 0, FHttp, &httpStatus);
+    return body;
+}
+
+bool TOwmClient::FetchDocument(const QString &pathAndQuery, const TExpectedAnswer &expected,
+                               TRequestRecord &request, QDomDocument &document) const
+{
+    int status = 0;
+    const QByteArray body = FetchBody(pathAndQuery, status);
+    return CheckServiceResponse(body, status, expected, request, document);
+}
+
+bool TOwmClient::GetCurrentWeather(TRequestRecord &request, TWeatherRecord &record, QByteArray *rawBody) const
+{
+    int status = 0;
+    const QByteArray body = FetchBody(CurrentWeatherQuery(request), status);
+    if (rawBody)
+        *rawBody = body;
+    return CurrentWeatherFromBody(body, request, record, status);
+}
+
+bool TOwmClient::GetForecast(TRequestRecord &request, TWeatherData &data, QByteArray *rawBody) const
+{
+    int status = 0;
+    const QByteArray body = FetchBody(ForecastQuery(request), status);
+    if (rawBody)
+        *rawBody = body;
+    return ForecastFromBody(body, request, data, status);
 }
 
 bool TOwmClient::FindLocations(TRequestRecord &request, TCities &cities) const

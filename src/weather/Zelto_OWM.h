@@ -14,6 +14,15 @@
 extern const char kDefaultApiBase[]; // the service's API, over HTTPS
 extern const char kDefaultWebBase[]; // the service's web site (icons), over HTTPS
 
+// The checks and the parse of one answer, as the client runs them on what it
+// fetched; also for answers kept from an earlier fetch (`httpStatus` 0: no
+// status known). False with request.ErrorMessage set when `body` is no
+// weather document (the record is then untouched); throws EConvertError as
+// the parsers do.
+bool CurrentWeatherFromBody(const QByteArray &body, TRequestRecord &request, TWeatherRecord &record,
+                            int httpStatus = 0);
+bool ForecastFromBody(const QByteArray &body, TRequestRecord &request, TWeatherData &data, int httpStatus = 0);
+
 class TOwmClient
 {
 public:
@@ -29,12 +38,15 @@ public:
     // Fills `record` with the present conditions. False with
     // request.ErrorMessage set when the service gave no weather document (the
     // record is then untouched); throws EConvertError for malformed strict values.
-    bool GetCurrentWeather(TRequestRecord &request, TWeatherRecord &record) const;
+    // When `rawBody` is given it receives the service's answer as it came.
+    bool GetCurrentWeather(TRequestRecord &request, TWeatherRecord &record,
+                           QByteArray *rawBody = nullptr) const;
 
     // Fills `data` with the forecast for the request's key type, mode and days.
     // False with request.ErrorMessage set when the service gave no weather
     // document, a body naming an "Error" included (`data` is then untouched).
-    bool GetForecast(TRequestRecord &request, TWeatherData &data) const;
+    // When `rawBody` is given it receives the service's answer as it came.
+    bool GetForecast(TRequestRecord &request, TWeatherData &data, QByteArray *rawBody = nullptr) const;
 
     // Fills `cities` with the service's cities like request.LocationName. False
     // with request.ErrorMessage set when the answer was no city list (`cities`
@@ -47,6 +59,9 @@ public:
     void DownloadIcons(const QStringList &names, const QString &folder) const;
 
 private:
+    // The service's answer to one path and query on the API base, as it came,
+    // with its HTTP status (0 when none arrived).
+    QByteArray FetchBody(const QString &pathAndQuery, int &httpStatus) const;
     // The service's answer to one path and query on the API base, judged for
     // the request's kind; false with request.ErrorMessage set when it is none.
     bool FetchDocument(const QString &pathAndQuery, const TExpectedAnswer &expected,

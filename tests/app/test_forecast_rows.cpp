@@ -238,6 +238,13 @@ TEST(ForecastRows, OneRowPerDatedRecordAndWeekends)
     EXPECT_FALSE(rows[1].Sun.HasRise);
     EXPECT_TRUE(rows[0].Sun.HasRise && rows[2].Sun.HasRise);
     EXPECT_TRUE(rows[0].IconPath.isEmpty() == false);
+    EXPECT_FALSE(rows[0].MoonUpsideDown);
+    EXPECT_FALSE(rows[1].MoonUpsideDown); // no usable latitude: the northern view
+
+    // South of the equator the moon's pictures are turned.
+    forecast[0].City.Lat = -33.87;
+    EXPECT_TRUE(BuildForecastRows(forecast, QString(), QStringList(), kEnglish, lang.app, lang.reference)[0]
+                    .MoonUpsideDown);
 }
 
 // The phase name stands in the row of the phase's local date only; the other

@@ -146,8 +146,9 @@ TEST(LangShippedLanguages, LoadCleanAndTranslateEveryConstant)
         if (QLatin1String(code) == QLatin1String("en")) {
             EXPECT_EQ(same, static_cast<int>(defaults.size()));
         }
-        // The format placeholder must survive translation.
-        EXPECT_TRUE(manager.LangText(QStringLiteral("lc_NewVersionAvail")).contains(QStringLiteral("%s"))) << code;
+        // The format placeholders must survive translation.
+        for (const char *key : {"lc_NewVersionAvail", "lc_AsOf", "lc_NextAttempt"})
+            EXPECT_TRUE(manager.LangText(QLatin1String(key)).contains(QStringLiteral("%s"))) << code << ": " << key;
 
         // Shipped as UTF-8 with a byte-order mark, so no reader takes it for Windows-1252.
         QFile shipped(QStringLiteral(NIMBREL_SOURCE_DIR "/data/langs/Nimbrel.%1.lng").arg(QLatin1String(code)));

@@ -136,3 +136,13 @@ TEST(MoonTable, RowsWithoutTimeAndTimesTheAstronomyCannotAnswer)
     for (const TWeatherRecord &record : rows)
         EXPECT_TRUE(record._MoonPhaseText.isEmpty());
 }
+
+TEST(MoonTable, TheMoonIsSeenUpsideDownSouthOfTheEquatorOnly)
+{
+    const struct {
+        double latitude;
+        bool upsideDown;
+    } cases[] = {{50.09, false}, {0.0, false}, {-0.01, true}, {-33.87, true}, {-90.0, true}, {90.0, false}};
+    for (const auto &c : cases)
+        EXPECT_EQ(MoonSeenUpsideDown(c.latitude), c.upsideDown) << c.latitude;
+}

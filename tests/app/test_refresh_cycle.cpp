@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -261,4 +262,131 @@ TEST(RefreshCycle, GoingAwayDuringAFetchIsSafe)
     QTest::qWait(20);
     EXPECT_TRUE(f.finished.isEmpty());
     EXPECT_EQ(f.service.Calls(), 1);
+}
+
+TEST(RefreshBackOff, TheWaitDoublesUpToTheIntervalOrHalfAnHourWithoutOne)
+{
+    const struct {
+        int configuredMs;
+        std::vector<int> waitsSeconds; // after the 1st, 2nd, ... failure in a row
+    } cases[] = {
+        {60 * 60 * 1000, {30, 60, 120, 240, 480, 960, 1920, 3600, 3600}},
+        {0, {30, 60, 120, 240, 480, 960, 1800, 1800}},
+        {1 * 60 * 1000, {30, 60, 60}},
+        {10 * 60 * 1000, {30, 60, 120, 240, 480, 600, 600}},
+    };
+    for (const auto &c : cases) {
+        for (size_t i = 0; i < c.waitsSeconds.size(); ++i)
+            EXPECT_EQ(RetryIntervalMs(static_cast<int>(i) + 1, c.configuredMs), c.waitsSeconds[i] * 1000)
+                << "interval " << c.configuredMs << " ms, failure " << i + 1;
+    }
+    // However long the failures last, the wait stays at the cap.
+    EXPECT_EQ(RetryIntervalMs(1000000, 0), kRetryCapWithoutIntervalMs);
+}
+
+TEST(RefreshBackOff, FailuresInARowWaitLongerUntilASuccess)
+{
+    CycleFixture f;
+    f.cycle->SetIntervalMinutes(60);
+    f.service.SetFailing(true);
+    f.cycle->Refresh();
+    ASSERT_TRUE(f.WaitFinished(1));
+    EXPECT_EQ(f.cycle->TimerIntervalMs(), 30000);
+    // Each retry that fails again waits twice as long.
+    for (int expected : {60000, 120000, 240000}) {
+        f.cycle->TimerTick();
+        ASSERT_TRUE(f.WaitFinished(f.finished.size() + 1));
+        EXPECT_EQ(f.cycle->TimerIntervalMs(), expected);
+        EXPECT_TRUE(f.cycle->TimerActive());
+    }
+    EXPECT_EQ(f.cycle->FailuresInRow(), 4);
+
+    // A success brings the interval back and the next failure starts over.
+    f.service.SetFailing(false);
+    f.cycle->TimerTick();
+    ASSERT_TRUE(f.WaitFinished(5));
+    EXPECT_EQ(f.cycle->TimerIntervalMs(), 3600000);
+    EXPECT_EQ(f.cycle->FailuresInRow(), 0);
+    f.service.SetFailing(true);
+    f.cycle->TimerTick();
+    ASSERT_TRUE(f.WaitFinished(6));
+    EXPECT_EQ(f.cycle->TimerIntervalMs(), 30000);
+}
+
+TEST(RefreshBackOff, AManualRefreshOrConfirmedPreferencesStartOver)
+{
+    CycleFixture f;
+    f.cycle->SetIntervalMinutes(60);
+    f.service.SetFailing(true);
+    for (int i = 1; i <= 3; ++i) {
+        f.cycle->Refresh();
+        ASSERT_TRUE(f.WaitFinished(i));
+    }
+    EXPECT_EQ(f.cycle->TimerIntervalMs(), 120000);
+
+    f.cycle->ManualRefresh();
+    ASSERT_TRUE(f.WaitFinished(4));
+    EXPECT_EQ(f.cycle->TimerIntervalMs(), 30000);
+
+    f.cycle->Refresh();
+    ASSERT_TRUE(f.WaitFinished(5));
+    EXPECT_EQ(f.cycle->TimerIntervalMs(), 60000);
+    f.cycle->ResetBackOff(); // the preferences dialog was confirmed
+    f.cycle->SetIntervalMinutes(60);
+    f.cycle->Refresh();
+    ASSERT_TRUE(f.WaitFinished(6));
+    EXPECT_EQ(f.cycle->TimerIntervalMs(), 30000);
+}
+
+// With automatic refresh off, each failure still schedules its one retry, later
+// each time; the first success stops the timer.
+TEST(RefreshBackOff, WithoutAnIntervalRetriesBackOffAndStopAfterASuccess)
+{
+    CycleFixture f;
+    f.cycle->SetIntervalMinutes(0);
+    f.service.SetFailing(true);
+    f.cycle->Refresh();
+    ASSERT_TRUE(f.WaitFinished(1));
+    for (int expected : {60000, 120000}) {
+        f.cycle->TimerTick();
+        EXPECT_FALSE(f.cycle->TimerActive()); // nothing but the retry runs it
+        ASSERT_TRUE(f.WaitFinished(f.finished.size() + 1));
+        EXPECT_TRUE(f.cycle->TimerActive());
+        EXPECT_EQ(f.cycle->TimerIntervalMs(), expected);
+    }
+    f.service.SetFailing(false);
+    f.cycle->TimerTick();
+    ASSERT_TRUE(f.WaitFinished(4));
+    EXPECT_FALSE(f.cycle->TimerActive());
+    EXPECT_FALSE(f.cycle->NextAttempt().isValid());
+}
+
+TEST(RefreshCycle, TheLastOutcomeAndTheNextAttemptFollowTheClock)
+{
+    CycleFixture f;
+    QDateTime now(QDate(2026, 12, 10), QTime(8, 0), Qt::UTC);
+    f.cycle->SetClock([&] { return now; });
+    f.cycle->SetIntervalMinutes(60);
+    EXPECT_FALSE(f.cycle->LastSuccess().isValid());
+    EXPECT_FALSE(f.cycle->LastFailed());
+
+    f.cycle->Refresh();
+    ASSERT_TRUE(f.WaitFinished(1));
+    EXPECT_EQ(f.cycle->LastSuccess(), now);
+    EXPECT_FALSE(f.cycle->LastFailed());
+
+    now = now.addSecs(600);
+    f.service.SetFailing(true);
+    f.cycle->Refresh();
+    ASSERT_TRUE(f.WaitFinished(2));
+    EXPECT_EQ(f.cycle->LastSuccess(), now.addSecs(-600));
+    EXPECT_TRUE(f.cycle->LastFailed());
+    EXPECT_EQ(f.cycle->NextAttempt(), now.addSecs(30));
+    f.cycle->TimerTick();
+    EXPECT_EQ(f.cycle->NextAttempt(), now.addSecs(3600));
+
+    // Weather read back from the data folder counts as a success of its time,
+    // never as a later one than the last real success.
+    f.cycle->NoteCachedSuccess(now.addSecs(-3600));
+    EXPECT_EQ(f.cycle->LastSuccess(), now.addSecs(-600));
 }

@@ -128,8 +128,9 @@ TEST(LangFiles, FolderChoiceAndFallbacks)
     } cases[] = {
         {"an existing folder is searched alone", {kFolder, kLangs, kBin}, true, false, "custom"},
         {"an existing but empty folder is still the only one", {kLangs}, true, false, ""},
-        {"a missing folder falls back to Langs", {kLangs, kShare, kBin}, false, false, "bin/Langs"},
-        {"then to the installed languages", {kShare, kBin}, false, false, "share/nimbrel/langs"},
+        {"a missing folder falls back to the installed languages", {kLangs, kShare, kBin}, false, false,
+         "share/nimbrel/langs"},
+        {"then to Langs beside the program", {kLangs, kBin}, false, false, "bin/Langs"},
         {"then to the program folder", {kBin}, false, false, "bin"},
         {"an empty folder setting falls back too", {kBin}, false, true, "bin"},
         {"nothing anywhere", {}, false, false, ""},

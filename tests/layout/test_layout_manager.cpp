@@ -4,6 +4,7 @@
 #include "IniTestFiles.h"
 #include "LayoutManager.h"
 #include "LayoutManagerINIStorage.h"
+#include "SampleValues.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,6 @@ namespace {
 
 const QString kTagA = QStringLiteral("1920x1080x96");
 const QString kTagB = QStringLiteral("2560x1440x144");
-const QString kKeyText = QStringLiteral("K3yP@ssw0rd!");
 
 } // namespace
 
@@ -94,16 +94,7 @@ protected:
         return manager;
     }
 
-    void AddSettings(TLayoutManager &manager)
-    {
-        TLayoutManagerValues &values = manager.StoredValues();
-        values.AddItem(QStringLiteral("RAS"), true);
-        values.AddItem(QStringLiteral("WL"), QStringLiteral("Prague,CZ"));
-        values.AddItem(QStringLiteral("WRI"), 60);
-        values.AddItem(QStringLiteral("Zoom"), 1.25);
-        values.AddItem(QStringLiteral("Since"), QDateTime(QDate(2021, 2, 26), QTime(14, 5, 9)));
-        values.AddItem(QStringLiteral("OWM"), QString(), kKeyText);
-    }
+    void AddSettings(TLayoutManager &manager) { AddSampleValues(manager.StoredValues()); }
 
     QString FileName() const { return FDir.filePath(QStringLiteral("cfg/Nimbrel.ini")); }
     QString Text() const { return QString::fromUtf8(ReadBytes(FileName())); }

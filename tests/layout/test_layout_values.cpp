@@ -2,6 +2,7 @@
 #include "LayoutManagerINIStorage.h"
 #include "LayoutManagerValues.h"
 #include "LayoutManagerWinCryptCipherer.h"
+#include "SampleValues.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-const QString kKeyText = QStringLiteral("K3yP@ssw0rd!");
+const QString &kKeyText = kSampleKeyText;
 
 // The named values on their own, as the application's settings model uses them:
 // no layout manager, no widgets.
@@ -23,15 +24,7 @@ class LayoutValuesTest : public ::testing::Test
 protected:
     LayoutValuesTest() { FStorage = std::make_shared<TLayoutManagerINIStorage>(FileName()); }
 
-    void AddSettings(TLayoutManagerValues &values)
-    {
-        values.AddItem(QStringLiteral("RAS"), true);
-        values.AddItem(QStringLiteral("WL"), QStringLiteral("Prague,CZ"));
-        values.AddItem(QStringLiteral("WRI"), 60);
-        values.AddItem(QStringLiteral("Zoom"), 1.25);
-        values.AddItem(QStringLiteral("Since"), QDateTime(QDate(2021, 2, 26), QTime(14, 5, 9)));
-        values.AddItem(QStringLiteral("OWM"), QString(), kKeyText);
-    }
+    void AddSettings(TLayoutManagerValues &values) { AddSampleValues(values); }
 
     QString FileName() const { return FDir.filePath(QStringLiteral("cfg/Nimbrel.ini")); }
     QString Text() const { return QString::fromUtf8(ReadBytes(FileName())); }

@@ -24,7 +24,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Writes the service addresses and the enciphered key into a nimbrel settings file,\n"
+        "Writes the service addresses (the update page's too) and the enciphered key into a\n"
+        "nimbrel settings file, "
         "keeping whatever else the file holds."));
     parser.addHelpOption();
     const QCommandLineOption ini(QStringLiteral("ini"), QStringLiteral("The settings file."), QStringLiteral("file"));
@@ -48,6 +49,8 @@ int main(int argc, char *argv[])
     storage.Open(false);
     storage.WriteString(kServiceSection, QStringLiteral("ApiBase"), parser.value(service));
     storage.WriteString(kServiceSection, QStringLiteral("WebBase"), parser.value(service));
+    // The stand-in's update page, so the demo also asks about a newer version (after 15 minutes).
+    storage.WriteString(kServiceSection, QStringLiteral("UpdateUrl"), parser.value(service) + QStringLiteral("/webupdate.html"));
     TLayoutManagerWinCryptCipherer cipherer;
     const QString settings = TLayoutManagerValues::kDefaultSection;
     storage.WriteString(settings, QLatin1String(kApiKeyName),

@@ -5,6 +5,7 @@
 #include "Cities.h"
 #include "Documents.h"
 #include "Icons.h"
+#include "UpdatePage.h"
 
 #include <httplib.h>
 
@@ -36,6 +37,8 @@ constexpr int kDefaultSlots = 40;
 constexpr int kMaxSlots = 40;
 constexpr int kDefaultDays = 7;
 constexpr int kMaxDays = 16;
+// Newer than any build of the applet, so the demo asks about it.
+const char kDefaultUpdateVersion[] = "99.0";
 // A delay longer than this is taken for a typing error.
 constexpr int kMaxDelayMs = 10 * 60 * 1000;
 
@@ -169,12 +172,17 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Serves made-up weather on http://127.0.0.1 in the weather service's shapes.\n"
-        "Prints \"listening on http://127.0.0.1:PORT\" first; any key but \"bad\" is accepted."));
+        "Prints \"listening on http://127.0.0.1:PORT\" first; any key but \"bad\" is accepted.\n"
+        "Also serves an update page at /webupdate.html with a small download."));
     parser.addHelpOption();
     const QCommandLineOption portOption(QStringLiteral("port"),
                                         QStringLiteral("Port to listen on; 0 or none picks a free one."),
                                         QStringLiteral("N"), QStringLiteral("0"));
     parser.addOption(portOption);
+    const QCommandLineOption updateVersionOption(QStringLiteral("update-version"),
+                                                 QStringLiteral("The version the update page offers."),
+                                                 QStringLiteral("V"), QString::fromLatin1(kDefaultUpdateVersion));
+    parser.addOption(updateVersionOption);
     const QCommandLineOption delayOption(QStringLiteral("delay-ms"),
                                          QStringLiteral("Hold every answer back this many milliseconds, "
                                                         "as a slow network would."),
@@ -206,6 +214,7 @@ int main(int argc, char *argv[])
         });
     }
     AddRoutes(server, icons);
+    AddUpdateRoutes(server, parser.value(updateVersionOption));
     server.set_logger(LogRequest);
 
     int bound = port;

@@ -1,5 +1,6 @@
 #include "DayNames.h"
 
+#include "DataFolders.h"
 #include "LangConsts.h"
 
 #include <QDir>
@@ -15,9 +16,6 @@ constexpr qint64 kMaxDayNamesBytes = 1024 * 1024;
 constexpr int kLeapDayIndex = 60; // 29 February
 constexpr int kFebruary = 2;
 constexpr char kShippedBaseName[] = "Nimbrel";
-// Where an installed program keeps its data, relative to the folder above the
-// executable's (<prefix>/bin → <prefix>/share/nimbrel).
-constexpr char kInstalledDataFolder[] = "../share/nimbrel/";
 
 QString WithSeparator(const QString &folder)
 {
@@ -97,13 +95,12 @@ QString ShippedDayNamesName(const QString &languageCode)
 
 QStringList ShippedDayNamesFolders(const QString &executableFolder)
 {
-    QStringList folders;
-    if (!executableFolder.isEmpty()) {
-        folders << WithSeparator(executableFolder);
-        folders << QDir::cleanPath(WithSeparator(executableFolder) + QLatin1String(kInstalledDataFolder))
-                       + QLatin1Char('/');
-    }
-    folders << WithSeparator(QDir::currentPath());
+    // The current folder last, where the calendar of a program started from its
+    // own folder has always been found.
+    QStringList folders = FindDataFolders(executableFolder).Data;
+    const QString current = QDir::currentPath() + QLatin1Char('/');
+    if (!folders.contains(current))
+        folders << current;
     return folders;
 }
 

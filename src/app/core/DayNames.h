@@ -29,8 +29,9 @@ QString DayNamesFileName(const QString &settingsFile);
 // "Nimbrel.<code>.dat"; empty for a code that is not a plain language code.
 QString ShippedDayNamesName(const QString &languageCode);
 
-// Where shipped calendars are looked for, in order: beside the executable,
-// the installed share folder (<prefix>/share/nimbrel/), the current folder.
+// Where shipped calendars are looked for, in order: the program's data folders
+// found from the executable's folder (installed, beside it, the build tree),
+// then the current folder.
 QStringList ShippedDayNamesFolders(const QString &executableFolder);
 
 // When `namesFile` does not exist, copies the first `shippedName` found in

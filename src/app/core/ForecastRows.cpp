@@ -4,6 +4,7 @@
 #include "DateTimeConv.h"
 #include "DayNames.h"
 #include "LangConsts.h"
+#include "MoonTable.h"
 #include "PanelTexts.h"
 #include "WeatherIcons.h"
 #include "moon.h"
@@ -189,6 +190,7 @@ TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dat
         row.Date = stamp.date();
         row.Weekend = row.Date.dayOfWeek() == kSaturday || row.Date.dayOfWeek() == kSunday;
         row.MoonTime = UniversalValue(stamp);
+        row.MoonUpsideDown = MoonSeenUpsideDown(record.City.Lat);
         row.Sun = SunTimesOnLocalDate(record.City.Lat, record.City.Lon, row.Date);
         row.DateText = RowDateText(row.Date, dayNames, locale);
         row.PressureText = RowPressureText(record, locale);

@@ -33,6 +33,7 @@ struct TForecastRow {
     QDate Date;              // the record's local date
     bool Weekend = false;
     TDateTime MoonTime = 0;  // universal time of the record, for the moon picture
+    bool MoonUpsideDown = false; // south of the equator: the picture turned by 180 degrees
     TSunTimes Sun;
     QString DateText;        // column 0
     QString PressureText;    // column 1, top

@@ -2,6 +2,7 @@
 
 #include "LangMan.h"
 
+QString lc_AsOf = QStringLiteral("as of %s");
 QString lc_CloudCover = QStringLiteral("Cloud Coverage");
 QString lc_Confirmation = QStringLiteral("Confirmation");
 QString lc_ConnFail = QStringLiteral("Data load failed");
@@ -13,6 +14,10 @@ QString lc_Humidity = QStringLiteral("Humidity");
 QString lc_Information = QStringLiteral("Information");
 QString lc_Moon = QStringLiteral("Moon");
 QString lc_NewVersionAvail = QStringLiteral("New version %s is available.");
+QString lc_NextAttempt = QStringLiteral("Next attempt at %s.");
+QString lc_NextStepKey = QStringLiteral("Check the API key in Preferences; a new key takes up to two hours to work.");
+QString lc_NextStepLocation = QStringLiteral("Check the location in Preferences.");
+QString lc_NextStepNetwork = QStringLiteral("Check the network connection.");
 QString lc_NoLocFound = QStringLiteral("No location was found.");
 QString lc_Precipitations = QStringLiteral("Precipitations");
 QString lc_Pressure = QStringLiteral("Pressure");
@@ -39,6 +44,7 @@ struct TTextSlot
 };
 
 const TTextSlot kProgramTexts[] = {
+    {"lc_AsOf", "as of %s", &lc_AsOf},
     {"lc_CloudCover", "Cloud Coverage", &lc_CloudCover},
     {"lc_Confirmation", "Confirmation", &lc_Confirmation},
     {"lc_ConnFail", "Data load failed", &lc_ConnFail},
@@ -50,6 +56,10 @@ const TTextSlot kProgramTexts[] = {
     {"lc_Information", "Information", &lc_Information},
     {"lc_Moon", "Moon", &lc_Moon},
     {"lc_NewVersionAvail", "New version %s is available.", &lc_NewVersionAvail},
+    {"lc_NextAttempt", "Next attempt at %s.", &lc_NextAttempt},
+    {"lc_NextStepKey", "Check the API key in Preferences; a new key takes up to two hours to work.", &lc_NextStepKey},
+    {"lc_NextStepLocation", "Check the location in Preferences.", &lc_NextStepLocation},
+    {"lc_NextStepNetwork", "Check the network connection.", &lc_NextStepNetwork},
     {"lc_NoLocFound", "No location was found.", &lc_NoLocFound},
     {"lc_Precipitations", "Precipitations", &lc_Precipitations},
     {"lc_Pressure", "Pressure", &lc_Pressure},
@@ -176,6 +186,16 @@ int SlotOf(int code)
 
 } // namespace
 
+QString FillText(const QString &pattern, const QString &value)
+{
+    static const QString kPlaceholder = QStringLiteral("%s");
+    const int at = pattern.indexOf(kPlaceholder);
+    if (at < 0)
+        return pattern.isEmpty() ? value : pattern + QLatin1Char(' ') + value;
+    QString text = pattern;
+    return text.replace(at, kPlaceholder.size(), value);
+}
+
 void ResetTexts()
 {
     for (const TTextSlot &slot : kProgramTexts)
@@ -262,6 +282,7 @@ QString WindDirectionText(const QString &code, const TLanguageManager &manager)
 void InitReferenceManager(TLanguageManager &reference, const TLanguageManager &like)
 {
     reference.SetProgramFolder(like.ProgramFolder());
+    reference.SetSearchFolders(like.SearchFolders());
     reference.SetFolder(like.Folder());
     reference.SetFileNames(like.FileNames());
     reference.SetRecursiveFolder(like.RecursiveFolder());

@@ -9,6 +9,7 @@ class TLanguageManager;
 
 // The program's own texts. Each holds its English default until LoadTexts
 // replaces it with the current language's text for its key.
+extern QString lc_AsOf;
 extern QString lc_CloudCover;
 extern QString lc_Confirmation;
 extern QString lc_ConnFail;
@@ -20,6 +21,10 @@ extern QString lc_Humidity;
 extern QString lc_Information;
 extern QString lc_Moon;
 extern QString lc_NewVersionAvail;
+extern QString lc_NextAttempt;
+extern QString lc_NextStepKey;
+extern QString lc_NextStepLocation;
+extern QString lc_NextStepNetwork;
 extern QString lc_NoLocFound;
 extern QString lc_Precipitations;
 extern QString lc_Pressure;
@@ -58,6 +63,10 @@ struct TLangConstDefault
 // Every constant key of the program that has an English default, in the
 // order LoadTexts looks them up: what a language file should translate.
 const std::vector<TLangConstDefault> &LangConstDefaults();
+
+// `pattern` with its "%s" replaced by `value`; a translation that lost the
+// placeholder gets the value after a blank, so it is never dropped.
+QString FillText(const QString &pattern, const QString &value);
 
 // Puts every text back to its English default.
 void ResetTexts();

@@ -106,3 +106,8 @@ void FillMoonPhases(TWeatherData &forecast, const TMoonTable &table)
         }
     }
 }
+
+bool MoonSeenUpsideDown(double latitude)
+{
+    return latitude < 0;
+}

@@ -21,6 +21,11 @@ using TMoonTable = std::array<TMoonTableEntry, kMoonTablePhases>;
 // astronomy cannot answer keeps time 0 instead of failing the refresh.
 TMoonTable BuildMoonTable(TDateTime firstTimeStamp);
 
+// South of the equator the moon is seen the other way up: its pictures are
+// drawn turned by 180 degrees, so a waxing crescent is lit on the left, as it
+// is in that sky. The equator itself keeps the northern view.
+bool MoonSeenUpsideDown(double latitude);
+
 // Per record with a time stamp: _MoonPhaseTime and _MoonPhaseText (the phase
 // name, MoonPhaseTexts) when a table time falls on the record's local date,
 // and _MoonPhase, the illuminated part of the disc at the record's time as a

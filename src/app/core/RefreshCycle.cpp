@@ -9,11 +9,14 @@
 #include <QFileInfo>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
 
 constexpr char kUnexpectedFailure[] = "Unexpected error";
+// Far beyond the failures after which the wait stops growing.
+constexpr int kFailuresCounted = 64;
 
 void AddMissingIcon(QStringList &names, const QString &icon, const QString &dataFolder)
 {
@@ -29,6 +32,9 @@ TRefreshResult Failed(TRefreshResult result, const QString &message)
     result.Current = {};
     result.Forecast = {};
     result.MoonTable = {};
+    result.CurrentBody.clear();
+    result.ForecastBody.clear();
+    result.FetchedAt = QDateTime();
     if (!message.isEmpty())
         result.Request.ErrorMessage = message;
     return result;
@@ -61,17 +67,34 @@ QStringList MissingIcons(const TWeatherRecord &current, const TWeatherData &fore
     return names;
 }
 
+void FillMoonTable(TRefreshResult &result)
+{
+    result.MoonTable = {};
+    if (!result.Forecast.isEmpty())
+        result.MoonTable = BuildMoonTable(result.Forecast.constFirst().TimeStamp);
+}
+
+int RetryIntervalMs(int failuresInRow, int configuredMs)
+{
+    const qint64 cap = configuredMs > 0 ? std::max<qint64>(configuredMs, kRetryIntervalMs)
+                                        : kRetryCapWithoutIntervalMs;
+    qint64 wait = kRetryIntervalMs;
+    for (int i = 1; i < failuresInRow && wait < cap; ++i)
+        wait *= 2;
+    return static_cast<int>(std::min(wait, cap));
+}
+
 TRefreshResult FetchWeather(const TOwmClient &client, TRequestRecord request, const QString &dataFolder)
 {
     TRefreshResult result;
     result.Request = request;
     try {
-        if (!client.GetCurrentWeather(result.Request, result.Current))
+        if (!client.GetCurrentWeather(result.Request, result.Current, &result.CurrentBody))
             return Failed(result, QString());
-        if (!client.GetForecast(result.Request, result.Forecast))
+        if (!client.GetForecast(result.Request, result.Forecast, &result.ForecastBody))
             return Failed(result, QString());
-        if (!result.Forecast.isEmpty())
-            result.MoonTable = BuildMoonTable(result.Forecast.constFirst().TimeStamp);
+        result.FetchedAt = QDateTime::currentDateTimeUtc();
+        FillMoonTable(result);
         const QStringList icons = MissingIcons(result.Current, result.Forecast, dataFolder);
         if (!icons.isEmpty())
             client.DownloadIcons(icons, dataFolder);
@@ -109,23 +132,53 @@ void TRefreshCycle::SetIntervalMinutes(int minutes)
 {
     FConfiguredMs = RefreshIntervalMs(minutes);
     if (FConfiguredMs > 0) {
-        FTimer.start(FConfiguredMs);
+        StartTimer(FConfiguredMs);
     } else {
         FTimer.stop();
         FTimer.setInterval(0);
     }
 }
 
+void TRefreshCycle::StartTimer(int intervalMs)
+{
+    FTimer.start(intervalMs);
+    FTimerStartedAt = Now();
+}
+
 void TRefreshCycle::TimerTick()
 {
     if (FConfiguredMs > 0) {
-        if (FTimer.interval() != FConfiguredMs)
-            FTimer.start(FConfiguredMs);
+        // A repeating timer starts its next period as it fires.
+        StartTimer(FConfiguredMs);
     } else {
         FTimer.stop();
         FTimer.setInterval(0);
     }
     Refresh();
+}
+
+QDateTime TRefreshCycle::Now() const
+{
+    return FClock ? FClock() : QDateTime::currentDateTimeUtc();
+}
+
+void TRefreshCycle::ManualRefresh()
+{
+    ResetBackOff();
+    Refresh();
+}
+
+void TRefreshCycle::NoteCachedSuccess(const QDateTime &fetchedAt)
+{
+    if (!FLastSuccess.isValid() || fetchedAt > FLastSuccess)
+        FLastSuccess = fetchedAt;
+}
+
+QDateTime TRefreshCycle::NextAttempt() const
+{
+    if (!FTimer.isActive())
+        return QDateTime();
+    return FTimerStartedAt.addMSecs(FTimer.interval());
 }
 
 void TRefreshCycle::Refresh()
@@ -147,8 +200,16 @@ void TRefreshCycle::FetchDone()
                                       ? FWatcher.result()
                                       : Failed(TRefreshResult(), QString::fromLatin1(kUnexpectedFailure));
     FRefreshing = false;
-    if (!result.Ok)
-        FTimer.start(kRetryIntervalMs);
+    FLastFailed = !result.Ok;
+    if (result.Ok) {
+        FFailuresInRow = 0;
+        FLastSuccess = Now();
+    } else {
+        // Each failure schedules one attempt, later each time in a row, so a
+        // wrong key or a lasting outage costs a few requests an hour.
+        FFailuresInRow = std::min(FFailuresInRow + 1, kFailuresCounted);
+        StartTimer(RetryIntervalMs(FFailuresInRow, FConfiguredMs));
+    }
     emit RefreshFinished(result);
     if (FPending) {
         FPending = false;

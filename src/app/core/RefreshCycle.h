@@ -1,10 +1,13 @@
-// The weather refresh: its timer, the retry after a failure, and one fetch at a
-// time on a worker thread, its result handed back on the UI thread.
+// The weather refresh: its timer, the retries after failures with their growing
+// waits, and one fetch at a time on a worker thread, its result handed back on
+// the UI thread.
 #pragma once
 
 #include "MoonTable.h"
 #include "WeatherRecords.h"
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QFutureWatcher>
 #include <QMetaType>
 #include <QObject>
@@ -18,7 +21,11 @@
 
 class TOwmClient;
 
+// The first retry after a failure; each further failure in a row doubles the
+// wait, up to the configured interval, or up to kRetryCapWithoutIntervalMs when
+// automatic refresh is off.
 inline constexpr int kRetryIntervalMs = 30 * 1000;
+inline constexpr int kRetryCapWithoutIntervalMs = 30 * 60 * 1000;
 
 struct TRefreshResult {
     bool Ok = false;
@@ -26,6 +33,12 @@ struct TRefreshResult {
     TWeatherRecord Current;  // empty unless Ok
     TWeatherData Forecast;   // empty unless Ok
     TMoonTable MoonTable{};  // from the first forecast record
+    // The service's two answers as they came, kept for the next start; empty
+    // unless Ok.
+    QByteArray CurrentBody;
+    QByteArray ForecastBody;
+    QDateTime FetchedAt;     // UTC; when the answers arrived
+    bool FromCache = false;  // read back from the data folder, not fetched now
 };
 Q_DECLARE_METATYPE(TRefreshResult)
 
@@ -36,6 +49,19 @@ using TFetchFunction = std::function<TRefreshResult(TRequestRecord)>;
 // icons not yet in `dataFolder`, and the moon table. A malformed answer
 // becomes a failure with its message.
 TRefreshResult FetchWeather(const TOwmClient &client, TRequestRecord request, const QString &dataFolder);
+
+// The moon table of a result's forecast; a result without forecast keeps an
+// empty one.
+void FillMoonTable(TRefreshResult &result);
+
+// The wait before the retry after `failuresInRow` failures (1 = the first):
+// 30 s, then doubling, never above the configured interval, or 30 minutes when
+// there is none.
+int RetryIntervalMs(int failuresInRow, int configuredMs);
+
+// What the program reads as the time; UTC wall time, which, unlike the
+// monotonic clock, goes on while the machine sleeps.
+using TClockFunction = std::function<QDateTime()>;
 
 // Icon names of the current and forecast records whose file is not in
 // `dataFolder`, each once, in order.
@@ -55,6 +81,25 @@ public:
     void SetIntervalMinutes(int minutes);
     // Starts a refresh; one asked for while one runs follows it, once.
     void Refresh();
+    // The user asked (button or menu): the waits after failures start again
+    // from 30 s, then a refresh.
+    void ManualRefresh();
+    // The waits after failures start again from 30 s (a confirmed preferences
+    // dialog: the key or the place may be right now).
+    void ResetBackOff() { FFailuresInRow = 0; }
+    int FailuresInRow() const { return FFailuresInRow; }
+
+    // When the last refresh succeeded (UTC; invalid before any success), and
+    // whether the last one that ended failed.
+    QDateTime LastSuccess() const { return FLastSuccess; }
+    bool LastFailed() const { return FLastFailed; }
+    // A result shown from the data folder counts as a success at its time.
+    void NoteCachedSuccess(const QDateTime &fetchedAt);
+    // The time the next automatic attempt is due; invalid when none is.
+    QDateTime NextAttempt() const;
+
+    void SetClock(TClockFunction clock) { FClock = std::move(clock); }
+    QDateTime Now() const;
     bool IsRefreshing() const { return FRefreshing; }
     bool IsRefreshPending() const { return FPending; }
 
@@ -76,12 +121,18 @@ signals:
 
 private:
     void FetchDone();
+    void StartTimer(int intervalMs);
 
     TFetchFunction FFetch;
     std::function<TRequestRecord()> FRequestProvider;
     QTimer FTimer;
     QFutureWatcher<TRefreshResult> FWatcher;
     int FConfiguredMs = 0;
+    int FFailuresInRow = 0;
+    QDateTime FLastSuccess;
+    QDateTime FTimerStartedAt; // by the clock, to tell when the timer fires
+    bool FLastFailed = false;
+    TClockFunction FClock;
     bool FRefreshing = false;
     bool FPending = false;
     std::shared_ptr<std::atomic<bool>> FCancel;

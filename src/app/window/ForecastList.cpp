@@ -80,7 +80,6 @@ void TForecastList::SetRows(const TForecastRows &rows)
     TMoon moon;
     moon.SetShowApollo11(false);
     moon.SetMoonStyle(msColor);
-    moon.SetRotation(rot_none);
     for (int i = 0; i < FRows.size(); ++i) {
         const TForecastRow &row = FRows[i];
         TRowPictures &pictures = FPictures[i];
@@ -90,6 +89,8 @@ void TForecastList::SetRows(const TForecastRows &rows)
         pictures.Condition = *found;
         if (std::isfinite(row.MoonTime) && row.MoonTime > 0) {
             moon.SetDate(row.MoonTime);
+            // As the moon is seen from the place: the other way up in the south.
+            moon.SetRotation(row.MoonUpsideDown ? rot_180 : rot_none);
             pictures.Moon = moon.MaskedPicture(ms32);
             pictures.MoonLarge = moon.MaskedPicture(ms64);
         }

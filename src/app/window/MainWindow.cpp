@@ -2,7 +2,11 @@
 
 #include "AppIcon.h"
 #include "AppSettings.h"
+#include "AppletUpdates.h"
+#include "ClockControl.h"
 #include "DayNames.h"
+#include "EventRefresh.h"
+#include "FailureAdvice.h"
 #include "ForecastList.h"
 #include "ForecastRows.h"
 #include "HeaderPanel.h"
@@ -11,14 +15,17 @@
 #include "MainMenu.h"
 #include "PanelTexts.h"
 #include "StartAtLogon.h"
+#include "SystemEvents.h"
 #include "ThemeManager.h"
 #include "TitleBar.h"
 #include "TrayIcon.h"
+#include "WeatherCache.h"
 #include "WeatherIcons.h"
 #include "WindowLook.h"
 #include "WindowMover.h"
 #include "WindowRoll.h"
 #include "WindowSizing.h"
+#include "WindowSystem.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -30,6 +37,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -84,9 +92,15 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
 
     // Settings: the process-wide storage and cipherer, the theme preset and the
     // nine values with their defaults.
+    // The update checks take their page's address from the same file.
+    FUpdates = CreateAppletUpdates(this, *storage, kApplicationTitle);
     SetLayoutStorage(std::move(storage));
     LayoutManager().StoredValues().SetCipherer(std::move(cipherer));
     SetLayoutControl(true);
+    // Where the session places windows itself, the stored place is neither
+    // applied nor overwritten with a place the program was never told.
+    if (!ProgramPlacesWindows(QGuiApplication::platformName()))
+        SetLayoutOptions(LayoutOptions() & ~TLayoutManagerControlOptions(loPosition));
     TThemeManager::Instance().SetThemePreset(tpGraphite);
     LayoutManager().Add(&TThemeManager::Instance(), {QStringLiteral("ThemePreset")});
     RegisterDefaults(LayoutManager().StoredValues());
@@ -99,12 +113,19 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
     const TOwmClient client = FClient;
     const QString dataFolder = FDataFolder;
     FRefresh = std::make_unique<TRefreshCycle>(
-        [client, dataFolder](TRequestRecord request) { return FetchWeather(client, request, dataFolder); },
+        [client, dataFolder](TRequestRecord request) { return FetchAndKeepWeather(client, request, dataFolder); },
         [this] { return CurrentRequest(); });
     connect(FRefresh.get(), &TRefreshCycle::RefreshStarted, this, &Twnd_nb_Main::RefreshStarted);
     connect(FRefresh.get(), &TRefreshCycle::RefreshFinished, this, &Twnd_nb_Main::RefreshFinished);
+    // A wake from suspend or the network coming back refreshes stale weather.
+    FSystemEvents = new TSystemEvents(this);
+    FEventRefresh = new TEventRefresh(*FRefresh, this);
+    connect(FSystemEvents, &TSystemEvents::Woke, FEventRefresh, &TEventRefresh::Woke);
+    connect(FSystemEvents, &TSystemEvents::NetworkOnline, FEventRefresh, &TEventRefresh::NetworkOnline);
     ConnectActions();
     connect(this, &TLMForm::OnAfterRestore, this, &Twnd_nb_Main::ApplySettings);
+    // After the first refresh has started and the window is painted.
+    connect(this, &TLMForm::OnAfterRestore, this, &Twnd_nb_Main::OfferKeyOnFirstShow, Qt::QueuedConnection);
 
     // The list takes its colours from the bars, so it hears of a theme after them.
     connect(FTheme, &TThemeController::OnThemeChange, this, &Twnd_nb_Main::ThemeChanged);
@@ -147,6 +168,10 @@ void Twnd_nb_Main::BuildWidgets(bool useTray)
     FHeader = new THeaderPanel(FTheme, this);
     FList = new TForecastList(this);
     FRoll = new TWindowRoll(this);
+    // The clock stands still until the window can be seen.
+    FClockControl = new TClockControl(this);
+    FTitle->SetClockRunning(false);
+    connect(FClockControl, &TClockControl::RunningChanged, FTitle, &TTitleBar::SetClockRunning);
 
     // Labels and pictures move the window as the bars do.
     FDrag = new TWindowDragFilter(this);
@@ -164,11 +189,13 @@ void Twnd_nb_Main::BuildWidgets(bool useTray)
 
 void Twnd_nb_Main::ConnectActions()
 {
-    connect(FTitle, &TTitleBar::RefreshClicked, this, &Twnd_nb_Main::RefreshWeather);
+    connect(FTitle, &TTitleBar::RefreshClicked, this, &Twnd_nb_Main::ManualRefresh);
     connect(FTitle, &TTitleBar::RollClicked, FRoll, &TWindowRoll::Toggle);
     connect(FRoll, &TWindowRoll::RolledUpChanged, FTitle, &TTitleBar::SetRolledUp);
-    connect(FMenu, &TMainMenu::RefreshChosen, this, &Twnd_nb_Main::RefreshWeather);
+    connect(FMenu, &TMainMenu::RefreshChosen, this, &Twnd_nb_Main::ManualRefresh);
     connect(FMenu, &TMainMenu::ExitChosen, this, &QWidget::close);
+    connect(FTitle, &TTitleBar::PrefsClicked, this, [this] { cmPreferences(); });
+    connect(FMenu, &TMainMenu::PrefsChosen, this, [this] { cmPreferences(); });
     connect(FList, &TForecastList::ContextMenuRequested, this, [this](const QPoint &globalPos) { FMenu->popup(globalPos); });
     if (FTray)
         connect(FTray, &TTrayIcon::RaiseRequested, this, &Twnd_nb_Main::BringToFront);
@@ -198,12 +225,66 @@ void Twnd_nb_Main::ApplySettings()
     }
     FRoll->ApplySizing(WorkArea().height(), settings.ForecastDays);
     ApplyStartAtLogon(settings.RunAtStartup, kApplicationTitle, FStart.ExecutablePath);
+    FUpdates->SetEnabled(settings.CheckForUpdates);
+    // At start, and after the preferences were confirmed: a key or place that
+    // failed may be right now, so the waits after failures start over.
+    FRefresh->ResetBackOff();
+    if (!FCacheTried)
+        ShowCachedWeather();
     RefreshWeather();
+}
+
+void Twnd_nb_Main::ShowCachedWeather()
+{
+    FCacheTried = true;
+    const TRefreshResult cached = ReadWeatherCache(FDataFolder, CurrentRequest(), FRefresh->Now());
+    if (!cached.Ok)
+        return; // missing, damaged, stale or of another place: the refresh will tell
+    FRefresh->NoteCachedSuccess(cached.FetchedAt);
+    ShowSuccess(cached);
+}
+
+void Twnd_nb_Main::cmPreferences(TPrefsFocus focus)
+{
+    // The tray menu stays usable while the dialog is open: one dialog at a time.
+    if (FPrefsOpen)
+        return;
+    FPrefsOpen = true;
+    TPreferencesHost host;
+    host.Layout = &LayoutManager();
+    host.StayOnTop = windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    host.SetStayOnTop = [this](bool onTop) {
+        if (onTop == windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            return;
+        setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+        show(); // a changed window flag hides the window
+    };
+    host.ApplySettings = [this] { ApplySettings(); };
+    host.Search = ClientLocationSearch(FClient);
+    host.Parent = this;
+    if (focus == TPrefsFocus::ApiKey)
+        OfferPreferencesWithoutKey(host);
+    else
+        EditPreferences(host);
+    FPrefsOpen = false;
+}
+
+void Twnd_nb_Main::OfferKeyOnFirstShow()
+{
+    if (FKeyOffered)
+        return;
+    FKeyOffered = true;
+    cmPreferences(TPrefsFocus::ApiKey);
 }
 
 void Twnd_nb_Main::RefreshWeather()
 {
     FRefresh->Refresh();
+}
+
+void Twnd_nb_Main::ManualRefresh()
+{
+    FRefresh->ManualRefresh();
 }
 
 TRequestRecord Twnd_nb_Main::CurrentRequest()
@@ -235,7 +316,10 @@ void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
     FCurrent = result.Current;
     FMoonTable = result.MoonTable;
     FHeader->ShowIconFile(IconFilePath(FDataFolder, FCurrent.Weather.Icon));
-    FHeader->ShowTexts(BuildPanelTexts(FCurrent, FImperial, QLocale(), GlobalLangManager(), FReference));
+    TPanelTexts texts = BuildPanelTexts(FCurrent, FImperial, QLocale(), GlobalLangManager(), FReference);
+    if (result.FromCache)
+        texts.IconHint = CachedWeatherHint(result.FetchedAt, QLocale());
+    FHeader->ShowTexts(texts);
     FForecast = result.Forecast;
     FillMoonPhases(FForecast, FMoonTable);
     FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference));
@@ -245,7 +329,7 @@ void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
 void Twnd_nb_Main::ShowFailure(const TRefreshResult &result)
 {
     const QString message = result.Request.ErrorMessage;
-    FHeader->ShowError(FailureHint(message));
+    FHeader->ShowError(FailureHintWithNextStep(message, FRefresh->NextAttempt(), FRefresh->Now(), QLocale()));
     if (message.isEmpty() || FHasWeather)
         return; // the panel keeps the last good data
     TPanelTexts texts = FailurePanelTexts(message);
@@ -274,6 +358,46 @@ void Twnd_nb_Main::closeEvent(QCloseEvent *event)
     TLMFlatForm::closeEvent(event);
     if (event->isAccepted())
         QMetaObject::invokeMethod(this, &Twnd_nb_Main::Closed, Qt::QueuedConnection);
+}
+
+void Twnd_nb_Main::showEvent(QShowEvent *event)
+{
+    TLMFlatForm::showEvent(event);
+    // Exposure is the window system's word on whether anything of the window
+    // is on screen; it comes to the native window, not to the widget.
+    if (QWindow *native = windowHandle())
+        native->installEventFilter(this); // installing twice keeps one filter
+    UpdateClockView();
+}
+
+void Twnd_nb_Main::hideEvent(QHideEvent *event)
+{
+    TLMFlatForm::hideEvent(event);
+    UpdateClockView();
+}
+
+void Twnd_nb_Main::changeEvent(QEvent *event)
+{
+    TLMFlatForm::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        UpdateClockView();
+}
+
+bool Twnd_nb_Main::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose)
+        QMetaObject::invokeMethod(this, &Twnd_nb_Main::UpdateClockView, Qt::QueuedConnection);
+    return TLMFlatForm::eventFilter(watched, event);
+}
+
+void Twnd_nb_Main::UpdateClockView()
+{
+    TClockView view;
+    view.Visible = isVisible();
+    view.Minimized = isMinimized();
+    const QWindow *native = windowHandle();
+    view.Exposed = native != nullptr && native->isExposed();
+    FClockControl->SetView(view);
 }
 
 void Twnd_nb_Main::contextMenuEvent(QContextMenuEvent *event)

@@ -3,6 +3,7 @@
 // the tray icon and roll-up, and drives the weather refresh.
 #pragma once
 
+#include "EditPreferences.h"
 #include "LMFlatForm.h"
 #include "LangMan.h"
 #include "RefreshCycle.h"
@@ -19,12 +20,16 @@
 class ILayoutManagerCipherer;
 class ILayoutManagerStorage;
 class QAction;
+class TClockControl;
+class TEventRefresh;
+class TForecastList;
 class THeaderPanel;
 class TLangController;
-class TForecastList;
 class TMainMenu;
+class TSystemEvents;
 class TTitleBar;
 class TTrayIcon;
+class TUpdateSchedule;
 class TWindowDragFilter;
 class TWindowRoll;
 
@@ -54,6 +59,9 @@ public:
     // Runs after the stored values are restored, and again when they change.
     void ApplySettings();
     void RefreshWeather();
+    // The user asked for a refresh (button or menu): the waits after failures
+    // start again from 30 seconds.
+    void ManualRefresh();
     // Shows, restores and raises the window (tray click, a second start).
     void BringToFront();
 
@@ -64,11 +72,16 @@ public:
     TRefreshCycle &RefreshCycle() { return *FRefresh; }
     TWindowRoll *Roll() const { return FRoll; }
     TTrayIcon *Tray() const { return FTray; }
+    // The update checks: a first look 15 minutes after start, then every 5 hours.
+    TUpdateSchedule *Updates() const { return FUpdates; }
     const QString &DataFolder() const { return FDataFolder; }
     const QString &NamesFile() const { return FNamesFile; }
     const QStringList &Names() const { return FNames; }
     // Whether a refresh has ever succeeded; the panel then keeps its data on failures.
     bool HasWeather() const { return FHasWeather; }
+    // The wake and network reports the window listens to.
+    TSystemEvents *SystemEvents() const { return FSystemEvents; }
+    TClockControl *ClockControl() const { return FClockControl; }
 
 signals:
     // The window was closed: the program ends.
@@ -77,6 +90,10 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -88,7 +105,13 @@ private:
     void RefreshFinished(const TRefreshResult &result);
     void ShowSuccess(const TRefreshResult &result);
     void ShowFailure(const TRefreshResult &result);
+    void ShowCachedWeather();
+    void UpdateClockView();
     void PopupMenuFromKeyboard();
+    // The preferences dialog; confirmed, the settings are written and applied.
+    void cmPreferences(TPrefsFocus focus = TPrefsFocus::Location);
+    // A start without an API key opens the dialog once, the key field focused.
+    void OfferKeyOnFirstShow();
     void LanguageChanged();
     void PlaceBars();
     void ThemeChanged();
@@ -107,6 +130,11 @@ private:
     TWindowRoll *FRoll;
     TWindowDragFilter *FDrag;
     std::unique_ptr<TRefreshCycle> FRefresh;
+    TSystemEvents *FSystemEvents = nullptr;
+    TEventRefresh *FEventRefresh = nullptr;
+    TClockControl *FClockControl = nullptr;
+    bool FCacheTried = false;
+    TUpdateSchedule *FUpdates;
 
     QString FU;
     QString FDataFolder;
@@ -114,6 +142,8 @@ private:
     QStringList FNames;
     bool FImperial = false;
     bool FHasWeather = false;
+    bool FPrefsOpen = false;
+    bool FKeyOffered = false;
     TWeatherRecord FCurrent;
     TWeatherData FForecast;
     TMoonTable FMoonTable{};

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QUrl>
 
 #include <cstdio>
@@ -22,6 +23,10 @@
 namespace {
 
 constexpr char kFallbackLanguageCode[] = "en";
+
+// What the start found: the language and its files, the window's first texts.
+// Silent unless asked for (QT_LOGGING_RULES="nimbrel.start.info=true").
+Q_LOGGING_CATEGORY(lcStart, "nimbrel.start", QtWarningMsg)
 
 } // namespace
 
@@ -66,6 +71,8 @@ int RunNimbrel(QApplication &app, const TRunHooks &hooks)
     start.ExecutablePath = executable;
     start.SettingsFile = settingsFile;
     start.LanguageCode = InitLanguage(GlobalLangManager());
+    qCInfo(lcStart).noquote() << "language" << start.LanguageCode << "(" + GlobalLangManager().LanguageName() + ")"
+                              << "from" << GlobalLangManager().ActiveFiles().join(QStringLiteral(", "));
     start.UseTray = TTrayIcon::Available();
 
     auto storage = std::make_shared<TLayoutManagerINIStorage>(settingsFile);
@@ -81,6 +88,7 @@ int RunNimbrel(QApplication &app, const TRunHooks &hooks)
     if (hooks.WindowCreated)
         hooks.WindowCreated(window);
     window.show();
+    qCInfo(lcStart).noquote() << "window" << window.windowTitle();
     const int code = app.exec();
     if (!window.LayoutManager().LastError().isEmpty())
         std::fprintf(stderr, "nimbrel: the settings were not saved: %s\n",

@@ -102,6 +102,14 @@ void TTitleBar::ShowClock(const QDateTime &now)
     PlaceChildren();
 }
 
+void TTitleBar::SetClockRunning(bool running)
+{
+    if (running)
+        Tick();
+    else
+        FClock.stop();
+}
+
 void TTitleBar::Tick()
 {
     ShowClock(QDateTime::currentDateTime());

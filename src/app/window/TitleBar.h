@@ -44,6 +44,9 @@ public:
 
     // Shows the clock for this moment; the timer calls it every second.
     void ShowClock(const QDateTime &now);
+    // Stopped, the clock costs nothing; started, it shows the time at once.
+    void SetClockRunning(bool running);
+    bool ClockRunning() const { return FClock.isActive(); }
 
 signals:
     void RefreshClicked();

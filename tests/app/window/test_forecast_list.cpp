@@ -190,6 +190,39 @@ TEST_F(ListFixture, MoonPictureThirtyFivePixelsFromTheRightAndFiveFromTheTop)
     EXPECT_GT(opaque, 500); // the disc, not an empty picture
 }
 
+// South of the equator a waxing crescent is lit on the other side: the row's
+// moon is the northern picture turned by 180 degrees.
+TEST_F(ListFixture, TheSouthernMoonIsTheNorthernOneTurned)
+{
+    const QDate crescent(2026, 3, 22); // three days after the new moon
+    TForecastRow north = Row(crescent, QString(), false);
+    TForecastRow south = north;
+    south.MoonUpsideDown = true;
+    list.SetRows({north, south});
+    const QImage image = list.grab().toImage();
+    const QPoint northCorner = list.MoonRect(0).topLeft();
+    const QPoint southCorner = list.MoonRect(1).topLeft();
+
+    TMoon moon;
+    moon.SetShowApollo11(false);
+    moon.SetMoonStyle(msColor);
+    moon.SetDate(DateTimeFromDate(crescent));
+    const QImage disc = moon.MaskedPicture(ms32);
+    int opaque = 0, asymmetric = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            if (disc.pixelColor(x, y).alpha() != 255 || disc.pixelColor(31 - x, 31 - y).alpha() != 255)
+                continue;
+            ++opaque;
+            const QRgb northern = image.pixel(northCorner + QPoint(x, y));
+            ASSERT_EQ(image.pixel(southCorner + QPoint(31 - x, 31 - y)), northern) << x << "," << y;
+            if (northern != image.pixel(southCorner + QPoint(x, y)))
+                ++asymmetric;
+        }
+    EXPECT_GT(opaque, 400); // the disc, not an empty picture
+    EXPECT_GT(asymmetric, 50); // a crescent: turning it shows
+}
+
 TEST_F(ListFixture, CrispAtOneAndAHalfAndTwiceTheDensity)
 {
     const QString large = WritePicture(dir, QStringLiteral("64.png"), 64, kRed);

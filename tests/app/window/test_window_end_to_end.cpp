@@ -117,7 +117,12 @@ TEST(WindowEndToEnd, FillsThePanelSavesTheSettingsAndKeepsItsDataWhenTheServiceG
     window.RefreshWeather();
     ASSERT_TRUE(run.WaitForRefreshEnd());
     EXPECT_FALSE(window.Header()->ErrorIcon()->isHidden());
-    EXPECT_EQ(window.Header()->ErrorIcon()->toolTip(), QStringLiteral("Data load failed: No data received"));
+    // The reason, then what to do and when the next attempt comes.
+    const QStringList lines = window.Header()->ErrorIcon()->toolTip().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], QStringLiteral("Data load failed: No data received"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Check the network connection. Next attempt at ")))
+        << lines[1].toStdString();
     EXPECT_EQ(PanelTexts(window), before);
     EXPECT_TRUE(window.RefreshCycle().TimerActive());
     EXPECT_EQ(window.RefreshCycle().TimerIntervalMs(), 30000);
@@ -145,7 +150,7 @@ TEST(WindowEndToEnd, FirstStartWithARejectedKeyShowsTheReasonInThePanel)
     const QString hint = QStringLiteral("Data load failed: Invalid API key");
     EXPECT_FALSE(window.HasWeather());
     EXPECT_FALSE(window.Header()->ErrorIcon()->isHidden());
-    EXPECT_EQ(window.Header()->ErrorIcon()->toolTip(), hint);
+    EXPECT_EQ(window.Header()->ErrorIcon()->toolTip().section(QLatin1Char('\n'), 0, 0), hint);
     EXPECT_EQ(Text(window, "lDesc"), hint);
     for (const char *label : kValueLabels) {
         if (QLatin1String(label) != QLatin1String("lDesc")) {

@@ -1,0 +1,229 @@
+#include "WeatherCache.h"
+
+#include "AppSettings.h"
+#include "ClockLine.h"
+#include "HttpGet.h"
+#include "LangConsts.h"
+#include "Zelto_OWM.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QSaveFile>
+
+#include <exception>
+
+namespace {
+
+constexpr char kIndexVersion[] = "1";
+constexpr char kVersionKey[] = "version";
+constexpr char kFetchedKey[] = "fetched";
+constexpr char kLocationKey[] = "location";
+constexpr char kLocationIdKey[] = "locationId";
+constexpr char kUnitsKey[] = "units";
+constexpr char kKeyTypeKey[] = "keyType";
+constexpr char kModeKey[] = "mode";
+constexpr char kDaysKey[] = "days";
+constexpr char kCurrentHashKey[] = "current";
+constexpr char kForecastHashKey[] = "forecast";
+// The index is a few lines; anything much longer is not ours.
+constexpr qint64 kMaxIndexBytes = 64 * 1024;
+
+QString CacheFolder(const QString &dataFolder)
+{
+    return QDir(dataFolder).filePath(QString::fromLatin1(kWeatherCacheFolder));
+}
+
+QString CachePath(const QString &dataFolder, const char *name)
+{
+    return QDir(CacheFolder(dataFolder)).filePath(QString::fromLatin1(name));
+}
+
+QByteArray Hash(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+// "Prague, CZ", "prague,cz" and "Prague ,CZ" are one place to the service.
+QString PlaceKey(const QString &place)
+{
+    QString key;
+    for (const QChar c : place)
+        if (!c.isSpace())
+            key += c;
+    return key.toCaseFolded();
+}
+
+QString KeptPlace(const TRefreshResult &result)
+{
+    const QString reported = ReportedLocation(result.Current.City);
+    return reported.isEmpty() ? result.Request.LocationName : reported;
+}
+
+bool WriteWhole(const QString &path, const QByteArray &bytes, QString &error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool ReadWhole(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return false;
+    }
+    if (file.size() > maxBytes) {
+        error = QStringLiteral("%1: too large").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    bytes = file.read(maxBytes + 1);
+    if (bytes.size() > maxBytes || file.error() != QFileDevice::NoError) {
+        error = QStringLiteral("%1: unreadable").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    return true;
+}
+
+QByteArray IndexLine(const char *key, const QString &value)
+{
+    return QByteArray(key) + '=' + value.toUtf8() + '\n';
+}
+
+QHash<QString, QString> ParseIndex(const QByteArray &bytes)
+{
+    QHash<QString, QString> values;
+    for (const QByteArray &line : bytes.split('\n')) {
+        const int equals = line.indexOf('=');
+        if (equals > 0)
+            values.insert(QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1)));
+    }
+    return values;
+}
+
+TRefreshResult Ignored(const TRequestRecord &request, const QString &reason)
+{
+    TRefreshResult result;
+    result.Request = request;
+    result.Request.ErrorMessage = reason;
+    return result;
+}
+
+bool ReadInt(const QHash<QString, QString> &index, const char *key, qint64 &value)
+{
+    bool ok = false;
+    value = index.value(QString::fromLatin1(key)).toLongLong(&ok);
+    return ok;
+}
+
+} // namespace
+
+bool WriteWeatherCache(const QString &dataFolder, const TRefreshResult &result, QString &error)
+{
+    error.clear();
+    if (!result.Ok || result.FromCache || result.CurrentBody.isEmpty() || result.ForecastBody.isEmpty()
+        || !result.FetchedAt.isValid())
+        return true; // nothing fetched to keep
+    if (!QDir().mkpath(CacheFolder(dataFolder))) {
+        error = QStringLiteral("%1: cannot create the folder").arg(QDir::toNativeSeparators(CacheFolder(dataFolder)));
+        return false;
+    }
+    const TRequestRecord &request = result.Request;
+    QByteArray index;
+    index += IndexLine(kVersionKey, QString::fromLatin1(kIndexVersion));
+    index += IndexLine(kFetchedKey, result.FetchedAt.toUTC().toString(Qt::ISODateWithMs));
+    index += IndexLine(kLocationKey, KeptPlace(result));
+    index += IndexLine(kLocationIdKey, QString::number(request.LocationID));
+    index += IndexLine(kUnitsKey, request.Units);
+    index += IndexLine(kKeyTypeKey, QString::number(request.KeyType));
+    index += IndexLine(kModeKey, QString::number(request.ForecastMode));
+    index += IndexLine(kDaysKey, QString::number(request.NumberOfDays));
+    index += IndexLine(kCurrentHashKey, QString::fromLatin1(Hash(result.CurrentBody)));
+    index += IndexLine(kForecastHashKey, QString::fromLatin1(Hash(result.ForecastBody)));
+    // The index goes last: until it names the new answers, the old index does
+    // not match them and the cache reads as damaged, never as half new.
+    return WriteWhole(CachePath(dataFolder, kCachedCurrentFile), result.CurrentBody, error)
+           && WriteWhole(CachePath(dataFolder, kCachedForecastFile), result.ForecastBody, error)
+           && WriteWhole(CachePath(dataFolder, kCacheIndexFile), index, error);
+}
+
+TRefreshResult FetchAndKeepWeather(const TOwmClient &client, TRequestRecord request, const QString &dataFolder)
+{
+    TRefreshResult result = FetchWeather(client, std::move(request), dataFolder);
+    QString ignored;
+    WriteWeatherCache(dataFolder, result, ignored);
+    return result;
+}
+
+TRefreshResult ReadWeatherCache(const QString &dataFolder, const TRequestRecord &request, const QDateTime &nowUtc)
+{
+    QString error;
+    QByteArray indexBytes;
+    if (!ReadWhole(CachePath(dataFolder, kCacheIndexFile), kMaxIndexBytes, indexBytes, error))
+        return Ignored(request, error);
+    const QHash<QString, QString> index = ParseIndex(indexBytes);
+    if (index.value(QString::fromLatin1(kVersionKey)) != QLatin1String(kIndexVersion))
+        return Ignored(request, QStringLiteral("unknown cache version"));
+
+    const QDateTime fetched = QDateTime::fromString(index.value(QString::fromLatin1(kFetchedKey)), Qt::ISODate);
+    if (!fetched.isValid())
+        return Ignored(request, QStringLiteral("no fetch time"));
+    const qint64 age = fetched.secsTo(nowUtc);
+    if (age > kWeatherCacheMaxAgeSecs)
+        return Ignored(request, QStringLiteral("older than a day"));
+    if (age < -kWeatherCacheClockSlackSecs)
+        return Ignored(request, QStringLiteral("fetched in the future"));
+
+    qint64 locationId = 0;
+    if (PlaceKey(index.value(QString::fromLatin1(kLocationKey))) != PlaceKey(request.LocationName)
+        || !ReadInt(index, kLocationIdKey, locationId) || locationId != request.LocationID)
+        return Ignored(request, QStringLiteral("another location"));
+    if (index.value(QString::fromLatin1(kUnitsKey)) != request.Units)
+        return Ignored(request, QStringLiteral("other units"));
+
+    // The answers are parsed as the request that fetched them was: its key
+    // type and mode decide the forecast's shape.
+    qint64 keyType = 0, mode = 0, days = 0;
+    if (!ReadInt(index, kKeyTypeKey, keyType) || !ReadInt(index, kModeKey, mode) || !ReadInt(index, kDaysKey, days)
+        || (keyType != ktFree && keyType != ktPaid) || (mode != fmHourly && mode != fmDaily) || days < 0
+        || days > kMaxForecastDays)
+        return Ignored(request, QStringLiteral("damaged index"));
+    TRequestRecord asked = request;
+    asked.KeyType = static_cast<TKeyType>(keyType);
+    asked.ForecastMode = static_cast<TForecastMode>(mode);
+    asked.NumberOfDays = static_cast<std::uint8_t>(days);
+
+    TRefreshResult result;
+    const qint64 maxBytes = THttpOptions().MaxBodyBytes;
+    if (!ReadWhole(CachePath(dataFolder, kCachedCurrentFile), maxBytes, result.CurrentBody, error)
+        || !ReadWhole(CachePath(dataFolder, kCachedForecastFile), maxBytes, result.ForecastBody, error))
+        return Ignored(request, error);
+    if (Hash(result.CurrentBody) != index.value(QString::fromLatin1(kCurrentHashKey)).toLatin1()
+        || Hash(result.ForecastBody) != index.value(QString::fromLatin1(kForecastHashKey)).toLatin1())
+        return Ignored(request, QStringLiteral("answers do not match their index"));
+
+    try {
+        if (!CurrentWeatherFromBody(result.CurrentBody, asked, result.Current)
+            || !ForecastFromBody(result.ForecastBody, asked, result.Forecast))
+            return Ignored(request, asked.ErrorMessage);
+        FillMoonTable(result);
+    } catch (const std::exception &failure) {
+        return Ignored(request, QString::fromUtf8(failure.what()));
+    }
+    result.Request = request;
+    result.Request.ErrorMessage.clear();
+    result.FetchedAt = fetched;
+    result.FromCache = true;
+    result.Ok = true;
+    return result;
+}
+
+QString CachedWeatherHint(const QDateTime &fetchedAt, const QLocale &locale)
+{
+    return FillText(lc_AsOf, DateTimeText(fetchedAt.toLocalTime(), locale));
+}

@@ -1,0 +1,39 @@
+// The location search as the preferences dialog runs it: off the user
+// interface thread, cancellable, and never throwing.
+#pragma once
+
+#include "WeatherRecords.h"
+
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class TOwmClient;
+
+using TCancelFlag = std::shared_ptr<const std::atomic<bool>>;
+
+// Fills `cities` with the places like request.LocationName; false with
+// request.ErrorMessage set when the service gave no city list. Runs on a worker
+// thread, so it may use only what it holds by value; once `cancel` is set, its
+// answer is no longer wanted and it should end soon.
+using TLocationSearch = std::function<bool(TRequestRecord &request, TCities &cities, const TCancelFlag &cancel)>;
+
+// A search through a copy of `client`. A malformed answer (a city id that is
+// not a number) is a failure with the parser's message, not an exception.
+TLocationSearch ClientLocationSearch(const TOwmClient &client);
+
+// What a search ended with.
+struct TLookupResult {
+    bool Ok = false;
+    TCities Cities;
+    QString ErrorMessage;
+};
+
+// Runs `search` for one request, catching whatever it throws.
+TLookupResult RunLocationSearch(const TLocationSearch &search, TRequestRecord request, const TCancelFlag &cancel);
+
+// The line shown for a search that found nothing: `noLocFound`, then the
+// service's or the transport's reason when there is one.
+QString NoLocationText(const QString &noLocFound, const QString &reason);

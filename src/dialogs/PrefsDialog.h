@@ -1,0 +1,162 @@
+// The preferences dialog: location (typed, or picked from a search of the
+// weather service), units, refresh interval, forecast days, stay on top, start
+// at logon, update checks, and the API key with its subscription kind.
+#pragma once
+
+#include "DialogPictures.h"
+#include "LocationLookup.h"
+#include "LocationSelector.h"
+#include "WeatherRecords.h"
+
+#include <QDialog>
+#include <QFutureWatcher>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QToolButton;
+class TLangController;
+class TLayoutManagerValues;
+class TLinkLabel;
+class TOmniBar;
+class TThemeController;
+
+// Opens a web address; the desktop's browser unless a test puts its own.
+using TOpenUrl = std::function<void(const QUrl &url)>;
+
+class Tdlg_nb_Prefs : public QDialog
+{
+    Q_OBJECT
+    // Texts the dialog sets in code; the language files fill them as
+    // "self.<name>" keys of the form's section.
+    Q_PROPERTY(QString SearchingText MEMBER FSearchingText)
+    Q_PROPERTY(QString NotSearchedText MEMBER FNotSearchedText)
+    Q_PROPERTY(QString FoundText MEMBER FFoundText)
+    Q_PROPERTY(QString NotFoundText MEMBER FNotFoundText)
+
+public:
+    static constexpr int kMinRefreshMinutes = 10;
+    static constexpr int kMaxRefreshMinutes = 1440;
+    static constexpr int kMinDays = 3;
+    static constexpr int kMaxDays = 16;
+    static constexpr int kFreeKeyDays = 5;
+
+    explicit Tdlg_nb_Prefs(TLocationSearch search, QWidget *parent = nullptr);
+    ~Tdlg_nb_Prefs() override;
+
+    void SetOpenUrl(TOpenUrl openUrl) { FOpenUrl = std::move(openUrl); }
+    // The weather service's web site, whose "/appid#get" page gives keys.
+    void SetServiceWebBase(const QString &base) { FServiceWebBase = base; }
+
+    // Fills the controls from the settings and the main window's stay-on-top style.
+    void LoadValues(const TLayoutManagerValues &values, bool stayOnTop);
+    // The confirm steps: writes the settings; `stayOnTop` gets the choice for
+    // the main window's form style.
+    void StoreValues(TLayoutManagerValues &values, bool &stayOnTop) const;
+    // Puts the focus in the key field, for a start without a key.
+    void FocusApiKey();
+
+    // Runs the search for the location text on a worker thread; refused (false)
+    // while one runs, and for an empty text.
+    bool Search();
+    bool Searching() const { return FSearching; }
+    TLocationState LocationState() const { return FLocationState; }
+    qint64 LocationId() const { return FLocationId; }
+    // The line under the location: why nothing was found, or the search running.
+    QString LocationMessage() const;
+    // The selector of the search's result while it is open.
+    Tdld_nb_LS *Selector() const { return FSelector; }
+
+    QLineEdit *eLoc = nullptr;
+    QPushButton *bSearch = nullptr;
+    QGroupBox *rgU = nullptr;
+    QRadioButton *rbMetric = nullptr;
+    QRadioButton *rbImperial = nullptr;
+    QSpinBox *seWRI = nullptr;
+    QSpinBox *eFD = nullptr;
+    QCheckBox *cbxTMW = nullptr;
+    QCheckBox *cbxStartup = nullptr;
+    QCheckBox *cbxUC = nullptr;
+    QLineEdit *eOWMKey = nullptr;
+    QToolButton *bShowKey = nullptr;
+    QPushButton *bGetKey = nullptr;
+    QCheckBox *cbxPaid = nullptr;
+    QPushButton *bOK = nullptr;
+    QPushButton *bCancel = nullptr;
+    QAction *LocationStateAction() const { return FLocStateAction; }
+
+signals:
+    // A search ended and its result was shown (or discarded).
+    void SearchFinished();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void done(int result) override;
+
+private:
+    void BuildHeader();
+    void BuildBody();
+    void BuildFooter();
+    void SetTabOrder();
+    void PaidChanged();
+    void LocationEdited();
+    void SetLocationState(TLocationState state);
+    void SetLocationMessage(const QString &text);
+    void SetBusy(bool busy);
+    void SearchDone();
+    void ApplyChoice(int result);
+    void LanguageChanged();
+    void OpenUrl(const QUrl &url) const;
+    void CancelSearch();
+
+    TLocationSearch FSearch;
+    TOpenUrl FOpenUrl;
+    QString FServiceWebBase;
+    TRequestRecord FReq;
+    TCities FCities;
+    qint64 FLocationId = -1;
+    // The location text the id belongs to: the stored one, or the picked place.
+    QString FIdText;
+    // The refresh interval as stored, and as the spin edit first showed it.
+    int FStoredRefresh = 0;
+    int FShownRefresh = 0;
+    TLocationState FLocationState = lsNotSearched;
+    bool FSearching = false;
+    std::shared_ptr<std::atomic<bool>> FCancel;
+    QFutureWatcher<TLookupResult> *FWatcher = nullptr;
+    QPointer<Tdld_nb_LS> FSelector;
+
+    QString FSearchingText = QStringLiteral("Searching...");
+    QString FNotSearchedText = QStringLiteral("Location not searched");
+    QString FFoundText = QStringLiteral("Location found");
+    QString FNotFoundText = QStringLiteral("Location not found");
+
+    TThemeController *FTheme = nullptr;
+    TLangController *FLangCtrl = nullptr;
+    TOmniBar *FHeader = nullptr;
+    TLinkLabel *FIcon = nullptr;
+    TLinkLabel *FTitle = nullptr;
+    TLinkLabel *FRights = nullptr;
+    TLinkLabel *FLogo = nullptr;
+    QAction *FLocStateAction = nullptr;
+    QLabel *lLoc = nullptr;
+    QLabel *lWRI = nullptr;
+    QLabel *lFD = nullptr;
+    QLabel *lKey = nullptr;
+    QLabel *lLocMessage = nullptr;
+    QProgressBar *FBusy = nullptr;
+    QButtonGroup *FUnits = nullptr;
+};

@@ -1,0 +1,103 @@
+#include "UpdateSchedule.h"
+
+#include "LangConsts.h"
+#include "UpdatePage.h"
+
+#include <QPointer>
+
+namespace {
+
+const QLatin1String kVersionPlace("%s");
+
+// The version comes from a page on the network: it may not bring markup or
+// control characters into the question box.
+QString ShownVersion(const QString &version)
+{
+    QString shown;
+    for (const QChar c : version) {
+        if (c.isPrint() && c != QLatin1Char('<') && c != QLatin1Char('>') && c != QLatin1Char('&'))
+            shown += c;
+    }
+    return shown;
+}
+
+} // namespace
+
+QString UpdateQuestionText(const QString &newVersion)
+{
+    QString available = lc_NewVersionAvail;
+    available.replace(kVersionPlace, ShownVersion(newVersion));
+    return available + QLatin1Char('\n') + lc_DownloadQuery;
+}
+
+QUrl UpdateAddressToOpen(const TUpdateCheck &check)
+{
+    const QString page = check.PageURL().isEmpty() ? check.ProductInfo.URL() : check.PageURL();
+    const QString candidates[] = {
+        check.Page(),
+        check.UpdateURL().isEmpty() ? QString() : DownloadAddress(check.UpdateURL(), check.ProductInfo.URL()),
+        page,
+    };
+    for (const QString &candidate : candidates) {
+        const QUrl url(candidate, QUrl::TolerantMode);
+        const QString scheme = url.scheme().toLower();
+        if (url.isValid() && !url.host().isEmpty()
+            && (scheme == QLatin1String("http") || scheme == QLatin1String("https")))
+            return url;
+    }
+    return QUrl();
+}
+
+TUpdateSchedule::TUpdateSchedule(const QString &pageUrl, const QString &currentVersion,
+                                 TUpdateIntervals intervals, QObject *parent)
+    : QObject(parent)
+    , FIntervals(intervals)
+    , FHasAddress(!pageUrl.trimmed().isEmpty())
+{
+    FCheck.ProductInfo.SetURL(pageUrl.trimmed());
+    FCheck.ProductInfo.Version = currentVersion;
+    FCheck.TagInfo = AppletTagInfo();
+    FCheck.Options = TUpdateOptions();
+    FTimer.setInterval(FIntervals.FirstMs);
+    connect(&FTimer, &QTimer::timeout, this, &TUpdateSchedule::CheckNow);
+    connect(&FCheck, &TUpdateCheck::UpdateAvailable, this, &TUpdateSchedule::OnUpdateAvailable);
+}
+
+void TUpdateSchedule::SetEnabled(bool checkForUpdates)
+{
+    if (!checkForUpdates || !FHasAddress || FUpdateFound) {
+        FTimer.stop();
+        return;
+    }
+    if (!FTimer.isActive()) {
+        FTimer.setInterval(FIntervals.FirstMs);
+        FTimer.start();
+    }
+}
+
+void TUpdateSchedule::CheckNow()
+{
+    if (!FHasAddress || FUpdateFound || FCheck.Active())
+        return;
+    const QPointer<TUpdateSchedule> self(this);
+    FCheck.CheckForAnUpdate();
+    if (!self)
+        return; // went away while the check waited for the network
+    if (FUpdateFound) {
+        emit UpdateQuestion(UpdateQuestionText(FNewVersion), UpdateAddressToOpen(FCheck));
+        return;
+    }
+    // No update, or the look failed: look again much later, while enabled.
+    FTimer.setInterval(FIntervals.LaterMs);
+    emit CheckEnded();
+}
+
+void TUpdateSchedule::OnUpdateAvailable(const QString &, const QString &newVersion, const QString &,
+                                        const QString &, bool *canUpdate)
+{
+    // Nothing is downloaded or run unasked; the user is asked instead.
+    *canUpdate = false;
+    FTimer.stop();
+    FUpdateFound = true;
+    FNewVersion = newVersion;
+}

@@ -1,0 +1,134 @@
+// The preferences dialog from the window: the settings button and the menu
+// open it, OK writes the settings, applies them and refreshes once, and a
+// start without a key opens it with the key field focused.
+#include "HeaderPanel.h"
+#include "MainMenu.h"
+#include "OmniBar.h"
+#include "PrefsDialog.h"
+#include "StandIn.h"
+#include "TitleBar.h"
+#include "WindowRun.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// Works the preferences dialog once it is shown modally (the window's call
+// does not return until it closes), then stops looking.
+class TPrefsDriver : public QObject
+{
+public:
+    explicit TPrefsDriver(std::function<void(Tdlg_nb_Prefs &)> drive)
+        : FDrive(std::move(drive))
+    {
+        connect(&FTimer, &QTimer::timeout, this, [this] {
+            auto *dialog = qobject_cast<Tdlg_nb_Prefs *>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            FTimer.stop();
+            ++FShown;
+            FDrive(*dialog);
+            if (dialog->isVisible())
+                dialog->reject(); // a failed step must not leave it open
+        });
+        FTimer.start(kPollMs);
+    }
+    int Shown() const { return FShown; }
+
+private:
+    static constexpr int kPollMs = 20;
+    std::function<void(Tdlg_nb_Prefs &)> FDrive;
+    QTimer FTimer;
+    int FShown = 0;
+};
+
+} // namespace
+
+TEST(WindowPreferences, SettingsButtonAndMenuOpenTheDialogOkWritesAppliesAndRefreshesOnce)
+{
+    TStandIn service;
+    ASSERT_TRUE(service.WaitUntilListening());
+    TWindowRun run;
+    run.WriteSettings(service.Base(), QStringLiteral("demo-key"));
+    Twnd_nb_Main &window = run.Open();
+    ASSERT_TRUE(run.WaitForRefreshEnd());
+    QSignalSpy refreshes(&window.RefreshCycle(), &TRefreshCycle::RefreshStarted);
+
+    {
+        TPrefsDriver driver([](Tdlg_nb_Prefs &dialog) {
+            dialog.seWRI->setValue(15);
+            QTest::keyClick(dialog.seWRI, Qt::Key_Return);
+        });
+        emit window.TitleBar()->PrefsButton()->OnClick(window.TitleBar()->PrefsButton());
+        EXPECT_EQ(driver.Shown(), 1);
+    }
+    EXPECT_EQ(run.StoredText(QStringLiteral("Settings"), QStringLiteral("WRI")), QStringLiteral("15"));
+    EXPECT_EQ(refreshes.count(), 1);
+    ASSERT_TRUE(run.WaitForRefreshEnd());
+    EXPECT_EQ(window.RefreshCycle().TimerIntervalMs(), 15 * 60 * 1000);
+
+    // "Preferences..." of the menu; Escape changes nothing and refreshes nothing.
+    {
+        TPrefsDriver driver([](Tdlg_nb_Prefs &dialog) {
+            dialog.seWRI->setValue(20);
+            QTest::keyClick(dialog.seWRI, Qt::Key_Escape);
+        });
+        emit window.Menu()->PrefsChosen();
+        EXPECT_EQ(driver.Shown(), 1);
+    }
+    EXPECT_EQ(run.StoredText(QStringLiteral("Settings"), QStringLiteral("WRI")), QStringLiteral("15"));
+    EXPECT_EQ(refreshes.count(), 1);
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST(WindowPreferences, AStartWithoutAKeyOpensTheDialogOnceWithTheKeyFocused)
+{
+    TStandIn service;
+    ASSERT_TRUE(service.WaitUntilListening());
+    struct {
+        const char *name;
+        bool enterKey;
+    } cases[] = {{"a key entered", true}, {"cancelled", false}};
+    for (const auto &c : cases) {
+        TWindowRun run;
+        run.WriteSettings(service.Base(), QString());
+        QString focused;
+        TPrefsDriver driver([&](Tdlg_nb_Prefs &dialog) {
+            focused = dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString();
+            if (!c.enterKey) {
+                dialog.reject();
+                return;
+            }
+            QTest::keyClicks(dialog.eOWMKey, QStringLiteral("demo-key"));
+            QTest::keyClick(dialog.eOWMKey, Qt::Key_Return);
+        });
+        Twnd_nb_Main &window = run.Open();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return driver.Shown() == 1; }, TWindowRun::kWaitMs)) << c.name;
+        EXPECT_EQ(focused, QStringLiteral("eOWMKey")) << c.name;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.RefreshCycle().IsRefreshing(); }, TWindowRun::kWaitMs));
+        if (c.enterKey) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return window.HasWeather(); }, TWindowRun::kWaitMs)) << c.name;
+            EXPECT_TRUE(window.Header()->ErrorIcon()->isHidden()) << c.name;
+        } else {
+            EXPECT_FALSE(window.Header()->ErrorIcon()->isHidden()) << c.name;
+            // The reason on the first line; the second says what to do.
+            EXPECT_EQ(window.Header()->ErrorIcon()->toolTip().section(QLatin1Char('\n'), 0, 0),
+                      QStringLiteral("Data load failed: Invalid API key"))
+                << c.name;
+        }
+        // Once per start: it does not come back by itself.
+        QTest::qWait(100);
+        EXPECT_EQ(driver.Shown(), 1) << c.name;
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << c.name;
+    }
+}

@@ -1,0 +1,460 @@
+// The preferences dialog against the stand-in service: opening from the
+// settings, the search and its outcomes, the worker thread, and keyboard use.
+#include "FakeService.h"
+#include "LangConsts.h"
+#include "LocationSelector.h"
+#include "LoopbackServer.h"
+#include "PrefsTestSupport.h"
+#include "WaitFor.h"
+#include "Zelto_OWM.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QThreadPool>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+const QString kKey = QStringLiteral("demo");
+
+class PrefsDialogTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { service_ = std::make_unique<TFakeService>(); }
+    static void TearDownTestSuite() { service_.reset(); }
+
+    void SetUp() override
+    {
+        ASSERT_FALSE(service_->Base().isEmpty()) << "the stand-in service did not start";
+        settings.Set(kApiKeyName, kKey);
+    }
+
+    static TLocationSearch ServiceSearch(const QString &base = service_->Base())
+    {
+        return ClientLocationSearch(TOwmClient(base, base));
+    }
+
+    // A dialog opened on `settings` and shown.
+    std::unique_ptr<Tdlg_nb_Prefs> Open(TLocationSearch search = ServiceSearch(), bool stayOnTop = false)
+    {
+        auto dialog = std::make_unique<Tdlg_nb_Prefs>(std::move(search));
+        dialog->SetOpenUrl([this](const QUrl &url) { opened.append(url); });
+        dialog->LoadValues(settings.Values, stayOnTop);
+        dialog->show();
+        return dialog;
+    }
+
+    // Searches `text` and waits for the selector or the message.
+    static void SearchFor(Tdlg_nb_Prefs &dialog, const QString &text)
+    {
+        TypeLocation(dialog, text);
+        QTest::keyClick(dialog.eLoc, Qt::Key_Return);
+        ASSERT_TRUE(Eventually([&] { return !dialog.Searching(); }));
+    }
+
+    static inline std::unique_ptr<TFakeService> service_;
+    TSettingsValues settings;
+    QList<QUrl> opened;
+};
+
+TEST_F(PrefsDialogTest, OpensWithTheStoredValues)
+{
+    struct {
+        const char *name;
+        bool paid;
+        int storedDays;
+        int shownDays;
+        qint64 id;
+        TLocationState state;
+        int units;
+        bool imperial;
+    } cases[] = {
+        {"a free key shows 5 days whatever is stored", false, 12, 5, -1, lsNotSearched, 0, false},
+        {"a paid key shows the stored days", true, 12, 12, 0, lsFound, 2, true},
+        {"paid days below the spin edit's range", true, 1, 3, 3067696, lsFound, 1, true},
+    };
+    for (const auto &c : cases) {
+        settings.Set(kPaidName, c.paid);
+        settings.Set(kForecastDaysName, c.storedDays);
+        settings.Set(kLocationIdName, static_cast<qlonglong>(c.id));
+        settings.Set(kUnitsName, c.units);
+        settings.Set(kRefreshIntervalName, 90);
+        settings.Set(kLocationName, QStringLiteral("Vienna, AT"));
+        const auto dialog = Open(ServiceSearch(), c.paid);
+        EXPECT_EQ(dialog->eFD->value(), c.shownDays) << c.name;
+        EXPECT_EQ(dialog->eFD->isEnabled(), c.paid) << c.name;
+        EXPECT_EQ(dialog->LocationState(), c.state) << c.name;
+        EXPECT_EQ(dialog->LocationId(), c.id) << c.name;
+        EXPECT_EQ(dialog->rbImperial->isChecked(), c.imperial) << c.name;
+        EXPECT_EQ(dialog->cbxTMW->isChecked(), c.paid) << c.name;
+        EXPECT_EQ(dialog->seWRI->value(), 90) << c.name;
+        EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("Vienna, AT")) << c.name;
+        EXPECT_EQ(dialog->eOWMKey->text(), kKey) << c.name;
+    }
+}
+
+TEST_F(PrefsDialogTest, LimitsAndThePaidSwitch)
+{
+    const auto dialog = Open();
+    EXPECT_EQ(dialog->seWRI->minimum(), 10);
+    EXPECT_EQ(dialog->seWRI->maximum(), 1440);
+    EXPECT_EQ(dialog->eFD->minimum(), 3);
+    EXPECT_EQ(dialog->eFD->maximum(), 16);
+    EXPECT_EQ(dialog->eLoc->placeholderText(), QStringLiteral("Enter city name"));
+
+    ClickButton(dialog->cbxPaid);
+    ASSERT_TRUE(dialog->eFD->isEnabled());
+    dialog->eFD->setValue(14);
+    ClickButton(dialog->cbxPaid);
+    EXPECT_FALSE(dialog->eFD->isEnabled());
+    EXPECT_EQ(dialog->eFD->value(), 5);
+}
+
+TEST_F(PrefsDialogTest, PickingAMatchSetsNameCountryGlyphAndId)
+{
+    const auto dialog = Open();
+    SearchFor(*dialog, QStringLiteral("london"));
+    ASSERT_TRUE(Eventually([&] { return dialog->Selector() && dialog->Selector()->isVisible(); }));
+    Tdld_nb_LS *selector = dialog->Selector();
+    QTreeWidget *list = selector->LocList();
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("GB"));
+    EXPECT_EQ(list->topLevelItem(1)->text(1), QStringLiteral("CA"));
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(list->topLevelItem(1)).center());
+    QTest::mouseClick(selector->OkButton(), Qt::LeftButton);
+    ASSERT_TRUE(Eventually([&] { return dialog->Selector() == nullptr; }));
+    EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("London, CA"));
+    EXPECT_EQ(dialog->LocationState(), lsFound);
+    EXPECT_EQ(dialog->LocationId(), 6058560);
+    EXPECT_TRUE(dialog->LocationMessage().isEmpty());
+
+    // Typing afterwards resets the glyph but keeps the id.
+    QTest::keyClick(dialog->eLoc, Qt::Key_Backspace);
+    EXPECT_EQ(dialog->LocationState(), lsNotSearched);
+    EXPECT_EQ(dialog->LocationId(), 6058560);
+}
+
+TEST_F(PrefsDialogTest, ACancelledSelectionChangesNothing)
+{
+    settings.Set(kLocationIdName, static_cast<qlonglong>(3067696));
+    settings.Set(kLocationName, QStringLiteral("Prague, CZ"));
+    const auto dialog = Open();
+    // A search by the stored text: the glyph stays "found" until the user types.
+    QTest::mouseClick(dialog->bSearch, Qt::LeftButton);
+    ASSERT_TRUE(Eventually([&] { return dialog->Selector() && dialog->Selector()->isVisible(); }));
+    QTest::keyClick(dialog->Selector()->LocList(), Qt::Key_Escape);
+    ASSERT_TRUE(Eventually([&] { return dialog->Selector() == nullptr; }));
+    EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("Prague, CZ"));
+    EXPECT_EQ(dialog->LocationId(), 3067696);
+    EXPECT_EQ(dialog->LocationState(), lsFound);
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(PrefsDialogTest, NothingFoundShowsWhyAndKeepsTheText)
+{
+    LoopbackServer notFound;
+    notFound.http.Get("/data/2.5/find", [](const httplib::Request &, httplib::Response &response) {
+        response.status = 404;
+        response.set_content("{\"cod\":\"404\",\"message\":\"city not found\"}", "application/json");
+    });
+    ASSERT_TRUE(notFound.Start());
+    // A city id that is no number makes the parser throw on the worker thread.
+    LoopbackServer malformed;
+    malformed.http.Get("/data/2.5/find", [](const httplib::Request &, httplib::Response &response) {
+        response.set_content("<cities><list><item><city id=\"2643743\" name=\"London\"/></item>"
+                             "<item><city id=\"x12\" name=\"Bad\"/></item></list></cities>",
+                             "application/xml");
+    });
+    ASSERT_TRUE(malformed.Start());
+
+    struct {
+        const char *name;
+        QString base;
+        QString key;
+        QString reason; // after lc_NoLocFound and a blank; empty for none
+    } cases[] = {
+        {"an empty result", service_->Base(), kKey, QString()},
+        {"a rejected key", service_->Base(), QStringLiteral("bad"), QStringLiteral("Invalid API key")},
+        {"city not found", notFound.BaseUrl(), kKey, QStringLiteral("city not found")},
+        {"no key at all", service_->Base(), QString(), QStringLiteral("Invalid API key")},
+        {"a malformed city id", malformed.BaseUrl(), kKey, QStringLiteral("'x12' is not a valid integer value")},
+    };
+    for (const auto &c : cases) {
+        settings.Set(kApiKeyName, c.key);
+        settings.Set(kLocationIdName, static_cast<qlonglong>(2643743));
+        const auto dialog = Open(ServiceSearch(c.base));
+        SearchFor(*dialog, QStringLiteral("Atlantis"));
+        const QString expected = c.reason.isEmpty() ? lc_NoLocFound : lc_NoLocFound + u' ' + c.reason;
+        EXPECT_EQ(dialog->LocationMessage(), expected) << c.name;
+        EXPECT_EQ(dialog->LocationState(), lsNotFound) << c.name;
+        EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("Atlantis")) << c.name;
+        EXPECT_EQ(dialog->LocationId(), 2643743) << c.name;
+        EXPECT_EQ(dialog->Selector(), nullptr) << c.name;
+        // Typing clears the message.
+        QTest::keyClicks(dialog->eLoc, QStringLiteral("x"));
+        EXPECT_TRUE(dialog->LocationMessage().isEmpty()) << c.name;
+    }
+}
+
+TEST_F(PrefsDialogTest, AnEmptyLocationIsNotSearched)
+{
+    std::atomic<int> calls{0};
+    const auto dialog = Open([&calls](TRequestRecord &, TCities &, const TCancelFlag &) {
+        ++calls;
+        return true;
+    });
+    TypeLocation(*dialog, QStringLiteral("   "));
+    EXPECT_FALSE(dialog->Search());
+    QTest::keyClick(dialog->eLoc, Qt::Key_Return);
+    EXPECT_FALSE(dialog->Searching());
+    EXPECT_TRUE(dialog->isVisible()); // Enter in the location never confirms
+    EXPECT_EQ(calls.load(), 0);
+}
+
+TEST_F(PrefsDialogTest, TheSearchAsksWithTheDialogsKeyAndKind)
+{
+    TRequestRecord seen;
+    std::mutex lock;
+    const auto dialog = Open([&](TRequestRecord &request, TCities &, const TCancelFlag &) {
+        std::lock_guard<std::mutex> guard(lock);
+        seen = request;
+        return true;
+    });
+    dialog->eOWMKey->setText(QStringLiteral("  typed-key "));
+    ClickButton(dialog->cbxPaid);
+    TypeLocation(*dialog, QStringLiteral(" New York "));
+    QTest::mouseClick(dialog->bSearch, Qt::LeftButton);
+    ASSERT_TRUE(Eventually([&] { return !dialog->Searching(); }));
+    std::lock_guard<std::mutex> guard(lock);
+    EXPECT_EQ(seen.Key, QStringLiteral("typed-key"));
+    EXPECT_EQ(seen.KeyType, ktPaid);
+    EXPECT_EQ(seen.LocationName, QStringLiteral(" New York "));
+}
+
+// A search that waits until the test lets it go.
+class TGate
+{
+public:
+    TLocationSearch Search(TCities result)
+    {
+        return [this, result](TRequestRecord &, TCities &cities, const TCancelFlag &cancel) {
+            ++FCalls;
+            std::unique_lock<std::mutex> lock(FLock);
+            FWake.wait(lock, [&] { return FOpen || (cancel && cancel->load()); });
+            lock.unlock();
+            cities = result;
+            FSawCancel = cancel && cancel->load(); // the last touch of the gate
+            return true;
+        };
+    }
+    void Open()
+    {
+        std::lock_guard<std::mutex> guard(FLock);
+        FOpen = true;
+        FWake.notify_all();
+    }
+    // The cancel flag is read under the lock; wake the waiter to look at it.
+    void Poke() { FWake.notify_all(); }
+    int Calls() const { return FCalls.load(); }
+    bool SawCancel() const { return FSawCancel.load(); }
+
+private:
+    std::mutex FLock;
+    std::condition_variable FWake;
+    bool FOpen = false;
+    std::atomic<int> FCalls{0};
+    std::atomic<bool> FSawCancel{false};
+};
+
+TCities OneCity()
+{
+    TCity city;
+    city.ID = 2950159;
+    city.Name = QStringLiteral("Berlin");
+    city.Country = QStringLiteral("DE");
+    return {city};
+}
+
+TEST_F(PrefsDialogTest, BusyButAnsweringAndASecondSearchIsRefused)
+{
+    TGate gate;
+    const auto dialog = Open(gate.Search(OneCity()));
+    TypeLocation(*dialog, QStringLiteral("Berlin"));
+    QTest::keyClick(dialog->eLoc, Qt::Key_Return);
+    ASSERT_TRUE(dialog->Searching());
+    EXPECT_FALSE(dialog->bSearch->isEnabled());
+    EXPECT_TRUE(dialog->findChild<QProgressBar *>(QStringLiteral("pbSearch"))->isVisible());
+    EXPECT_EQ(dialog->LocationMessage(), QStringLiteral("Searching..."));
+
+    // The dialog still answers while the worker waits.
+    ClickButton(dialog->cbxUC);
+    EXPECT_EQ(dialog->cbxUC->isChecked(), false);
+    QTest::keyClick(dialog->eLoc, Qt::Key_Return);
+    EXPECT_FALSE(dialog->Search());
+    ASSERT_TRUE(Eventually([&] { return gate.Calls() == 1; }));
+
+    gate.Open();
+    ASSERT_TRUE(Eventually([&] { return dialog->Selector() && dialog->Selector()->isVisible(); }));
+    EXPECT_EQ(gate.Calls(), 1);
+    EXPECT_FALSE(dialog->Searching());
+    EXPECT_TRUE(dialog->bSearch->isEnabled());
+    QTest::keyClick(dialog->Selector()->LocList(), Qt::Key_Return);
+    ASSERT_TRUE(Eventually([&] { return dialog->Selector() == nullptr; }));
+    EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("Berlin, DE"));
+    EXPECT_EQ(dialog->LocationId(), 2950159);
+}
+
+TEST_F(PrefsDialogTest, ClosingDuringASearchDiscardsItsResult)
+{
+    struct {
+        const char *name;
+        bool destroy; // the dialog object goes, as EditPreferences's does
+    } cases[] = {{"cancelled", false}, {"destroyed", true}};
+    for (const auto &c : cases) {
+        TGate gate;
+        auto dialog = Open(gate.Search(OneCity()));
+        TypeLocation(*dialog, QStringLiteral("Berlin"));
+        ASSERT_TRUE(dialog->Search());
+        ASSERT_TRUE(Eventually([&] { return gate.Calls() == 1; }));
+        QTest::keyClick(dialog->seWRI, Qt::Key_Escape);
+        EXPECT_FALSE(dialog->isVisible()) << c.name;
+        EXPECT_FALSE(dialog->Searching()) << c.name;
+        if (c.destroy)
+            dialog.reset();
+        gate.Poke(); // the worker sees the cancel flag and returns its city
+        ASSERT_TRUE(Eventually([&] { return gate.SawCancel(); })) << c.name;
+        QTest::qWait(50); // the finished signal, had it been kept, would land now
+        if (!c.destroy) {
+            EXPECT_EQ(dialog->Selector(), nullptr) << c.name;
+            EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("Berlin")) << c.name;
+            EXPECT_EQ(dialog->LocationState(), lsNotSearched) << c.name;
+        }
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << c.name;
+        QThreadPool::globalInstance()->waitForDone();
+    }
+}
+
+TEST_F(PrefsDialogTest, ASlowServiceKeepsTheDialogAnswering)
+{
+    TFakeService slow({QStringLiteral("--delay-ms"), QStringLiteral("700")});
+    ASSERT_FALSE(slow.Base().isEmpty());
+    const auto dialog = Open(ServiceSearch(slow.Base()));
+    TypeLocation(*dialog, QStringLiteral("Rome"));
+    QTest::keyClick(dialog->eLoc, Qt::Key_Return);
+    ASSERT_TRUE(dialog->Searching());
+    QTest::keyClicks(dialog->eOWMKey, QStringLiteral("-more"));
+    EXPECT_EQ(dialog->eOWMKey->text(), kKey + QStringLiteral("-more"));
+    ASSERT_TRUE(Eventually([&] { return dialog->Selector() && dialog->Selector()->isVisible(); }));
+    EXPECT_EQ(dialog->Selector()->LocList()->topLevelItem(0)->text(0), QStringLiteral("Rome"));
+    dialog->Selector()->reject();
+}
+
+TEST_F(PrefsDialogTest, TheKeyIsHiddenUntilShown)
+{
+    const auto dialog = Open();
+    EXPECT_EQ(dialog->eOWMKey->echoMode(), QLineEdit::Password);
+    QTest::mouseClick(dialog->bShowKey, Qt::LeftButton);
+    EXPECT_EQ(dialog->eOWMKey->echoMode(), QLineEdit::Normal);
+    QTest::mouseClick(dialog->bShowKey, Qt::LeftButton);
+    EXPECT_EQ(dialog->eOWMKey->echoMode(), QLineEdit::Password);
+}
+
+TEST_F(PrefsDialogTest, LinksOpenTheirPages)
+{
+    const auto dialog = Open();
+    QTest::mouseClick(dialog->bGetKey, Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.at(0).toString(), QLatin1String(kDefaultWebBase) + QStringLiteral("/appid#get"));
+    QWidget *logo = dialog->findChild<QWidget *>(QStringLiteral("iService"));
+    ASSERT_NE(logo, nullptr);
+    QTest::mouseClick(logo, Qt::LeftButton);
+    QWidget *title = dialog->findChild<QWidget *>(QStringLiteral("lTitle"));
+    ASSERT_NE(title, nullptr);
+    title->setFocus();
+    QTest::keyClick(title, Qt::Key_Space);
+    ASSERT_EQ(opened.size(), 3);
+    EXPECT_EQ(opened.at(1).toString(), QLatin1String(kDefaultWebBase));
+    EXPECT_EQ(opened.at(2).scheme(), QStringLiteral("https"));
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(PrefsDialogTest, EnterConfirmsAndEscapeCancels)
+{
+    struct {
+        const char *name;
+        QWidget *(*field)(Tdlg_nb_Prefs &dialog);
+        Qt::Key key;
+        bool stillOpen;
+        int result;
+    } cases[] = {
+        {"Enter in the refresh interval", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.seWRI; }, Qt::Key_Return,
+         false, QDialog::Accepted},
+        {"Enter in the key field", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.eOWMKey; }, Qt::Key_Return, false,
+         QDialog::Accepted},
+        {"Enter on a check box", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.cbxUC; }, Qt::Key_Enter, false,
+         QDialog::Accepted},
+        {"Escape in the location", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.eLoc; }, Qt::Key_Escape, false,
+         QDialog::Rejected},
+        // A focused button does its own work.
+        {"Enter on Search", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.bSearch; }, Qt::Key_Return, true,
+         QDialog::Rejected},
+    };
+    for (const auto &c : cases) {
+        const auto dialog = Open();
+        QWidget *target = c.field(*dialog);
+        target->setFocus();
+        QTest::keyClick(target, c.key);
+        EXPECT_EQ(dialog->isVisible(), c.stillOpen) << c.name;
+        if (!c.stillOpen)
+            EXPECT_EQ(dialog->result(), c.result) << c.name;
+        else
+            EXPECT_TRUE(dialog->Searching()) << c.name; // and the dialog goes while it runs
+    }
+}
+
+TEST_F(PrefsDialogTest, TabVisitsEveryControlInOrderAndEachHasAName)
+{
+    const auto dialog = Open();
+    dialog->eLoc->setFocus();
+    const QStringList expected{"eLoc",    "bSearch",  "rbMetric", "rbImperial", "seWRI",   "cbxTMW", "cbxStartup",
+                               "cbxUC",   "eOWMKey",  "bShowKey", "bGetKey", "cbxPaid", "iService",
+                               "bOK",     "bCancel",  "lTitle",   "eLoc"};
+    QStringList visited{dialog->focusWidget()->objectName()};
+    for (int i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
+        QWidget *focus = dialog->focusWidget();
+        ASSERT_NE(focus, nullptr);
+        // The spin box's inner edit stands for the spin box.
+        QWidget *control = qobject_cast<QSpinBox *>(focus->parentWidget()) ? focus->parentWidget() : focus;
+        visited.append(control->objectName());
+        EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+    }
+    EXPECT_EQ(visited, expected);
+
+    // Every control that can take the focus is named, and so are those Tab
+    // does not stop at now (the disabled days, the units group).
+    for (QWidget *widget : dialog->findChildren<QWidget *>()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) && !qobject_cast<QAbstractSpinBox *>(widget->parentWidget())) {
+            EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
+        }
+    }
+    for (QWidget *widget : std::initializer_list<QWidget *>{dialog->rbImperial, dialog->eFD, dialog->rgU})
+        EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
+}
+
+} // namespace

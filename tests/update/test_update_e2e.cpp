@@ -1,0 +1,66 @@
+// The update check against the stand-in's update page, started as its own process.
+#include "UpdateSchedule.h"
+
+#include "LangConsts.h"
+#include "UpdateStandIn.h"
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+TEST(UpdateEndToEnd, TheStandInsPageAsksAndItsDownloadVerifies)
+{
+    ResetTexts();
+    TUpdateStandIn standIn(QStringLiteral("99.0"));
+    ASSERT_TRUE(standIn.Started());
+
+    TUpdateSchedule schedule(standIn.PageUrl(), QStringLiteral("0.1.0"));
+    QStringList texts;
+    QList<QUrl> addresses;
+    QObject::connect(&schedule, &TUpdateSchedule::UpdateQuestion, [&](const QString &text, const QUrl &url) {
+        texts << text;
+        addresses << url;
+    });
+    schedule.SetEnabled(true);
+    schedule.CheckNow();
+    EXPECT_EQ(texts, QStringList{QStringLiteral("New version 99.0 is available.\nDo you want to download it?")});
+    ASSERT_EQ(addresses.size(), 1);
+    EXPECT_EQ(addresses.at(0).path(), QStringLiteral("/nimbrel.html"));
+    EXPECT_FALSE(schedule.TimerActive());
+
+    // Accepting the download gets the file the page's SHA256 names.
+    QTemporaryDir target;
+    TUpdateCheck check;
+    check.ProductInfo.SetURL(standIn.PageUrl());
+    check.ProductInfo.Version = QStringLiteral("0.1.0");
+    check.TagInfo = AppletTagInfo();
+    check.Options = TUpdateOptions();
+    check.TargetFolder = target.path();
+    ASSERT_TRUE(check.CheckForAnUpdate()) << check.DownloadError().toStdString();
+    EXPECT_TRUE(check.Verified());
+    EXPECT_FALSE(check.Info().SHA256.isEmpty());
+    QFile file(check.DownloadedFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex()),
+              check.Info().SHA256);
+}
+
+TEST(UpdateEndToEnd, NoQuestionWhenTheStandInOffersNothingNewer)
+{
+    TUpdateStandIn standIn(QStringLiteral("0.1.0"));
+    ASSERT_TRUE(standIn.Started());
+    TUpdateSchedule schedule(standIn.PageUrl(), QStringLiteral("0.1.0"));
+    int questions = 0;
+    QObject::connect(&schedule, &TUpdateSchedule::UpdateQuestion, [&] { ++questions; });
+    schedule.SetEnabled(true);
+    schedule.CheckNow();
+    EXPECT_EQ(questions, 0);
+    EXPECT_EQ(schedule.TimerIntervalMs(), 5 * 60 * 60 * 1000);
+    EXPECT_TRUE(schedule.Check().DownloadError().isEmpty());
+}
+
+} // namespace
