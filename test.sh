@@ -3,8 +3,17 @@
 # Run as root (as CI does), the tests themselves run as an unprivileged user with
 # a throw-away home, so that file permissions bind them as they bind a user.
 # NIMBREL_TEST_AS_ROOT=1 keeps them as root (the permission tests then skip).
+# --sanitize (first argument) builds into build-sanitize with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs the same suite there; the first finding
+# fails the test that met it. Other arguments go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")"
+
+SANITIZE=
+if [ "${1:-}" = "--sanitize" ]; then
+  SANITIZE=1
+  shift
+fi
 
 # Qt's test macros end a test with a plain return on failure, which GoogleTest
 # counts as a pass: the tests use GoogleTest assertions only.
@@ -16,9 +25,21 @@ if grep -rnE "$qt_test_macros" tests/ >&2; then
 fi
 
 ./scripts/install-deps
-BUILD_DIR=${NIMBREL_BUILD_DIR:-build}
+if [ -n "$SANITIZE" ]; then
+  BUILD_DIR=${NIMBREL_BUILD_DIR:-build-sanitize}
+  # The benchmarks are no tests, and timings under the sanitizers mean nothing.
+  BUILD_OPTIONS=(-DNIMBREL_SANITIZE=ON -DNIMBREL_BENCH=OFF)
+  # Leaks are reported when a test program ends; what the system's libraries
+  # hold is suppressed by name in the file below (each line says why).
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS=suppressions=$(pwd)/tests/common/lsan.supp:print_suppressions=0
+else
+  BUILD_DIR=${NIMBREL_BUILD_DIR:-build}
+  BUILD_OPTIONS=(-DNIMBREL_SANITIZE=OFF -DNIMBREL_BENCH=ON)
+fi
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DBUILD_TESTING=ON -DNIMBREL_TOOLS=ON -DNIMBREL_BENCH=ON
+  -DBUILD_TESTING=ON -DNIMBREL_TOOLS=ON "${BUILD_OPTIONS[@]}"
 cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 
 if [ "$(id -u)" -ne 0 ] || [ -n "${NIMBREL_TEST_AS_ROOT:-}" ]; then

@@ -74,8 +74,13 @@ QByteArray AnsiFromText(const QString &text)
 
 QString TextFromAnsi(const QByteArray &bytes)
 {
-    if (IsValidUtf8(bytes))
-        return QString::fromUtf8(bytes);
+    if (IsValidUtf8(bytes)) {
+        // These bytes are a text, not a file: a leading mark is its first character
+        // (fromUtf8 would drop it, and a deciphered value would lose it).
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(bytes);
+    }
     return DecodeWindows1252(bytes);
 }
 

@@ -136,6 +136,10 @@ TEST_P(BothCipherers, RoundTripsAndFailures)
     const QString accented = QStringLiteral("Klíč – Žluťoučký kůň €");
     EXPECT_EQ(cipherer.DecryptText(cipherer.EncryptText(accented, kKeyText), kKeyText), accented);
 
+    // A value that starts with a zero-width no-break space keeps it.
+    const QString marked = QStringLiteral("\uFEFFb1946ac9");
+    EXPECT_EQ(cipherer.DecryptText(cipherer.EncryptText(marked, kKeyText), kKeyText), marked);
+
     // More than one block.
     const QString longText = QString(700, u'x') + QStringLiteral("end");
     EXPECT_EQ(cipherer.DecryptText(cipherer.EncryptText(longText, kKeyText), kKeyText), longText);

@@ -47,4 +47,23 @@ TEST(TextFiles, TheByteOrderMarkDecides)
     EXPECT_EQ(found, TTextFileEncoding::tfAnsi);
 }
 
+TEST(CodePageText, ValidUtf8ReadsAsUtf8AndComesBackByteForByte)
+{
+    const struct {
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {QByteArray("caf\xC3\xA9"), QStringLiteral("caf\u00E9")},
+        {QByteArray("caf\xE9"), QStringLiteral("caf\u00E9")}, // not UTF-8: Windows-1252
+        // A mark at the start of a text (not of a file) is a character of it.
+        {kUtf8Bom + QByteArray("key"), QStringLiteral("\uFEFFkey")},
+        {kUtf8Bom + kUtf8Bom, QStringLiteral("\uFEFF\uFEFF")},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(TextFromAnsi(c.bytes), c.text) << c.bytes.toHex().toStdString();
+        if (IsValidUtf8(c.bytes))
+            EXPECT_EQ(AnsiFromText(TextFromAnsi(c.bytes)), c.bytes) << c.bytes.toHex().toStdString();
+    }
+}
+
 } // namespace
