@@ -61,8 +61,9 @@ TEST(CodePageText, ValidUtf8ReadsAsUtf8AndComesBackByteForByte)
     };
     for (const auto &c : cases) {
         EXPECT_EQ(TextFromAnsi(c.bytes), c.text) << c.bytes.toHex().toStdString();
-        if (IsValidUtf8(c.bytes))
+        if (IsValidUtf8(c.bytes)) {
             EXPECT_EQ(AnsiFromText(TextFromAnsi(c.bytes)), c.bytes) << c.bytes.toHex().toStdString();
+        }
     }
 }
 

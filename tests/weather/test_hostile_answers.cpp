@@ -122,8 +122,9 @@ TEST(HostileAnswers, EachEndsWithItsMessageWithoutGrowing)
                 << request.ErrorMessage.toStdString();
         else
             EXPECT_EQ(request.ErrorMessage.toStdString(), c.message.toStdString());
-        if (!kUnderAddressSanitizer)
+        if (!kUnderAddressSanitizer) {
             EXPECT_LT(MaxResidentKiB() - before, kAllowedGrowthKiB);
+        }
     }
 }
 

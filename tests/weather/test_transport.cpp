@@ -239,8 +239,9 @@ TEST(Transport, EntityExpansionIsRefusedWithoutGrowing)
     const long before = MaxResidentKiB();
     EXPECT_TRUE(CurrentWeatherError(server.BaseUrl()).startsWith(QLatin1String("DOCTYPE")));
     constexpr long kAllowedGrowthKiB = 64 * 1024;
-    if (!kUnderAddressSanitizer)
+    if (!kUnderAddressSanitizer) {
         EXPECT_LT(MaxResidentKiB() - before, kAllowedGrowthKiB);
+    }
 }
 
 } // namespace

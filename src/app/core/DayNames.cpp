@@ -13,7 +13,6 @@ namespace {
 
 // A calendar of 366 short lines is a few kilobytes; anything far larger is not one.
 constexpr qint64 kMaxDayNamesBytes = 1024 * 1024;
-constexpr int kLeapDayIndex = 60; // 29 February
 constexpr int kFebruary = 2;
 constexpr char kShippedBaseName[] = "Nimbrel";
 

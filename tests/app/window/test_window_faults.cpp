@@ -375,10 +375,12 @@ TEST(WindowFaults, SettingsThatCannotBeWrittenAreKeptAsTheyWere)
         const QFile::Permissions folderWritable = QFile::permissions(program.DataFolder());
         const QFile::Permissions fileWritable = QFile::permissions(program.SettingsFile());
         const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner;
-        if (cause.Cause != TCause::FullDisk)
+        if (cause.Cause != TCause::FullDisk) {
             ASSERT_TRUE(QFile::setPermissions(program.DataFolder(), readOnly));
-        if (cause.Cause == TCause::ReadOnlyFolderAndFile)
+        }
+        if (cause.Cause == TCause::ReadOnlyFolderAndFile) {
             ASSERT_TRUE(QFile::setPermissions(program.SettingsFile(), QFile::ReadOwner));
+        }
         program.Start(cause.Cause == TCause::FullDisk ? 0 : -1);
 
         ASSERT_TRUE(WaitForPictureRequests(service)) << program.Errors().toStdString();
