@@ -4,6 +4,7 @@
 #pragma once
 
 #include "LoopbackServer.h"
+#include "RawPeer.h"
 
 #include <QString>
 
@@ -29,56 +30,6 @@ inline std::string MetaPage(const TTags &tags)
         page += "<META NAME=\"" + name + "\" CONTENT=\"" + value + "\">\r\n";
     return page + "</HEAD><BODY></BODY></HTML>\r\n";
 }
-
-// Answers one connection with `reply` as it stands, then hangs up.
-class RawPeer
-{
-public:
-    explicit RawPeer(std::string reply) : reply_(std::move(reply))
-    {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof addr;
-        if (::bind(fd_, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || ::listen(fd_, 4) != 0
-            || ::getsockname(fd_, reinterpret_cast<sockaddr *>(&addr), &length) != 0)
-            return;
-        port_ = ntohs(addr.sin_port);
-        thread_ = std::thread([this] { Serve(); });
-    }
-
-    ~RawPeer()
-    {
-        ::shutdown(fd_, SHUT_RDWR);
-        ::close(fd_);
-        if (thread_.joinable())
-            thread_.join();
-    }
-
-    RawPeer(const RawPeer &) = delete;
-    RawPeer &operator=(const RawPeer &) = delete;
-
-    int Port() const { return port_; }
-    QString Url(const char *path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(QLatin1String(path)); }
-
-private:
-    void Serve()
-    {
-        const int client = ::accept(fd_, nullptr, nullptr);
-        if (client < 0)
-            return;
-        char buffer[4096];
-        (void)::recv(client, buffer, sizeof buffer, 0);
-        (void)::send(client, reply_.data(), reply_.size(), MSG_NOSIGNAL);
-        ::close(client);
-    }
-
-    std::string reply_;
-    int fd_ = -1;
-    int port_ = 0;
-    std::thread thread_;
-};
 
 // Server handlers wait at the gate until the test opens it (or for a while at
 // most, so that a failing test still ends).

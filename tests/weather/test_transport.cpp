@@ -1,22 +1,16 @@
 #include "EntityBomb.h"
 #include "HttpGet.h"
 #include "LoopbackServer.h"
+#include "RawPeer.h"
 #include "RefusingPort.h"
 #include "Sanitizers.h"
 #include "Zelto_OWM.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -27,60 +21,6 @@ THttpOptions ShortTimeouts()
     options.TotalTimeoutMs = 1500;
     return options;
 }
-
-// A bare TCP listener for peers no HTTP library would play: one that never
-// answers, or one that hangs up in the middle of a body.
-class RawPeer
-{
-public:
-    explicit RawPeer(std::string reply) : reply_(std::move(reply))
-    {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd_, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
-        ::listen(fd_, 4);
-        socklen_t len = sizeof addr;
-        ::getsockname(fd_, reinterpret_cast<sockaddr *>(&addr), &len);
-        port_ = ntohs(addr.sin_port);
-        thread_ = std::thread([this] { Serve(); });
-    }
-
-    ~RawPeer()
-    {
-        stop_ = true;
-        ::shutdown(fd_, SHUT_RDWR);
-        ::close(fd_);
-        thread_.join();
-    }
-
-    QString Url() const { return QStringLiteral("http://127.0.0.1:%1/data").arg(port_); }
-
-private:
-    void Serve()
-    {
-        const int client = ::accept(fd_, nullptr, nullptr);
-        if (client < 0)
-            return;
-        char buffer[4096];
-        (void)::recv(client, buffer, sizeof buffer, 0);
-        if (!reply_.empty()) {
-            (void)::send(client, reply_.data(), reply_.size(), MSG_NOSIGNAL);
-            ::close(client);
-            return;
-        }
-        while (!stop_)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ::close(client);
-    }
-
-    std::string reply_;
-    int fd_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 long MaxResidentKiB()
 {
@@ -119,7 +59,7 @@ TEST(Transport, PeerThatNeverAnswersTimesOut)
 {
     RawPeer silent{std::string()};
     QByteArray body;
-    EXPECT_FALSE(HttpGetToStream(silent.Url(), {}, {}, body, 0, ShortTimeouts()));
+    EXPECT_FALSE(HttpGetToStream(silent.Url("/data"), {}, {}, body, 0, ShortTimeouts()));
     EXPECT_TRUE(body.isEmpty());
 }
 
@@ -127,11 +67,11 @@ TEST(Transport, PeerThatHangsUpMidBodyIsJudgedByWhatItSent)
 {
     RawPeer cut("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n<current><city id=\"1\" na");
     QByteArray body;
-    EXPECT_TRUE(HttpGetToStream(cut.Url(), {}, {}, body, 0, ShortTimeouts()));
+    EXPECT_TRUE(HttpGetToStream(cut.Url("/data"), {}, {}, body, 0, ShortTimeouts()));
     EXPECT_EQ(body, QByteArray("<current><city id=\"1\" na"));
 
     RawPeer cutAgain("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n<current><city id=\"1\" na");
-    const QString base = cutAgain.Url().chopped(5);
+    const QString base = cutAgain.Url("");
     const QString message = CurrentWeatherError(base);
     EXPECT_NE(message, QStringLiteral("No data received"));
     EXPECT_TRUE(message.contains(QLatin1String("line 1"))) << message.toStdString();
