@@ -10,7 +10,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
@@ -170,12 +169,3 @@ void BM_ColdStartFloor(benchmark::State &state)
 
 BENCHMARK(BM_ColdStartFloor)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(kStarts);
 BENCHMARK(BM_ColdStartNimbrel)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(kStarts);
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

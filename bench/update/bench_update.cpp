@@ -9,7 +9,6 @@
 
 #include <httplib.h>
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTemporaryDir>
 
@@ -101,12 +100,3 @@ void BM_DownloadThreadToFileWithProgress(benchmark::State &state)
 BENCHMARK(BM_DownloadThreadToFileWithProgress)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
