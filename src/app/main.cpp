@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "ProgramVersion.h"
 #include "StartUp.h"
+#include "WindowSystem.h"
 
 #include <QApplication>
 
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
     int exitCode = 0;
     if (!HandleCommandLine(argc, argv, ProgramVersion().FileVersion, exitCode))
         return exitCode;
+    PreferSocketDrawing();
     QApplication app(argc, argv);
     // Wayland desktops match the window with its menu entry and icon by this id.
     QGuiApplication::setDesktopFileName(QStringLiteral(NIMBREL_APP_ID));
