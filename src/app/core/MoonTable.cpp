@@ -78,10 +78,19 @@ TMoonTable BuildMoonTable(TDateTime firstTimeStamp)
     return table;
 }
 
-void FillMoonPhases(TWeatherData &forecast, const TMoonTable &table)
+namespace {
+
+bool HasTimeStamp(const TWeatherRecord &record)
+{
+    return std::isfinite(record.TimeStamp) && record.TimeStamp > kNoDateTime;
+}
+
+} // namespace
+
+void FillMoonPhaseTimes(TWeatherData &forecast, const TMoonTable &table)
 {
     for (TWeatherRecord &record : forecast) {
-        if (!std::isfinite(record.TimeStamp) || record.TimeStamp <= kNoDateTime)
+        if (!HasTimeStamp(record))
             continue;
         record._MoonPhaseTime = 0;
         record._MoonPhaseText.clear();
@@ -93,6 +102,14 @@ void FillMoonPhases(TWeatherData &forecast, const TMoonTable &table)
                 record._MoonPhaseText = MoonPhaseTexts[entry.Phase];
             }
         }
+    }
+}
+
+void FillMoonIllumination(TWeatherData &forecast)
+{
+    for (TWeatherRecord &record : forecast) {
+        if (!HasTimeStamp(record))
+            continue;
         record._MoonPhase = 0;
         const TDateTime universal = LocalToUniversal(record.TimeStamp);
         if (universal == 0)
@@ -105,6 +122,12 @@ void FillMoonPhases(TWeatherData &forecast, const TMoonTable &table)
             record._MoonPhase = 0;
         }
     }
+}
+
+void FillMoonPhases(TWeatherData &forecast, const TMoonTable &table)
+{
+    FillMoonPhaseTimes(forecast, table);
+    FillMoonIllumination(forecast);
 }
 
 bool MoonSeenUpsideDown(double latitude)

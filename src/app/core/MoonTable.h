@@ -27,7 +27,14 @@ TMoonTable BuildMoonTable(TDateTime firstTimeStamp);
 bool MoonSeenUpsideDown(double latitude);
 
 // Per record with a time stamp: _MoonPhaseTime and _MoonPhaseText (the phase
-// name, MoonPhaseTexts) when a table time falls on the record's local date,
-// and _MoonPhase, the illuminated part of the disc at the record's time as a
-// rounded percentage.
+// name, MoonPhaseTexts, so on the UI thread) when a table time falls on the
+// record's local date.
+void FillMoonPhaseTimes(TWeatherData &forecast, const TMoonTable &table);
+
+// Per record with a time stamp: _MoonPhase, the illuminated part of the disc
+// at the record's time as a rounded percentage. Astronomy alone, so the
+// fetch's worker thread does it.
+void FillMoonIllumination(TWeatherData &forecast);
+
+// Both of the above.
 void FillMoonPhases(TWeatherData &forecast, const TMoonTable &table);

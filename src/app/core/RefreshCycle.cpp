@@ -67,11 +67,12 @@ QStringList MissingIcons(const TWeatherRecord &current, const TWeatherData &fore
     return names;
 }
 
-void FillMoonTable(TRefreshResult &result)
+void FillMoonData(TRefreshResult &result)
 {
     result.MoonTable = {};
     if (!result.Forecast.isEmpty())
         result.MoonTable = BuildMoonTable(result.Forecast.constFirst().TimeStamp);
+    FillMoonIllumination(result.Forecast);
 }
 
 int RetryIntervalMs(int failuresInRow, int configuredMs)
@@ -94,7 +95,7 @@ TRefreshResult FetchWeather(const TOwmClient &client, TRequestRecord request, co
         if (!client.GetForecast(result.Request, result.Forecast, &result.ForecastBody))
             return Failed(result, QString());
         result.FetchedAt = QDateTime::currentDateTimeUtc();
-        FillMoonTable(result);
+        FillMoonData(result);
         const QStringList icons = MissingIcons(result.Current, result.Forecast, dataFolder);
         if (!icons.isEmpty())
             client.DownloadIcons(icons, dataFolder);

@@ -50,9 +50,9 @@ using TFetchFunction = std::function<TRefreshResult(TRequestRecord)>;
 // becomes a failure with its message.
 TRefreshResult FetchWeather(const TOwmClient &client, TRequestRecord request, const QString &dataFolder);
 
-// The moon table of a result's forecast; a result without forecast keeps an
-// empty one.
-void FillMoonTable(TRefreshResult &result);
+// The moon table of a result's forecast and the moon's illumination of each
+// record; a result without forecast keeps an empty table.
+void FillMoonData(TRefreshResult &result);
 
 // The wait before the retry after `failuresInRow` failures (1 = the first):
 // 30 s, then doubling, never above the configured interval, or 30 minutes when

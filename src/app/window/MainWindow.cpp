@@ -327,7 +327,7 @@ void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
         texts.IconHint = CachedWeatherHint(result.FetchedAt, QLocale());
     FHeader->ShowTexts(texts);
     FForecast = result.Forecast;
-    FillMoonPhases(FForecast, FMoonTable);
+    FillMoonPhaseTimes(FForecast, FMoonTable); // the illumination came with the result
     FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference));
     FHasWeather = true;
 }
