@@ -40,6 +40,23 @@ QImage stockImage(const char *name)
     return *found;
 }
 
+// The disc's mask as a one-bit image with 1 for the opaque pixels, whatever
+// order the file's palette has; made once per size.
+QImage opaqueMask(TMoonSize size)
+{
+    static QMutex lock;
+    static QHash<int, QImage> made;
+    const QMutexLocker locker(&lock);
+    auto found = made.constFind(size);
+    if (found == made.constEnd()) {
+        QImage mask = stockImage(kMaskNames[size]).convertToFormat(QImage::Format_Mono);
+        if (qGray(mask.color(0)) < qGray(mask.color(1)))
+            mask.invertPixels();
+        found = made.insert(size, mask);
+    }
+    return *found;
+}
+
 QImage stockPicture(TMoonStyle style, TMoonSize size)
 {
     const char *const *names = style == msColor ? kColorNames : kClassicNames;
@@ -239,11 +256,7 @@ QIcon TMoon::Icon()
     mask.setColor(0, qRgb(255, 255, 255)); // transparent
     mask.setColor(1, qRgb(0, 0, 0));       // opaque
     mask.fill(0);
-    QImage stockMask = stockImage(kMaskNames[index]).convertToFormat(QImage::Format_Mono);
-    // Keep our colour order whatever order the file's palette has.
-    if (qGray(stockMask.color(0)) < qGray(stockMask.color(1)))
-        stockMask.invertPixels();
-    copyTopLeft(mask, stockMask);
+    copyTopLeft(mask, opaqueMask(index));
 
     QImage colour(size, QImage::Format_RGB32);
     colour.fill(Qt::black);
@@ -261,18 +274,20 @@ QImage TMoon::MaskedPicture(TMoonSize size) const
     const moon_geometry::Row &row = moon_geometry::kRows[size];
     QImage colour = stockPicture(FStyle, size);
     drawShading(colour, row, FAngle, fApollo && FDate > FApolloDate);
-    QImage stockMask = stockImage(kMaskNames[size]).convertToFormat(QImage::Format_Mono);
-    // 1 is opaque, whatever order the file's palette has.
-    if (qGray(stockMask.color(0)) < qGray(stockMask.color(1)))
-        stockMask.invertPixels();
+    const QImage mask = opaqueMask(size);
     QImage result(row.width, row.height, QImage::Format_ARGB32);
     result.fill(Qt::transparent);
-    const int w = std::min({result.width(), colour.width(), stockMask.width()});
-    const int h = std::min({result.height(), colour.height(), stockMask.height()});
-    for (int y = 0; y < h; ++y)
+    const int w = std::min({result.width(), colour.width(), mask.width()});
+    const int h = std::min({result.height(), colour.height(), mask.height()});
+    // By scan line: a list of sixteen days asks for dozens of these a refresh.
+    for (int y = 0; y < h; ++y) {
+        const uchar *bits = mask.constScanLine(y); // one bit a pixel, the first in the high bit
+        const auto *from = reinterpret_cast<const QRgb *>(colour.constScanLine(y));
+        auto *to = reinterpret_cast<QRgb *>(result.scanLine(y));
         for (int x = 0; x < w; ++x)
-            if (stockMask.pixelIndex(x, y) == 1)
-                result.setPixel(x, y, colour.pixel(x, y) | 0xFF000000u);
+            if ((bits[x >> 3] >> (7 - (x & 7))) & 1)
+                to[x] = from[x] | 0xFF000000u;
+    }
     return rotated(result, FRotate);
 }
 

@@ -68,6 +68,12 @@ TForecastList::TForecastList(QWidget *parent) : QWidget(parent)
     QFont listFont = font();
     listFont.setPointSize(kFontPoints);
     setFont(listFont);
+    FMoon = std::make_unique<TMoon>();
+    FMoon->SetShowApollo11(false);
+    FMoon->SetMoonStyle(msColor);
+    // Its own picture is never shown: the smallest is the cheapest to redraw
+    // at each change of date.
+    FMoon->SetMoonSize(ms16);
 }
 
 TForecastList::~TForecastList() = default;
@@ -77,23 +83,12 @@ void TForecastList::SetRows(const TForecastRows &rows)
     FRows = rows;
     FPictures = QVector<TRowPictures>(rows.size());
     QHash<QString, QImage> loaded;
-    TMoon moon;
-    moon.SetShowApollo11(false);
-    moon.SetMoonStyle(msColor);
     for (int i = 0; i < FRows.size(); ++i) {
-        const TForecastRow &row = FRows[i];
-        TRowPictures &pictures = FPictures[i];
-        auto found = loaded.constFind(row.IconPath);
+        const QString &path = FRows[i].IconPath;
+        auto found = loaded.constFind(path);
         if (found == loaded.constEnd())
-            found = loaded.insert(row.IconPath, LoadPicture(row.IconPath));
-        pictures.Condition = *found;
-        if (std::isfinite(row.MoonTime) && row.MoonTime > 0) {
-            moon.SetDate(row.MoonTime);
-            // As the moon is seen from the place: the other way up in the south.
-            moon.SetRotation(row.MoonUpsideDown ? rot_180 : rot_none);
-            pictures.Moon = moon.MaskedPicture(ms32);
-            pictures.MoonLarge = moon.MaskedPicture(ms64);
-        }
+            found = loaded.insert(path, LoadPicture(path));
+        FPictures[i].Condition = *found;
     }
     FCurrent = -1;
     updateGeometry();
@@ -250,12 +245,29 @@ void TForecastList::PrepareScaled(int row, qreal ratio) const
     const TRowPictures &pictures = FPictures[row];
     if (pictures.ScaledFor == ratio)
         return;
-    pictures.ConditionScaled = pictures.Condition.isNull()
-                                   ? QPixmap()
-                                   : ScaledToDevice(pictures.Condition, PictureRect(row).size(), ratio);
-    // Above the plain density the larger moon is the sharper source.
-    const QImage &moon = ratio > 1.0 ? pictures.MoonLarge : pictures.Moon;
-    pictures.MoonScaled = moon.isNull() ? QPixmap() : ScaledToDevice(moon, QSize(kMoonSize, kMoonSize), ratio);
+    pictures.ConditionScaled = QPixmap();
+    if (!pictures.Condition.isNull()) {
+        // Days of the same weather share one picture: it is scaled once.
+        const QSize size = PictureRect(row).size();
+        for (int other = 0; other < FPictures.size() && pictures.ConditionScaled.isNull(); ++other) {
+            const TRowPictures &done = FPictures[other];
+            if (other != row && done.ScaledFor == ratio && done.Condition.cacheKey() == pictures.Condition.cacheKey()
+                && PictureRect(other).size() == size)
+                pictures.ConditionScaled = done.ConditionScaled;
+        }
+        if (pictures.ConditionScaled.isNull())
+            pictures.ConditionScaled = ScaledToDevice(pictures.Condition, size, ratio);
+    }
+    pictures.MoonScaled = QPixmap();
+    const TForecastRow &r = FRows[row];
+    if (std::isfinite(r.MoonTime) && r.MoonTime > 0) {
+        FMoon->SetDate(r.MoonTime);
+        // As the moon is seen from the place: the other way up in the south.
+        FMoon->SetRotation(r.MoonUpsideDown ? rot_180 : rot_none);
+        // Above the plain density the larger moon is the sharper source.
+        const QImage moon = FMoon->MaskedPicture(ratio > 1.0 ? ms64 : ms32);
+        pictures.MoonScaled = ScaledToDevice(moon, QSize(kMoonSize, kMoonSize), ratio);
+    }
     pictures.ScaledFor = ratio;
 }
 

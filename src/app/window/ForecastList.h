@@ -16,8 +16,10 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QPainter;
+class TMoon;
 
 class TForecastList : public QWidget
 {
@@ -84,12 +86,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    // Pictures of one row, made when the rows are set.
+    // Pictures of one row. The condition picture is loaded when the rows are
+    // set; the scaled pictures, the moon among them, are made at the first
+    // paint, at the one size the screen's density needs.
     struct TRowPictures {
-        QImage Condition;      // as loaded; null when the file is missing or unreadable
-        QImage Moon;           // 32 pixels
-        QImage MoonLarge;      // 64 pixels, for higher densities
-        // The condition picture scaled to device pixels, remade only when the density changes.
+        QImage Condition; // as loaded; null when the file is missing or unreadable
+        // Remade only when the density changes.
         mutable QPixmap ConditionScaled;
         mutable QPixmap MoonScaled;
         mutable qreal ScaledFor = 0;
@@ -107,6 +109,7 @@ private:
 
     TForecastRows FRows;
     QVector<TRowPictures> FPictures;
+    std::unique_ptr<TMoon> FMoon; // draws the rows' moons
     TForecastListColours FColours;
     int FCurrent = -1;
 
