@@ -72,18 +72,20 @@ QString AutostartEntryPath()
     return configFolder + kAutostartFolder + kEntryFileName;
 }
 
-QString AutostartEntryText(const QString &name, const QString &executablePath)
+QString AutostartEntryText(const QString &name, const QString &executablePath, const QString &iconName)
 {
     const QString program = QFileInfo(executablePath).absoluteFilePath();
-    return QStringLiteral("[Desktop Entry]\n"
-                          "Type=Application\n"
-                          "Name=%1\n"
-                          "Exec=%2\n"
-                          "Terminal=false\n")
-        .arg(EscapeValue(name), EscapeValue(QuoteArgument(program)));
+    QString text = QStringLiteral("[Desktop Entry]\n"
+                                  "Type=Application\n"
+                                  "Name=%1\n"
+                                  "Exec=%2\n")
+                       .arg(EscapeValue(name), EscapeValue(QuoteArgument(program)));
+    if (!iconName.isEmpty())
+        text += QStringLiteral("Icon=%1\n").arg(EscapeValue(iconName));
+    return text + QStringLiteral("Terminal=false\n");
 }
 
-bool WriteAutostartEntry(const QString &name, const QString &executablePath)
+bool WriteAutostartEntry(const QString &name, const QString &executablePath, const QString &iconName)
 {
     const QString path = AutostartEntryPath();
     if (path.isEmpty() || executablePath.isEmpty() || HasControlCharacter(executablePath))
@@ -95,7 +97,7 @@ bool WriteAutostartEntry(const QString &name, const QString &executablePath)
     // entry behind a commit that does not see the failed flush.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    const QByteArray text = AutostartEntryText(name, executablePath).toUtf8();
+    const QByteArray text = AutostartEntryText(name, executablePath, iconName).toUtf8();
     if (file.write(text) != text.size()) {
         file.cancelWriting();
         return false;

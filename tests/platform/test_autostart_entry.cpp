@@ -119,11 +119,12 @@ TEST_F(AutostartEntry, WrittenEntryIsValidAndStartsExactlyTheExecutable)
         QStringLiteral("/opt/Pr\u00e1ce/\u0161t\u011bst\u00ed/nimbrel"),
     };
     for (const QString &path : paths) {
-        ASSERT_TRUE(WriteAutostartEntry(kName, path)) << path.toStdString();
+        ASSERT_TRUE(WriteAutostartEntry(kName, path, QStringLiteral("example.zelto.Nimbrel"))) << path.toStdString();
         EXPECT_EQ(Validate(AutostartEntryPath()), QString()) << path.toStdString();
         const QString text = ReadEntry();
         EXPECT_TRUE(text.contains(QLatin1String("\nType=Application\n"))) << text.toStdString();
         EXPECT_TRUE(text.contains(QLatin1String("\nName=Zelto Nimbrel\n"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1String("\nIcon=example.zelto.Nimbrel\n"))) << text.toStdString();
         EXPECT_EQ(LaunchArguments(text), QStringList{path}) << text.toStdString();
     }
 }

@@ -2,10 +2,13 @@
 
 #include "AutostartEntry.h"
 
+#include <QGuiApplication>
+
 void ApplyStartAtLogon(bool runAtStartup, const QString &title, const QString &executablePath)
 {
     if (runAtStartup)
-        WriteAutostartEntry(title, executablePath);
+        // The program's id is also its icon's name in the icon theme.
+        WriteAutostartEntry(title, executablePath, QGuiApplication::desktopFileName());
     else
         RemoveAutostartEntry();
 }
