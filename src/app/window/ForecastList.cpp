@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHash>
 #include <QHelpEvent>
 #include <QImageReader>
@@ -47,6 +48,20 @@ QImage LoadPicture(const QString &path)
 int ShrinkEachSide(int size, int limit)
 {
     return size >= limit ? (size - limit) / 2 : 0;
+}
+
+// The pressure and the temperature range share a narrow column; a value a
+// little too wide for it is drawn smaller, down to this size, rather than cut.
+constexpr qreal kSmallestFittedPoints = 6.0;
+constexpr qreal kFitStep = 0.5;
+
+// `font`, made smaller step by step until the one-line `text` fits `width`.
+QFont FittedFont(QFont font, const QString &text, int width)
+{
+    while (font.pointSizeF() - kFitStep >= kSmallestFittedPoints
+           && QFontMetrics(font).horizontalAdvance(text) > width)
+        font.setPointSizeF(font.pointSizeF() - kFitStep);
+    return font;
 }
 
 QPixmap ScaledToDevice(const QImage &image, const QSize &logical, qreal ratio)
@@ -214,8 +229,8 @@ QString TForecastList::CellToolTip(int row, int column) const
         return TextFits(r.DateText, TextRect(row, column), flags, font()) ? QString() : r.DateText.trimmed();
     case cPicture: {
         const QRect cell = TextRect(row, column);
-        const bool fits = TextFits(r.PressureText, cell, flags, font())
-                          && TextFits(r.RangeText, cell, flags, RangeFont());
+        const bool fits = TextFits(r.PressureText, cell, flags, FittedFont(font(), r.PressureText, cell.width()))
+                          && TextFits(r.RangeText, cell, flags, FittedFont(RangeFont(), r.RangeText, cell.width()));
         return fits ? QString() : r.PressureText + QLatin1Char('\n') + r.RangeText;
     }
     case cDescription:
@@ -278,8 +293,9 @@ void TForecastList::PaintPicture(QPainter &painter, int row) const
         painter.drawPixmap(PictureRect(row).topLeft(), pictures.ConditionScaled);
     const TForecastRow &r = FRows[row];
     const QRect text = TextRect(row, cPicture);
+    painter.setFont(FittedFont(font(), r.PressureText, text.width()));
     painter.drawText(text, Qt::AlignHCenter | Qt::AlignTop, r.PressureText);
-    painter.setFont(RangeFont());
+    painter.setFont(FittedFont(RangeFont(), r.RangeText, text.width()));
     painter.drawText(QRect(text.left(), CellRect(row, cPicture).top() + kRangeTop, text.width(),
                            kRowHeight - kRangeTop),
                      Qt::AlignHCenter | Qt::AlignTop, r.RangeText);

@@ -312,6 +312,32 @@ TEST_F(ListFixture, TooltipOnlyForCutTexts)
     EXPECT_TRUE(list.CellToolTip(5, 2).isEmpty());
 }
 
+// The pressure and the range share a 64-pixel column: a value a little too wide
+// for it is drawn smaller and whole, so it needs no tooltip; only one that
+// cannot fit even then gets one.
+TEST_F(ListFixture, PressureAndRangeFitTheirColumn)
+{
+    struct Case {
+        const char *pressure;
+        const char *range;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"1015.0 hPa", "12/3 °C", true},
+        {"1 015,0 hPa", "-12/-23 °C", true},
+        {"1015.0 hPa", "-112/-123 °F", true},
+        {"1015.0 hPa and falling fast", "12/3 °C", false},
+        {"1015.0 hPa", "12/3 °C, feels like -4 °C", false},
+    };
+    for (const Case &c : cases) {
+        TForecastRow row = Row(QDate(2026, 3, 6), QString());
+        row.PressureText = QString::fromUtf8(c.pressure);
+        row.RangeText = QString::fromUtf8(c.range);
+        list.SetRows({row});
+        EXPECT_EQ(list.CellToolTip(0, 1).isEmpty(), c.fits) << c.pressure << " " << c.range;
+    }
+}
+
 TEST_F(ListFixture, RowsFromTheMouseAndKeysAndSizeForTheRows)
 {
     list.SetRows({Row(QDate(2026, 3, 6), QString()), Row(QDate(2026, 3, 7), QString())});
