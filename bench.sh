@@ -39,7 +39,7 @@ run astro "$BUILD_DIR/bench/astro/bench_astro" --benchmark_filter='SunPosition|S
 run parse "$BUILD_DIR/bench/weather/bench_parse"
 run ini "$BUILD_DIR/bench/layout/bench_ini"
 run lang "$BUILD_DIR/bench/lang/bench_lang" --benchmark_filter=LoadLanguageFile
-run app_core "$BUILD_DIR/bench/app/bench_app_core" --benchmark_filter=AfterDataArrived
+run app_core "$BUILD_DIR/bench/app/bench_app_core" --benchmark_filter='AfterDataArrived|BuildMoonTable'
 QT_QPA_PLATFORM=offscreen run forecast_list "$BUILD_DIR/bench/app/bench_forecast_list"
 run start "$BUILD_DIR/bench/app/bench_app"
 

@@ -105,9 +105,9 @@ void BM_BuildForecastRows16Days(benchmark::State &state)
 BENCHMARK(BM_BuildForecastRows16Days)->Unit(benchmark::kMillisecond);
 
 // What the UI thread does with a successful refresh before the list paints:
-// the panel, the moon data of the rows and the sixteen rows with their sun
-// times. The data, the moon table and the moon's illumination come from the
-// fetch's worker thread, so they are made before the clock runs.
+// the panel, the moon phases of the rows and the sixteen rows. The data, the
+// moon table, the moon's illumination and the sun times come from the fetch's
+// worker thread, so they are made before the clock runs.
 void BM_AfterDataArrived16Days(benchmark::State &state)
 {
     TLanguageManager app;
@@ -116,10 +116,12 @@ void BM_AfterDataArrived16Days(benchmark::State &state)
     constexpr int kStarts = 52;
     QVector<TWeatherData> arrived;
     QVector<TMoonTable> tables;
+    QVector<TForecastSunTimes> sunTimes;
     for (int i = 0; i < kStarts; ++i) {
         arrived << PragueForecast(FirstStamp(i));
         FillMoonIllumination(arrived.last());
         tables << BuildMoonTable(FirstStamp(i));
+        sunTimes << ForecastSunTimes(arrived.last());
     }
     int shift = 0;
     for (auto _ : state) {
@@ -127,7 +129,8 @@ void BM_AfterDataArrived16Days(benchmark::State &state)
         TWeatherData data = arrived[i];
         benchmark::DoNotOptimize(BuildPanelTexts(data[0], false, locale, app, reference));
         FillMoonPhaseTimes(data, tables[i]);
-        benchmark::DoNotOptimize(BuildForecastRows(data, QStringLiteral("/tmp"), QStringList(), locale, app, reference));
+        benchmark::DoNotOptimize(
+            BuildForecastRows(data, QStringLiteral("/tmp"), QStringList(), locale, app, reference, sunTimes[i]));
     }
 }
 BENCHMARK(BM_AfterDataArrived16Days)->Unit(benchmark::kMillisecond);

@@ -241,6 +241,18 @@ TEST(ForecastRows, OneRowPerDatedRecordAndWeekends)
     EXPECT_FALSE(rows[0].MoonUpsideDown);
     EXPECT_FALSE(rows[1].MoonUpsideDown); // no usable latitude: the northern view
 
+    // The sun times worked out on the fetch's thread, one per record, land on
+    // the same rows as those worked out here, the undated record skipped.
+    const TForecastRows given = BuildForecastRows(forecast, QString(), QStringList(), kEnglish, lang.app,
+                                                  lang.reference, ForecastSunTimes(forecast));
+    ASSERT_EQ(given.size(), rows.size());
+    for (int i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(given[i].Sun.HasRise, rows[i].Sun.HasRise) << i;
+        EXPECT_EQ(given[i].Sun.Rise, rows[i].Sun.Rise) << i;
+        EXPECT_EQ(given[i].Sun.Set, rows[i].Sun.Set) << i;
+        EXPECT_EQ(given[i].MoonSunText, rows[i].MoonSunText) << i;
+    }
+
     // South of the equator the moon's pictures are turned.
     forecast[0].City.Lat = -33.87;
     EXPECT_TRUE(BuildForecastRows(forecast, QString(), QStringList(), kEnglish, lang.app, lang.reference)[0]

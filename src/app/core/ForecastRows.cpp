@@ -171,10 +171,26 @@ QString RowMoonSunText(const TWeatherRecord &record, const TSunTimes &sun, const
            + Labelled(lc_CloudCover, FormatNumber(record.Clouds.Value, kNoDecimals, locale) + QStringLiteral(" %"));
 }
 
+TForecastSunTimes ForecastSunTimes(const TWeatherData &forecast)
+{
+    TForecastSunTimes times(forecast.size());
+    for (int i = 0; i < forecast.size(); ++i) {
+        const TWeatherRecord &record = forecast[i];
+        if (!IsFinite(record.TimeStamp) || record.TimeStamp <= kNoDateTime)
+            continue;
+        const QDateTime stamp = QDateTimeFromDateTime(record.TimeStamp);
+        if (stamp.isValid())
+            times[i] = SunTimesOnLocalDate(record.City.Lat, record.City.Lon, stamp.date());
+    }
+    return times;
+}
+
 TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dataFolder,
                                 const QStringList &dayNames, const QLocale &locale,
-                                const TLanguageManager &app, const TLanguageManager &reference)
+                                const TLanguageManager &app, const TLanguageManager &reference,
+                                const TForecastSunTimes &sunTimes)
 {
+    const bool sunGiven = sunTimes.size() == forecast.size();
     TForecastRows rows;
     rows.reserve(forecast.size());
     for (int i = 0; i < forecast.size(); ++i) {
@@ -191,7 +207,7 @@ TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dat
         row.Weekend = row.Date.dayOfWeek() == kSaturday || row.Date.dayOfWeek() == kSunday;
         row.MoonTime = UniversalValue(stamp);
         row.MoonUpsideDown = MoonSeenUpsideDown(record.City.Lat);
-        row.Sun = SunTimesOnLocalDate(record.City.Lat, record.City.Lon, row.Date);
+        row.Sun = sunGiven ? sunTimes[i] : SunTimesOnLocalDate(record.City.Lat, record.City.Lon, row.Date);
         row.DateText = RowDateText(row.Date, dayNames, locale);
         row.PressureText = RowPressureText(record, locale);
         row.RangeText = RowRangeText(record, locale);

@@ -50,11 +50,18 @@ using TForecastRows = QVector<TForecastRow>;
 // sun stops setting) lacks that event.
 TSunTimes SunTimesOnLocalDate(double latitude, double eastLongitude, const QDate &localDate);
 
+// Per record, the sunrise and sunset of its local date (none for a record
+// without a time stamp). Astronomy alone, so the fetch's worker thread does it.
+using TForecastSunTimes = QVector<TSunTimes>;
+TForecastSunTimes ForecastSunTimes(const TWeatherData &forecast);
+
 // One row per record with a time stamp, in order. `dayNames` are the lines of
-// the day-names calendar.
+// the day-names calendar. `sunTimes`, when it has one entry per record, are
+// those of ForecastSunTimes(); otherwise they are worked out here.
 TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dataFolder,
                                 const QStringList &dayNames, const QLocale &locale,
-                                const TLanguageManager &app, const TLanguageManager &reference);
+                                const TLanguageManager &app, const TLanguageManager &reference,
+                                const TForecastSunTimes &sunTimes = TForecastSunTimes());
 
 // The column texts of one record, exposed for the tests and the benchmark.
 QString RowDateText(const QDate &date, const QStringList &dayNames, const QLocale &locale);

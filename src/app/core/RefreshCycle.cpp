@@ -67,12 +67,13 @@ QStringList MissingIcons(const TWeatherRecord &current, const TWeatherData &fore
     return names;
 }
 
-void FillMoonData(TRefreshResult &result)
+void FillAstronomy(TRefreshResult &result)
 {
     result.MoonTable = {};
     if (!result.Forecast.isEmpty())
         result.MoonTable = BuildMoonTable(result.Forecast.constFirst().TimeStamp);
     FillMoonIllumination(result.Forecast);
+    result.SunTimes = ForecastSunTimes(result.Forecast);
 }
 
 int RetryIntervalMs(int failuresInRow, int configuredMs)
@@ -95,7 +96,7 @@ TRefreshResult FetchWeather(const TOwmClient &client, TRequestRecord request, co
         if (!client.GetForecast(result.Request, result.Forecast, &result.ForecastBody))
             return Failed(result, QString());
         result.FetchedAt = QDateTime::currentDateTimeUtc();
-        FillMoonData(result);
+        FillAstronomy(result);
         const QStringList icons = MissingIcons(result.Current, result.Forecast, dataFolder);
         if (!icons.isEmpty())
             client.DownloadIcons(icons, dataFolder);

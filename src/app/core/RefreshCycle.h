@@ -3,6 +3,7 @@
 // the UI thread.
 #pragma once
 
+#include "ForecastRows.h"
 #include "MoonTable.h"
 #include "WeatherRecords.h"
 
@@ -33,6 +34,7 @@ struct TRefreshResult {
     TWeatherRecord Current;  // empty unless Ok
     TWeatherData Forecast;   // empty unless Ok
     TMoonTable MoonTable{};  // from the first forecast record
+    TForecastSunTimes SunTimes; // one per forecast record
     // The service's two answers as they came, kept for the next start; empty
     // unless Ok.
     QByteArray CurrentBody;
@@ -46,13 +48,14 @@ Q_DECLARE_METATYPE(TRefreshResult)
 using TFetchFunction = std::function<TRefreshResult(TRequestRecord)>;
 
 // The current weather, then the forecast only when that succeeded, then the
-// icons not yet in `dataFolder`, and the moon table. A malformed answer
+// icons not yet in `dataFolder`, and the astronomy. A malformed answer
 // becomes a failure with its message.
 TRefreshResult FetchWeather(const TOwmClient &client, TRequestRecord request, const QString &dataFolder);
 
-// The moon table of a result's forecast and the moon's illumination of each
-// record; a result without forecast keeps an empty table.
-void FillMoonData(TRefreshResult &result);
+// The astronomy of a result's forecast, so that the UI thread need not work
+// it out: the moon table, and the moon's illumination and the sun times of
+// each record. A result without forecast keeps an empty table.
+void FillAstronomy(TRefreshResult &result);
 
 // The wait before the retry after `failuresInRow` failures (1 = the first):
 // 30 s, then doubling, never above the configured interval, or 30 minutes when

@@ -214,7 +214,7 @@ TRefreshResult ReadWeatherCache(const QString &dataFolder, const TRequestRecord 
         if (!CurrentWeatherFromBody(result.CurrentBody, asked, result.Current)
             || !ForecastFromBody(result.ForecastBody, asked, result.Forecast))
             return Ignored(request, asked.ErrorMessage);
-        FillMoonData(result);
+        FillAstronomy(result);
     } catch (const std::exception &failure) {
         return Ignored(request, QString::fromUtf8(failure.what()));
     }

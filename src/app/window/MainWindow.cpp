@@ -328,7 +328,8 @@ void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
     FHeader->ShowTexts(texts);
     FForecast = result.Forecast;
     FillMoonPhaseTimes(FForecast, FMoonTable); // the illumination came with the result
-    FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference));
+    FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference,
+                                     result.SunTimes));
     FHasWeather = true;
 }
 
