@@ -29,6 +29,7 @@ struct TTransferState {
     CURL *handle;
     std::int64_t received = 0;
     bool stoppedByCaller = false;
+    bool tooLarge = false;
 
     bool AbortRequested() const
     {
@@ -44,8 +45,10 @@ size_t WriteBody(char *data, size_t size, size_t count, void *userData)
     const THttpTransfer &transfer = *state->transfer;
     if (state->AbortRequested())
         return 0; // makes libcurl stop with a write error
-    if (state->received + static_cast<std::int64_t>(bytes) > transfer.Options.MaxBodyBytes)
+    if (state->received + static_cast<std::int64_t>(bytes) > transfer.Options.MaxBodyBytes) {
+        state->tooLarge = true;
         return 0;
+    }
     if (transfer.Body && !transfer.Body(data, bytes)) {
         state->stoppedByCaller = true;
         return 0;
@@ -144,14 +147,22 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
                       && (code == CURLE_PARTIAL_FILE || code == CURLE_RECV_ERROR);
     if (result.Aborted)
         result.Error = QString::fromLatin1(kAbortedText);
-    else if (!result.Complete && !state.stoppedByCaller)
+    else if (!result.Complete && !state.stoppedByCaller) {
         result.Error = QString::fromUtf8(errorText[0] != '\0' ? errorText : curl_easy_strerror(code));
+        // An announced length over the limit is refused before the body comes.
+        if (state.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
+            result.Failure = THttpFailure::TooLarge;
+        else if (code == CURLE_OPERATION_TIMEDOUT)
+            result.Failure = THttpFailure::TimedOut;
+        else
+            result.Failure = THttpFailure::Other;
+    }
     return result;
 }
 
 bool HttpGetToStream(const QString &url, const QString &userName, const QString &password,
                      QByteArray &stream, std::uint16_t port, const THttpOptions &options,
-                     int *httpStatus)
+                     int *httpStatus, THttpFailure *failure)
 {
     stream.clear();
     THttpTransfer transfer;
@@ -167,6 +178,8 @@ bool HttpGetToStream(const QString &url, const QString &userName, const QString 
     const THttpTransferResult result = HttpTransfer(transfer);
     if (httpStatus)
         *httpStatus = result.HttpStatus;
+    if (failure)
+        *failure = result.Failure;
     // What arrived before the peer hung up is still the peer's answer, only shorter.
     if (!result.Complete && !result.CutShort)
         stream.clear();

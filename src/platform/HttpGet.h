@@ -23,6 +23,15 @@ struct THttpOptions {
     std::shared_ptr<const std::atomic<bool>> Cancel;
 };
 
+// Why a transfer did not complete, where a user can be told more than that
+// nothing came.
+enum class THttpFailure {
+    None,
+    TimedOut, // the peer did not connect or answer whole within the time-outs
+    TooLarge, // the answer was longer than MaxBodyBytes
+    Other,
+};
+
 // Fetches `url` into `stream` (emptied first). A URL without "http://" or
 // "https://" is fetched over plain HTTP; a non-zero `port` replaces the scheme's
 // port. Certificates are verified; the proxy comes from the usual environment
@@ -30,10 +39,11 @@ struct THttpOptions {
 // over-long body, a redirect loop or any other transport failure leaves the
 // stream empty and returns false; a body cut short by the peer is kept.
 // `httpStatus`, when given, receives the status of the last answer (after
-// redirects), 0 when none arrived.
+// redirects), 0 when none arrived; `failure`, why the transfer did not complete.
 bool HttpGetToStream(const QString &url, const QString &userName, const QString &password,
                      QByteArray &stream, std::uint16_t port = 0,
-                     const THttpOptions &options = THttpOptions(), int *httpStatus = nullptr);
+                     const THttpOptions &options = THttpOptions(), int *httpStatus = nullptr,
+                     THttpFailure *failure = nullptr);
 
 // One GET whose body is handed over piece by piece as it arrives, with progress
 // and a way to stop it: for downloads that go to a file and report how far they are.
@@ -65,6 +75,7 @@ struct THttpTransferResult {
     std::int64_t ContentLength = -1;   // as announced by the last answer; -1 when not
     std::int64_t Received = 0;         // body bytes handed to Body
     QString Error;                     // why the transfer did not complete; empty when it did
+    THttpFailure Failure = THttpFailure::None; // its kind, None also when aborted or stopped by a callback
 };
 
 THttpTransferResult HttpTransfer(const THttpTransfer &transfer);

@@ -13,6 +13,12 @@ const char kDefaultWebBase[] = "https://openweathermap.org";
 
 namespace {
 
+// "No data received" begins the first, so the failure reads as one of the
+// network's, with its advice.
+const char kNoAnswerInTime[] = "No data received: the service did not answer in time";
+const char kAnswerTooLarge[] = "The service's answer is larger than %1 MiB";
+constexpr std::int64_t kBytesPerMiB = 1024 * 1024;
+
 QString WithoutTrailingSlash(QString base)
 {
     while (base.endsWith(QLatin1Char('/')))
@@ -47,38 +53,61 @@ bool ForecastFromBody(const QByteArray &body, TRequestRecord &request, TWeatherD
     return true;
 }
 
-QByteArray TOwmClient::FetchBody(const QString &pathAndQuery, int &httpStatus) const
+QByteArray TOwmClient::FetchBody(const QString &pathAndQuery, int &httpStatus, THttpFailure &failure) const
 {
     QByteArray body;
     httpStatus = 0;
-    HttpGetToStream(FApiBase + pathAndQuery, QString(), QString(), body, 0, FHttp, &httpStatus);
+    failure = THttpFailure::None;
+    HttpGetToStream(FApiBase + pathAndQuery, QString(), QString(), body, 0, FHttp, &httpStatus, &failure);
     return body;
+}
+
+void TOwmClient::ExplainMissingAnswer(const QByteArray &body, THttpFailure failure, TRequestRecord &request) const
+{
+    if (!body.isEmpty())
+        return;
+    if (failure == THttpFailure::TimedOut)
+        request.ErrorMessage = QString::fromLatin1(kNoAnswerInTime);
+    else if (failure == THttpFailure::TooLarge)
+        request.ErrorMessage = QString::fromLatin1(kAnswerTooLarge).arg(FHttp.MaxBodyBytes / kBytesPerMiB);
 }
 
 bool TOwmClient::FetchDocument(const QString &pathAndQuery, const TExpectedAnswer &expected,
                                TRequestRecord &request, QDomDocument &document) const
 {
     int status = 0;
-    const QByteArray body = FetchBody(pathAndQuery, status);
-    return CheckServiceResponse(body, status, expected, request, document);
+    THttpFailure failure = THttpFailure::None;
+    const QByteArray body = FetchBody(pathAndQuery, status, failure);
+    if (CheckServiceResponse(body, status, expected, request, document))
+        return true;
+    ExplainMissingAnswer(body, failure, request);
+    return false;
 }
 
 bool TOwmClient::GetCurrentWeather(TRequestRecord &request, TWeatherRecord &record, QByteArray *rawBody) const
 {
     int status = 0;
-    const QByteArray body = FetchBody(CurrentWeatherQuery(request), status);
+    THttpFailure failure = THttpFailure::None;
+    const QByteArray body = FetchBody(CurrentWeatherQuery(request), status, failure);
     if (rawBody)
         *rawBody = body;
-    return CurrentWeatherFromBody(body, request, record, status);
+    if (CurrentWeatherFromBody(body, request, record, status))
+        return true;
+    ExplainMissingAnswer(body, failure, request);
+    return false;
 }
 
 bool TOwmClient::GetForecast(TRequestRecord &request, TWeatherData &data, QByteArray *rawBody) const
 {
     int status = 0;
-    const QByteArray body = FetchBody(ForecastQuery(request), status);
+    THttpFailure failure = THttpFailure::None;
+    const QByteArray body = FetchBody(ForecastQuery(request), status, failure);
     if (rawBody)
         *rawBody = body;
-    return ForecastFromBody(body, request, data, status);
+    if (ForecastFromBody(body, request, data, status))
+        return true;
+    ExplainMissingAnswer(body, failure, request);
+    return false;
 }
 
 bool TOwmClient::FindLocations(TRequestRecord &request, TCities &cities) const

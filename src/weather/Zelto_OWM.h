@@ -60,8 +60,11 @@ public:
 
 private:
     // The service's answer to one path and query on the API base, as it came,
-    // with its HTTP status (0 when none arrived).
-    QByteArray FetchBody(const QString &pathAndQuery, int &httpStatus) const;
+    // with its HTTP status (0 when none arrived) and why it did not come whole.
+    QByteArray FetchBody(const QString &pathAndQuery, int &httpStatus, THttpFailure &failure) const;
+    // An answer that did not come reads "No data received"; a time-out or an
+    // over-long answer is worth telling the user instead.
+    void ExplainMissingAnswer(const QByteArray &body, THttpFailure failure, TRequestRecord &request) const;
     // The service's answer to one path and query on the API base, judged for
     // the request's kind; false with request.ErrorMessage set when it is none.
     bool FetchDocument(const QString &pathAndQuery, const TExpectedAnswer &expected,

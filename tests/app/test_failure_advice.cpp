@@ -24,6 +24,9 @@ TEST(FailureAdvice, TheCommonCausesGetTheirNextStep)
         {"No data received", TFailureCause::NoData,
          QStringLiteral("Check the network connection. Next attempt at ") + ClockTimeText(next.time(), locale)
              + QLatin1Char('.')},
+        {"No data received: the service did not answer in time", TFailureCause::NoData,
+         QStringLiteral("Check the network connection. Next attempt at ") + ClockTimeText(next.time(), locale)
+             + QLatin1Char('.')},
         {"Bad format", TFailureCause::Other, QString()},
         {"", TFailureCause::Other, QString()},
     };

@@ -55,12 +55,20 @@ TEST(Transport, ConnectionRefused)
     EXPECT_EQ(CurrentWeatherError(base), QStringLiteral("No data received"));
 }
 
+// A silent peer is told as a time-out, so the user knows the network did carry
+// the question.
 TEST(Transport, PeerThatNeverAnswersTimesOut)
 {
     RawPeer silent{std::string()};
     QByteArray body;
-    EXPECT_FALSE(HttpGetToStream(silent.Url("/data"), {}, {}, body, 0, ShortTimeouts()));
+    THttpFailure failure = THttpFailure::None;
+    EXPECT_FALSE(HttpGetToStream(silent.Url("/data"), {}, {}, body, 0, ShortTimeouts(), nullptr, &failure));
     EXPECT_TRUE(body.isEmpty());
+    EXPECT_EQ(failure, THttpFailure::TimedOut);
+
+    RawPeer silentAgain{std::string()};
+    EXPECT_EQ(CurrentWeatherError(silentAgain.Url("")),
+              QStringLiteral("No data received: the service did not answer in time"));
 }
 
 TEST(Transport, PeerThatHangsUpMidBodyIsJudgedByWhatItSent)
@@ -114,21 +122,24 @@ TEST(Transport, ServerFaults)
         const char *path;
         bool ok;
         const char *body;
+        THttpFailure failure;
     } const cases[] = {
-        {"/big", false, ""},
-        {"/big-chunked", false, ""},
-        {"/loop", false, ""},
-        {"/ftp-redirect", false, ""},
-        {"/empty", false, ""},
-        {"/hop", true, "<landed/>"},
+        {"/big", false, "", THttpFailure::TooLarge},
+        {"/big-chunked", false, "", THttpFailure::TooLarge},
+        {"/loop", false, "", THttpFailure::Other},
+        {"/ftp-redirect", false, "", THttpFailure::Other},
+        {"/empty", false, "", THttpFailure::None},
+        {"/hop", true, "<landed/>", THttpFailure::None},
     };
     for (const auto &c : cases) {
         QByteArray body("stale");
+        THttpFailure failure = THttpFailure::None;
         EXPECT_EQ(HttpGetToStream(server.BaseUrl() + QString::fromLatin1(c.path), {}, {}, body, 0,
-                                  ShortTimeouts()),
+                                  ShortTimeouts(), nullptr, &failure),
                   c.ok)
             << c.path;
         EXPECT_EQ(body.toStdString(), c.body) << c.path;
+        EXPECT_EQ(failure, c.failure) << c.path;
     }
 }
 

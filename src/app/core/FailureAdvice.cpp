@@ -28,7 +28,7 @@ TFailureCause ClassifyFailure(const QString &errorMessage)
         return TFailureCause::InvalidKey;
     if (message.contains(QLatin1String(kUnknownPlaceText), Qt::CaseInsensitive))
         return TFailureCause::UnknownPlace;
-    if (message.compare(QLatin1String(kNoDataText), Qt::CaseInsensitive) == 0)
+    if (message.startsWith(QLatin1String(kNoDataText), Qt::CaseInsensitive))
         return TFailureCause::NoData;
     return TFailureCause::Other;
 }

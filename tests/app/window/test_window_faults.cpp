@@ -93,10 +93,10 @@ struct TServiceFaultCase {
 TEST(WindowFaults, ServiceFaultsAreReportedAndTheNextGoodAnswerRecovers)
 {
     const TServiceFaultCase cases[] = {
-        {"stall", "", "Data load failed: No data received"},
-        {"drip", "", "Data load failed: No data received"},
+        {"stall", "", "Data load failed: No data received: the service did not answer in time"},
+        {"drip", "", "Data load failed: No data received: the service did not answer in time"},
         {"close", "", "Data load failed: Premature end of document\\. \\(line \\d+, column \\d+\\)"},
-        {"huge", "", "Data load failed: No data received"},
+        {"huge", "", "Data load failed: The service's answer is larger than 4 MiB"},
         {"entities", "", "Data load failed: DOCTYPE declarations are not accepted \\(line 2, column 1\\)"},
         {"bad-utf8", "", "Data load failed: Encountered incorrectly encoded content \\(line \\d+, column \\d+\\)"},
         {"html-503", "", "Data load failed: The service answered HTTP 503"},
