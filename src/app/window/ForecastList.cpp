@@ -15,6 +15,7 @@
 #include <QPaintEvent>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QStringList>
 #include <QToolTip>
 
 #include <algorithm>
@@ -64,6 +65,19 @@ QFont FittedFont(QFont font, const QString &text, int width)
     return font;
 }
 
+} // namespace
+
+QString ElideEachLine(const QString &text, const QFontMetrics &metrics, int width)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        if (metrics.horizontalAdvance(line) > width)
+            line = metrics.elidedText(line, Qt::ElideRight, width);
+    return lines.join(QLatin1Char('\n'));
+}
+
+namespace {
+
 QPixmap ScaledToDevice(const QImage &image, const QSize &logical, qreal ratio)
 {
     const QSize device(qRound(logical.width() * ratio), qRound(logical.height() * ratio));
@@ -97,6 +111,7 @@ void TForecastList::SetRows(const TForecastRows &rows)
 {
     FRows = rows;
     FPictures = QVector<TRowPictures>(rows.size());
+    FDrawnTexts = QVector<TRowTexts>(rows.size());
     QHash<QString, QImage> loaded;
     for (int i = 0; i < FRows.size(); ++i) {
         const QString &path = FRows[i].IconPath;
@@ -309,19 +324,36 @@ void TForecastList::PaintMoon(QPainter &painter, int row) const
         painter.drawPixmap(MoonRect(row).topLeft(), pictures.MoonScaled);
 }
 
+const TForecastList::TRowTexts &TForecastList::DrawnTexts(int row) const
+{
+    TRowTexts &texts = FDrawnTexts[row];
+    const int moonWidth = TextRect(row, cMoon).width();
+    if (texts.ForMoonWidth == moonWidth)
+        return texts;
+    const TForecastRow &r = FRows[row];
+    const QFontMetrics metrics(font());
+    if (texts.ForMoonWidth < 0) {
+        texts.Date = ElideEachLine(r.DateText, metrics, TextRect(row, cDate).width());
+        texts.Description = ElideEachLine(r.DescriptionText, metrics, TextRect(row, cDescription).width());
+    }
+    texts.MoonSun = ElideEachLine(r.MoonSunText, metrics, moonWidth);
+    texts.ForMoonWidth = moonWidth;
+    return texts;
+}
+
 void TForecastList::PaintRow(QPainter &painter, int row, qreal ratio) const
 {
     PrepareScaled(row, ratio);
-    const TForecastRow &r = FRows[row];
     for (int c = 0; c < kForecastColumnCount; ++c)
         painter.fillRect(CellRect(row, c), FColours.Columns[c]);
+    const TRowTexts &texts = DrawnTexts(row);
     painter.setPen(TextColour(row));
     painter.setFont(font());
-    painter.drawText(TextRect(row, cDate), TextFlags(cDate), r.DateText);
+    painter.drawText(TextRect(row, cDate), TextFlags(cDate), texts.Date);
     PaintPicture(painter, row);
     painter.setPen(TextColour(row));
-    painter.drawText(TextRect(row, cDescription), TextFlags(cDescription), r.DescriptionText);
-    painter.drawText(TextRect(row, cMoon), TextFlags(cMoon), r.MoonSunText);
+    painter.drawText(TextRect(row, cDescription), TextFlags(cDescription), texts.Description);
+    painter.drawText(TextRect(row, cMoon), TextFlags(cMoon), texts.MoonSun);
     PaintMoon(painter, row);
 }
 
@@ -361,6 +393,8 @@ void TForecastList::paintEvent(QPaintEvent *event)
 
 bool TForecastList::event(QEvent *event)
 {
+    if (event->type() == QEvent::FontChange)
+        FDrawnTexts = QVector<TRowTexts>(FRows.size()); // cut again for the new font
     if (event->type() == QEvent::ToolTip) {
         auto *help = static_cast<QHelpEvent *>(event);
         const int row = RowAt(help->pos());

@@ -18,8 +18,12 @@
 #include <array>
 #include <memory>
 
+class QFontMetrics;
 class QPainter;
 class TMoon;
+
+// `text` with each line that is wider than `width` cut at its end with "…".
+QString ElideEachLine(const QString &text, const QFontMetrics &metrics, int width);
 
 class TForecastList : public QWidget
 {
@@ -39,8 +43,8 @@ public:
     explicit TForecastList(QWidget *parent = nullptr);
     ~TForecastList() override;
 
-    // Replaces the rows; the condition and moon pictures are made here, once,
-    // never while painting. The selection goes.
+    // Replaces the rows; the condition pictures are loaded here, the scaled
+    // pictures and the moons at the first paint. The selection goes.
     void SetRows(const TForecastRows &rows);
     const TForecastRows &Rows() const { return FRows; }
     int RowCount() const { return FRows.size(); }
@@ -97,6 +101,17 @@ private:
         mutable qreal ScaledFor = 0;
     };
 
+    // A row's texts as drawn: a line wider than its cell ends in "…" (the
+    // tooltip shows it whole). Made again only when the last column's width
+    // changes.
+    struct TRowTexts {
+        QString Date;
+        QString Description;
+        QString MoonSun;
+        int ForMoonWidth = -1;
+    };
+
+    const TRowTexts &DrawnTexts(int row) const;
     QRect TextRect(int row, int column) const;
     int TextFlags(int column) const;
     QColor TextColour(int row) const;
@@ -109,6 +124,7 @@ private:
 
     TForecastRows FRows;
     QVector<TRowPictures> FPictures;
+    mutable QVector<TRowTexts> FDrawnTexts;
     std::unique_ptr<TMoon> FMoon; // draws the rows' moons
     TForecastListColours FColours;
     int FCurrent = -1;

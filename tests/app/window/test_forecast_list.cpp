@@ -11,6 +11,8 @@
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -310,6 +312,25 @@ TEST_F(ListFixture, TooltipOnlyForCutTexts)
     EXPECT_EQ(list.CellToolTip(1, 2), longRow.DescriptionText);
     EXPECT_EQ(list.CellToolTip(1, 3), longRow.MoonSunText);
     EXPECT_TRUE(list.CellToolTip(5, 2).isEmpty());
+}
+
+// A line wider than its cell ends in "…" and fits; the others stay whole.
+TEST(ForecastListTexts, EachLineTooWideIsCutWithAnEllipsis)
+{
+    const QFontMetrics metrics(QFont(QStringLiteral("DejaVu Sans"), 8));
+    const int width = 144; // the description column without its margins
+    const QString longLine = QStringLiteral("Thunderstorm with heavy drizzle, near gale");
+    const QString text = longLine + QStringLiteral("\n\nHumidity: 81 %\n") + longLine;
+    const QStringList lines = ElideEachLine(text, metrics, width).split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 4);
+    for (const int cut : {0, 3}) {
+        EXPECT_TRUE(lines[cut].endsWith(QChar(0x2026))) << lines[cut].toStdString();
+        EXPECT_LE(metrics.horizontalAdvance(lines[cut]), width);
+        EXPECT_TRUE(longLine.startsWith(lines[cut].chopped(1))) << lines[cut].toStdString();
+    }
+    EXPECT_EQ(lines[1], QString());
+    EXPECT_EQ(lines[2], QStringLiteral("Humidity: 81 %"));
+    EXPECT_EQ(ElideEachLine(QStringLiteral("Moon: 42%"), metrics, width), QStringLiteral("Moon: 42%"));
 }
 
 // The pressure and the range share a 64-pixel column: a value a little too wide
