@@ -55,10 +55,14 @@ def main():
             aim,
         ))
 
-    # The sum of measures taken apart, as one piece of work does them all.
-    def summed(label, names, aim=""):
+    # Measures taken apart, added up (and taken away) as one piece of work does them.
+    def summed(label, names, minus=(), aim=""):
         parts = [results.get(name) for name in names]
-        rows.append((label, shown_time(sum(time_ns(p) for p in parts)) if all(parts) else "n/a", "", "", "", aim))
+        taken = [results.get(name) for name in minus]
+        shown = "n/a"
+        if all(parts) and all(taken):
+            shown = shown_time(sum(time_ns(p) for p in parts) - sum(time_ns(t) for t in taken))
+        rows.append((label, shown, "", "", "", aim))
 
     def counted(label, name, counter, unit, peer=None, peer_label="", aim=""):
         ours = results.get(name, {}).get(counter)
@@ -88,8 +92,13 @@ def main():
     timed("refresh UI work: panel, moon phases, rows", "BM_AfterDataArrived16Days")
     timed("refresh UI work: list takes 16 rows, first paint (1x)", "BM_SetRows16/100")
     timed("refresh UI work: list takes 16 rows, first paint (2x)", "BM_SetRows16/200")
-    summed("refresh UI work in all (1x)", ["BM_AfterDataArrived16Days", "BM_SetRows16/100"], aim="< 5 ms")
-    summed("refresh UI work in all (2x)", ["BM_AfterDataArrived16Days", "BM_SetRows16/200"], aim="< 5 ms")
+    # The first paint holds a full repaint, which has its aim of its own above.
+    for density in ("1x", "2x"):
+        arg = "100" if density == "1x" else "200"
+        summed(f"refresh UI work in all, repaint apart ({density})",
+               ["BM_AfterDataArrived16Days", f"BM_SetRows16/{arg}"], [f"BM_FullRepaint16/{arg}"], aim="< 5 ms")
+        summed(f"refresh UI work with its first paint ({density})",
+               ["BM_AfterDataArrived16Days", f"BM_SetRows16/{arg}"])
     floor = "bare Qt window with tray icon"
     counted("cold start: CPU", "BM_ColdStartNimbrel", "cpu_ms", "ms", "BM_ColdStartFloor", floor, "< 80 ms")
     counted("cold start: peak RSS", "BM_ColdStartNimbrel", "peak_rss_MiB", "MiB", "BM_ColdStartFloor", floor,

@@ -72,9 +72,21 @@ void setPixelIfInside(QImage &img, int x, int y, QRgb colour)
 // A one-pixel horizontal line from x1 towards x2, x2 itself excluded.
 void drawRowSegment(QImage &img, int y, int x1, int x2)
 {
-    const int step = x2 >= x1 ? 1 : -1;
-    for (int x = x1; x != x2; x += step)
-        setPixelIfInside(img, x, y, kShadow);
+    if (x1 == x2 || y < 0 || y >= img.height())
+        return;
+    // Whole pixels on the line, by its scan line: a list of sixteen days draws
+    // dozens of these shadows a refresh.
+    const int from = std::max(std::min(x1, x2 + 1), 0);
+    const int to = std::min(std::max(x1, x2 - 1), img.width() - 1);
+    if (from > to)
+        return;
+    if (img.depth() == 32) {
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+        std::fill(line + from, line + to + 1, kShadow);
+        return;
+    }
+    for (int x = from; x <= to; ++x)
+        img.setPixel(x, y, kShadow);
 }
 
 int roundHalfEven(long double v)
