@@ -34,6 +34,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
@@ -41,6 +42,10 @@
 
 #include <algorithm>
 #include <cstdio>
+
+// Each refresh's outcome, for a user who asks why the panel says what it says
+// (QT_LOGGING_RULES="nimbrel.refresh.info=true").
+Q_LOGGING_CATEGORY(lcRefresh, "nimbrel.refresh", QtWarningMsg)
 
 namespace {
 
@@ -308,10 +313,14 @@ void Twnd_nb_Main::RefreshStarted()
 void Twnd_nb_Main::RefreshFinished(const TRefreshResult &result)
 {
     FHeader->SetRefreshing(false);
-    if (result.Ok)
+    if (result.Ok) {
         ShowSuccess(result);
-    else
+        qCInfo(lcRefresh).noquote() << "weather shown for" << result.Current.City.Name
+                                    << (result.FromCache ? "from the cache" : "fetched");
+    } else {
         ShowFailure(result);
+        qCInfo(lcRefresh).noquote() << "failed:" << result.Request.ErrorMessage;
+    }
     unsetCursor(); // a refresh folded into this one starts after this and sets it again
 }
 

@@ -298,6 +298,8 @@ public:
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), FRoot.path() + QStringLiteral("/config"));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), Runtime());
         environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":nimbrel-fault-test"));
+        // Says when a refresh's weather is shown, and so stored for the end.
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("nimbrel.refresh.info=true"));
         environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         FProcess.setProcessEnvironment(environment);
         FProcess.setProgram(QStringLiteral(NIMBREL_EXECUTABLE));
@@ -345,6 +347,14 @@ bool WaitForPictureRequests(TStandIn &service)
                            TProgramRun::kWaitMs);
 }
 
+// The pictures are asked for before the weather reaches the window; a
+// logout before that point rightly keeps the place the file had.
+bool WaitForWeatherShown(TProgramRun &program)
+{
+    return QTest::qWaitFor([&] { return program.Errors().contains(QStringLiteral("nimbrel.refresh: weather shown")); },
+                           TProgramRun::kWaitMs);
+}
+
 } // namespace
 
 // Settings that cannot be written as usual. A read-only folder with a file
@@ -384,6 +394,7 @@ TEST(WindowFaults, SettingsThatCannotBeWrittenAreKeptAsTheyWere)
         program.Start(cause.Cause == TCause::FullDisk ? 0 : -1);
 
         ASSERT_TRUE(WaitForPictureRequests(service)) << program.Errors().toStdString();
+        ASSERT_TRUE(WaitForWeatherShown(program)) << program.Errors().toStdString();
         EXPECT_TRUE(program.Running()) << program.Errors().toStdString();
         EXPECT_TRUE(program.Terminate()) << program.Errors().toStdString();
         QFile::setPermissions(program.DataFolder(), folderWritable);
