@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         QDomDocument document;
         const bool accepted = CheckServiceResponse(body, status, *expected, request, document);
         // A refusal always says why; an acceptance never carries an error.
-        FUZZ_CHECK(accepted == request.ErrorMessage.isEmpty());
+        FUZZ_CHECK(accepted == request.Failure.Message.isEmpty());
         if (!accepted)
             continue;
         const QDomElement root = document.documentElement();

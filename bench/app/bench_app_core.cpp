@@ -6,6 +6,7 @@
 #include "LangMan.h"
 #include "MoonTable.h"
 #include "PanelTexts.h"
+#include "WeatherFetch.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,11 +42,9 @@ void BM_FillMoonPhases16Days(benchmark::State &state)
 {
     const TDateTime first = FirstStamp(3);
     const TMoonTable table = BuildMoonTable(first);
-    for (auto _ : state) {
-        TWeatherData data = Forecast(first);
-        FillMoonPhases(data, table);
-        benchmark::DoNotOptimize(data);
-    }
+    const TWeatherData data = Forecast(first);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ForecastMoonDays(data, table));
 }
 BENCHMARK(BM_FillMoonPhases16Days)->Unit(benchmark::kMicrosecond);
 
@@ -105,9 +104,8 @@ void BM_BuildForecastRows16Days(benchmark::State &state)
 BENCHMARK(BM_BuildForecastRows16Days)->Unit(benchmark::kMillisecond);
 
 // What the UI thread does with a successful refresh before the list paints:
-// the panel, the moon phases of the rows and the sixteen rows. The data, the
-// moon table, the moon's illumination and the sun times come from the fetch's
-// worker thread, so they are made before the clock runs.
+// the panel and the sixteen rows. The data and its astronomy come from the
+// fetch's worker thread, so they are made before the clock runs.
 void BM_AfterDataArrived16Days(benchmark::State &state)
 {
     TLanguageManager app;
@@ -115,22 +113,18 @@ void BM_AfterDataArrived16Days(benchmark::State &state)
     const QLocale locale(QLocale::Czech, QLocale::CzechRepublic);
     constexpr int kStarts = 52;
     QVector<TWeatherData> arrived;
-    QVector<TMoonTable> tables;
-    QVector<TForecastSunTimes> sunTimes;
+    QVector<TForecastAstronomy> astronomy;
     for (int i = 0; i < kStarts; ++i) {
         arrived << PragueForecast(FirstStamp(i));
-        FillMoonIllumination(arrived.last());
-        tables << BuildMoonTable(FirstStamp(i));
-        sunTimes << ForecastSunTimes(arrived.last());
+        astronomy << ForecastAstronomy(arrived.last());
     }
     int shift = 0;
     for (auto _ : state) {
         const int i = shift++ % kStarts;
-        TWeatherData data = arrived[i];
+        const TWeatherData &data = arrived[i];
         benchmark::DoNotOptimize(BuildPanelTexts(data[0], false, locale, app, reference));
-        FillMoonPhaseTimes(data, tables[i]);
-        benchmark::DoNotOptimize(
-            BuildForecastRows(data, QStringLiteral("/tmp"), QStringList(), locale, app, reference, sunTimes[i]));
+        benchmark::DoNotOptimize(BuildForecastRows(data, QStringLiteral("/tmp"), QStringList(), locale, app,
+                                                   reference, astronomy[i].Sun, astronomy[i].Moon));
     }
 }
 BENCHMARK(BM_AfterDataArrived16Days)->Unit(benchmark::kMillisecond);

@@ -23,7 +23,7 @@ TLookupResult RunLocationSearch(const TLocationSearch &search, TRequestRecord re
     // An exception must not leave a worker thread: it would end the program.
     try {
         result.Ok = search(request, result.Cities, cancel);
-        result.ErrorMessage = request.ErrorMessage;
+        result.ErrorMessage = request.Failure.Message;
     } catch (const std::exception &error) { // EConvertError for a malformed city id
         result.Ok = false;
         result.ErrorMessage = QString::fromStdString(error.what());

@@ -2,6 +2,7 @@
 // interface thread, cancellable, and never throwing.
 #pragma once
 
+#include "HttpGet.h"
 #include "WeatherRecords.h"
 
 #include <QString>
@@ -12,10 +13,8 @@
 
 class TOwmClient;
 
-using TCancelFlag = std::shared_ptr<const std::atomic<bool>>;
-
 // Fills `cities` with the places like request.LocationName; false with
-// request.ErrorMessage set when the service gave no city list. Runs on a worker
+// request.Failure set when the service gave no city list. Runs on a worker
 // thread, so it may use only what it holds by value; once `cancel` is set, its
 // answer is no longer wanted and it should end soon.
 using TLocationSearch = std::function<bool(TRequestRecord &request, TCities &cities, const TCancelFlag &cancel)>;

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <cerrno>
 #include <memory>
 #include <mutex>
 
@@ -9,6 +10,9 @@ namespace {
 
 const char kAllowedProtocols[] = "http,https";
 const char kAbortedText[] = "Aborted";
+// How long a transfer that may be cancelled waits on its sockets before it
+// looks at the flag again: a closing program must not wait for a silent peer.
+constexpr int kCancelPollMs = 50;
 
 void EnsureCurlInitialised()
 {
@@ -73,6 +77,87 @@ int CheckAbort(void *userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     return static_cast<const TTransferState *>(userData)->AbortRequested() ? 1 : 0;
 }
 
+struct TMultiDeleter {
+    void operator()(CURLM *multi) const { curl_multi_cleanup(multi); }
+};
+
+// The transfer of `h`, driven in small steps so that a cancel is seen within
+// kCancelPollMs however long the peer keeps silent.
+CURLcode PerformCancellable(CURL *h, const TTransferState &state)
+{
+    std::unique_ptr<CURLM, TMultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), h) != CURLM_OK)
+        return CURLE_OUT_OF_MEMORY;
+    CURLcode code = CURLE_OK;
+    for (;;) {
+        int running = 0;
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            code = CURLE_RECV_ERROR;
+            break;
+        }
+        if (running == 0) {
+            int left = 0;
+            const CURLMsg *message = curl_multi_info_read(multi.get(), &left);
+            code = message != nullptr && message->msg == CURLMSG_DONE ? message->data.result : CURLE_RECV_ERROR;
+            break;
+        }
+        if (state.AbortRequested()) {
+            code = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        if (curl_multi_poll(multi.get(), nullptr, 0, kCancelPollMs, nullptr) != CURLM_OK) {
+            code = CURLE_RECV_ERROR;
+            break;
+        }
+    }
+    curl_multi_remove_handle(multi.get(), h);
+    return code;
+}
+
+bool IsTlsFailure(CURLcode code)
+{
+    switch (code) {
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_USE_SSL_FAILED:
+        return true;
+    default:
+        return false;
+    }
+}
+
+THttpFailure FailureOf(CURLcode code, CURL *h, bool tooLarge)
+{
+    // An announced length over the limit is refused before the body comes.
+    if (tooLarge || code == CURLE_FILESIZE_EXCEEDED)
+        return THttpFailure::TooLarge;
+    if (code == CURLE_OPERATION_TIMEDOUT)
+        return THttpFailure::TimedOut;
+    if (code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_COULDNT_RESOLVE_PROXY)
+        return THttpFailure::NoRoute;
+    if (code == CURLE_COULDNT_CONNECT) {
+        long osError = 0;
+        if (curl_easy_getinfo(h, CURLINFO_OS_ERRNO, &osError) == CURLE_OK
+            && (osError == EHOSTUNREACH || osError == ENETUNREACH))
+            return THttpFailure::NoRoute;
+        return THttpFailure::Refused;
+    }
+    if (IsTlsFailure(code))
+        return THttpFailure::Tls;
+    return THttpFailure::Other;
+}
+
 } // namespace
 
 THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
@@ -132,7 +217,10 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
         curl_easy_setopt(h, CURLOPT_PASSWORD, passwordBytes.constData());
     }
 
-    const CURLcode code = state.AbortRequested() ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(h);
+    const bool cancellable = transfer.Abort != nullptr || transfer.Options.Cancel;
+    const CURLcode code = state.AbortRequested() ? CURLE_ABORTED_BY_CALLBACK
+                          : cancellable          ? PerformCancellable(h, state)
+                                                 : curl_easy_perform(h);
 
     long status = 0;
     if (curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK)
@@ -145,17 +233,12 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
     result.Complete = code == CURLE_OK && !result.Aborted;
     result.CutShort = !result.Aborted && state.received > 0
                       && (code == CURLE_PARTIAL_FILE || code == CURLE_RECV_ERROR);
-    if (result.Aborted)
+    if (result.Aborted) {
         result.Error = QString::fromLatin1(kAbortedText);
-    else if (!result.Complete && !state.stoppedByCaller) {
+        result.Failure = THttpFailure::Cancelled;
+    } else if (!result.Complete && !state.stoppedByCaller) {
         result.Error = QString::fromUtf8(errorText[0] != '\0' ? errorText : curl_easy_strerror(code));
-        // An announced length over the limit is refused before the body comes.
-        if (state.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
-            result.Failure = THttpFailure::TooLarge;
-        else if (code == CURLE_OPERATION_TIMEDOUT)
-            result.Failure = THttpFailure::TimedOut;
-        else
-            result.Failure = THttpFailure::Other;
+        result.Failure = FailureOf(code, h, state.tooLarge);
     }
     return result;
 }

@@ -11,6 +11,9 @@
 #include <functional>
 #include <memory>
 
+// Set once, from any thread, to stop the fetches that hold it.
+using TCancelFlag = std::shared_ptr<const std::atomic<bool>>;
+
 struct THttpOptions {
     // A desktop applet must never hang or be flooded, so every fetch is bounded.
     long ConnectTimeoutMs = 10'000;
@@ -20,16 +23,20 @@ struct THttpOptions {
     // Once set, a running fetch ends within about a second and a new one at
     // once, both as failures: a program that is closing need not wait for a
     // slow peer.
-    std::shared_ptr<const std::atomic<bool>> Cancel;
+    TCancelFlag Cancel;
 };
 
 // Why a transfer did not complete, where a user can be told more than that
 // nothing came.
 enum class THttpFailure {
     None,
-    TimedOut, // the peer did not connect or answer whole within the time-outs
-    TooLarge, // the answer was longer than MaxBodyBytes
+    TimedOut,  // the peer did not connect or answer whole within the time-outs
+    TooLarge,  // the answer was longer than MaxBodyBytes
     Other,
+    Refused,   // the host answered, but nothing listens on the port
+    NoRoute,   // the name is unknown, or the host or its network cannot be reached
+    Tls,       // the secure connection could not be set up or verified
+    Cancelled, // Options.Cancel or the transfer's Abort was set
 };
 
 // Fetches `url` into `stream` (emptied first). A URL without "http://" or
@@ -75,7 +82,7 @@ struct THttpTransferResult {
     std::int64_t ContentLength = -1;   // as announced by the last answer; -1 when not
     std::int64_t Received = 0;         // body bytes handed to Body
     QString Error;                     // why the transfer did not complete; empty when it did
-    THttpFailure Failure = THttpFailure::None; // its kind, None also when aborted or stopped by a callback
+    THttpFailure Failure = THttpFailure::None; // its kind; None when stopped by a callback
 };
 
 THttpTransferResult HttpTransfer(const THttpTransfer &transfer);

@@ -65,7 +65,7 @@ TUpdateSchedule::TUpdateSchedule(const QString &pageUrl, const QString &currentV
 
 void TUpdateSchedule::SetEnabled(bool checkForUpdates)
 {
-    if (!checkForUpdates || !FHasAddress || FUpdateFound) {
+    if (!checkForUpdates || !FHasAddress || FUpdateFound || FStopped) {
         FTimer.stop();
         return;
     }
@@ -75,9 +75,16 @@ void TUpdateSchedule::SetEnabled(bool checkForUpdates)
     }
 }
 
+void TUpdateSchedule::Stop()
+{
+    FStopped = true;
+    FTimer.stop();
+    FCheck.Abort();
+}
+
 void TUpdateSchedule::CheckNow()
 {
-    if (!FHasAddress || FUpdateFound || FCheck.Active())
+    if (!FHasAddress || FUpdateFound || FStopped || FCheck.Active())
         return;
     const QPointer<TUpdateSchedule> self(this);
     FCheck.CheckForAnUpdate();

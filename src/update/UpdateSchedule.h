@@ -40,6 +40,8 @@ public:
 
     // One check now, as a timer tick does.
     void CheckNow();
+    // The program is closing: a check under way ends at once and none follows.
+    void Stop();
 
     TUpdateCheck &Check() { return FCheck; }
     bool TimerActive() const { return FTimer.isActive(); }
@@ -61,5 +63,6 @@ private:
     TUpdateIntervals FIntervals;
     bool FHasAddress;
     bool FUpdateFound = false;
+    bool FStopped = false;
     QString FNewVersion;
 };

@@ -18,6 +18,10 @@ const QString kInvalidKey = QStringLiteral("Invalid API key");
 const QString kBadFormat = QStringLiteral("Bad format");
 const QString kMessageKey = QStringLiteral("\"message\":");
 const QString kMessageMember = QStringLiteral("message");
+const QString kCodeMember = QStringLiteral("cod");
+// The service's codes for a key it refuses and a place it does not know.
+constexpr int kStatusUnauthorised = 401;
+constexpr int kStatusNotFound = 404;
 // The value starts one character after the key and its colon (a blank or the
 // opening quote).
 constexpr qsizetype kMessageValueOffset = 11;
@@ -55,6 +59,30 @@ bool JsonMessage(const QString &text, QString &message)
     return true;
 }
 
+// The service's own status in a JSON error body ("cod", a number or a text);
+// 0 when it names none.
+int JsonCode(const QString &text)
+{
+    const QJsonDocument json = QJsonDocument::fromJson(text.toUtf8());
+    const QJsonValue code = json.object().value(kCodeMember);
+    if (code.isDouble())
+        return code.toInt();
+    return code.toString().trimmed().toInt();
+}
+
+// A JSON error body: the key refused, the place unknown, or another error
+// with the service's message.
+TFetchFailure JsonFailure(const QString &text, int httpStatus, const QString &message)
+{
+    const int code = JsonCode(text);
+    const int status = code != 0 ? code : httpStatus;
+    if (status == kStatusUnauthorised)
+        return MakeFailure(TFailureKind::InvalidKey, message, status);
+    if (status == kStatusNotFound)
+        return MakeFailure(TFailureKind::PlaceNotFound, message, status);
+    return MakeFailure(TFailureKind::HttpStatus, message, status);
+}
+
 } // namespace
 
 QString ExtractJsonMessage(const QString &text)
@@ -89,18 +117,20 @@ QString MessageFromBody(const QString &text)
     return TrimControl(trimmed.left(end)) + kEllipsis;
 }
 
-bool LoadXmlDocument(const QByteArray &body, QDomDocument &document, QString &errorMessage)
+bool LoadXmlDocument(const QByteArray &body, QDomDocument &document, QString &errorMessage, TXmlPosition *position)
 {
     // The document object model is built from the very text that was judged,
     // so it cannot read the bytes in another encoding than the judge did.
     QString text;
-    if (!DecodeXmlBody(body, text, errorMessage) || !JudgeXmlText(text, errorMessage))
+    if (!DecodeXmlBody(body, text, errorMessage, position) || !JudgeXmlText(text, errorMessage, position))
         return false;
     QString message;
     int line = 0;
     int column = 0;
     if (!document.setContent(text, &message, &line, &column)) {
         errorMessage = QStringLiteral("%1 (line %2, column %3)").arg(message).arg(line).arg(column);
+        if (position != nullptr)
+            *position = TXmlPosition{line, column};
         return false;
     }
     return true;
@@ -110,12 +140,12 @@ bool CheckServiceResponse(const QByteArray &body, int httpStatus, const TExpecte
                           TRequestRecord &request, QDomDocument &document)
 {
     if (body.isEmpty()) {
-        request.ErrorMessage = kNoData;
+        request.Failure = MakeFailure(TFailureKind::NoAnswer, kNoData, httpStatus);
         return false;
     }
     const QString text = BodyText(body);
     if (text.contains(kInvalidKey)) {
-        request.ErrorMessage = kInvalidKey;
+        request.Failure = MakeFailure(TFailureKind::InvalidKey, kInvalidKey, httpStatus);
         return false;
     }
     if (text.startsWith(QLatin1Char('{'))) {
@@ -124,28 +154,32 @@ bool CheckServiceResponse(const QByteArray &body, int httpStatus, const TExpecte
         // An empty message must not hide the failure: the body itself is shown.
         if (message.isEmpty())
             message = MessageFromBody(trimmed);
-        request.ErrorMessage = message;
+        request.Failure = JsonFailure(trimmed, httpStatus, message);
         return false;
     }
     if (text.contains(QLatin1String("failed"))
         || (expected.CheckError && text.contains(QLatin1String("Error")))) {
-        request.ErrorMessage = MessageFromBody(text);
+        request.Failure = MakeFailure(TFailureKind::HttpStatus, MessageFromBody(text), httpStatus);
         return false;
     }
     if (IsFailureStatus(httpStatus)) {
-        request.ErrorMessage = QStringLiteral("The service answered HTTP %1").arg(httpStatus);
+        request.Failure = MakeFailure(TFailureKind::HttpStatus,
+                                      QStringLiteral("The service answered HTTP %1").arg(httpStatus), httpStatus);
         return false;
     }
     QString parserMessage;
-    if (!LoadXmlDocument(body, document, parserMessage)) {
-        request.ErrorMessage = parserMessage;
+    TXmlPosition position;
+    if (!LoadXmlDocument(body, document, parserMessage, &position)) {
+        request.Failure = MakeFailure(TFailureKind::BadDocument, parserMessage, httpStatus);
+        request.Failure.Line = static_cast<int>(position.Line);
+        request.Failure.Column = static_cast<int>(position.Column);
         return false;
     }
     // An HTML page or another service's document is no answer to this request.
     const QDomElement root = document.documentElement();
     if (root.isNull() || root.tagName() != expected.RootName) {
         document.clear();
-        request.ErrorMessage = kBadFormat;
+        request.Failure = MakeFailure(TFailureKind::BadDocument, kBadFormat, httpStatus);
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "WeatherRecords.h"
+#include "XmlJudge.h"
 
 #include <QByteArray>
 #include <QDomDocument>
@@ -28,11 +29,13 @@ QString MessageFromBody(const QString &text);
 
 // Runs the checks in order (empty body, invalid key, JSON error body, "failed",
 // optionally "Error", an HTTP status that is not 2xx, XML load, root element).
-// `httpStatus` 0 means no status is known. On failure sets request.ErrorMessage
+// `httpStatus` 0 means no status is known. On failure sets request.Failure.Message
 // and returns false; on success `document` holds the body.
 bool CheckServiceResponse(const QByteArray &body, int httpStatus, const TExpectedAnswer &expected,
                           TRequestRecord &request, QDomDocument &document);
 
 // Loads `body` as XML once the streaming reader has judged it; on failure
-// `errorMessage` is a parser-style message with line and column.
-bool LoadXmlDocument(const QByteArray &body, QDomDocument &document, QString &errorMessage);
+// `errorMessage` is a parser-style message with line and column, which
+// `position`, when given, receives as numbers.
+bool LoadXmlDocument(const QByteArray &body, QDomDocument &document, QString &errorMessage,
+                     TXmlPosition *position = nullptr);

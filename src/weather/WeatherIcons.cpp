@@ -50,8 +50,9 @@ bool WriteIconFile(const QString &path, const QByteArray &bytes)
     return file.commit();
 }
 
-void DownloadIconFiles(const QStringList &names, const QString &folder, const TIconFetcher &fetch)
+QStringList DownloadIconFiles(const QStringList &names, const QString &folder, const TIconFetcher &fetch)
 {
+    QStringList written;
     QByteArray bytes; // one buffer serves the whole run
     for (const QString &name : names) {
         if (!IsIconFileName(name))
@@ -59,6 +60,8 @@ void DownloadIconFiles(const QStringList &names, const QString &folder, const TI
         if (!fetch(name, bytes) || !IsWholePng(bytes))
             continue;
         // A file that cannot be written is skipped like a failed download.
-        WriteIconFile(IconFilePath(folder, name), bytes);
+        if (WriteIconFile(IconFilePath(folder, name), bytes))
+            written << name;
     }
+    return written;
 }

@@ -35,5 +35,5 @@ using TIconFetcher = std::function<bool(const QString &name, QByteArray &bytes)>
 // rest (a name listed twice is fetched twice) and writes what is a PNG picture
 // into `folder`. A failed, empty or non-PNG download and a file that cannot be
 // written leave no file, so the icon is fetched again next time; the other
-// names are still processed.
-void DownloadIconFiles(const QStringList &names, const QString &folder, const TIconFetcher &fetch);
+// names are still processed. Answers the names written.
+QStringList DownloadIconFiles(const QStringList &names, const QString &folder, const TIconFetcher &fetch);

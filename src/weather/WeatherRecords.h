@@ -2,6 +2,7 @@
 // A default-constructed record is a cleared one: numbers 0, texts empty.
 #pragma once
 
+#include "FetchFailure.h"
 #include "TDateTime.h"
 
 #include <QString>
@@ -66,9 +67,6 @@ struct TWeatherRecord {
     TDateTime TimeStamp = 0;
     TDateTime FromTime = 0;
     TDateTime ToTime = 0;
-    TDateTime _MoonPhaseTime = 0;
-    QString _MoonPhaseText;
-    std::int32_t _MoonPhase = 0;
 };
 
 using TWeatherData = QVector<TWeatherRecord>;
@@ -81,6 +79,6 @@ struct TRequestRecord {
     QString Units;
     std::int64_t LocationID = -1; // negative: ask by name
     std::uint8_t NumberOfDays = 0;
-    QString ErrorMessage;
+    TFetchFailure Failure; // why the last request for it failed; Kind None when it did not
     TForecastMode ForecastMode = fmDaily;
 };

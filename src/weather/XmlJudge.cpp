@@ -12,17 +12,19 @@ namespace {
 constexpr qsizetype kDeclarationWindow = 256;
 constexpr char16_t kReplacementCharacter = 0xFFFD;
 
-QString WithPosition(const QString &message, qint64 line, qint64 column)
+QString WithPosition(const QString &message, qint64 line, qint64 column, TXmlPosition *position)
 {
+    if (position != nullptr)
+        *position = TXmlPosition{line, column};
     return QStringLiteral("%1 (line %2, column %3)").arg(message).arg(line).arg(column);
 }
 
 // Line and column (both from 1) of a character of `text`.
-QString AtOffset(const QString &message, const QString &text, qsizetype offset)
+QString AtOffset(const QString &message, const QString &text, qsizetype offset, TXmlPosition *position)
 {
     const QStringView before = QStringView(text).left(offset);
     const qsizetype lineStart = before.lastIndexOf(QLatin1Char('\n')) + 1;
-    return WithPosition(message, 1 + before.count(QLatin1Char('\n')), 1 + offset - lineStart);
+    return WithPosition(message, 1 + before.count(QLatin1Char('\n')), 1 + offset - lineStart, position);
 }
 
 // The encoding named by an XML declaration at the start of an 8-bit body, or
@@ -67,7 +69,7 @@ bool TooManyAttributes(const QString &text, qsizetype &at)
 
 } // namespace
 
-bool DecodeXmlBody(const QByteArray &body, QString &text, QString &errorMessage)
+bool DecodeXmlBody(const QByteArray &body, QString &text, QString &errorMessage, TXmlPosition *position)
 {
     QStringDecoder decoder;
     const std::optional<QStringConverter::Encoding> shape =
@@ -81,7 +83,7 @@ bool DecodeXmlBody(const QByteArray &body, QString &text, QString &errorMessage)
                                      : QStringDecoder(declared.toLatin1().constData());
         if (!decoder.isValid()) {
             errorMessage = WithPosition(QStringLiteral("Encoding '%1' is not supported").arg(declared),
-                                        1, 1 + nameOffset);
+                                        1, 1 + nameOffset, position);
             return false;
         }
     }
@@ -89,28 +91,28 @@ bool DecodeXmlBody(const QByteArray &body, QString &text, QString &errorMessage)
     if (decoder.hasError()) {
         const qsizetype at = text.indexOf(QChar(kReplacementCharacter));
         errorMessage = AtOffset(QStringLiteral("Encountered incorrectly encoded content"), text,
-                                at < 0 ? text.size() : at);
+                                at < 0 ? text.size() : at, position);
         text.clear();
         return false;
     }
     return true;
 }
 
-bool JudgeXmlText(const QString &text, QString &errorMessage)
+bool JudgeXmlText(const QString &text, QString &errorMessage, TXmlPosition *position)
 {
     const QString doctypeRefused = QStringLiteral("DOCTYPE declarations are not accepted");
     // The quick way out for the common attack: a reader would first take in
     // the whole internal subset.
     const qsizetype doctype = text.indexOf(QLatin1String("<!DOCTYPE"));
     if (doctype >= 0) {
-        errorMessage = AtOffset(doctypeRefused, text, doctype);
+        errorMessage = AtOffset(doctypeRefused, text, doctype, position);
         return false;
     }
     qsizetype crowded = 0;
     if (TooManyAttributes(text, crowded)) {
         errorMessage = AtOffset(
             QStringLiteral("An element has more than %1 attributes").arg(kMaxXmlAttributes), text,
-            crowded);
+            crowded, position);
         return false;
     }
 
@@ -122,13 +124,13 @@ bool JudgeXmlText(const QString &text, QString &errorMessage)
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::DTD:
-            errorMessage = WithPosition(doctypeRefused, reader.lineNumber(), reader.columnNumber());
+            errorMessage = WithPosition(doctypeRefused, reader.lineNumber(), reader.columnNumber(), position);
             return false;
         case QXmlStreamReader::StartElement:
             if (++depth > kMaxXmlDepth) {
                 errorMessage = WithPosition(
                     QStringLiteral("Elements nest deeper than %1 levels").arg(kMaxXmlDepth),
-                    reader.lineNumber(), reader.columnNumber());
+                    reader.lineNumber(), reader.columnNumber(), position);
                 return false;
             }
             nodes += 1 + reader.attributes().size();
@@ -148,12 +150,12 @@ bool JudgeXmlText(const QString &text, QString &errorMessage)
         if (nodes > kMaxXmlNodes) {
             errorMessage = WithPosition(
                 QStringLiteral("The document has more than %1 nodes").arg(kMaxXmlNodes),
-                reader.lineNumber(), reader.columnNumber());
+                reader.lineNumber(), reader.columnNumber(), position);
             return false;
         }
     }
     if (reader.hasError()) {
-        errorMessage = WithPosition(reader.errorString(), reader.lineNumber(), reader.columnNumber());
+        errorMessage = WithPosition(reader.errorString(), reader.lineNumber(), reader.columnNumber(), position);
         return false;
     }
     return true;

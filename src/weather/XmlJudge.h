@@ -15,14 +15,22 @@ constexpr int kMaxXmlNodes = 20000; // elements, attributes, texts, comments
 // their number is bounded before it reads them.
 constexpr int kMaxXmlAttributes = 64;
 
+// Where in a document its reading failed (both from 1).
+struct TXmlPosition {
+    qint64 Line = 0;
+    qint64 Column = 0;
+};
+
 // The body as text, decoded the way an XML parser picks the encoding: a
 // byte-order mark, else the UTF-16 or UTF-32 shape of the first "<", else the
 // encoding its declaration names, else UTF-8. False with a message carrying
 // line and column when the encoding is unknown or the bytes are not valid in it.
-bool DecodeXmlBody(const QByteArray &body, QString &text, QString &errorMessage);
+// `position`, when given, receives the line and column of the message.
+bool DecodeXmlBody(const QByteArray &body, QString &text, QString &errorMessage,
+                   TXmlPosition *position = nullptr);
 
 // Reads the whole text once with the streaming reader. False with a message
 // carrying line and column for a document type declaration, nesting deeper
 // than kMaxXmlDepth, an element with more than kMaxXmlAttributes attributes,
 // more than kMaxXmlNodes nodes, or any error of the reader.
-bool JudgeXmlText(const QString &text, QString &errorMessage);
+bool JudgeXmlText(const QString &text, QString &errorMessage, TXmlPosition *position = nullptr);

@@ -8,13 +8,14 @@
 
 #include <QDomDocument>
 
+#include <thread>
+#include <vector>
+
 const char kDefaultApiBase[] = "https://api.openweathermap.org";
 const char kDefaultWebBase[] = "https://openweathermap.org";
 
 namespace {
 
-// "No data received" begins the first, so the failure reads as one of the
-// network's, with its advice.
 const char kNoAnswerInTime[] = "No data received: the service did not answer in time";
 const char kAnswerTooLarge[] = "The service's answer is larger than %1 MiB";
 constexpr std::int64_t kBytesPerMiB = 1024 * 1024;
@@ -35,7 +36,7 @@ TOwmClient::TOwmClient(const QString &apiBase, const QString &webBase)
 
 bool CurrentWeatherFromBody(const QByteArray &body, TRequestRecord &request, TWeatherRecord &record, int httpStatus)
 {
-    request.ErrorMessage.clear();
+    request.Failure = TFetchFailure();
     QDomDocument document;
     if (!CheckServiceResponse(body, httpStatus, kCurrentWeatherAnswer, request, document))
         return false;
@@ -45,7 +46,7 @@ bool CurrentWeatherFromBody(const QByteArray &body, TRequestRecord &request, TWe
 
 bool ForecastFromBody(const QByteArray &body, TRequestRecord &request, TWeatherData &data, int httpStatus)
 {
-    request.ErrorMessage.clear();
+    request.Failure = TFetchFailure();
     QDomDocument document;
     if (!CheckServiceResponse(body, httpStatus, kForecastAnswer, request, document))
         return false;
@@ -64,12 +65,13 @@ QByteArray TOwmClient::FetchBody(const QString &pathAndQuery, int &httpStatus, T
 
 void TOwmClient::ExplainMissingAnswer(const QByteArray &body, THttpFailure failure, TRequestRecord &request) const
 {
-    if (!body.isEmpty())
+    if (!body.isEmpty() || failure == THttpFailure::None)
         return;
+    request.Failure.Kind = FailureKindOf(failure);
     if (failure == THttpFailure::TimedOut)
-        request.ErrorMessage = QString::fromLatin1(kNoAnswerInTime);
+        request.Failure.Message = QString::fromLatin1(kNoAnswerInTime);
     else if (failure == THttpFailure::TooLarge)
-        request.ErrorMessage = QString::fromLatin1(kAnswerTooLarge).arg(FHttp.MaxBodyBytes / kBytesPerMiB);
+        request.Failure.Message = QString::fromLatin1(kAnswerTooLarge).arg(FHttp.MaxBodyBytes / kBytesPerMiB);
 }
 
 bool TOwmClient::FetchDocument(const QString &pathAndQuery, const TExpectedAnswer &expected,
@@ -112,20 +114,32 @@ bool TOwmClient::GetForecast(TRequestRecord &request, TWeatherData &data, QByteA
 
 bool TOwmClient::FindLocations(TRequestRecord &request, TCities &cities) const
 {
-    request.ErrorMessage.clear();
+    request.Failure = TFetchFailure();
     QDomDocument document;
     if (!FetchDocument(FindLocationsQuery(request), kLocationsAnswer, request, document))
         return false;
     if (!ParseLocations(document.documentElement(), cities)) {
-        request.ErrorMessage = QStringLiteral("Bad format");
+        request.Failure = MakeFailure(TFailureKind::BadDocument, QStringLiteral("Bad format"));
         return false;
     }
     return true;
 }
 
-void TOwmClient::DownloadIcons(const QStringList &names, const QString &folder) const
+void TOwmClient::DownloadIcons(const QStringList &names, const QString &folder, const TIconArrived &arrived) const
 {
-    DownloadIconFiles(names, folder, [this](const QString &name, QByteArray &bytes) {
+    const TIconFetcher fetch = [this](const QString &name, QByteArray &bytes) {
         return HttpGetToStream(IconUrl(FWebBase, name), QString(), QString(), bytes, 0, FHttp);
-    });
+    };
+    // One thread a picture: a host that stalls one of them stalls them all
+    // only once, within the one time limit.
+    std::vector<std::thread> workers;
+    workers.reserve(static_cast<std::size_t>(names.size()));
+    for (const QString &name : names) {
+        workers.emplace_back([&fetch, &folder, &arrived, name] {
+            if (!DownloadIconFiles(QStringList{name}, folder, fetch).isEmpty() && arrived)
+                arrived(name);
+        });
+    }
+    for (std::thread &worker : workers)
+        worker.join();
 }

@@ -11,12 +11,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 extern const char kDefaultApiBase[]; // the service's API, over HTTPS
 extern const char kDefaultWebBase[]; // the service's web site (icons), over HTTPS
 
 // The checks and the parse of one answer, as the client runs them on what it
 // fetched; also for answers kept from an earlier fetch (`httpStatus` 0: no
-// status known). False with request.ErrorMessage set when `body` is no
+// status known). False with request.Failure set when `body` is no
 // weather document (the record is then untouched); throws EConvertError as
 // the parsers do.
 bool CurrentWeatherFromBody(const QByteArray &body, TRequestRecord &request, TWeatherRecord &record,
@@ -36,37 +38,42 @@ public:
     const THttpOptions &HttpOptions() const { return FHttp; }
 
     // Fills `record` with the present conditions. False with
-    // request.ErrorMessage set when the service gave no weather document (the
+    // request.Failure set when the service gave no weather document (the
     // record is then untouched); throws EConvertError for malformed strict values.
     // When `rawBody` is given it receives the service's answer as it came.
     bool GetCurrentWeather(TRequestRecord &request, TWeatherRecord &record,
                            QByteArray *rawBody = nullptr) const;
 
     // Fills `data` with the forecast for the request's key type, mode and days.
-    // False with request.ErrorMessage set when the service gave no weather
+    // False with request.Failure set when the service gave no weather
     // document, a body naming an "Error" included (`data` is then untouched).
     // When `rawBody` is given it receives the service's answer as it came.
     bool GetForecast(TRequestRecord &request, TWeatherData &data, QByteArray *rawBody = nullptr) const;
 
     // Fills `cities` with the service's cities like request.LocationName. False
-    // with request.ErrorMessage set when the answer was no city list (`cities`
+    // with request.Failure set when the answer was no city list (`cities`
     // is then untouched); throws EConvertError for a malformed city id.
     bool FindLocations(TRequestRecord &request, TCities &cities) const;
 
+    // Called with each picture written, on the thread that fetched it.
+    using TIconArrived = std::function<void(const QString &name)>;
+
     // Fetches the named pictures from the web base into `folder` (the working
-    // folder when empty). Reports nothing: an icon that could not be fetched or
-    // written is simply absent afterwards.
-    void DownloadIcons(const QStringList &names, const QString &folder) const;
+    // folder when empty), all at once, so that together they take no longer
+    // than one fetch may. An icon that could not be fetched or written is
+    // simply absent afterwards; `arrived` hears of each one that was.
+    void DownloadIcons(const QStringList &names, const QString &folder,
+                       const TIconArrived &arrived = TIconArrived()) const;
 
 private:
     // The service's answer to one path and query on the API base, as it came,
     // with its HTTP status (0 when none arrived) and why it did not come whole.
     QByteArray FetchBody(const QString &pathAndQuery, int &httpStatus, THttpFailure &failure) const;
-    // An answer that did not come reads "No data received"; a time-out or an
-    // over-long answer is worth telling the user instead.
+    // An answer that did not come takes the transport's kind; a time-out or an
+    // over-long answer also gets its own words.
     void ExplainMissingAnswer(const QByteArray &body, THttpFailure failure, TRequestRecord &request) const;
     // The service's answer to one path and query on the API base, judged for
-    // the request's kind; false with request.ErrorMessage set when it is none.
+    // the request's kind; false with request.Failure set when it is none.
     bool FetchDocument(const QString &pathAndQuery, const TExpectedAnswer &expected,
                        TRequestRecord &request, QDomDocument &document) const;
 

@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QStringList>
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 
 
@@ -40,13 +42,40 @@ public:
             Answer(request, response, forecast);
         });
         server_.http.Get("/img/w/.*", [this](const httplib::Request &request, httplib::Response &response) {
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                ++picturesAsked_;
+                gate_.wait_for(lock, std::chrono::seconds(kLongestHoldSeconds), [this] { return !holdPictures_; });
+            }
             Answer(request, response, png_);
             response.set_content(png_.toStdString(), "image/png");
         });
         started_ = server_.Start();
     }
 
+    ~StandInService() { ReleasePictures(); }
+
     bool Started() const { return started_; }
+
+    // The pictures stall until released, as a picture host that stopped answering.
+    void HoldPictures()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        holdPictures_ = true;
+    }
+    void ReleasePictures()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            holdPictures_ = false;
+        }
+        gate_.notify_all();
+    }
+    int PicturesAsked() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return picturesAsked_;
+    }
     TOwmClient Client() const { return TOwmClient(server_.BaseUrl(), server_.BaseUrl()); }
 
     QStringList Paths() const
@@ -68,8 +97,13 @@ private:
         response.set_content(body.toStdString(), "text/xml");
     }
 
+    static constexpr int kLongestHoldSeconds = 10;
+
     QByteArray png_ = TinyPng();
     bool started_ = false;
+    std::condition_variable gate_;
+    bool holdPictures_ = false;
+    int picturesAsked_ = 0;
     mutable std::mutex mutex_;
     QStringList paths_;
     LoopbackServer server_;

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QThreadPool>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include <atomic>
@@ -14,28 +14,23 @@ namespace {
 constexpr int kWaitMs = 5000;
 const QDateTime kStart(QDate(2026, 12, 10), QTime(7, 0), Qt::UTC);
 
-// A cycle on a fake clock whose fetch answers at once, and the events' rule.
+// A cycle on a fake clock whose fetch answers from the event loop, and the
+// events' rule.
 struct EventFixture {
     QDateTime now = kStart;
-    std::atomic<bool> failing{false};
-    std::atomic<int> fetches{0};
-    TRefreshCycle cycle{[this](TRequestRecord request) {
-                            ++fetches;
-                            TRefreshResult result;
-                            result.Request = request;
-                            result.Ok = !failing;
-                            return result;
-                        },
-                        [] { return TRequestRecord(); }};
+    bool failing = false;
+    int fetches = 0;
+    TRefreshCycle cycle{[this](const TCancelFlag &) {
+        ++fetches;
+        QTimer::singleShot(0, &cycle, [this] {
+            cycle.FetchEnded(failing ? TFailureKind::NoAnswer : TFailureKind::None);
+            ++finished;
+        });
+    }};
     TEventRefresh events{cycle};
     int finished = 0;
 
-    EventFixture()
-    {
-        cycle.SetClock([this] { return now; });
-        QObject::connect(&cycle, &TRefreshCycle::RefreshFinished, [this] { ++finished; });
-    }
-    ~EventFixture() { QThreadPool::globalInstance()->waitForDone(); }
+    EventFixture() { cycle.SetClock([this] { return now; }); }
 
     bool RefreshNow()
     {

@@ -3,41 +3,73 @@
 #include "ClockLine.h"
 #include "LangConsts.h"
 #include "PanelTexts.h"
+#include "RefreshCycle.h"
 
 #include <gtest/gtest.h>
 
-TEST(FailureAdvice, TheCommonCausesGetTheirNextStep)
+// Each kind of failure, as the panel shows it: the first line of the hint
+// (the reason), the second (what to do, with the next attempt when one comes),
+// and the wait before that attempt after a first failure with an hourly refresh.
+TEST(FailureAdvice, EachKindHasItsReasonNextStepAndWait)
 {
     ResetTexts();
     const QLocale locale(QLocale::English, QLocale::UnitedKingdom);
     const QDateTime now(QDate(2026, 12, 10), QTime(7, 0, 0));
     const QDateTime next = now.addSecs(60);
+    const QString at = QStringLiteral(" Next attempt at ") + ClockTimeText(next.time(), locale) + QLatin1Char('.');
+    const QString network = QStringLiteral("Check the network connection.") + at;
+    const QString service = QStringLiteral("The service's answer could not be used; it will be asked again.") + at;
+    constexpr int kHour = 60 * 60 * 1000;
     const struct {
+        TFailureKind kind;
         const char *message;
-        TFailureCause cause;
+        QString reason;
         QString nextStep;
+        int waitMs;
     } cases[] = {
-        {"Invalid API key", TFailureCause::InvalidKey,
-         QStringLiteral("Check the API key in Preferences; a new key takes up to two hours to work.")},
-        {"city not found", TFailureCause::UnknownPlace, QStringLiteral("Check the location in Preferences.")},
-        {"City not found ", TFailureCause::UnknownPlace, QStringLiteral("Check the location in Preferences.")},
-        {"No data received", TFailureCause::NoData,
-         QStringLiteral("Check the network connection. Next attempt at ") + ClockTimeText(next.time(), locale)
-             + QLatin1Char('.')},
-        {"No data received: the service did not answer in time", TFailureCause::NoData,
-         QStringLiteral("Check the network connection. Next attempt at ") + ClockTimeText(next.time(), locale)
-             + QLatin1Char('.')},
-        {"Bad format", TFailureCause::Other, QString()},
-        {"", TFailureCause::Other, QString()},
+        {TFailureKind::TimedOut, "No data received: the service did not answer in time",
+         QStringLiteral("Data load failed: No data received: the service did not answer in time"), network,
+         kRetryIntervalMs},
+        {TFailureKind::TooLarge, "The service's answer is larger than 4 MiB",
+         QStringLiteral("Data load failed: The service's answer is larger than 4 MiB"), service, kRetryIntervalMs},
+        {TFailureKind::Refused, "No data received", QStringLiteral("Data load failed: No data received"), network,
+         kRetryIntervalMs},
+        {TFailureKind::NoRoute, "No data received", QStringLiteral("Data load failed: No data received"), network,
+         kRetryIntervalMs},
+        {TFailureKind::NoAnswer, "No data received", QStringLiteral("Data load failed: No data received"), network,
+         kRetryIntervalMs},
+        {TFailureKind::Tls, "No data received", QStringLiteral("Data load failed: No data received"),
+         QStringLiteral("The secure connection failed: check the computer's date and time, and any proxy.") + at,
+         kRetryIntervalMs},
+        {TFailureKind::HttpStatus, "Your account is temporary blocked",
+         QStringLiteral("Data load failed: Your account is temporary blocked"), service, kRetryIntervalMs},
+        {TFailureKind::BadDocument, "Premature end of document. (line 3, column 1)",
+         QStringLiteral("Data load failed: Premature end of document. (line 3, column 1)"), service,
+         kRetryIntervalMs},
+        // The service's own words are shown; the advice comes from the kind,
+        // whatever the words say.
+        {TFailureKind::InvalidKey, "Invalid API key. Please see the FAQ",
+         QStringLiteral("Data load failed: Invalid API key. Please see the FAQ"),
+         QStringLiteral("Check the API key in Preferences; a new key takes up to two hours to work.") + at,
+         kRetryIntervalMs},
+        {TFailureKind::PlaceNotFound, "city not found", QStringLiteral("Data load failed: city not found"),
+         QStringLiteral("Check the location in Preferences.") + at, kRetryIntervalMs},
+        {TFailureKind::PlaceNotFound, "", QStringLiteral("Data load failed"),
+         QStringLiteral("Check the location in Preferences.") + at, kRetryIntervalMs},
+        // Without a key nothing is asked, so nothing is retried; the user is
+        // told where the key goes.
+        {TFailureKind::NoKey, "", QStringLiteral("Data load failed: No API key is set"),
+         QStringLiteral("Enter your API key in Preferences (the settings button, or Preferences... in the menu)."), 0},
+        {TFailureKind::Cancelled, "No data received", QStringLiteral("Data load failed: No data received"),
+         QString(), 0},
     };
     for (const auto &c : cases) {
-        const QString message = QString::fromLatin1(c.message);
-        EXPECT_EQ(ClassifyFailure(message), c.cause) << c.message;
-        EXPECT_EQ(FailureNextStep(message, next, now, locale), c.nextStep) << c.message;
-        // The first line stays as it always was.
-        const QString hint = FailureHintWithNextStep(message, next, now, locale);
-        EXPECT_EQ(hint.section(QLatin1Char('\n'), 0, 0), FailureHint(message)) << c.message;
-        EXPECT_EQ(hint.section(QLatin1Char('\n'), 1), c.nextStep) << c.message;
+        SCOPED_TRACE(AdviceFor(c.kind).LogName);
+        const TFetchFailure failure = MakeFailure(c.kind, QString::fromUtf8(c.message));
+        const QString hint = FailureHintWithNextStep(failure, next, now, locale);
+        EXPECT_EQ(hint.section(QLatin1Char('\n'), 0, 0), c.reason);
+        EXPECT_EQ(hint.section(QLatin1Char('\n'), 1), c.nextStep);
+        EXPECT_EQ(RetryIntervalMs(1, kHour, AdviceFor(c.kind).Retry), c.waitMs);
     }
 }
 
@@ -47,10 +79,18 @@ TEST(FailureAdvice, TheNextAttemptOnAnotherDayNamesTheDayAndNoneIsLeftOut)
     const QLocale locale(QLocale::English, QLocale::UnitedKingdom);
     const QDateTime now(QDate(2026, 12, 10), QTime(23, 50, 0));
     const QDateTime tomorrow = now.addSecs(30 * 60);
-    const QString step = FailureNextStep(QStringLiteral("No data received"), tomorrow, now, locale);
+    const TFetchFailure failure = MakeFailure(TFailureKind::NoAnswer, QStringLiteral("No data received"));
+    const QString step = FailureNextStep(failure, tomorrow, now, locale);
     EXPECT_TRUE(step.contains(DateTimeText(tomorrow, locale))) << step.toStdString();
-    EXPECT_EQ(FailureNextStep(QStringLiteral("No data received"), QDateTime(), now, locale),
-              QStringLiteral("Check the network connection."));
+    EXPECT_EQ(FailureNextStep(failure, QDateTime(), now, locale), QStringLiteral("Check the network connection."));
+}
+
+// The log names the kind, the status and the words, for a user who asks why.
+TEST(FailureAdvice, TheLogLineNamesTheKindAndTheStatus)
+{
+    EXPECT_EQ(FailureLogText(MakeFailure(TFailureKind::HttpStatus, QStringLiteral("blocked"), 429)),
+              QStringLiteral("service error (HTTP 429): blocked"));
+    EXPECT_EQ(FailureLogText(MakeFailure(TFailureKind::NoKey)), QStringLiteral("no key"));
 }
 
 TEST(FailureAdvice, APlaceholderLostInTranslationDoesNotLoseTheValue)

@@ -1,14 +1,20 @@
+// The fetch unit with the real client against a loopback service: what one
+// refresh asks in which order, what it hands over, the pictures that follow,
+// and how it ends when the program closes.
 #include "Fixture.h"
 #include "FetchStandIn.h"
 #include "LoopbackServer.h"
-#include "RefreshCycle.h"
+#include "WaitFor.h"
+#include "WeatherFetch.h"
 #include "Zelto_OWM.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <atomic>
 #include <chrono>
@@ -17,7 +23,17 @@
 #include <mutex>
 #include <thread>
 
-TEST(FetchWeather, CurrentForecastMissingIconsAndTheMoonTable)
+namespace {
+
+TCancelFlag NewCancelFlag(std::shared_ptr<std::atomic<bool>> &flag)
+{
+    flag = std::make_shared<std::atomic<bool>>(false);
+    return flag;
+}
+
+} // namespace
+
+TEST(FetchWeather, CurrentForecastAstronomyAndThePicturesStillMissing)
 {
     StandInService service;
     ASSERT_TRUE(service.Started());
@@ -25,22 +41,18 @@ TEST(FetchWeather, CurrentForecastMissingIconsAndTheMoonTable)
     ASSERT_TRUE(folder.isValid());
     const QString dataFolder = folder.path() + QLatin1Char('/');
 
-    const TRefreshResult result = FetchWeather(service.Client(), PaidRequest(), dataFolder);
-    ASSERT_TRUE(result.Ok) << result.Request.ErrorMessage.toStdString();
+    const TWeatherResult result = FetchWeather(service.Client(), PaidRequest(), dataFolder);
+    ASSERT_TRUE(result.Ok()) << result.Request.Failure.Message.toStdString();
     EXPECT_EQ(result.Current.City.Name, QStringLiteral("Prague"));
     EXPECT_EQ(result.Forecast.size(), 2);
-    EXPECT_GT(result.MoonTable[0].Time, result.Forecast[0].TimeStamp);
-    EXPECT_TRUE(QFile::exists(dataFolder + QStringLiteral("13n.png")));
-    EXPECT_TRUE(QFile::exists(dataFolder + QStringLiteral("10d.png")));
-    const QStringList first = service.Paths();
-    EXPECT_EQ(first.mid(0, 2), (QStringList{QStringLiteral("/data/2.5/weather"), QStringLiteral("/data/2.5/forecast/daily")}));
-    EXPECT_TRUE(first.contains(QStringLiteral("/img/w/13n.png")));
-
-    // Icons already in the folder are not fetched again.
-    service.ClearPaths();
-    ASSERT_TRUE(FetchWeather(service.Client(), PaidRequest(), dataFolder).Ok);
-    for (const QString &path : service.Paths())
-        EXPECT_FALSE(path.startsWith(QStringLiteral("/img/"))) << path.toStdString();
+    EXPECT_GT(result.Astronomy.MoonTable[0].Time, result.Forecast[0].TimeStamp);
+    EXPECT_EQ(result.Astronomy.Moon.size(), result.Forecast.size());
+    EXPECT_EQ(result.Astronomy.Sun.size(), result.Forecast.size());
+    // The pictures are named, not fetched: the weather does not wait for them.
+    EXPECT_TRUE(result.MissingPictures.contains(QStringLiteral("13n.png")));
+    EXPECT_TRUE(result.MissingPictures.contains(QStringLiteral("10d.png")));
+    EXPECT_EQ(service.Paths(),
+              (QStringList{QStringLiteral("/data/2.5/weather"), QStringLiteral("/data/2.5/forecast/daily")}));
 }
 
 TEST(FetchWeather, TheForecastIsAskedOnlyAfterTheCurrentWeather)
@@ -49,9 +61,10 @@ TEST(FetchWeather, TheForecastIsAskedOnlyAfterTheCurrentWeather)
     ASSERT_TRUE(service.Started());
     service.current = QByteArrayLiteral("{\"cod\":401, \"message\": \"Invalid API key. Please see the FAQ.\"}");
     QTemporaryDir folder;
-    const TRefreshResult result = FetchWeather(service.Client(), PaidRequest(), folder.path());
-    EXPECT_FALSE(result.Ok);
-    EXPECT_EQ(result.Request.ErrorMessage, QStringLiteral("Invalid API key"));
+    const TWeatherResult result = FetchWeather(service.Client(), PaidRequest(), folder.path());
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Request.Failure.Kind, TFailureKind::InvalidKey);
+    EXPECT_EQ(result.Request.Failure.Message, QStringLiteral("Invalid API key"));
     EXPECT_EQ(service.Paths(), QStringList{QStringLiteral("/data/2.5/weather")});
 }
 
@@ -61,25 +74,40 @@ TEST(FetchWeather, AFailedForecastDropsTheCurrentWeatherToo)
     ASSERT_TRUE(service.Started());
     service.forecast.clear();
     QTemporaryDir folder;
-    const TRefreshResult result = FetchWeather(service.Client(), PaidRequest(), folder.path());
-    EXPECT_FALSE(result.Ok);
-    EXPECT_FALSE(result.Request.ErrorMessage.isEmpty());
+    const TWeatherResult result = FetchWeather(service.Client(), PaidRequest(), folder.path());
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Request.Failure.Kind, TFailureKind::NoAnswer);
     EXPECT_TRUE(result.Current.City.Name.isEmpty());
     EXPECT_TRUE(result.Forecast.isEmpty());
-    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty()); // no icons fetched
+    EXPECT_TRUE(result.MissingPictures.isEmpty());
 }
 
-TEST(FetchWeather, AMalformedValueIsAFailureWithItsMessage)
+TEST(FetchWeather, AMalformedValueIsABadDocumentWithItsMessage)
 {
     StandInService service;
     ASSERT_TRUE(service.Started());
     service.current.replace("number=\"600\" ", "");
     QTemporaryDir folder;
-    TRefreshResult result;
+    TWeatherResult result;
     EXPECT_NO_THROW(result = FetchWeather(service.Client(), PaidRequest(), folder.path()));
-    EXPECT_FALSE(result.Ok);
-    EXPECT_EQ(result.Request.ErrorMessage, QStringLiteral("The condition has no number"));
+    EXPECT_EQ(result.Request.Failure.Kind, TFailureKind::BadDocument);
+    EXPECT_EQ(result.Request.Failure.Message, QStringLiteral("The condition has no number"));
     EXPECT_EQ(service.Paths(), QStringList{QStringLiteral("/data/2.5/weather")});
+}
+
+// A start without a key: the service is not asked, and the failure says so.
+TEST(FetchWeather, WithoutAKeyNothingIsAsked)
+{
+    StandInService service;
+    ASSERT_TRUE(service.Started());
+    QTemporaryDir folder;
+    for (const QString key : {QString(), QStringLiteral("   ")}) {
+        TRequestRecord request = PaidRequest();
+        request.Key = key;
+        const TWeatherResult result = FetchWeather(service.Client(), request, folder.path());
+        EXPECT_EQ(result.Request.Failure.Kind, TFailureKind::NoKey);
+    }
+    EXPECT_TRUE(service.Paths().isEmpty());
 }
 
 TEST(FetchWeather, MissingIconsAreListedOnce)
@@ -101,8 +129,8 @@ TEST(FetchWeather, MissingIconsAreListedOnce)
 }
 
 // Closing the program during a refresh must not wait for a slow service: the
-// cycle's cancel flag ends the fetch, which then fails. Without it the peer's
-// late answer would make the refresh succeed.
+// cancel flag ends the fetch, which then fails as cancelled. Without it the
+// peer's late answer would make the refresh succeed.
 TEST(FetchWeather, ACancelledFetchEndsWithoutWaitingForTheService)
 {
     std::mutex mutex;
@@ -119,30 +147,107 @@ TEST(FetchWeather, ACancelledFetchEndsWithoutWaitingForTheService)
     });
     ASSERT_TRUE(slow.Start());
 
-    auto cancel = std::make_shared<std::atomic<bool>>(false);
-    TOwmClient client(slow.BaseUrl(), slow.BaseUrl());
-    client.HttpOptions().Cancel = cancel;
+    std::shared_ptr<std::atomic<bool>> flag;
+    const TCancelFlag cancel = NewCancelFlag(flag);
+    const TOwmClient client(slow.BaseUrl(), slow.BaseUrl());
     QTemporaryDir folder;
-    auto cycle = std::make_unique<TRefreshCycle>(
-        [client, path = folder.path()](TRequestRecord request) { return FetchWeather(client, request, path); },
-        [] { return PaidRequest(); });
-    cycle->SetCancelFlag(cancel);
-
-    TRefreshResult result;
-    result.Ok = true;
-    std::thread worker([&] { result = FetchWeather(client, PaidRequest(), folder.path()); });
+    TWeatherResult result;
+    std::atomic<bool> ended{false};
+    std::thread worker([&] {
+        result = FetchWeather(client, PaidRequest(), folder.path(), cancel);
+        ended = true;
+    });
     {
         std::unique_lock<std::mutex> lock(mutex);
         released.wait(lock, [&] { return asked; });
     }
-    cycle.reset(); // the window goes away
-    EXPECT_TRUE(cancel->load());
-    worker.join();
+    flag->store(true); // the program closes
+    // The fetch ends while the service still holds its answer.
+    for (int i = 0; i < 500 && !ended; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(ended.load());
     {
         std::lock_guard<std::mutex> lock(mutex);
         release = true;
     }
     released.notify_all();
-    EXPECT_FALSE(result.Ok);
-    EXPECT_FALSE(result.Request.ErrorMessage.isEmpty());
+    worker.join();
+    EXPECT_EQ(result.Request.Failure.Kind, TFailureKind::Cancelled);
+}
+
+// The unit hands over the weather before any picture arrives; the pictures
+// follow one by one. A stalled picture host holds up neither the weather nor
+// the next fetch, and the pictures it owes are not asked twice meanwhile.
+TEST(WeatherFetch, TheWeatherComesFirstAndEachPictureWhenItArrives)
+{
+    StandInService service;
+    ASSERT_TRUE(service.Started());
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString dataFolder = folder.path() + QLatin1Char('/');
+    std::shared_ptr<std::atomic<bool>> flag;
+    const TCancelFlag cancel = NewCancelFlag(flag);
+
+    TWeatherFetch fetch(service.Client(), dataFolder);
+    QList<TWeatherResult> finished;
+    QObject::connect(&fetch, &TWeatherFetch::Finished, [&](const TWeatherResult &result) { finished << result; });
+    QSignalSpy arrived(&fetch, &TWeatherFetch::PictureArrived);
+
+    service.HoldPictures();
+    ASSERT_TRUE(fetch.Start(PaidRequest(), cancel));
+    EXPECT_FALSE(fetch.Start(PaidRequest(), cancel)); // one at a time
+    ASSERT_TRUE(EventuallyEq([&] { return finished.size(); }, 1));
+    ASSERT_TRUE(finished[0].Ok());
+    EXPECT_FALSE(fetch.Running());
+    ASSERT_TRUE(EventuallyEq([&] { return service.PicturesAsked(); }, 2));
+    EXPECT_EQ(arrived.count(), 0);
+
+    // The next refresh runs while the pictures still stall, and asks none again.
+    ASSERT_TRUE(fetch.Start(PaidRequest(), cancel));
+    ASSERT_TRUE(EventuallyEq([&] { return finished.size(); }, 2));
+    EXPECT_EQ(service.PicturesAsked(), 2);
+
+    service.ReleasePictures();
+    ASSERT_TRUE(EventuallyEq([&] { return arrived.count(); }, 2));
+    QStringList names;
+    for (const QList<QVariant> &signal : arrived)
+        names << signal.at(0).toString();
+    names.sort();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("10d.png"), QStringLiteral("13n.png")}));
+    EXPECT_TRUE(QFile::exists(dataFolder + QStringLiteral("13n.png")));
+    EXPECT_TRUE(QFile::exists(dataFolder + QStringLiteral("10d.png")));
+    ASSERT_TRUE(Eventually([&] { return fetch.PicturesInFlight().isEmpty(); }));
+
+    // Pictures in the folder are not asked for again.
+    ASSERT_TRUE(fetch.Start(PaidRequest(), cancel));
+    ASSERT_TRUE(EventuallyEq([&] { return finished.size(); }, 3));
+    EXPECT_TRUE(finished[2].MissingPictures.isEmpty());
+    EXPECT_EQ(service.PicturesAsked(), 2);
+}
+
+// Closing while the pictures stall: they end at once, write nothing, and
+// nothing reaches an object that is gone.
+TEST(WeatherFetch, CancelEndsStalledPicturesAndTheObjectMayGoFirst)
+{
+    StandInService service;
+    ASSERT_TRUE(service.Started());
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString dataFolder = folder.path() + QLatin1Char('/');
+    std::shared_ptr<std::atomic<bool>> flag;
+    const TCancelFlag cancel = NewCancelFlag(flag);
+
+    auto fetch = std::make_unique<TWeatherFetch>(service.Client(), dataFolder);
+    bool finished = false;
+    QObject::connect(fetch.get(), &TWeatherFetch::Finished, [&] { finished = true; });
+    service.HoldPictures();
+    ASSERT_TRUE(fetch->Start(PaidRequest(), cancel));
+    ASSERT_TRUE(Eventually([&] { return finished; }));
+    ASSERT_TRUE(EventuallyEq([&] { return service.PicturesAsked(); }, 2));
+
+    flag->store(true);
+    fetch.reset();
+    // The workers end without the service letting go of the pictures.
+    QThreadPool::globalInstance()->waitForDone();
+    EXPECT_TRUE(QDir(dataFolder).entryList({QStringLiteral("*.png")}, QDir::Files).isEmpty());
 }

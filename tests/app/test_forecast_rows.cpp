@@ -66,7 +66,6 @@ TWeatherRecord Record(double lat, double lon, const QDate &localDay)
     r.Precipitation.Value = 2.25;
     r.Weather.Value = 500;
     r.Weather.Icon = QStringLiteral("10d.png");
-    r._MoonPhase = 42;
     return r;
 }
 
@@ -183,10 +182,12 @@ TEST(ForecastRows, SunLinesInLocalTimeAndWhatASunriseWithoutSunsetShows)
     sun.Rise = DateTimeFromQDateTime(QDateTime(QDate(2026, 3, 2), QTime(6, 43, 12)));
     sun.HasSet = true;
     sun.Set = DateTimeFromQDateTime(QDateTime(QDate(2026, 3, 2), QTime(17, 43, 48)));
-    EXPECT_EQ(RowMoonSunText(r, sun, kCzech),
+    TMoonDay moon;
+    moon.Illuminated = 42;
+    EXPECT_EQ(RowMoonSunText(r, moon, sun, kCzech),
               QStringLiteral("Moon: 42%\n\nSunrise: 6:43:12\nSunset: 17:43:48\n\nCloud Coverage: 90 %"));
     sun.HasSet = false;
-    EXPECT_EQ(RowMoonSunText(r, sun, kCzech),
+    EXPECT_EQ(RowMoonSunText(r, moon, sun, kCzech),
               QStringLiteral("Moon: 42%\n\nSunrise: 6:43:12\n\n\nCloud Coverage: 90 %"));
 
     // The row keeps the sun times it was built with, on its own date.
@@ -215,7 +216,7 @@ TEST(ForecastRows, NumbersThatAreNotNumbersAndTheFoldsNoTemperatureMarkers)
     r.Wind.Direction.Code.clear();
     const QString description = RowDescriptionText(r, kEnglish, lang.app, lang.reference);
     EXPECT_TRUE(description.contains(QStringLiteral("Humidity: \u2013 %\nWind: 4.13 m/s\n"))) << description.toStdString();
-    EXPECT_TRUE(RowMoonSunText(r, {}, kEnglish).endsWith(QStringLiteral("Cloud Coverage: \u2013 %")));
+    EXPECT_TRUE(RowMoonSunText(r, {}, {}, kEnglish).endsWith(QStringLiteral("Cloud Coverage: \u2013 %")));
 }
 
 TEST(ForecastRows, OneRowPerDatedRecordAndWeekends)

@@ -1,5 +1,6 @@
 #include "DateTimeConv.h"
 #include "LangConsts.h"
+#include "ForecastRows.h"
 #include "MoonTable.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +42,6 @@ TWeatherData NoonRecords(const QDate &first, int days)
     for (int i = 0; i < days; ++i) {
         TWeatherRecord record;
         record.TimeStamp = Local(first.addDays(i), QTime(12, 0));
-        record._MoonPhase = -1;
         data << record;
     }
     return data;
@@ -74,21 +74,23 @@ TEST(ZonedMoonTable, NextPhasesInLocalTime)
 TEST(ZonedMoonTable, ThePhaseNameGoesToTheRowOfItsLocalDate)
 {
     ResetTexts();
-    TWeatherData forecast = NoonRecords(QDate(2025, 9, 19), 5);
-    FillMoonPhases(forecast, BuildMoonTable(forecast[0].TimeStamp));
+    const TWeatherData forecast = NoonRecords(QDate(2025, 9, 19), 5);
+    const TMoonDays moon = ForecastMoonDays(forecast, BuildMoonTable(forecast[0].TimeStamp));
+    ASSERT_EQ(moon.size(), forecast.size());
     const QDate newMoonDay = kSeptember2025[2].utc.toLocalTime().date();
-    for (const TWeatherRecord &record : forecast) {
-        const QDate day = QDateTimeFromDateTime(record.TimeStamp).date();
+    for (int i = 0; i < forecast.size(); ++i) {
+        const QDate day = QDateTimeFromDateTime(forecast[i].TimeStamp).date();
         SCOPED_TRACE(day.toString(Qt::ISODate).toStdString());
         if (day == newMoonDay) {
-            EXPECT_EQ(record._MoonPhaseText, QStringLiteral("New Moon"));
-            EXPECT_EQ(QDateTimeFromDateTime(record._MoonPhaseTime).date(), day);
+            EXPECT_EQ(moon[i].Phase, 0);
+            EXPECT_EQ(QDateTimeFromDateTime(moon[i].PhaseTime).date(), day);
+            EXPECT_TRUE(RowMoonSunText(forecast[i], moon[i], TSunTimes(), QLocale::c()).startsWith(QStringLiteral("Moon: New Moon")));
         } else {
-            EXPECT_TRUE(record._MoonPhaseText.isEmpty());
-            EXPECT_EQ(record._MoonPhaseTime, 0.0);
+            EXPECT_EQ(moon[i].Phase, -1);
+            EXPECT_EQ(moon[i].PhaseTime, 0.0);
         }
-        EXPECT_GE(record._MoonPhase, 0);
-        EXPECT_LE(record._MoonPhase, 10); // around new moon little of the disc is lit
+        EXPECT_GE(moon[i].Illuminated, 0);
+        EXPECT_LE(moon[i].Illuminated, 10); // around new moon little of the disc is lit
     }
 }
 
@@ -96,15 +98,17 @@ TEST(ZonedMoonTable, PercentagesAndTranslatedNames)
 {
     ResetTexts();
     MoonPhaseTexts[4] = QStringLiteral("Úplněk");
-    TWeatherData forecast = NoonRecords(QDate(2025, 9, 6), 3);
-    FillMoonPhases(forecast, BuildMoonTable(forecast[0].TimeStamp));
+    const TWeatherData forecast = NoonRecords(QDate(2025, 9, 6), 3);
+    const TMoonDays moon = ForecastMoonDays(forecast, BuildMoonTable(forecast[0].TimeStamp));
     const QDate fullMoonDay = kSeptember2025[0].utc.toLocalTime().date();
     int named = 0;
-    for (const TWeatherRecord &record : forecast) {
-        EXPECT_GE(record._MoonPhase, 93);
-        EXPECT_LE(record._MoonPhase, 100);
-        if (QDateTimeFromDateTime(record.TimeStamp).date() == fullMoonDay) {
-            EXPECT_EQ(record._MoonPhaseText, QStringLiteral("Úplněk"));
+    for (int i = 0; i < forecast.size(); ++i) {
+        EXPECT_GE(moon[i].Illuminated, 93);
+        EXPECT_LE(moon[i].Illuminated, 100);
+        if (QDateTimeFromDateTime(forecast[i].TimeStamp).date() == fullMoonDay) {
+            // The name is the language's, chosen when the row is made.
+            EXPECT_TRUE(RowMoonSunText(forecast[i], moon[i], TSunTimes(), QLocale::c())
+                            .startsWith(QStringLiteral("Moon: Úplněk")));
             ++named;
         }
     }
@@ -121,20 +125,21 @@ TEST(MoonTable, RowsWithoutTimeAndTimesTheAstronomyCannotAnswer)
             EXPECT_EQ(entry.Time, 0.0) << bad;
     }
 
-    TWeatherData forecast = NoonRecords(QDate(2025, 9, 20), 3);
+    TWeatherData forecast = NoonRecords(QDate(2025, 9, 5), 3);
     forecast[0].TimeStamp = 0;   // a slot the service gave no time: no row
     forecast[1].TimeStamp = nan;
-    FillMoonPhases(forecast, BuildMoonTable(forecast[2].TimeStamp));
-    EXPECT_EQ(forecast[0]._MoonPhase, -1);
-    EXPECT_TRUE(forecast[0]._MoonPhaseText.isEmpty());
-    EXPECT_EQ(forecast[1]._MoonPhase, -1);
-    EXPECT_GE(forecast[2]._MoonPhase, 0);
+    const TMoonDays moon = ForecastMoonDays(forecast, BuildMoonTable(forecast[2].TimeStamp));
+    ASSERT_EQ(moon.size(), 3);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(moon[i].Illuminated, 0);
+        EXPECT_EQ(moon[i].Phase, -1);
+    }
+    EXPECT_GT(moon[2].Illuminated, 90); // the day after full moon
 
     // An empty table names no phase.
-    TWeatherData rows = NoonRecords(QDate(2025, 9, 21), 2);
-    FillMoonPhases(rows, TMoonTable{});
-    for (const TWeatherRecord &record : rows)
-        EXPECT_TRUE(record._MoonPhaseText.isEmpty());
+    const TWeatherData rows = NoonRecords(QDate(2025, 9, 21), 2);
+    for (const TMoonDay &day : ForecastMoonDays(rows, TMoonTable{}))
+        EXPECT_EQ(day.Phase, -1);
 }
 
 TEST(MoonTable, TheMoonIsSeenUpsideDownSouthOfTheEquatorOnly)

@@ -1,4 +1,8 @@
+// The refresh cycle with the fetch unit, wired as the window wires them: the
+// cycle starts a fetch, the fetch's end goes back to the cycle.
+#include "FailureAdvice.h"
 #include "RefreshCycle.h"
+#include "WeatherFetch.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +13,7 @@
 #include <QtTest/QTest>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -23,9 +28,9 @@ constexpr int kWaitMs = 5000;
 class FakeService
 {
 public:
-    TFetchFunction Fetch()
+    TWeatherFetch::TFetchFunction Fetch()
     {
-        return [this](TRequestRecord request) { return Answer(request); };
+        return [this](const TRequestRecord &request, const TCancelFlag &cancel) { return Answer(request, cancel); };
     }
 
     void Hold() { std::lock_guard<std::mutex> lock(FMutex); FOpen = false; }
@@ -37,7 +42,8 @@ public:
         }
         FOpened.notify_all();
     }
-    void SetFailing(bool failing) { FFailing = failing; }
+    void SetFailing(bool failing) { FFailure = failing ? TFailureKind::NoAnswer : TFailureKind::None; }
+    void SetFailure(TFailureKind kind) { FFailure = kind; }
     void SetThrowing(bool throwing) { FThrowing = throwing; }
 
     int Calls() const { return FCalls; }
@@ -48,25 +54,30 @@ public:
         return FLocations;
     }
     bool RanOffTheUiThread() const { return FOffUiThread; }
+    // The cancel flag the last fetch held, as that fetch saw it when it ended.
+    bool SawCancel() const { return FSawCancel; }
 
 private:
-    TRefreshResult Answer(const TRequestRecord &request)
+    TWeatherResult Answer(const TRequestRecord &request, const TCancelFlag &cancel)
     {
         ++FRunning;
         FOffUiThread = FOffUiThread && QThread::currentThread() != QCoreApplication::instance()->thread();
         std::unique_lock<std::mutex> lock(FMutex);
         FLocations << request.LocationName;
-        FOpened.wait(lock, [this] { return FOpen; });
+        // A cancel ends the wait as it ends a transfer.
+        FOpened.wait_for(lock, std::chrono::milliseconds(kWaitMs), [this, &cancel] { return FOpen || (cancel && cancel->load()); });
         lock.unlock();
+        FSawCancel = cancel && cancel->load();
         ++FCalls;
         --FRunning;
         if (FThrowing)
             throw std::runtime_error("broken answer");
-        TRefreshResult result;
+        TWeatherResult result;
         result.Request = request;
-        result.Ok = !FFailing;
-        if (FFailing)
-            result.Request.ErrorMessage = QStringLiteral("No data received");
+        if (FSawCancel)
+            result.Request.Failure = MakeFailure(TFailureKind::Cancelled, QStringLiteral("No data received"));
+        else if (FFailure != TFailureKind::None)
+            result.Request.Failure = MakeFailure(FFailure, QStringLiteral("No data received"));
         else
             result.Current.City.Name = request.LocationName;
         return result;
@@ -75,34 +86,39 @@ private:
     mutable std::mutex FMutex;
     std::condition_variable FOpened;
     bool FOpen = true;
-    std::atomic<bool> FFailing{false};
+    std::atomic<TFailureKind> FFailure{TFailureKind::None};
     std::atomic<bool> FThrowing{false};
+    std::atomic<bool> FSawCancel{false};
     std::atomic<int> FCalls{0};
     std::atomic<int> FRunning{0};
     std::atomic<bool> FOffUiThread{true};
     QStringList FLocations;
 };
 
-// The cycle with a fake service, the place the settings hold, and what the
-// window would have been told.
+// The cycle and the fetch with a fake service, the place the settings hold,
+// and what the window would have been told.
 struct CycleFixture {
     FakeService service;
     QString location = QStringLiteral("Prague, CZ");
+    std::unique_ptr<TWeatherFetch> fetch;
     std::unique_ptr<TRefreshCycle> cycle;
-    QList<TRefreshResult> finished;
+    QList<TWeatherResult> finished;
     int started = 0;
     bool finishedOnUiThread = true;
 
     CycleFixture()
     {
-        cycle = std::make_unique<TRefreshCycle>(service.Fetch(), [this] {
+        fetch = std::make_unique<TWeatherFetch>(service.Fetch(), TWeatherFetch::TPicturesFunction());
+        cycle = std::make_unique<TRefreshCycle>([this](const TCancelFlag &cancel) {
             TRequestRecord request;
             request.LocationName = location;
-            return request;
+            fetch->Start(request, cancel);
         });
         QObject::connect(cycle.get(), &TRefreshCycle::RefreshStarted, [this] { ++started; });
-        QObject::connect(cycle.get(), &TRefreshCycle::RefreshFinished, [this](const TRefreshResult &result) {
+        QObject::connect(fetch.get(), &TWeatherFetch::Finished, [this](const TWeatherResult &result) {
             finishedOnUiThread = finishedOnUiThread && QThread::currentThread() == QCoreApplication::instance()->thread();
+            if (cycle)
+                cycle->FetchEnded(result.Request.Failure.Kind);
             finished << result;
         });
     }
@@ -140,7 +156,7 @@ TEST(RefreshCycle, TheUiThreadRunsWhileTheServiceIsAsked)
     f.service.Open();
     ASSERT_TRUE(f.WaitFinished(1));
     EXPECT_FALSE(f.cycle->IsRefreshing());
-    EXPECT_TRUE(f.finished[0].Ok);
+    EXPECT_TRUE(f.finished[0].Ok());
     EXPECT_TRUE(f.finishedOnUiThread);
     EXPECT_TRUE(f.service.RanOffTheUiThread());
 }
@@ -181,8 +197,8 @@ TEST(RefreshCycle, AFailureRetriesAfterThirtySecondsThenTheIntervalComesBack)
     f.service.SetFailing(true);
     f.cycle->Refresh();
     ASSERT_TRUE(f.WaitFinished(1));
-    EXPECT_FALSE(f.finished[0].Ok);
-    EXPECT_EQ(f.finished[0].Request.ErrorMessage, QStringLiteral("No data received"));
+    EXPECT_FALSE(f.finished[0].Ok());
+    EXPECT_EQ(f.finished[0].Request.Failure.Kind, TFailureKind::NoAnswer);
     EXPECT_TRUE(f.cycle->TimerActive());
     EXPECT_EQ(f.cycle->TimerIntervalMs(), kRetryIntervalMs);
 
@@ -217,7 +233,7 @@ TEST(RefreshCycle, WithoutAnIntervalAFailureStillRetriesOnce)
     f.cycle->TimerTick();
     EXPECT_FALSE(f.cycle->TimerActive());
     ASSERT_TRUE(f.WaitFinished(2));
-    EXPECT_TRUE(f.finished[1].Ok);
+    EXPECT_TRUE(f.finished[1].Ok());
     EXPECT_FALSE(f.cycle->TimerActive());
 }
 
@@ -239,15 +255,16 @@ TEST(RefreshCycle, AnExceptionOfTheFetchIsAFailureWithItsMessage)
     f.service.SetThrowing(true);
     f.cycle->Refresh();
     ASSERT_TRUE(f.WaitFinished(1));
-    EXPECT_FALSE(f.finished[0].Ok);
-    EXPECT_EQ(f.finished[0].Request.ErrorMessage, QStringLiteral("broken answer"));
+    EXPECT_FALSE(f.finished[0].Ok());
+    EXPECT_EQ(f.finished[0].Request.Failure.Kind, TFailureKind::BadDocument);
+    EXPECT_EQ(f.finished[0].Request.Failure.Message, QStringLiteral("broken answer"));
     EXPECT_EQ(f.finished[0].Request.LocationName, QStringLiteral("Prague, CZ"));
     EXPECT_EQ(f.cycle->TimerIntervalMs(), kRetryIntervalMs);
 
     f.service.SetThrowing(false);
     f.cycle->Refresh();
     ASSERT_TRUE(f.WaitFinished(2));
-    EXPECT_TRUE(f.finished[1].Ok);
+    EXPECT_TRUE(f.finished[1].Ok());
 }
 
 TEST(RefreshCycle, GoingAwayDuringAFetchIsSafe)
@@ -257,7 +274,10 @@ TEST(RefreshCycle, GoingAwayDuringAFetchIsSafe)
     f.cycle->Refresh();
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.service.Running() == 1; }, kWaitMs));
     f.cycle.reset();
-    f.service.Open();
+    f.fetch.reset();
+    // The fetch still running heard that it is not wanted any more.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.service.Calls() == 1; }, kWaitMs));
+    EXPECT_TRUE(f.service.SawCancel());
     QThreadPool::globalInstance()->waitForDone();
     QTest::qWait(20);
     EXPECT_TRUE(f.finished.isEmpty());
@@ -277,11 +297,13 @@ TEST(RefreshBackOff, TheWaitDoublesUpToTheIntervalOrHalfAnHourWithoutOne)
     };
     for (const auto &c : cases) {
         for (size_t i = 0; i < c.waitsSeconds.size(); ++i)
-            EXPECT_EQ(RetryIntervalMs(static_cast<int>(i) + 1, c.configuredMs), c.waitsSeconds[i] * 1000)
+            EXPECT_EQ(RetryIntervalMs(static_cast<int>(i) + 1, c.configuredMs, TRetry::Soon), c.waitsSeconds[i] * 1000)
                 << "interval " << c.configuredMs << " ms, failure " << i + 1;
     }
     // However long the failures last, the wait stays at the cap.
-    EXPECT_EQ(RetryIntervalMs(1000000, 0), kRetryCapWithoutIntervalMs);
+    EXPECT_EQ(RetryIntervalMs(1000000, 0, TRetry::Soon), kRetryCapWithoutIntervalMs);
+    // What is never retried has no wait.
+    EXPECT_EQ(RetryIntervalMs(1, 60 * 60 * 1000, TRetry::Never), 0);
 }
 
 TEST(RefreshBackOff, FailuresInARowWaitLongerUntilASuccess)
@@ -389,4 +411,60 @@ TEST(RefreshCycle, TheLastOutcomeAndTheNextAttemptFollowTheClock)
     // never as a later one than the last real success.
     f.cycle->NoteCachedSuccess(now.addSecs(-3600));
     EXPECT_EQ(f.cycle->LastSuccess(), now.addSecs(-600));
+}
+
+// Each kind's back-off as the cycle applies it after a first failure, with
+// an interval of an hour and with none.
+TEST(RefreshBackOff, TheKindOfFailureChoosesTheWait)
+{
+    const struct {
+        TFailureKind kind;
+        int waitWithIntervalMs; // 0: no timer
+        int waitWithoutIntervalMs;
+    } cases[] = {
+        {TFailureKind::TimedOut, kRetryIntervalMs, kRetryIntervalMs},
+        {TFailureKind::HttpStatus, kRetryIntervalMs, kRetryIntervalMs},
+        {TFailureKind::InvalidKey, kRetryIntervalMs, kRetryIntervalMs},
+        // Nothing to ask until a key is set: the interval goes on as configured.
+        {TFailureKind::NoKey, 3600000, 0},
+    };
+    for (const auto &c : cases) {
+        for (const int minutes : {60, 0}) {
+            SCOPED_TRACE(::testing::Message() << AdviceFor(c.kind).LogName << ", interval " << minutes);
+            CycleFixture f;
+            f.cycle->SetIntervalMinutes(minutes);
+            f.service.SetFailure(c.kind);
+            f.cycle->Refresh();
+            ASSERT_TRUE(f.WaitFinished(1));
+            const int expected = minutes > 0 ? c.waitWithIntervalMs : c.waitWithoutIntervalMs;
+            EXPECT_EQ(f.cycle->TimerActive(), expected > 0);
+            if (expected > 0)
+                EXPECT_EQ(f.cycle->TimerIntervalMs(), expected);
+        }
+    }
+}
+
+// Closing the program: the fetch under way hears it at once, nothing is
+// shown or scheduled after it, and no trigger starts another.
+TEST(RefreshCycle, CancelEndsTheRunningFetchAndStartsNoOther)
+{
+    CycleFixture f;
+    f.cycle->SetIntervalMinutes(60);
+    f.service.Hold();
+    f.cycle->Refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.service.Running() == 1; }, kWaitMs));
+    f.cycle->Cancel();
+    EXPECT_TRUE(f.cycle->CancelFlag()->load());
+    ASSERT_TRUE(f.WaitFinished(1));
+    EXPECT_TRUE(f.service.SawCancel());
+    EXPECT_EQ(f.finished[0].Request.Failure.Kind, TFailureKind::Cancelled);
+    EXPECT_FALSE(f.cycle->IsRefreshing());
+    EXPECT_FALSE(f.cycle->TimerActive());
+    EXPECT_FALSE(f.cycle->LastFailed());
+
+    f.cycle->Refresh();
+    f.cycle->TimerTick();
+    f.cycle->SetIntervalMinutes(30);
+    EXPECT_EQ(f.started, 1);
+    EXPECT_FALSE(f.cycle->TimerActive());
 }

@@ -36,9 +36,9 @@ TRequestRecord NextStartRequest()
 }
 
 // A successful result as a fetch gives it, without a peer.
-TRefreshResult FetchedResult(const QDateTime &fetchedAt)
+TWeatherResult FetchedResult(const QDateTime &fetchedAt)
 {
-    TRefreshResult result;
+    TWeatherResult result;
     result.Request = PaidRequest();
     result.CurrentBody = ReadFixture(QStringLiteral("current.xml"));
     result.ForecastBody = ReadFixture(QStringLiteral("forecast_daily.xml"));
@@ -46,7 +46,7 @@ TRefreshResult FetchedResult(const QDateTime &fetchedAt)
     EXPECT_TRUE(CurrentWeatherFromBody(result.CurrentBody, asked, result.Current));
     EXPECT_TRUE(ForecastFromBody(result.ForecastBody, asked, result.Forecast));
     result.FetchedAt = fetchedAt;
-    result.Ok = true;
+
     return result;
 }
 
@@ -70,8 +70,8 @@ TEST(WeatherCache, AFetchKeepsBothAnswersAndTheNextStartReadsThemBackAsFetched)
     CacheFolder folder;
     ASSERT_TRUE(folder.dir.isValid());
 
-    const TRefreshResult fetched = FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data());
-    ASSERT_TRUE(fetched.Ok) << fetched.Request.ErrorMessage.toStdString();
+    const TWeatherResult fetched = FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data());
+    ASSERT_TRUE(fetched.Ok()) << fetched.Request.Failure.Message.toStdString();
     EXPECT_EQ(ReadAll(folder.File(kCachedCurrentFile)), service.current);
     EXPECT_EQ(ReadAll(folder.File(kCachedForecastFile)), service.forecast);
     // The key stays in the settings file, enciphered; the cache never holds it.
@@ -79,8 +79,8 @@ TEST(WeatherCache, AFetchKeepsBothAnswersAndTheNextStartReadsThemBackAsFetched)
     // No temporary files are left behind.
     EXPECT_EQ(QDir(folder.Data() + QLatin1String(kWeatherCacheFolder)).entryList(QDir::Files).size(), 3);
 
-    const TRefreshResult kept = ReadWeatherCache(folder.Data(), NextStartRequest(), fetched.FetchedAt.addSecs(3600));
-    ASSERT_TRUE(kept.Ok) << kept.Request.ErrorMessage.toStdString();
+    const TWeatherResult kept = ReadWeatherCache(folder.Data(), NextStartRequest(), fetched.FetchedAt.addSecs(3600));
+    ASSERT_TRUE(kept.Ok()) << kept.Request.Failure.Message.toStdString();
     EXPECT_TRUE(kept.FromCache);
     EXPECT_EQ(kept.FetchedAt, fetched.FetchedAt.toUTC());
     EXPECT_EQ(kept.Current.City.Name, fetched.Current.City.Name);
@@ -88,7 +88,7 @@ TEST(WeatherCache, AFetchKeepsBothAnswersAndTheNextStartReadsThemBackAsFetched)
     ASSERT_EQ(kept.Forecast.size(), fetched.Forecast.size());
     for (int i = 0; i < kept.Forecast.size(); ++i)
         EXPECT_EQ(kept.Forecast[i].TimeStamp, fetched.Forecast[i].TimeStamp) << i;
-    EXPECT_EQ(kept.MoonTable[4].Time, fetched.MoonTable[4].Time);
+    EXPECT_EQ(kept.Astronomy.MoonTable[4].Time, fetched.Astronomy.MoonTable[4].Time);
     EXPECT_EQ(kept.Request.LocationName, NextStartRequest().LocationName);
 }
 
@@ -100,22 +100,22 @@ TEST(WeatherCache, WrittenOnlyAfterASuccessAndKeptThroughAFailure)
 
     // A failed first refresh leaves no cache at all.
     service.forecast.clear();
-    EXPECT_FALSE(FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data()).Ok);
+    EXPECT_FALSE(FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data()).Ok());
     EXPECT_FALSE(QFile::exists(folder.File(kCacheIndexFile)));
     EXPECT_FALSE(QFile::exists(folder.File(kCachedCurrentFile)));
 
     service.forecast = ReadFixture(QStringLiteral("forecast_daily.xml"));
-    const TRefreshResult good = FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data());
-    ASSERT_TRUE(good.Ok);
+    const TWeatherResult good = FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data());
+    ASSERT_TRUE(good.Ok());
     const QByteArray index = ReadAll(folder.File(kCacheIndexFile));
 
     // Later failures, of either answer, keep the last good pair as it was.
     service.forecast = QByteArrayLiteral("{\"cod\":\"404\",\"message\":\"city not found\"}");
-    EXPECT_FALSE(FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data()).Ok);
+    EXPECT_FALSE(FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data()).Ok());
     service.current.clear();
-    EXPECT_FALSE(FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data()).Ok);
+    EXPECT_FALSE(FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data()).Ok());
     EXPECT_EQ(ReadAll(folder.File(kCacheIndexFile)), index);
-    EXPECT_TRUE(ReadWeatherCache(folder.Data(), NextStartRequest(), good.FetchedAt).Ok);
+    EXPECT_TRUE(ReadWeatherCache(folder.Data(), NextStartRequest(), good.FetchedAt).Ok());
 }
 
 TEST(WeatherCache, WhatIsNotTheLastGoodWeatherOfThisPlaceIsIgnoredWhole)
@@ -182,13 +182,13 @@ TEST(WeatherCache, WhatIsNotTheLastGoodWeatherOfThisPlaceIsIgnoredWhole)
         c.spoil(folder);
         TRequestRecord request = NextStartRequest();
         c.settings(request);
-        const TRefreshResult kept = ReadWeatherCache(folder.Data(), request, kFetched.addSecs(c.ageSecs));
+        const TWeatherResult kept = ReadWeatherCache(folder.Data(), request, kFetched.addSecs(c.ageSecs));
         if (shown.contains(QLatin1String(c.name))) {
-            EXPECT_TRUE(kept.Ok) << kept.Request.ErrorMessage.toStdString();
+            EXPECT_TRUE(kept.Ok()) << kept.Request.Failure.Message.toStdString();
             continue;
         }
-        EXPECT_FALSE(kept.Ok);
-        EXPECT_FALSE(kept.Request.ErrorMessage.isEmpty());
+        EXPECT_FALSE(kept.Ok());
+        EXPECT_FALSE(kept.Request.Failure.Message.isEmpty());
         // Nothing of it to show by mistake.
         EXPECT_TRUE(kept.Current.City.Name.isEmpty());
         EXPECT_TRUE(kept.Forecast.isEmpty());
@@ -210,13 +210,13 @@ TEST(WeatherCache, KeptAnswersTheParsersRefuseAreIgnored)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         CacheFolder folder;
-        TRefreshResult result = FetchedResult(kFetched);
+        TWeatherResult result = FetchedResult(kFetched);
         result.CurrentBody = c.current;
         QString error;
         ASSERT_TRUE(WriteWeatherCache(folder.Data(), result, error));
-        TRefreshResult kept;
+        TWeatherResult kept;
         EXPECT_NO_THROW(kept = ReadWeatherCache(folder.Data(), NextStartRequest(), kFetched));
-        EXPECT_FALSE(kept.Ok);
+        EXPECT_FALSE(kept.Ok());
         EXPECT_TRUE(kept.Current.City.Name.isEmpty());
     }
 }
@@ -229,11 +229,11 @@ TEST(WeatherCache, AFolderThatCannotBeWrittenIsReportedAndTheCacheIsOnlyAsOld)
     QString error;
     EXPECT_FALSE(WriteWeatherCache(folder.Data(), FetchedResult(kFetched), error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(ReadWeatherCache(folder.Data(), NextStartRequest(), kFetched).Ok);
+    EXPECT_FALSE(ReadWeatherCache(folder.Data(), NextStartRequest(), kFetched).Ok());
 
     // What was read back is not written again as if fetched now.
     CacheFolder other;
-    TRefreshResult fromCache = FetchedResult(kFetched);
+    TWeatherResult fromCache = FetchedResult(kFetched);
     fromCache.FromCache = true;
     EXPECT_TRUE(WriteWeatherCache(other.Data(), fromCache, error));
     EXPECT_FALSE(QFile::exists(other.File(kCacheIndexFile)));
@@ -253,8 +253,8 @@ TEST(WeatherCache, AFullDiskIsReportedAndTheKeptWeatherStays)
     }
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.isEmpty());
-    const TRefreshResult kept = ReadWeatherCache(folder.Data(), NextStartRequest(), kFetched.addSecs(7200));
-    EXPECT_TRUE(kept.Ok);
+    const TWeatherResult kept = ReadWeatherCache(folder.Data(), NextStartRequest(), kFetched.addSecs(7200));
+    EXPECT_TRUE(kept.Ok());
     EXPECT_EQ(kept.FetchedAt, kFetched);
 }
 

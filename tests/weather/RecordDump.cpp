@@ -126,12 +126,7 @@ QString DumpRecord(const TWeatherRecord &record)
                  .AddTime("TimeStamp", record.TimeStamp)
                  .AddTime("FromTime", record.FromTime)
                  .AddTime("ToTime", record.ToTime)
-                 .Line("Times")
-           + Fields()
-                 .AddTime("Time", record._MoonPhaseTime)
-                 .Add("Text", record._MoonPhaseText)
-                 .Add("Phase", static_cast<double>(record._MoonPhase))
-                 .Line("MoonPhase");
+                 .Line("Times");
 }
 
 QString DumpForecast(const TWeatherData &data)

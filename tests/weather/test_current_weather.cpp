@@ -149,9 +149,9 @@ TEST_F(CurrentWeatherService, StrictValueErrorLeavesTheClientWithoutMessage)
 {
     Serve(R"(<current><city id="12a" name="X"/></current>)");
     TWeatherRecord r;
-    request.ErrorMessage = QStringLiteral("old");
+    request.Failure.Message = QStringLiteral("old");
     EXPECT_THROW(Fetch(r), EConvertError);
-    EXPECT_TRUE(request.ErrorMessage.isEmpty());
+    EXPECT_TRUE(request.Failure.Message.isEmpty());
 }
 
 TEST_F(CurrentWeatherService, FailureLeavesTheRecordAsItWas)
@@ -161,7 +161,7 @@ TEST_F(CurrentWeatherService, FailureLeavesTheRecordAsItWas)
     ASSERT_TRUE(Fetch(r));
     Serve(R"({"cod":401, "message": "Invalid API key. Please see the FAQ."})");
     EXPECT_FALSE(Fetch(r));
-    EXPECT_EQ(request.ErrorMessage, QStringLiteral("Invalid API key"));
+    EXPECT_EQ(request.Failure.Message, QStringLiteral("Invalid API key"));
     EXPECT_EQ(r.City.Name, QStringLiteral("Prague"));
     EXPECT_DOUBLE_EQ(r.Temp.Value.Value, -1.5);
 }

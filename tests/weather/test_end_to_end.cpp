@@ -82,7 +82,7 @@ TEST_F(EndToEndTest, CurrentWeatherByName)
 {
     TRequestRecord request = Request("prague,cz");
     TWeatherRecord record;
-    ASSERT_TRUE(Client().GetCurrentWeather(request, record)) << request.ErrorMessage.toStdString();
+    ASSERT_TRUE(Client().GetCurrentWeather(request, record)) << request.Failure.Message.toStdString();
     EXPECT_EQ(record.City.ID, 3067696);
     EXPECT_EQ(record.City.Name, QStringLiteral("Prague"));
     EXPECT_EQ(record.City.Country, QStringLiteral("CZ"));
@@ -101,7 +101,7 @@ TEST_F(EndToEndTest, CurrentWeatherById)
     TRequestRecord request = Request("ignored");
     request.LocationID = 1850147;
     TWeatherRecord record;
-    ASSERT_TRUE(Client().GetCurrentWeather(request, record)) << request.ErrorMessage.toStdString();
+    ASSERT_TRUE(Client().GetCurrentWeather(request, record)) << request.Failure.Message.toStdString();
     EXPECT_EQ(record.City.Name, QStringLiteral("Tokyo"));
 }
 
@@ -122,7 +122,7 @@ TEST_P(EndToEndForecastTest, ReturnsTheRecordsOfKeyAndMode)
     const ModeCase &c = GetParam();
     TRequestRecord request = Request("London,GB", c.keyType, c.mode, c.days);
     TWeatherData data;
-    ASSERT_TRUE(Client().GetForecast(request, data)) << request.ErrorMessage.toStdString();
+    ASSERT_TRUE(Client().GetForecast(request, data)) << request.Failure.Message.toStdString();
     ASSERT_EQ(data.size(), c.records);
     for (qsizetype i = 0; i < data.size(); ++i) {
         SCOPED_TRACE(i);
@@ -169,7 +169,7 @@ TEST_F(EndToEndTest, SearchFindsCitiesLikeTheName)
 {
     TRequestRecord request = Request("lon");
     TCities cities;
-    ASSERT_TRUE(Client().FindLocations(request, cities)) << request.ErrorMessage.toStdString();
+    ASSERT_TRUE(Client().FindLocations(request, cities)) << request.Failure.Message.toStdString();
     QSet<std::int64_t> ids;
     for (const TCity &city : cities)
         ids.insert(city.ID);
@@ -225,12 +225,12 @@ TEST_P(EndToEndRefusalTest, ReportsTheServiceMessageAndKeepsTheRecords)
     TWeatherRecord record;
     record.City.Name = QStringLiteral("Earlier");
     EXPECT_FALSE(client.GetCurrentWeather(request, record));
-    EXPECT_EQ(request.ErrorMessage, QString::fromLatin1(c.message));
+    EXPECT_EQ(request.Failure.Message, QString::fromLatin1(c.message));
     EXPECT_EQ(record.City.Name, QStringLiteral("Earlier"));
 
     TWeatherData data(2);
     EXPECT_FALSE(client.GetForecast(request, data));
-    EXPECT_EQ(request.ErrorMessage, QString::fromLatin1(c.message));
+    EXPECT_EQ(request.Failure.Message, QString::fromLatin1(c.message));
     EXPECT_EQ(data.size(), 2);
 }
 
@@ -246,7 +246,7 @@ TEST_F(EndToEndTest, SearchWithRejectedKeyKeepsTheCities)
     request.Key = QStringLiteral("bad");
     TCities cities(1);
     EXPECT_FALSE(Client().FindLocations(request, cities));
-    EXPECT_EQ(request.ErrorMessage, QStringLiteral("Invalid API key"));
+    EXPECT_EQ(request.Failure.Message, QStringLiteral("Invalid API key"));
     EXPECT_EQ(cities.size(), 1);
 }
 

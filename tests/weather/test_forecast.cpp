@@ -276,14 +276,14 @@ TEST_P(ForecastOutcomeTest, KeepsTheArrayUnlessAWeatherDocumentCame)
     const OutcomeCase &c = GetParam();
     peer.Serve(c.body);
     TRequestRecord request = Request(ktPaid, fmDaily, 2);
-    request.ErrorMessage = QStringLiteral("left from before");
+    request.Failure.Message = QStringLiteral("left from before");
     TWeatherData data(3);
     data[0].City.Name = QStringLiteral("Earlier");
     EXPECT_EQ(Fetch(request, data), c.ok);
     if (c.message != nullptr)
-        EXPECT_EQ(request.ErrorMessage, QString::fromUtf8(c.message));
+        EXPECT_EQ(request.Failure.Message, QString::fromUtf8(c.message));
     else
-        EXPECT_FALSE(request.ErrorMessage.isEmpty());
+        EXPECT_FALSE(request.Failure.Message.isEmpty());
     if (c.records < 0) {
         ASSERT_EQ(data.size(), 3);
         EXPECT_EQ(data[0].City.Name, QStringLiteral("Earlier"));

@@ -118,10 +118,10 @@ TEST(HostileAnswers, EachEndsWithItsMessageWithoutGrowing)
         TRequestRecord request = Request();
         EXPECT_FALSE(Ask(client, c.ask, request));
         if (c.prefix)
-            EXPECT_TRUE(request.ErrorMessage.startsWith(c.message + QStringLiteral(" (line ")))
-                << request.ErrorMessage.toStdString();
+            EXPECT_TRUE(request.Failure.Message.startsWith(c.message + QStringLiteral(" (line ")))
+                << request.Failure.Message.toStdString();
         else
-            EXPECT_EQ(request.ErrorMessage.toStdString(), c.message.toStdString());
+            EXPECT_EQ(request.Failure.Message.toStdString(), c.message.toStdString());
         if (!kUnderAddressSanitizer) {
             EXPECT_LT(MaxResidentKiB() - before, kAllowedGrowthKiB);
         }
@@ -262,7 +262,7 @@ TEST(HostileAnswers, NumbersBeyondRangeCountAsAbsent)
                      "<lastupdate value=\"2026-03-02T12:00:00+25:99\"/></current>");
     TRequestRecord request = Request();
     TWeatherRecord record;
-    ASSERT_TRUE(client.GetCurrentWeather(request, record)) << request.ErrorMessage.toStdString();
+    ASSERT_TRUE(client.GetCurrentWeather(request, record)) << request.Failure.Message.toStdString();
     EXPECT_EQ(record.Wind.Speed.Value, 0.0);
     EXPECT_EQ(record.Wind.Speed.Units, QStringLiteral("km/h"));
     EXPECT_EQ(record.Wind.Speed.Name, QStringLiteral("Storm"));
@@ -272,7 +272,7 @@ TEST(HostileAnswers, NumbersBeyondRangeCountAsAbsent)
                      "</time></forecast></weatherdata>");
     request.KeyType = ktPaid;
     TWeatherData data;
-    ASSERT_TRUE(client.GetForecast(request, data)) << request.ErrorMessage.toStdString();
+    ASSERT_TRUE(client.GetForecast(request, data)) << request.Failure.Message.toStdString();
     ASSERT_EQ(data.size(), 1);
     EXPECT_EQ(data[0].Wind.Speed.Value, 0.0);
 }

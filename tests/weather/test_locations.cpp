@@ -94,10 +94,10 @@ TEST_P(LocationsOutcomeTest, KeepsTheCitiesUnlessACityListCame)
 {
     const OutcomeCase &c = GetParam();
     peer.Serve(c.body);
-    request.ErrorMessage = QStringLiteral("left from before");
+    request.Failure.Message = QStringLiteral("left from before");
     TCities cities = Earlier();
     EXPECT_EQ(Find(cities), c.ok);
-    EXPECT_EQ(request.ErrorMessage, QString::fromLatin1(c.message));
+    EXPECT_EQ(request.Failure.Message, QString::fromLatin1(c.message));
     if (c.cities < 0) {
         ASSERT_EQ(cities.size(), 2);
         EXPECT_EQ(cities[0].Name, QStringLiteral("Earlier"));
@@ -133,10 +133,10 @@ TEST(LocationsParser, MalformedCityIdStopsTheSearchWithTheCitiesBeforeIt)
 TEST_F(LocationsTest, MalformedCityIdLeavesTheClientWithoutMessage)
 {
     peer.ServeFile(QStringLiteral("find_bad_id.xml"));
-    request.ErrorMessage = QStringLiteral("left from before");
+    request.Failure.Message = QStringLiteral("left from before");
     TCities cities = Earlier();
     EXPECT_THROW(Find(cities), EConvertError);
-    EXPECT_TRUE(request.ErrorMessage.isEmpty());
+    EXPECT_TRUE(request.Failure.Message.isEmpty());
 }
 
 } // namespace

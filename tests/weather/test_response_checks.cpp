@@ -30,16 +30,16 @@ TEST_P(ResponseChecks, JudgesBodyInOrder)
 {
     const CheckCase &c = GetParam();
     TRequestRecord request;
-    request.ErrorMessage = QStringLiteral("left over");
+    request.Failure.Message = QStringLiteral("left over");
     QDomDocument document;
     const bool ok = CheckServiceResponse(c.body, 0, c.checkError ? kForecastAnswer : kCurrentWeatherAnswer,
                                          request, document);
     EXPECT_EQ(ok, c.ok);
     if (c.parserMessage) {
-        EXPECT_TRUE(request.ErrorMessage.contains(QLatin1String("line"))) << request.ErrorMessage.toStdString();
-        EXPECT_TRUE(request.ErrorMessage.contains(QLatin1String("column"))) << request.ErrorMessage.toStdString();
+        EXPECT_TRUE(request.Failure.Message.contains(QLatin1String("line"))) << request.Failure.Message.toStdString();
+        EXPECT_TRUE(request.Failure.Message.contains(QLatin1String("column"))) << request.Failure.Message.toStdString();
     } else if (!c.ok) {
-        EXPECT_EQ(request.ErrorMessage.toStdString(), c.message.toStdString());
+        EXPECT_EQ(request.Failure.Message.toStdString(), c.message.toStdString());
     }
     if (c.ok) {
         EXPECT_FALSE(document.documentElement().isNull());
@@ -89,7 +89,7 @@ TEST(ResponseChecks, DoctypeIsRefusedBeforeParsing)
     QDomDocument document;
     EXPECT_FALSE(CheckServiceResponse(ManyReferenceEntityDocument(), 0, kCurrentWeatherAnswer, request,
                                       document));
-    EXPECT_EQ(request.ErrorMessage.toStdString(),
+    EXPECT_EQ(request.Failure.Message.toStdString(),
               "DOCTYPE declarations are not accepted (line 2, column 1)");
     EXPECT_TRUE(document.documentElement().isNull());
 }

@@ -10,7 +10,11 @@
 
 #include <sys/resource.h>
 
+#include <atomic>
+#include <chrono>
+#include <memory>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -41,7 +45,7 @@ QString CurrentWeatherError(const QString &base)
     request.Units = QStringLiteral("metric");
     TWeatherRecord record;
     EXPECT_FALSE(client.GetCurrentWeather(request, record));
-    return request.ErrorMessage;
+    return request.Failure.Message;
 }
 
 TEST(Transport, ConnectionRefused)
@@ -53,6 +57,70 @@ TEST(Transport, ConnectionRefused)
     EXPECT_FALSE(HttpGetToStream(base + QStringLiteral("/x"), {}, {}, body, 0, ShortTimeouts()));
     EXPECT_TRUE(body.isEmpty());
     EXPECT_EQ(CurrentWeatherError(base), QStringLiteral("No data received"));
+}
+
+// How a connection failed travels as its kind to the client's failure, so the
+// panel can give the advice that fits.
+TEST(Transport, EachWayOfNotConnectingHasItsKind)
+{
+    const RefusingPort refusing;
+    ASSERT_NE(refusing.Port(), 0);
+    LoopbackServer plain; // speaks HTTP only: a secure connection to it fails
+    plain.http.Get("/x", [](const httplib::Request &, httplib::Response &res) { res.set_content("x", "text/plain"); });
+    ASSERT_TRUE(plain.Start());
+    const QString secure = QStringLiteral("https://127.0.0.1:%1").arg(plain.Port());
+    const struct {
+        const char *name;
+        QString base;
+        THttpFailure failure;
+        TFailureKind kind;
+    } cases[] = {
+        {"refused", refusing.BaseUrl(), THttpFailure::Refused, TFailureKind::Refused},
+        {"secure connection", secure, THttpFailure::Tls, TFailureKind::Tls},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray body;
+        THttpFailure failure = THttpFailure::None;
+        EXPECT_FALSE(HttpGetToStream(c.base + QStringLiteral("/x"), {}, {}, body, 0, ShortTimeouts(), nullptr, &failure));
+        EXPECT_EQ(failure, c.failure);
+        TOwmClient client(c.base, c.base);
+        client.HttpOptions() = ShortTimeouts();
+        TRequestRecord request;
+        request.Key = QStringLiteral("k");
+        TWeatherRecord record;
+        EXPECT_FALSE(client.GetCurrentWeather(request, record));
+        EXPECT_EQ(request.Failure.Kind, c.kind);
+        EXPECT_EQ(request.Failure.Message, QStringLiteral("No data received"));
+    }
+}
+
+// A cancel ends a transfer whose peer keeps silent, long before its time-out,
+// and a transfer asked for after the cancel does not start.
+TEST(Transport, ACancelEndsASilentTransferAtOnce)
+{
+    RawPeer silent{std::string()};
+    auto flag = std::make_shared<std::atomic<bool>>(false);
+    THttpOptions options; // 30 s: only the cancel can end it in time
+    options.Cancel = flag;
+    THttpFailure failure = THttpFailure::None;
+    std::thread canceller([flag] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        flag->store(true);
+    });
+    QByteArray body;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(HttpGetToStream(silent.Url("/data"), {}, {}, body, 0, options, nullptr, &failure));
+    const auto took = std::chrono::steady_clock::now() - started;
+    canceller.join();
+    EXPECT_EQ(failure, THttpFailure::Cancelled);
+    // Far below the time-out: the cancel, not the clock, ended it.
+    EXPECT_LT(took, std::chrono::seconds(10));
+
+    RawPeer another{std::string()};
+    failure = THttpFailure::None;
+    EXPECT_FALSE(HttpGetToStream(another.Url("/data"), {}, {}, body, 0, options, nullptr, &failure));
+    EXPECT_EQ(failure, THttpFailure::Cancelled);
 }
 
 // A silent peer is told as a time-out, so the user knows the network did carry

@@ -99,13 +99,13 @@ int main(int argc, char *argv[])
     try {
         TWeatherRecord current;
         if (!client.GetCurrentWeather(request, current)) {
-            out << "Current weather failed: " << request.ErrorMessage << "\n";
+            out << "Current weather failed: " << request.Failure.Message << "\n";
             return 1;
         }
         PrintCurrent(out, current);
         TWeatherData forecast;
         if (!client.GetForecast(request, forecast)) {
-            out << "Forecast failed: " << request.ErrorMessage << "\n";
+            out << "Forecast failed: " << request.Failure.Message << "\n";
             return 1;
         }
         PrintForecast(out, forecast);

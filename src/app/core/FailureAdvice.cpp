@@ -6,10 +6,29 @@
 
 namespace {
 
-// The client's own texts and the service's message for a place it lacks.
-constexpr char kInvalidKeyText[] = "Invalid API key";
-constexpr char kUnknownPlaceText[] = "city not found";
-constexpr char kNoDataText[] = "No data received";
+struct TAdviceEntry {
+    TFailureKind Kind;
+    TFailureAdvice Advice;
+};
+
+// Whatever the service or the network said may be different soon (a new key
+// starts to work, a network comes back), so those are retried, later each
+// time; without a key, or while closing, nothing is asked.
+const TAdviceEntry kAdvice[] = {
+    {TFailureKind::None, {nullptr, TRetry::Never, "none"}},
+    {TFailureKind::TimedOut, {&lc_NextStepNetwork, TRetry::Soon, "timed out"}},
+    {TFailureKind::TooLarge, {&lc_NextStepService, TRetry::Soon, "too large"}},
+    {TFailureKind::Refused, {&lc_NextStepNetwork, TRetry::Soon, "refused"}},
+    {TFailureKind::NoRoute, {&lc_NextStepNetwork, TRetry::Soon, "no route"}},
+    {TFailureKind::Tls, {&lc_NextStepTls, TRetry::Soon, "secure connection"}},
+    {TFailureKind::NoAnswer, {&lc_NextStepNetwork, TRetry::Soon, "no answer"}},
+    {TFailureKind::HttpStatus, {&lc_NextStepService, TRetry::Soon, "service error"}},
+    {TFailureKind::BadDocument, {&lc_NextStepService, TRetry::Soon, "bad document"}},
+    {TFailureKind::InvalidKey, {&lc_NextStepKey, TRetry::Soon, "invalid key"}},
+    {TFailureKind::NoKey, {&lc_NextStepNoKey, TRetry::Never, "no key"}},
+    {TFailureKind::PlaceNotFound, {&lc_NextStepLocation, TRetry::Soon, "place not found"}},
+    {TFailureKind::Cancelled, {nullptr, TRetry::Never, "cancelled"}},
+};
 
 QString AttemptTime(const QDateTime &nextAttempt, const QDateTime &now, const QLocale &locale)
 {
@@ -21,41 +40,44 @@ QString AttemptTime(const QDateTime &nextAttempt, const QDateTime &now, const QL
 
 } // namespace
 
-TFailureCause ClassifyFailure(const QString &errorMessage)
+const TFailureAdvice &AdviceFor(TFailureKind kind)
 {
-    const QString message = errorMessage.trimmed();
-    if (message.contains(QLatin1String(kInvalidKeyText), Qt::CaseInsensitive))
-        return TFailureCause::InvalidKey;
-    if (message.contains(QLatin1String(kUnknownPlaceText), Qt::CaseInsensitive))
-        return TFailureCause::UnknownPlace;
-    if (message.startsWith(QLatin1String(kNoDataText), Qt::CaseInsensitive))
-        return TFailureCause::NoData;
-    return TFailureCause::Other;
+    for (const TAdviceEntry &entry : kAdvice)
+        if (entry.Kind == kind)
+            return entry.Advice;
+    return kAdvice[0].Advice;
 }
 
-QString FailureNextStep(const QString &errorMessage, const QDateTime &nextAttempt, const QDateTime &now,
+QString FailureReason(const TFetchFailure &failure)
+{
+    return failure.Kind == TFailureKind::NoKey ? lc_NoKey : failure.Message;
+}
+
+QString FailureNextStep(const TFetchFailure &failure, const QDateTime &nextAttempt, const QDateTime &now,
                         const QLocale &locale)
 {
-    switch (ClassifyFailure(errorMessage)) {
-    case TFailureCause::InvalidKey:
-        return lc_NextStepKey;
-    case TFailureCause::UnknownPlace:
-        return lc_NextStepLocation;
-    case TFailureCause::NoData:
-        if (!nextAttempt.isValid())
-            return lc_NextStepNetwork;
-        return lc_NextStepNetwork + QLatin1Char(' ')
-               + FillText(lc_NextAttempt, AttemptTime(nextAttempt, now, locale));
-    case TFailureCause::Other:
-        break;
-    }
-    return QString();
+    const TFailureAdvice &advice = AdviceFor(failure.Kind);
+    if (advice.NextStep == nullptr)
+        return QString();
+    if (!nextAttempt.isValid() || advice.Retry == TRetry::Never)
+        return *advice.NextStep;
+    return *advice.NextStep + QLatin1Char(' ') + FillText(lc_NextAttempt, AttemptTime(nextAttempt, now, locale));
 }
 
-QString FailureHintWithNextStep(const QString &errorMessage, const QDateTime &nextAttempt, const QDateTime &now,
+QString FailureHintWithNextStep(const TFetchFailure &failure, const QDateTime &nextAttempt, const QDateTime &now,
                                 const QLocale &locale)
 {
-    const QString hint = FailureHint(errorMessage);
-    const QString next = FailureNextStep(errorMessage, nextAttempt, now, locale);
+    const QString hint = FailureHint(FailureReason(failure));
+    const QString next = FailureNextStep(failure, nextAttempt, now, locale);
     return next.isEmpty() ? hint : hint + QLatin1Char('\n') + next;
+}
+
+QString FailureLogText(const TFetchFailure &failure)
+{
+    QString text = QString::fromLatin1(AdviceFor(failure.Kind).LogName);
+    if (failure.HttpStatus != 0)
+        text += QStringLiteral(" (HTTP %1)").arg(failure.HttpStatus);
+    if (!failure.Message.isEmpty())
+        text += QStringLiteral(": ") + failure.Message;
+    return text;
 }

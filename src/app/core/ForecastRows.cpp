@@ -154,11 +154,12 @@ QString RowDescriptionText(const TWeatherRecord &record, const QLocale &locale, 
            + TrimEnd(wind) + kLineFeed + precipitation;
 }
 
-QString RowMoonSunText(const TWeatherRecord &record, const TSunTimes &sun, const QLocale &locale)
+QString RowMoonSunText(const TWeatherRecord &record, const TMoonDay &moon, const TSunTimes &sun,
+                       const QLocale &locale)
 {
-    QString text = record._MoonPhaseText.isEmpty()
-                       ? Labelled(lc_Moon, QString::number(record._MoonPhase) + QLatin1Char('%'))
-                       : Labelled(lc_Moon, record._MoonPhaseText);
+    const bool phaseDay = moon.Phase >= 0 && moon.Phase < kMoonPhaseCount;
+    QString text = phaseDay ? Labelled(lc_Moon, MoonPhaseTexts[moon.Phase])
+                            : Labelled(lc_Moon, QString::number(moon.Illuminated) + QLatin1Char('%'));
     text += kTwoLineFeeds;
     // Without a sunrise nothing of the sun is shown; without a sunset only the
     // sunrise line.
@@ -188,9 +189,12 @@ TForecastSunTimes ForecastSunTimes(const TWeatherData &forecast)
 TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dataFolder,
                                 const QStringList &dayNames, const QLocale &locale,
                                 const TLanguageManager &app, const TLanguageManager &reference,
-                                const TForecastSunTimes &sunTimes)
+                                const TForecastSunTimes &sunTimes, const TMoonDays &moonDays)
 {
     const bool sunGiven = sunTimes.size() == forecast.size();
+    const TMoonDays moon = moonDays.size() == forecast.size() || forecast.isEmpty()
+                               ? moonDays
+                               : ForecastMoonDays(forecast, BuildMoonTable(forecast.constFirst().TimeStamp));
     TForecastRows rows;
     rows.reserve(forecast.size());
     for (int i = 0; i < forecast.size(); ++i) {
@@ -212,7 +216,7 @@ TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dat
         row.PressureText = RowPressureText(record, locale);
         row.RangeText = RowRangeText(record, locale);
         row.DescriptionText = RowDescriptionText(record, locale, app, reference);
-        row.MoonSunText = RowMoonSunText(record, row.Sun, locale);
+        row.MoonSunText = RowMoonSunText(record, moon.value(i), row.Sun, locale);
         rows.append(row);
     }
     return rows;

@@ -3,6 +3,7 @@
 // day and whether it is a weekend day. Painting only reads these.
 #pragma once
 
+#include "MoonTable.h"
 #include "TDateTime.h"
 #include "WeatherRecords.h"
 
@@ -56,12 +57,14 @@ using TForecastSunTimes = QVector<TSunTimes>;
 TForecastSunTimes ForecastSunTimes(const TWeatherData &forecast);
 
 // One row per record with a time stamp, in order. `dayNames` are the lines of
-// the day-names calendar. `sunTimes`, when it has one entry per record, are
-// those of ForecastSunTimes(); otherwise they are worked out here.
+// the day-names calendar. `sunTimes` and `moonDays`, when they have one entry
+// per record, are those of ForecastSunTimes() and ForecastMoonDays();
+// otherwise they are worked out here.
 TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dataFolder,
                                 const QStringList &dayNames, const QLocale &locale,
                                 const TLanguageManager &app, const TLanguageManager &reference,
-                                const TForecastSunTimes &sunTimes = TForecastSunTimes());
+                                const TForecastSunTimes &sunTimes = TForecastSunTimes(),
+                                const TMoonDays &moonDays = TMoonDays());
 
 // The column texts of one record, exposed for the tests and the benchmark.
 QString RowDateText(const QDate &date, const QStringList &dayNames, const QLocale &locale);
@@ -69,4 +72,5 @@ QString RowPressureText(const TWeatherRecord &record, const QLocale &locale);
 QString RowRangeText(const TWeatherRecord &record, const QLocale &locale);
 QString RowDescriptionText(const TWeatherRecord &record, const QLocale &locale, const TLanguageManager &app,
                            const TLanguageManager &reference);
-QString RowMoonSunText(const TWeatherRecord &record, const TSunTimes &sun, const QLocale &locale);
+QString RowMoonSunText(const TWeatherRecord &record, const TMoonDay &moon, const TSunTimes &sun,
+                       const QLocale &locale);

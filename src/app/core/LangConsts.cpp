@@ -18,6 +18,10 @@ QString lc_NextAttempt = QStringLiteral("Next attempt at %s.");
 QString lc_NextStepKey = QStringLiteral("Check the API key in Preferences; a new key takes up to two hours to work.");
 QString lc_NextStepLocation = QStringLiteral("Check the location in Preferences.");
 QString lc_NextStepNetwork = QStringLiteral("Check the network connection.");
+QString lc_NextStepNoKey = QStringLiteral("Enter your API key in Preferences (the settings button, or Preferences... in the menu).");
+QString lc_NextStepService = QStringLiteral("The service's answer could not be used; it will be asked again.");
+QString lc_NextStepTls = QStringLiteral("The secure connection failed: check the computer's date and time, and any proxy.");
+QString lc_NoKey = QStringLiteral("No API key is set");
 QString lc_NoLocFound = QStringLiteral("No location was found.");
 QString lc_Precipitations = QStringLiteral("Precipitations");
 QString lc_Pressure = QStringLiteral("Pressure");
@@ -60,6 +64,10 @@ const TTextSlot kProgramTexts[] = {
     {"lc_NextStepKey", "Check the API key in Preferences; a new key takes up to two hours to work.", &lc_NextStepKey},
     {"lc_NextStepLocation", "Check the location in Preferences.", &lc_NextStepLocation},
     {"lc_NextStepNetwork", "Check the network connection.", &lc_NextStepNetwork},
+    {"lc_NextStepNoKey", "Enter your API key in Preferences (the settings button, or Preferences... in the menu).", &lc_NextStepNoKey},
+    {"lc_NextStepService", "The service's answer could not be used; it will be asked again.", &lc_NextStepService},
+    {"lc_NextStepTls", "The secure connection failed: check the computer's date and time, and any proxy.", &lc_NextStepTls},
+    {"lc_NoKey", "No API key is set", &lc_NoKey},
     {"lc_NoLocFound", "No location was found.", &lc_NoLocFound},
     {"lc_Precipitations", "Precipitations", &lc_Precipitations},
     {"lc_Pressure", "Pressure", &lc_Pressure},

@@ -87,47 +87,43 @@ bool HasTimeStamp(const TWeatherRecord &record)
 
 } // namespace
 
-void FillMoonPhaseTimes(TWeatherData &forecast, const TMoonTable &table)
+namespace {
+
+std::int32_t IlluminatedPercent(TDateTime localTime)
 {
-    for (TWeatherRecord &record : forecast) {
+    const TDateTime universal = LocalToUniversal(localTime);
+    if (universal == 0)
+        return 0;
+    try {
+        const double lit = static_cast<double>(MoonIlluminated(UniversalToDynamical(universal))) * kPercent;
+        if (std::isfinite(lit))
+            return static_cast<std::int32_t>(std::lround(std::clamp(lit, 0.0, kPercent)));
+    } catch (const std::exception &) {
+    }
+    return 0;
+}
+
+} // namespace
+
+TMoonDays ForecastMoonDays(const TWeatherData &forecast, const TMoonTable &table)
+{
+    TMoonDays days(forecast.size());
+    for (int i = 0; i < forecast.size(); ++i) {
+        const TWeatherRecord &record = forecast[i];
         if (!HasTimeStamp(record))
             continue;
-        record._MoonPhaseTime = 0;
-        record._MoonPhaseText.clear();
+        TMoonDay &day = days[i];
+        day.Illuminated = IlluminatedPercent(record.TimeStamp);
         for (const TMoonTableEntry &entry : table) {
             if (entry.Time == 0 || entry.Phase < 0 || entry.Phase >= kMoonPhaseCount)
                 continue;
             if (SameLocalDate(entry.Time, record.TimeStamp)) {
-                record._MoonPhaseTime = entry.Time;
-                record._MoonPhaseText = MoonPhaseTexts[entry.Phase];
+                day.Phase = entry.Phase;
+                day.PhaseTime = entry.Time;
             }
         }
     }
-}
-
-void FillMoonIllumination(TWeatherData &forecast)
-{
-    for (TWeatherRecord &record : forecast) {
-        if (!HasTimeStamp(record))
-            continue;
-        record._MoonPhase = 0;
-        const TDateTime universal = LocalToUniversal(record.TimeStamp);
-        if (universal == 0)
-            continue;
-        try {
-            const double lit = static_cast<double>(MoonIlluminated(UniversalToDynamical(universal))) * kPercent;
-            if (std::isfinite(lit))
-                record._MoonPhase = static_cast<std::int32_t>(std::lround(std::clamp(lit, 0.0, kPercent)));
-        } catch (const std::exception &) {
-            record._MoonPhase = 0;
-        }
-    }
-}
-
-void FillMoonPhases(TWeatherData &forecast, const TMoonTable &table)
-{
-    FillMoonPhaseTimes(forecast, table);
-    FillMoonIllumination(forecast);
+    return days;
 }
 
 bool MoonSeenUpsideDown(double latitude)

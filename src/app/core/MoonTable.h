@@ -5,6 +5,8 @@
 #include "TDateTime.h"
 #include "WeatherRecords.h"
 
+#include <QVector>
+
 #include <array>
 #include <cstdint>
 
@@ -26,15 +28,16 @@ TMoonTable BuildMoonTable(TDateTime firstTimeStamp);
 // is in that sky. The equator itself keeps the northern view.
 bool MoonSeenUpsideDown(double latitude);
 
-// Per record with a time stamp: _MoonPhaseTime and _MoonPhaseText (the phase
-// name, MoonPhaseTexts, so on the UI thread) when a table time falls on the
-// record's local date.
-void FillMoonPhaseTimes(TWeatherData &forecast, const TMoonTable &table);
+// The moon on the day of one forecast record.
+struct TMoonDay {
+    std::int32_t Illuminated = 0; // the lit part of the disc at the record's time, in percent
+    std::int32_t Phase = -1;      // the phase (0..7) whose time falls on the record's local date; -1: none
+    TDateTime PhaseTime = 0;      // that phase's local time; 0 when none
+};
+using TMoonDays = QVector<TMoonDay>;
 
-// Per record with a time stamp: _MoonPhase, the illuminated part of the disc
-// at the record's time as a rounded percentage. Astronomy alone, so the
-// fetch's worker thread does it.
-void FillMoonIllumination(TWeatherData &forecast);
-
-// Both of the above.
-void FillMoonPhases(TWeatherData &forecast, const TMoonTable &table);
+// One entry per record: for a record with a time stamp its illumination and
+// the phase of `table` that falls on its local date (the last one when two
+// do); a record without one gets an empty day. Astronomy alone, so the fetch's
+// worker thread does it.
+TMoonDays ForecastMoonDays(const TWeatherData &forecast, const TMoonTable &table);

@@ -55,7 +55,7 @@ QString PlaceKey(const QString &place)
     return key.toCaseFolded();
 }
 
-QString KeptPlace(const TRefreshResult &result)
+QString KeptPlace(const TWeatherResult &result)
 {
     const QString reported = ReportedLocation(result.Current.City);
     return reported.isEmpty() ? result.Request.LocationName : reported;
@@ -109,11 +109,11 @@ QHash<QString, QString> ParseIndex(const QByteArray &bytes)
     return values;
 }
 
-TRefreshResult Ignored(const TRequestRecord &request, const QString &reason)
+TWeatherResult Ignored(const TRequestRecord &request, const QString &reason)
 {
-    TRefreshResult result;
+    TWeatherResult result;
     result.Request = request;
-    result.Request.ErrorMessage = reason;
+    result.Request.Failure = MakeFailure(TFailureKind::NoAnswer, reason);
     return result;
 }
 
@@ -126,10 +126,10 @@ bool ReadInt(const QHash<QString, QString> &index, const char *key, qint64 &valu
 
 } // namespace
 
-bool WriteWeatherCache(const QString &dataFolder, const TRefreshResult &result, QString &error)
+bool WriteWeatherCache(const QString &dataFolder, const TWeatherResult &result, QString &error)
 {
     error.clear();
-    if (!result.Ok || result.FromCache || result.CurrentBody.isEmpty() || result.ForecastBody.isEmpty()
+    if (!result.Ok() || result.FromCache || result.CurrentBody.isEmpty() || result.ForecastBody.isEmpty()
         || !result.FetchedAt.isValid())
         return true; // nothing fetched to keep
     if (!QDir().mkpath(CacheFolder(dataFolder))) {
@@ -155,15 +155,7 @@ bool WriteWeatherCache(const QString &dataFolder, const TRefreshResult &result, 
            && WriteWhole(CachePath(dataFolder, kCacheIndexFile), index, error);
 }
 
-TRefreshResult FetchAndKeepWeather(const TOwmClient &client, TRequestRecord request, const QString &dataFolder)
-{
-    TRefreshResult result = FetchWeather(client, std::move(request), dataFolder);
-    QString ignored;
-    WriteWeatherCache(dataFolder, result, ignored);
-    return result;
-}
-
-TRefreshResult ReadWeatherCache(const QString &dataFolder, const TRequestRecord &request, const QDateTime &nowUtc)
+TWeatherResult ReadWeatherCache(const QString &dataFolder, const TRequestRecord &request, const QDateTime &nowUtc)
 {
     QString error;
     QByteArray indexBytes;
@@ -201,7 +193,7 @@ TRefreshResult ReadWeatherCache(const QString &dataFolder, const TRequestRecord 
     asked.ForecastMode = static_cast<TForecastMode>(mode);
     asked.NumberOfDays = static_cast<std::uint8_t>(days);
 
-    TRefreshResult result;
+    TWeatherResult result;
     const qint64 maxBytes = THttpOptions().MaxBodyBytes;
     if (!ReadWhole(CachePath(dataFolder, kCachedCurrentFile), maxBytes, result.CurrentBody, error)
         || !ReadWhole(CachePath(dataFolder, kCachedForecastFile), maxBytes, result.ForecastBody, error))
@@ -213,16 +205,15 @@ TRefreshResult ReadWeatherCache(const QString &dataFolder, const TRequestRecord 
     try {
         if (!CurrentWeatherFromBody(result.CurrentBody, asked, result.Current)
             || !ForecastFromBody(result.ForecastBody, asked, result.Forecast))
-            return Ignored(request, asked.ErrorMessage);
-        FillAstronomy(result);
+            return Ignored(request, asked.Failure.Message);
+        result.Astronomy = ForecastAstronomy(result.Forecast);
     } catch (const std::exception &failure) {
         return Ignored(request, QString::fromUtf8(failure.what()));
     }
     result.Request = request;
-    result.Request.ErrorMessage.clear();
+    result.Request.Failure = TFetchFailure();
     result.FetchedAt = fetched;
     result.FromCache = true;
-    result.Ok = true;
     return result;
 }
 

@@ -3,7 +3,7 @@
 // the request they answered (never the key).
 #pragma once
 
-#include "RefreshCycle.h"
+#include "WeatherFetch.h"
 #include "WeatherRecords.h"
 
 #include <QDateTime>
@@ -27,20 +27,15 @@ inline constexpr qint64 kWeatherCacheClockSlackSecs = 5 * 60;
 // result: the place the service reported, else the one asked for. False with
 // `error` set when the files could not be written; a result that is not a
 // fetched success writes nothing.
-bool WriteWeatherCache(const QString &dataFolder, const TRefreshResult &result, QString &error);
-
-// FetchWeather, then the answers kept when it succeeded. A cache that cannot be
-// written costs only the next start's head start, so it never fails the refresh.
-TRefreshResult FetchAndKeepWeather(const TOwmClient &client, TRequestRecord request,
-                                   const QString &dataFolder);
+bool WriteWeatherCache(const QString &dataFolder, const TWeatherResult &result, QString &error);
 
 // The kept answers for the place, id and units of `request` (as built from the
-// settings now), parsed as a fetch parses them, with the moon table: Ok and
+// settings now), parsed as a fetch parses them, with the astronomy: Ok,
 // FromCache set, FetchedAt their time. Not Ok, with the reason in
-// Request.ErrorMessage and nothing else filled, when the cache is missing,
+// Request.Failure and nothing else filled, when the cache is missing,
 // unreadable, damaged, for another place or units, or older than 24 hours at
 // `nowUtc`.
-TRefreshResult ReadWeatherCache(const QString &dataFolder, const TRequestRecord &request,
+TWeatherResult ReadWeatherCache(const QString &dataFolder, const TRequestRecord &request,
                                 const QDateTime &nowUtc);
 
 // The weather icon's hint for kept answers: "as of" and their time as the

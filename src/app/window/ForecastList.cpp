@@ -125,6 +125,20 @@ void TForecastList::SetRows(const TForecastRows &rows)
     update();
 }
 
+void TForecastList::PictureArrived(const QString &path)
+{
+    QImage picture;
+    for (int i = 0; i < FRows.size(); ++i) {
+        if (FRows[i].IconPath != path)
+            continue;
+        if (picture.isNull())
+            picture = LoadPicture(path);
+        FPictures[i].Condition = picture;
+        FPictures[i].ScaledFor = 0; // made again at the next paint
+    }
+    update();
+}
+
 void TForecastList::SetCurrentRow(int row)
 {
     const int value = row >= 0 && row < FRows.size() ? row : -1;

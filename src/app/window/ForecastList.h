@@ -47,6 +47,9 @@ public:
     // pictures and the moons at the first paint. The selection goes.
     void SetRows(const TForecastRows &rows);
     const TForecastRows &Rows() const { return FRows; }
+    // The condition picture at `path` arrived after the rows were set: the
+    // rows that show it load it now; the rest and the selection stay.
+    void PictureArrived(const QString &path);
     int RowCount() const { return FRows.size(); }
 
     int CurrentRow() const { return FCurrent; }

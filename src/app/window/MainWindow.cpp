@@ -121,13 +121,14 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
 
     BuildWidgets(start.UseTray);
 
-    const TOwmClient client = FClient;
-    const QString dataFolder = FDataFolder;
+    FFetch = new TWeatherFetch(FClient, FDataFolder, this);
     FRefresh = std::make_unique<TRefreshCycle>(
-        [client, dataFolder](TRequestRecord request) { return FetchAndKeepWeather(client, request, dataFolder); },
-        [this] { return CurrentRequest(); });
+        [this](const TCancelFlag &cancel) { FFetch->Start(CurrentRequest(), cancel); });
     connect(FRefresh.get(), &TRefreshCycle::RefreshStarted, this, &Twnd_nb_Main::RefreshStarted);
-    connect(FRefresh.get(), &TRefreshCycle::RefreshFinished, this, &Twnd_nb_Main::RefreshFinished);
+    connect(FFetch, &TWeatherFetch::Finished, this, &Twnd_nb_Main::FetchFinished);
+    connect(FFetch, &TWeatherFetch::PictureArrived, this, &Twnd_nb_Main::PictureArrived);
+    // A session that ends, or a terminating signal, quits without closing the window.
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &Twnd_nb_Main::StopNetworkWork);
     // A wake from suspend or the network coming back refreshes stale weather.
     FSystemEvents = new TSystemEvents(this);
     FEventRefresh = new TEventRefresh(*FRefresh, this);
@@ -147,7 +148,14 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
 
 Twnd_nb_Main::~Twnd_nb_Main()
 {
+    StopNetworkWork();
     SaveLayoutBeforeDestroy();
+}
+
+void Twnd_nb_Main::StopNetworkWork()
+{
+    FRefresh->Cancel();
+    FUpdates->Stop();
 }
 
 void Twnd_nb_Main::PrepareDataFolder(const TWindowStart &start)
@@ -248,8 +256,8 @@ void Twnd_nb_Main::ApplySettings()
 void Twnd_nb_Main::ShowCachedWeather()
 {
     FCacheTried = true;
-    const TRefreshResult cached = ReadWeatherCache(FDataFolder, CurrentRequest(), FRefresh->Now());
-    if (!cached.Ok)
+    const TWeatherResult cached = ReadWeatherCache(FDataFolder, CurrentRequest(), FRefresh->Now());
+    if (!cached.Ok())
         return; // missing, damaged, stale or of another place: the refresh will tell
     FRefresh->NoteCachedSuccess(cached.FetchedAt);
     ShowSuccess(cached);
@@ -278,6 +286,10 @@ void Twnd_nb_Main::cmPreferences(TPrefsFocus focus)
     else
         EditPreferences(host);
     FPrefsOpen = false;
+    if (FReportWaiting) {
+        const std::unique_ptr<TWeatherResult> waiting = std::move(FReportWaiting);
+        NoteReportedLocation(*waiting);
+    }
 }
 
 void Twnd_nb_Main::OfferKeyOnFirstShow()
@@ -305,50 +317,80 @@ TRequestRecord Twnd_nb_Main::CurrentRequest()
 
 void Twnd_nb_Main::RefreshStarted()
 {
+    qCInfo(lcRefresh) << "refresh started";
     FHeader->HideError();
     FHeader->SetRefreshing(true);
     setCursor(Qt::BusyCursor);
 }
 
-void Twnd_nb_Main::RefreshFinished(const TRefreshResult &result)
+void Twnd_nb_Main::FetchFinished(const TWeatherResult &result)
+{
+    // The cycle first, so that the hint can name the next attempt.
+    FRefresh->FetchEnded(result.Request.Failure.Kind);
+    if (result.Request.Failure.Kind == TFailureKind::Cancelled && FRefresh->Cancelled())
+        return; // closing: nothing is shown any more
+    RefreshFinished(result);
+}
+
+void Twnd_nb_Main::RefreshFinished(const TWeatherResult &result)
 {
     FHeader->SetRefreshing(false);
-    if (result.Ok) {
+    if (result.Ok()) {
         ShowSuccess(result);
         qCInfo(lcRefresh).noquote() << "weather shown for" << result.Current.City.Name
                                     << (result.FromCache ? "from the cache" : "fetched");
     } else {
         ShowFailure(result);
-        qCInfo(lcRefresh).noquote() << "failed:" << result.Request.ErrorMessage;
+        qCInfo(lcRefresh).noquote() << "failed:" << FailureLogText(result.Request.Failure);
     }
     unsetCursor(); // a refresh folded into this one starts after this and sets it again
 }
 
-void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
+void Twnd_nb_Main::NoteReportedLocation(const TWeatherResult &result)
+{
+    if (FPrefsOpen) {
+        FReportWaiting = std::make_unique<TWeatherResult>(result);
+        return;
+    }
+    // A refresh that was under way when other settings were confirmed
+    // answered for the old place; its name must not replace the new one.
+    const TRequestRecord now = CurrentRequest();
+    if (result.Request.LocationID != now.LocationID || result.Request.LocationName != now.LocationName)
+        return;
+    StoreReportedLocation(LayoutManager().StoredValues(), result.Current.City);
+}
+
+void Twnd_nb_Main::PictureArrived(const QString &name)
+{
+    const QString path = IconFilePath(FDataFolder, name);
+    if (FHasWeather && FCurrent.Weather.Icon == name)
+        FHeader->ShowIconFile(path);
+    FList->PictureArrived(path);
+}
+
+void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
 {
     FHeader->ClearValues();
-    StoreReportedLocation(LayoutManager().StoredValues(), result.Current.City);
+    NoteReportedLocation(result);
     FCurrent = result.Current;
-    FMoonTable = result.MoonTable;
     FHeader->ShowIconFile(IconFilePath(FDataFolder, FCurrent.Weather.Icon));
     TPanelTexts texts = BuildPanelTexts(FCurrent, FImperial, QLocale(), GlobalLangManager(), FReference);
     if (result.FromCache)
         texts.IconHint = CachedWeatherHint(result.FetchedAt, QLocale());
     FHeader->ShowTexts(texts);
     FForecast = result.Forecast;
-    FillMoonPhaseTimes(FForecast, FMoonTable); // the illumination came with the result
     FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference,
-                                     result.SunTimes));
+                                     result.Astronomy.Sun, result.Astronomy.Moon));
     FHasWeather = true;
 }
 
-void Twnd_nb_Main::ShowFailure(const TRefreshResult &result)
+void Twnd_nb_Main::ShowFailure(const TWeatherResult &result)
 {
-    const QString message = result.Request.ErrorMessage;
-    FHeader->ShowError(FailureHintWithNextStep(message, FRefresh->NextAttempt(), FRefresh->Now(), QLocale()));
-    if (message.isEmpty() || FHasWeather)
+    const TFetchFailure &failure = result.Request.Failure;
+    FHeader->ShowError(FailureHintWithNextStep(failure, FRefresh->NextAttempt(), FRefresh->Now(), QLocale()));
+    if (FHasWeather)
         return; // the panel keeps the last good data
-    TPanelTexts texts = FailurePanelTexts(message);
+    TPanelTexts texts = FailurePanelTexts(FailureReason(failure));
     texts.Loc = FHeader->LocationText();
     FHeader->ShowTexts(texts);
     FHeader->ShowApplicationPicture();
@@ -372,8 +414,10 @@ void Twnd_nb_Main::LanguageChanged()
 void Twnd_nb_Main::closeEvent(QCloseEvent *event)
 {
     TLMFlatForm::closeEvent(event);
-    if (event->isAccepted())
-        QMetaObject::invokeMethod(this, &Twnd_nb_Main::Closed, Qt::QueuedConnection);
+    if (!event->isAccepted())
+        return;
+    StopNetworkWork(); // the program ends: nothing under way may hold it up
+    QMetaObject::invokeMethod(this, &Twnd_nb_Main::Closed, Qt::QueuedConnection);
 }
 
 void Twnd_nb_Main::showEvent(QShowEvent *event)

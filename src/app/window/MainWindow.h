@@ -8,6 +8,7 @@
 #include "LangMan.h"
 #include "RefreshCycle.h"
 #include "ThemeController.h"
+#include "WeatherFetch.h"
 #include "Zelto_OWM.h"
 
 #include <QLocale>
@@ -72,6 +73,9 @@ public:
     TForecastList *ForecastList() const { return FList; }
     TMainMenu *Menu() const { return FMenu; }
     TRefreshCycle &RefreshCycle() { return *FRefresh; }
+    TWeatherFetch *WeatherFetch() const { return FFetch; }
+    // Ends every fetch under way and starts none: the program is closing.
+    void StopNetworkWork();
     TWindowRoll *Roll() const { return FRoll; }
     TTrayIcon *Tray() const { return FTray; }
     // The update checks: a first look 15 minutes after start, then every 5 hours.
@@ -104,9 +108,15 @@ private:
     void ConnectActions();
     TRequestRecord CurrentRequest();
     void RefreshStarted();
-    void RefreshFinished(const TRefreshResult &result);
-    void ShowSuccess(const TRefreshResult &result);
-    void ShowFailure(const TRefreshResult &result);
+    void FetchFinished(const TWeatherResult &result);
+    void RefreshFinished(const TWeatherResult &result);
+    void ShowSuccess(const TWeatherResult &result);
+    void ShowFailure(const TWeatherResult &result);
+    void PictureArrived(const QString &name);
+    // The place the service named for a result becomes the stored one, unless
+    // the settings ask for another place by now; while the preferences dialog
+    // is open it waits, so the dialog saves what it showed.
+    void NoteReportedLocation(const TWeatherResult &result);
     void ShowCachedWeather();
     void UpdateClockView();
     void PopupMenuFromKeyboard();
@@ -131,6 +141,7 @@ private:
     TTrayIcon *FTray = nullptr;
     TWindowRoll *FRoll;
     TWindowDragFilter *FDrag;
+    TWeatherFetch *FFetch = nullptr;
     std::unique_ptr<TRefreshCycle> FRefresh;
     TSystemEvents *FSystemEvents = nullptr;
     TEventRefresh *FEventRefresh = nullptr;
@@ -148,5 +159,6 @@ private:
     bool FKeyOffered = false;
     TWeatherRecord FCurrent;
     TWeatherData FForecast;
-    TMoonTable FMoonTable{};
+    // A result whose place waits for the preferences dialog to close.
+    std::unique_ptr<TWeatherResult> FReportWaiting;
 };

@@ -121,14 +121,52 @@ TEST(WindowPreferences, AStartWithoutAKeyOpensTheDialogOnceWithTheKeyFocused)
             EXPECT_TRUE(window.Header()->ErrorIcon()->isHidden()) << c.name;
         } else {
             EXPECT_FALSE(window.Header()->ErrorIcon()->isHidden()) << c.name;
-            // The reason on the first line; the second says what to do.
-            EXPECT_EQ(window.Header()->ErrorIcon()->toolTip().section(QLatin1Char('\n'), 0, 0),
-                      QStringLiteral("Data load failed: Invalid API key"))
+            // No key was set, so the service was not asked: the first line says
+            // so, the second where the key goes, and nothing retries by itself.
+            const QString hint = window.Header()->ErrorIcon()->toolTip();
+            EXPECT_EQ(hint.section(QLatin1Char('\n'), 0, 0), QStringLiteral("Data load failed: No API key is set"))
                 << c.name;
+            EXPECT_TRUE(hint.section(QLatin1Char('\n'), 1).startsWith(QStringLiteral("Enter your API key in Preferences")))
+                << hint.toStdString();
         }
         // Once per start: it does not come back by itself.
         QTest::qWait(100);
         EXPECT_EQ(driver.Shown(), 1) << c.name;
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << c.name;
     }
+}
+
+// A refresh for the old place that ends after the user confirmed a new one:
+// the old place's name must not replace the new one (the next refresh would
+// then ask for the old place again); and a refresh that ends while the dialog
+// is open does not change what the dialog saves.
+TEST(WindowPreferences, ARefreshForTheOldPlaceDoesNotOverwriteTheConfirmedOne)
+{
+    TStandIn service({QStringLiteral("--delay-ms"), QStringLiteral("400")});
+    ASSERT_TRUE(service.WaitUntilListening());
+    TWindowRun run;
+    run.WriteSettings(service.Base(), QStringLiteral("demo-key"));
+    Twnd_nb_Main &window = run.Open();
+    ASSERT_TRUE(run.WaitForRefreshEnd());
+    ASSERT_TRUE(window.HasWeather());
+    EXPECT_EQ(run.Window().LayoutManager().StoredValues().GetValueByName(QStringLiteral("WL")).toString(),
+              QStringLiteral("Prague, CZ"));
+
+    TPrefsDriver driver([&](Tdlg_nb_Prefs &dialog) {
+        // One refresh ends while the dialog is open, another is still under
+        // way when it is confirmed.
+        window.RefreshWeather();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window.RefreshCycle().IsRefreshing(); }, TWindowRun::kWaitMs));
+        window.RefreshWeather();
+        dialog.eLoc->setText(QStringLiteral("Vienna"));
+        dialog.accept();
+    });
+    emit window.TitleBar()->PrefsClicked();
+    ASSERT_EQ(driver.Shown(), 1);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !window.RefreshCycle().IsRefreshing() && !window.RefreshCycle().IsRefreshPending(); },
+        TWindowRun::kWaitMs));
+    EXPECT_EQ(window.LayoutManager().StoredValues().GetValueByName(QStringLiteral("WL")).toString(),
+              QStringLiteral("Vienna, AT"));
+    EXPECT_EQ(window.Header()->LocationText(), QStringLiteral("Vienna, AT"));
 }
