@@ -438,8 +438,9 @@ TEST(RefreshBackOff, TheKindOfFailureChoosesTheWait)
             ASSERT_TRUE(f.WaitFinished(1));
             const int expected = minutes > 0 ? c.waitWithIntervalMs : c.waitWithoutIntervalMs;
             EXPECT_EQ(f.cycle->TimerActive(), expected > 0);
-            if (expected > 0)
+            if (expected > 0) {
                 EXPECT_EQ(f.cycle->TimerIntervalMs(), expected);
+            }
         }
     }
 }

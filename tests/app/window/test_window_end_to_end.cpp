@@ -8,6 +8,7 @@
 #include "StandIn.h"
 #include "ThemeManager.h"
 #include "TitleBar.h"
+#include "WaitFor.h"
 #include "WindowRun.h"
 
 #include <gtest/gtest.h>
@@ -73,7 +74,9 @@ TEST(WindowEndToEnd, FillsThePanelSavesTheSettingsAndKeepsItsDataWhenTheServiceG
               TemperatureColour(Text(window, "lTemp").chopped(2).toDouble(), false));
     EXPECT_FALSE(window.Header()->WeatherIcon()->toolTip().isEmpty()); // the observation time
     EXPECT_TRUE(window.Header()->ErrorIcon()->isHidden());
-    EXPECT_FALSE(QDir(run.DataFolder()).entryList({QStringLiteral("*.png")}, QDir::Files).isEmpty());
+    // The pictures follow the weather.
+    EXPECT_TRUE(Eventually(
+        [&] { return !QDir(run.DataFolder()).entryList({QStringLiteral("*.png")}, QDir::Files).isEmpty(); }));
 
     // The list: one row per forecast day, dated one day after another from the
     // stand-in's first UTC day (the day after it when its first slot is the

@@ -10,6 +10,7 @@
 #include "LangMan.h"
 #include "StandIn.h"
 #include "TitleBar.h"
+#include "WaitFor.h"
 #include "WindowRun.h"
 
 #include <gtest/gtest.h>
@@ -167,11 +168,14 @@ TEST(WindowFaults, IconFaultsLeaveTheWeatherAndAreFetchedAtTheNextRefresh)
         ASSERT_TRUE(run.WaitForRefreshEnd());
         EXPECT_TRUE(window.HasWeather());
         EXPECT_TRUE(window.Header()->ErrorIcon()->isHidden());
+        // The pictures are asked for after the weather is shown.
+        ASSERT_TRUE(Eventually([&] { return window.WeatherFetch()->PicturesInFlight().isEmpty(); }));
         EXPECT_EQ(QDir(run.DataFolder()).entryList({QStringLiteral("*.png")}, QDir::Files), QStringList());
 
         ASSERT_TRUE(service.SetFault(QStringLiteral("none")));
         ASSERT_TRUE(Refresh(run));
-        EXPECT_FALSE(QDir(run.DataFolder()).entryList({QStringLiteral("*.png")}, QDir::Files).isEmpty());
+        EXPECT_TRUE(Eventually(
+            [&] { return !QDir(run.DataFolder()).entryList({QStringLiteral("*.png")}, QDir::Files).isEmpty(); }));
     }
 }
 

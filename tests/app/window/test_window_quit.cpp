@@ -27,6 +27,8 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
+#include <functional>
 
 #include <unistd.h>
 
