@@ -249,5 +249,6 @@ TEST(WeatherFetch, CancelEndsStalledPicturesAndTheObjectMayGoFirst)
     fetch.reset();
     // The workers end without the service letting go of the pictures.
     QThreadPool::globalInstance()->waitForDone();
+    WaitForPictureDownloads();
     EXPECT_TRUE(QDir(dataFolder).entryList({QStringLiteral("*.png")}, QDir::Files).isEmpty());
 }

@@ -268,7 +268,6 @@ TEST(ZonedForecastRows, PhaseNameOnlyOnTheDayOfThePhase)
     TWeatherData forecast;
     for (int day = 0; day < 5; ++day)
         forecast << Record(50.088, 14.4208, QDate(2025, 9, 5).addDays(day));
-    FillMoonPhases(forecast, BuildMoonTable(forecast[0].TimeStamp));
     const QDate fullMoonDay = UtcAt("2025-09-07T18:08:49").toLocalTime().date();
     const TForecastRows rows = BuildForecastRows(forecast, QString(), QStringList(), kEnglish, lang.app,
                                                  lang.reference);

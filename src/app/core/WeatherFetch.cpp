@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <exception>
@@ -19,6 +20,19 @@ void AddMissingIcon(QStringList &names, const QString &icon, const QString &data
         return;
     if (!QFileInfo(IconFilePath(dataFolder, icon)).isFile())
         names << icon;
+}
+
+// Picture downloads from different refreshes that may all stall at once.
+constexpr int kPictureBatches = 4;
+
+// The pictures wait on a host that may stall: they get threads of their own,
+// so that the next weather fetch and a location search never queue behind
+// them in the shared pool.
+QThreadPool &PicturePool()
+{
+    static QThreadPool pool;
+    pool.setMaxThreadCount(kPictureBatches);
+    return pool;
 }
 
 bool IsCancelled(const TCancelFlag &cancel)
@@ -97,6 +111,11 @@ TWeatherResult FetchWeather(const TOwmClient &client, TRequestRecord request, co
         return Failed(request, MakeFailure(TFailureKind::BadDocument, QString::fromUtf8(error.what())));
     }
     return result;
+}
+
+void WaitForPictureDownloads()
+{
+    PicturePool().waitForDone();
 }
 
 TWeatherResult FetchAndKeepWeather(const TOwmClient &client, TRequestRecord request, const QString &dataFolder,
@@ -200,7 +219,7 @@ void TWeatherFetch::FetchPictures(const QStringList &names, const TCancelFlag &c
         return;
     const TPicturesFunction pictures = FPictures;
     const std::shared_ptr<TRelay> relay = FRelay;
-    (void)QtConcurrent::run([pictures, wanted, cancel, relay] {
+    (void)QtConcurrent::run(&PicturePool(), [pictures, wanted, cancel, relay] {
         try {
             pictures(wanted, cancel, [relay](const QString &name) {
                 relay->Post([name](TWeatherFetch *owner) { owner->PictureDone(name); });

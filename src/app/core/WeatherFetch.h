@@ -70,6 +70,10 @@ TWeatherResult FetchWeather(const TOwmClient &client, TRequestRecord request, co
 TWeatherResult FetchAndKeepWeather(const TOwmClient &client, TRequestRecord request, const QString &dataFolder,
                                    const TCancelFlag &cancel = TCancelFlag());
 
+// Blocks until every picture download under way has ended, as the program's
+// exit does; a cancelled one ends at once.
+void WaitForPictureDownloads();
+
 // Runs fetches one at a time on a worker thread and hands their results to
 // the UI thread; then fetches the pictures a result lacks, each reported as it
 // arrives. The worker threads hold copies only, so the object may go away at

@@ -12,6 +12,7 @@
 #include "TitleBar.h"
 #include "UpdateSchedule.h"
 #include "WaitFor.h"
+#include "WeatherFetch.h"
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,7 @@ TInProcessQuit RunUntilQuit(const std::function<bool(Twnd_nb_Main &)> &quitWhen)
         return outcome;
     outcome.Code = RunNimbrel(*app, hooks);
     QThreadPool::globalInstance()->waitForDone();
+    WaitForPictureDownloads();
     outcome.QuitMs = sinceSignal.isValid() ? sinceSignal.elapsed() : -1;
     return outcome;
 }
