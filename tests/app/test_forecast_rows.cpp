@@ -163,8 +163,10 @@ TEST(ForecastRows, ColumnTextsInTheUsersLocale)
     EXPECT_EQ(RowPressureText(r, kCzech), QStringLiteral("1012,3 hPa"));
     EXPECT_EQ(RowRangeText(r, kCzech), QStringLiteral("12/3 °C"));
 
+    TMoonDay moon; // as the fetch worked it out
+    moon.Illuminated = 42;
     const TForecastRows rows = BuildForecastRows({r}, QStringLiteral("/data"), QStringList(), kCzech, lang.app,
-                                                 lang.reference);
+                                                 lang.reference, TForecastSunTimes(), TMoonDays{moon});
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].DateText, QStringLiteral("\núterý\n15.12.2026\n\nDay 350"));
     // No sunrise at all: the sun lines are left out, the rest stays.
