@@ -22,6 +22,7 @@
 #include <QThreadPool>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -302,7 +303,9 @@ TEST(WindowQuit, AStalledLocationSearchDoesNotHoldUpTheQuit)
             if (!asked && !window.RefreshCycle().IsRefreshing() && window.HasWeather()) {
                 asked = true;
                 EXPECT_TRUE(service.SetFault(QStringLiteral("stall")));
-                emit window.TitleBar()->PrefsClicked();
+                // From the event loop: the dialog's own loop runs inside it,
+                // and this poll must go on there.
+                QTimer::singleShot(0, &window, [&window] { emit window.TitleBar()->PrefsClicked(); });
             }
             return false;
         }
