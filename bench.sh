@@ -21,6 +21,7 @@ if ! { cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
          -DBUILD_TESTING=OFF -DNIMBREL_TOOLS=ON -DNIMBREL_BENCH=ON &&
        cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target \
          bench_astro bench_parse bench_ini bench_lang bench_app_core bench_forecast_list bench_app \
+         bench_refresh_tls bench_title_clock \
          nimbrel fake-owm demo-ini; } >"$BUILD_DIR/bench-build.log" 2>&1; then
   cat "$BUILD_DIR/bench-build.log" >&2
   exit 1
@@ -41,6 +42,8 @@ run ini "$BUILD_DIR/bench/layout/bench_ini"
 run lang "$BUILD_DIR/bench/lang/bench_lang" --benchmark_filter=LoadLanguageFile
 run app_core "$BUILD_DIR/bench/app/bench_app_core" --benchmark_filter='AfterDataArrived|BuildMoonTable'
 QT_QPA_PLATFORM=offscreen run forecast_list "$BUILD_DIR/bench/app/bench_forecast_list"
+QT_QPA_PLATFORM=offscreen run clock "$BUILD_DIR/bench/app/bench_title_clock"
+run refresh_tls "$BUILD_DIR/bench/weather/bench_refresh_tls"
 run start "$BUILD_DIR/bench/app/bench_app"
 
 if [ "$idle_seconds" -gt 0 ]; then

@@ -2,7 +2,8 @@
 // the stand-in service, each start a process of its own on the offscreen
 // platform with a throw-away settings folder; beside it, the floor: a bare Qt
 // Widgets window with a tray icon. Reported per start: CPU time (user and
-// system) and peak resident memory of the process, from the kernel.
+// system) and peak resident memory of the process, from the kernel, and its
+// RSS, PSS and USS at that first paint, as the start program read them.
 #include "AppSettings.h"
 #include "LayoutManagerINIStorage.h"
 #include "LayoutManagerValues.h"
@@ -37,7 +38,26 @@ struct TStartUsage {
     double CpuMs = 0;
     double PeakRssMib = 0;
     double WallSeconds = 0;
+    // At the first paint with weather (the floor: its first paint).
+    double RssMib = 0;
+    double PssMib = 0;
+    double UssMib = 0;
 };
+
+// What the start program wrote to NIMBREL_BENCH_MEMORY_FILE: "rss pss uss" in KiB.
+bool ReadReportedMemory(const QString &path, TStartUsage &usage)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QList<QByteArray> fields = file.readAll().simplified().split(' ');
+    if (fields.size() != 3)
+        return false;
+    usage.RssMib = fields[0].toDouble() / kKibPerMib;
+    usage.PssMib = fields[1].toDouble() / kKibPerMib;
+    usage.UssMib = fields[2].toDouble() / kKibPerMib;
+    return true;
+}
 
 double Ms(const timeval &time)
 {
@@ -138,21 +158,29 @@ void ColdStart(benchmark::State &state, const char *program)
         state.SkipWithError("the stand-in service did not start");
         return;
     }
-    double cpuMs = 0, peakRssMib = 0;
+    double cpuMs = 0, peakRssMib = 0, rssMib = 0, pssMib = 0, ussMib = 0;
     for (auto _ : state) {
         QTemporaryDir folder;
-        const std::vector<std::string> environment = ThrowAwaySettings(folder);
-        const TStartUsage usage = RunStart(program, environment);
-        if (!usage.Ok) {
+        std::vector<std::string> environment = ThrowAwaySettings(folder);
+        const QString memoryFile = folder.filePath(QStringLiteral("memory"));
+        environment.push_back("NIMBREL_BENCH_MEMORY_FILE=" + memoryFile.toStdString());
+        TStartUsage usage = RunStart(program, environment);
+        if (!usage.Ok || !ReadReportedMemory(memoryFile, usage)) {
             state.SkipWithError("the start failed");
             return;
         }
         state.SetIterationTime(usage.WallSeconds);
         cpuMs += usage.CpuMs;
         peakRssMib += usage.PeakRssMib;
+        rssMib += usage.RssMib;
+        pssMib += usage.PssMib;
+        ussMib += usage.UssMib;
     }
     state.counters["cpu_ms"] = benchmark::Counter(cpuMs, benchmark::Counter::kAvgIterations);
     state.counters["peak_rss_MiB"] = benchmark::Counter(peakRssMib, benchmark::Counter::kAvgIterations);
+    state.counters["rss_MiB"] = benchmark::Counter(rssMib, benchmark::Counter::kAvgIterations);
+    state.counters["pss_MiB"] = benchmark::Counter(pssMib, benchmark::Counter::kAvgIterations);
+    state.counters["uss_MiB"] = benchmark::Counter(ussMib, benchmark::Counter::kAvgIterations);
 }
 
 void BM_ColdStartNimbrel(benchmark::State &state)

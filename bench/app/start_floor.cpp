@@ -1,5 +1,7 @@
 // The floor of the start-up benchmark: a bare Qt Widgets window of the
 // applet's size with a tray icon, ending at its first paint.
+#include "ProcessMemory.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QPixmap>
@@ -20,6 +22,7 @@ protected:
         QPainter(this).fillRect(rect(), Qt::black);
         if (!FPainted) {
             FPainted = true;
+            ReportOwnMemory();
             QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
         }
     }

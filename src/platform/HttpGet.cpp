@@ -1,10 +1,17 @@
 #include "HttpGet.h"
 
+#include "TrustStore.h"
+
+#include <QFile>
+
 #include <curl/curl.h>
 
 #include <cerrno>
+#include <array>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -20,8 +27,111 @@ void EnsureCurlInitialised()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-struct TCurlDeleter {
-    void operator()(CURL *handle) const { curl_easy_cleanup(handle); }
+// Enough for the fetch and the update check running at once.
+constexpr std::size_t kMostIdleHandles = 2;
+
+// Idle handles of one trust (one CaFile), with the share that carries TLS
+// sessions and name lookups between them. A handle keeps its open connections,
+// so the requests of a refresh go over one. Trusts stay apart: a connection
+// or session verified against one file is never used under another.
+struct TTrustPool {
+    CURLSH *Share = nullptr;
+    std::vector<CURL *> Idle;
+    std::array<std::mutex, CURL_LOCK_DATA_LAST> Locks;
+};
+
+void LockShared(CURL *, curl_lock_data data, curl_lock_access, void *pool)
+{
+    static_cast<TTrustPool *>(pool)->Locks.at(static_cast<std::size_t>(data)).lock();
+}
+
+void UnlockShared(CURL *, curl_lock_data data, void *pool)
+{
+    static_cast<TTrustPool *>(pool)->Locks.at(static_cast<std::size_t>(data)).unlock();
+}
+
+class THandlePool
+{
+public:
+    // A handle for one transfer under `trust`, and the share it is to use;
+    // null when libcurl cannot make one.
+    CURL *Take(const QByteArray &trust, CURLSH *&share)
+    {
+        const std::lock_guard<std::mutex> lock(FMutex);
+        TTrustPool &pool = PoolOf(trust);
+        share = pool.Share;
+        if (pool.Idle.empty())
+            return curl_easy_init();
+        CURL *handle = pool.Idle.back();
+        pool.Idle.pop_back();
+        return handle;
+    }
+
+    void Give(const QByteArray &trust, CURL *handle)
+    {
+        if (handle == nullptr)
+            return;
+        // The options go, as they point into the finished transfer; the
+        // connections, sessions and the lookup cache stay.
+        curl_easy_reset(handle);
+        {
+            const std::lock_guard<std::mutex> lock(FMutex);
+            TTrustPool &pool = PoolOf(trust);
+            if (pool.Idle.size() < kMostIdleHandles) {
+                pool.Idle.push_back(handle);
+                return;
+            }
+        }
+        curl_easy_cleanup(handle);
+    }
+
+private:
+    TTrustPool &PoolOf(const QByteArray &trust)
+    {
+        std::unique_ptr<TTrustPool> &pool = FPools[trust];
+        if (!pool) {
+            pool = std::make_unique<TTrustPool>();
+            pool->Share = curl_share_init();
+            if (pool->Share != nullptr) {
+                curl_share_setopt(pool->Share, CURLSHOPT_LOCKFUNC, LockShared);
+                curl_share_setopt(pool->Share, CURLSHOPT_UNLOCKFUNC, UnlockShared);
+                curl_share_setopt(pool->Share, CURLSHOPT_USERDATA, pool.get());
+                curl_share_setopt(pool->Share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+                curl_share_setopt(pool->Share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+            }
+        }
+        return *pool;
+    }
+
+    std::mutex FMutex;
+    std::map<QByteArray, std::unique_ptr<TTrustPool>> FPools;
+};
+
+THandlePool &Handles()
+{
+    EnsureCurlInitialised();
+    // Never destroyed: a fetch may still run while the process ends, and the
+    // system closes the connections.
+    static auto *pool = new THandlePool;
+    return *pool;
+}
+
+// Returns the handle to the pool when the transfer is done with it.
+class THandleLease
+{
+public:
+    explicit THandleLease(const QByteArray &trust) : FTrust(trust) { FHandle = Handles().Take(trust, FShare); }
+    ~THandleLease() { Handles().Give(FTrust, FHandle); }
+    THandleLease(const THandleLease &) = delete;
+    THandleLease &operator=(const THandleLease &) = delete;
+
+    CURL *Handle() const { return FHandle; }
+    CURLSH *Share() const { return FShare; }
+
+private:
+    QByteArray FTrust;
+    CURL *FHandle = nullptr;
+    CURLSH *FShare = nullptr;
 };
 struct TSListDeleter {
     void operator()(curl_slist *list) const { curl_slist_free_all(list); }
@@ -34,6 +144,8 @@ struct TTransferState {
     std::int64_t received = 0;
     bool stoppedByCaller = false;
     bool tooLarge = false;
+    QByteArray caFile;
+    QString trustError; // why the CaFile could not be used
 
     bool AbortRequested() const
     {
@@ -158,15 +270,22 @@ THttpFailure FailureOf(CURLcode code, CURL *h, bool tooLarge)
     return THttpFailure::Other;
 }
 
+// Each new TLS connection checks its peer against the process's shared store
+// instead of parsing the bundle again.
+CURLcode UseTrustStore(CURL *, void *sslContext, void *userData)
+{
+    auto *state = static_cast<TTransferState *>(userData);
+    return UseSharedTrustStore(sslContext, state->caFile, state->trustError) ? CURLE_OK : CURLE_SSL_CACERT_BADFILE;
+}
+
 } // namespace
 
 THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
 {
     THttpTransferResult result;
-    EnsureCurlInitialised();
-
-    std::unique_ptr<CURL, TCurlDeleter> curl(curl_easy_init());
-    if (!curl) {
+    const QByteArray caFile = QFile::encodeName(transfer.Options.CaFile);
+    const THandleLease curl(caFile);
+    if (curl.Handle() == nullptr) {
         result.Error = QStringLiteral("The transfer could not be set up");
         return result;
     }
@@ -185,14 +304,16 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
         curl_slist_append(nullptr, "Pragma: no-cache"));
     headers.reset(curl_slist_append(headers.release(), "Cache-Control: no-cache"));
 
-    TTransferState state{&transfer, curl.get()};
+    TTransferState state{&transfer, curl.Handle(), 0, false, false, caFile, QString()};
     char errorText[CURL_ERROR_SIZE] = {};
-    CURL *h = curl.get();
+    CURL *h = curl.Handle();
     curl_easy_setopt(h, CURLOPT_URL, targetBytes.constData());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, kAllowedProtocols);
     curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols);
     curl_easy_setopt(h, CURLOPT_USERAGENT, transfer.UserAgent.constData());
-    curl_easy_setopt(h, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    // 1.1, so that the connection stays open for the refresh's next request.
+    curl_easy_setopt(h, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+    curl_easy_setopt(h, CURLOPT_SHARE, curl.Share());
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(h, CURLOPT_MAXREDIRS, options.MaxRedirects);
@@ -202,6 +323,23 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L); // worker threads: no SIGALRM for resolver time-outs
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+    // libcurl reads nothing itself; the shared store is handed to each
+    // connection. A libcurl on another TLS library keeps its own bundle, and
+    // cannot add the CaFile to it.
+    const bool sharedStore = curl_easy_setopt(h, CURLOPT_SSL_CTX_FUNCTION, UseTrustStore) == CURLE_OK;
+    if (sharedStore) {
+        curl_easy_setopt(h, CURLOPT_SSL_CTX_DATA, &state);
+        curl_easy_setopt(h, CURLOPT_CAINFO, nullptr);
+        curl_easy_setopt(h, CURLOPT_CAPATH, nullptr);
+#if LIBCURL_VERSION_NUM >= 0x075700
+        // libcurl would otherwise keep the first store it saw for a day, and
+        // a changed CaFile would not count.
+        curl_easy_setopt(h, CURLOPT_CA_CACHE_TIMEOUT, 0L);
+#endif
+    } else if (!caFile.isEmpty()) {
+        state.trustError = QStringLiteral("This libcurl cannot trust the certificate file %1")
+                               .arg(transfer.Options.CaFile);
+    }
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WriteBody);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &state);
@@ -217,10 +355,16 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
         curl_easy_setopt(h, CURLOPT_PASSWORD, passwordBytes.constData());
     }
 
+    const bool secure = lower.startsWith(QLatin1String("https://"));
     const bool cancellable = transfer.Abort != nullptr || transfer.Options.Cancel;
-    const CURLcode code = state.AbortRequested() ? CURLE_ABORTED_BY_CALLBACK
-                          : cancellable          ? PerformCancellable(h, state)
-                                                 : curl_easy_perform(h);
+    CURLcode code = CURLE_OK;
+    if (state.AbortRequested())
+        code = CURLE_ABORTED_BY_CALLBACK;
+    else if (secure && !caFile.isEmpty() &&
+             (!state.trustError.isEmpty() || !CheckSharedTrustStore(caFile, state.trustError)))
+        code = CURLE_SSL_CACERT_BADFILE; // told even when no connection would come about
+    else
+        code = cancellable ? PerformCancellable(h, state) : curl_easy_perform(h);
 
     long status = 0;
     if (curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK)
@@ -238,7 +382,12 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
         result.Failure = THttpFailure::Cancelled;
     } else if (!result.Complete && !state.stoppedByCaller) {
         result.Error = QString::fromUtf8(errorText[0] != '\0' ? errorText : curl_easy_strerror(code));
-        result.Failure = FailureOf(code, h, state.tooLarge);
+        if (!state.trustError.isEmpty()) {
+            result.Error = state.trustError;
+            result.Failure = THttpFailure::CaFile;
+        } else {
+            result.Failure = FailureOf(code, h, state.tooLarge);
+        }
     }
     return result;
 }

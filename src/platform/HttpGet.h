@@ -24,6 +24,9 @@ struct THttpOptions {
     // once, both as failures: a program that is closing need not wait for a
     // slow peer.
     TCancelFlag Cancel;
+    // A PEM file of certificates trusted for HTTPS besides the system's (a
+    // private service, a proxy that inspects TLS). Empty: the system's only.
+    QString CaFile;
 };
 
 // Why a transfer did not complete, where a user can be told more than that
@@ -32,12 +35,17 @@ enum class THttpFailure {
     None,
     TimedOut,  // the peer did not connect or answer whole within the time-outs
     TooLarge,  // the answer was longer than MaxBodyBytes
+    CaFile,    // Options.CaFile could not be read or holds no certificate
     Other,
     Refused,   // the host answered, but nothing listens on the port
     NoRoute,   // the name is unknown, or the host or its network cannot be reached
     Tls,       // the secure connection could not be set up or verified
     Cancelled, // Options.Cancel or the transfer's Abort was set
 };
+
+// Handles, connections, TLS sessions and the trusted certificates are kept
+// between transfers of the same CaFile, so the requests of one refresh share a
+// connection and the system's bundle is parsed once, not for every request.
 
 // Fetches `url` into `stream` (emptied first). A URL without "http://" or
 // "https://" is fetched over plain HTTP; a non-zero `port` replaces the scheme's

@@ -16,6 +16,7 @@ TFailureKind FailureKindOf(THttpFailure failure)
     case THttpFailure::NoRoute:
         return TFailureKind::NoRoute;
     case THttpFailure::Tls:
+    case THttpFailure::CaFile:
         return TFailureKind::Tls;
     case THttpFailure::Cancelled:
         return TFailureKind::Cancelled;

@@ -19,6 +19,7 @@ namespace {
 const char kNoAnswerInTime[] = "No data received: the service did not answer in time";
 const char kAnswerTooLarge[] = "The service's answer is larger than %1 MiB";
 constexpr std::int64_t kBytesPerMiB = 1024 * 1024;
+const char kCaFileUnusable[] = "The certificate file %1 cannot be read or holds no certificate";
 
 QString WithoutTrailingSlash(QString base)
 {
@@ -72,6 +73,8 @@ void TOwmClient::ExplainMissingAnswer(const QByteArray &body, THttpFailure failu
         request.Failure.Message = QString::fromLatin1(kNoAnswerInTime);
     else if (failure == THttpFailure::TooLarge)
         request.Failure.Message = QString::fromLatin1(kAnswerTooLarge).arg(FHttp.MaxBodyBytes / kBytesPerMiB);
+    else if (failure == THttpFailure::CaFile)
+        request.Failure.Message = QString::fromLatin1(kCaFileUnusable).arg(FHttp.CaFile);
 }
 
 bool TOwmClient::FetchDocument(const QString &pathAndQuery, const TExpectedAnswer &expected,

@@ -229,7 +229,7 @@ TEST(Transport, SchemeHostAndPortRules)
     ASSERT_TRUE(HttpGetToStream(hostPort + QStringLiteral("/echo?a=1&b=2"), {}, {}, body));
     EXPECT_EQ(body, QByteArray("/echo?a=1&b=2"));
     EXPECT_EQ(agent, "agent");
-    EXPECT_EQ(version, "HTTP/1.0");
+    EXPECT_EQ(version, "HTTP/1.1"); // 1.1 keeps the connection for the next request
     // Upper-case scheme, port given as an argument.
     ASSERT_TRUE(HttpGetToStream(QStringLiteral("HTTP://127.0.0.1/echo"), {}, {}, body,
                                 static_cast<std::uint16_t>(server.Port())));

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -173,7 +174,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Serves made-up weather on http://127.0.0.1 in the weather service's shapes.\n"
-        "Prints \"listening on http://127.0.0.1:PORT\" first; any key but \"bad\" is accepted.\n"
+        "Prints \"listening on http://127.0.0.1:PORT\" first (https with --tls-cert); any key but \"bad\" is accepted.\n"
         "Also serves an update page at /webupdate.html with a small download."));
     parser.addHelpOption();
     const QCommandLineOption portOption(QStringLiteral("port"),
@@ -196,6 +197,13 @@ int main(int argc, char *argv[])
                                                               "changes it while running."),
                                          QStringLiteral("NAME"), QStringLiteral("none"));
     parser.addOption(faultOption);
+    const QCommandLineOption certOption(QStringLiteral("tls-cert"),
+                                        QStringLiteral("Serve HTTPS with this PEM certificate (with --tls-key)."),
+                                        QStringLiteral("FILE"));
+    parser.addOption(certOption);
+    const QCommandLineOption keyOption(QStringLiteral("tls-key"),
+                                       QStringLiteral("The PEM private key of --tls-cert."), QStringLiteral("FILE"));
+    parser.addOption(keyOption);
     parser.process(app);
 
     bool ok = false;
@@ -220,8 +228,26 @@ int main(int argc, char *argv[])
     TFaultSwitch faults;
     faults.Set(fault, std::string());
 
+    const bool secure = parser.isSet(certOption) || parser.isSet(keyOption);
+    if (secure && (parser.value(certOption).isEmpty() || parser.value(keyOption).isEmpty())) {
+        std::fprintf(stderr, "fake-owm: --tls-cert and --tls-key go together\n");
+        return 2;
+    }
+    std::unique_ptr<httplib::Server> served;
+    if (secure) {
+        auto tls = std::make_unique<httplib::SSLServer>(parser.value(certOption).toLocal8Bit().constData(),
+                                                        parser.value(keyOption).toLocal8Bit().constData());
+        if (!tls->is_valid()) {
+            std::fprintf(stderr, "fake-owm: the certificate or key cannot be used\n");
+            return 2;
+        }
+        served = std::move(tls);
+    } else {
+        served = std::make_unique<httplib::Server>();
+    }
+    httplib::Server &server = *served;
+    const char *const scheme = secure ? "https" : "http";
     const QMap<QString, QByteArray> icons = DrawIcons();
-    httplib::Server server;
     server.set_socket_options(ExclusiveSocketOptions);
     // Each request is served on a pool thread, so holding one back holds no other.
     server.set_pre_routing_handler([delayMs, &faults](const httplib::Request &request, httplib::Response &response) {
@@ -244,7 +270,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "fake-owm: cannot listen on %s:%d\n", kHost, port);
         return 1;
     }
-    std::printf("listening on http://%s:%d\n", kHost, bound);
+    std::printf("listening on %s://%s:%d\n", scheme, kHost, bound);
     std::fflush(stdout);
     return server.listen_after_bind() ? 0 : 1;
 }

@@ -91,6 +91,7 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
         http.TotalTimeoutMs = start.TimeoutSeconds * 1000L;
         http.ConnectTimeoutMs = std::min(http.ConnectTimeoutMs, http.TotalTimeoutMs);
     }
+    FClient.HttpOptions().CaFile = start.CaFile;
     setWindowTitle(lc_WeatherForecast);
     setWindowIcon(ApplicationIcon());
     if (start.UseTray)

@@ -44,6 +44,8 @@ struct TWindowStart {
     QString WebBase;
     // The longest a fetch may take in all; 0 keeps the client's default.
     int TimeoutSeconds = 0;
+    // Certificates trusted besides the system's; empty: none.
+    QString CaFile;
     // False where the desktop has no notification area.
     bool UseTray = true;
 };

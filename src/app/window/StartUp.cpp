@@ -13,6 +13,7 @@
 #include "UserLanguageCode.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QUrl>
@@ -60,6 +61,17 @@ int ReadServiceTimeout(ILayoutManagerStorage &storage)
     return 0;
 }
 
+QString ReadServiceCaFile(ILayoutManagerStorage &storage)
+{
+    const QString path =
+        storage.ReadString(QLatin1String(kServiceSection), QLatin1String(kCaFileKey), QString()).trimmed();
+    if (path.isEmpty() || QDir::isAbsolutePath(path))
+        return path;
+    std::fprintf(stderr, "nimbrel: [%s] %s=%s is not an absolute path; only the system's certificates are trusted\n",
+                 kServiceSection, kCaFileKey, path.toUtf8().constData());
+    return QString();
+}
+
 QString InitLanguage(TLanguageManager &manager)
 {
     manager.SetLanguageCode(GetUserLanguageCode());
@@ -94,6 +106,7 @@ int RunNimbrel(QApplication &app, const TRunHooks &hooks)
     start.ApiBase = ReadServiceAddress(*storage, QLatin1String(kApiBaseKey));
     start.WebBase = ReadServiceAddress(*storage, QLatin1String(kWebBaseKey));
     start.TimeoutSeconds = ReadServiceTimeout(*storage);
+    start.CaFile = ReadServiceCaFile(*storage);
 
     app.setApplicationDisplayName(Twnd_nb_Main::kApplicationTitle);
     app.setQuitOnLastWindowClosed(false); // the window's own close ends the program

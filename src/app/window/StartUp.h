@@ -23,6 +23,9 @@ inline constexpr char kWebBaseKey[] = "WebBase";
 // against a stand-in that stalls, longer for a slow link.
 inline constexpr char kTimeoutKey[] = "TimeoutSeconds";
 inline constexpr int kLongestTimeoutSeconds = 600;
+// A PEM file of certificates trusted besides the system's, for a private
+// service or a proxy that inspects TLS.
+inline constexpr char kCaFileKey[] = "CaFile";
 
 // The address stored under `key` of the service section when it is an http or
 // https address with a host; empty (the client's default) when none is stored.
@@ -33,6 +36,11 @@ QString ReadServiceAddress(ILayoutManagerStorage &storage, const QString &key);
 // 0 (the client's default) when none is stored. Any other text is reported on
 // stderr and ignored.
 int ReadServiceTimeout(ILayoutManagerStorage &storage);
+
+// The certificate file stored in the service section, as an absolute path;
+// empty when none is stored. A relative path is reported on stderr and ignored,
+// as it would depend on the folder the program was started from.
+QString ReadServiceCaFile(ILayoutManagerStorage &storage);
 
 // Sets the user's language, or English when no language file has it, and loads
 // the program's texts from it. Answers the language code in use.

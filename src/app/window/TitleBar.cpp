@@ -70,12 +70,14 @@ TOmniBar *TTitleBar::MakeButton(const QString &name, const QString &hint, int gl
 void TTitleBar::SetLocale(const QLocale &locale)
 {
     FLocale = locale;
+    FDateShown = QDate();
     Tick();
 }
 
 void TTitleBar::SetDayNames(const QStringList &lines)
 {
     FDayNames = lines;
+    FDateShown = QDate();
     Tick();
 }
 
@@ -97,9 +99,18 @@ void TTitleBar::SyncAccessibleNames()
 
 void TTitleBar::ShowClock(const QDateTime &now)
 {
-    FDateText = ClockDateText(now.date(), FLocale, FDayNames);
-    lTime->setText(ClockTimeText(now.time(), FLocale));
-    PlaceChildren();
+    // A tick is the only work of an idle window: it touches the date and the
+    // layout once a day, and repaints no more than the clock's own text.
+    const bool newDay = now.date() != FDateShown;
+    if (newDay) {
+        FDateShown = now.date();
+        FDateText = ClockDateText(now.date(), FLocale, FDayNames);
+    }
+    const QString time = ClockTimeText(now.time(), FLocale);
+    if (time != lTime->text())
+        lTime->setText(time);
+    if (newDay || lTime->sizeHint().width() > lTime->width())
+        PlaceChildren();
 }
 
 void TTitleBar::SetClockRunning(bool running)
@@ -137,11 +148,13 @@ void TTitleBar::PlaceChildren()
         x += kButtonWidth;
     }
     const int buttonsLeft = width() - kButtonCount * kButtonWidth;
-    const int timeWidth = lTime->sizeHint().width();
+    const int timeWidth = ClockWidth();
     const int timeRight = buttonsLeft - kTimeRightMargin;
     const int labelHeight = std::max(lDate->sizeHint().height(), lTime->sizeHint().height());
     const int top = std::max(0, (h - labelHeight) / 2);
-    lTime->setGeometry(timeRight - timeWidth, top, timeWidth, labelHeight);
+    // A fixed size: a new text then repaints the label alone, with no layout pass.
+    lTime->setFixedSize(timeWidth, labelHeight);
+    lTime->move(timeRight - timeWidth, top);
     // The date gives way to the clock when both do not fit; its hint keeps it whole.
     const int room = std::max(0, timeRight - timeWidth - kDateLeft);
     const QString shown = lDate->fontMetrics().elidedText(FDateText, Qt::ElideRight, room);
@@ -149,4 +162,24 @@ void TTitleBar::PlaceChildren()
         lDate->setText(shown);
     lDate->setToolTip(shown == FDateText ? QString() : FDateText);
     lDate->setGeometry(kDateLeft, top, std::min(room, lDate->sizeHint().width()), labelHeight);
+}
+
+int TTitleBar::ClockWidth() const
+{
+    // Room for the widest digits, so the clock keeps its place and size while
+    // the seconds run; only a longer text (the afternoon's marker) moves it.
+    const QFontMetrics metrics = lTime->fontMetrics();
+    QChar widest = QLatin1Char('0');
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        if (metrics.horizontalAdvance(QLatin1Char(digit)) > metrics.horizontalAdvance(widest))
+            widest = QLatin1Char(digit);
+    }
+    const QString text = lTime->text();
+    QString roomy = text;
+    for (QChar &c : roomy) {
+        if (c.isDigit())
+            c = widest;
+    }
+    const int extra = metrics.horizontalAdvance(roomy) - metrics.horizontalAdvance(text);
+    return lTime->sizeHint().width() + std::max(0, extra);
 }

@@ -4,6 +4,7 @@
 
 #include "OmniBar.h"
 
+#include <QDate>
 #include <QLocale>
 #include <QStringList>
 #include <QTimer>
@@ -61,6 +62,7 @@ private:
     void Tick();
     void ScheduleTick();
     void PlaceChildren();
+    int ClockWidth() const;
 
     TImageList *FGlyphs;
     QLabel *lDate;
@@ -73,4 +75,5 @@ private:
     QLocale FLocale;
     QStringList FDayNames;
     QString FDateText; // whole, before it is shortened to fit
+    QDate FDateShown;  // the day FDateText is for; null after a language change
 };

@@ -90,6 +90,7 @@ public:
         start.ApiBase = ReadServiceAddress(*FStorage, QLatin1String(kApiBaseKey));
         start.WebBase = ReadServiceAddress(*FStorage, QLatin1String(kWebBaseKey));
         start.TimeoutSeconds = ReadServiceTimeout(*FStorage);
+        start.CaFile = ReadServiceCaFile(*FStorage);
         start.UseTray = false;
         FWindow = std::make_unique<Twnd_nb_Main>(start, FStorage, std::make_shared<TLayoutManagerWinCryptCipherer>());
         FWindow->show();

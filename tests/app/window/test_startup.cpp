@@ -59,3 +59,31 @@ TEST(StartUp, ServiceTimeoutIsTakenOnlyWhenItIsSecondsInRange)
         storage.Close();
     }
 }
+
+// A relative path would name another file for each folder the program starts in.
+TEST(StartUp, ServiceCaFileIsTakenOnlyAsAnAbsolutePath)
+{
+    const struct {
+        const char *stored; // null: no entry
+        const char *used;   // empty: the system's certificates alone
+    } cases[] = {
+        {nullptr, ""},
+        {"  ", ""},
+        {"/etc/nimbrel/proxy.pem", "/etc/nimbrel/proxy.pem"},
+        {" /srv/ca bundle.pem ", "/srv/ca bundle.pem"},
+        {"proxy.pem", ""},
+        {"~/proxy.pem", ""},
+    };
+    QTemporaryDir folder;
+    for (const auto &testCase : cases) {
+        TLayoutManagerINIStorage storage(folder.filePath(QStringLiteral("nimbrel.ini")));
+        storage.Open(false);
+        storage.DeleteSection(QLatin1String(kServiceSection), true);
+        if (testCase.stored != nullptr)
+            storage.WriteString(QLatin1String(kServiceSection), QLatin1String(kCaFileKey),
+                                QString::fromUtf8(testCase.stored));
+        EXPECT_EQ(ReadServiceCaFile(storage), QString::fromUtf8(testCase.used))
+            << (testCase.stored ? testCase.stored : "(none)");
+        storage.Close();
+    }
+}
