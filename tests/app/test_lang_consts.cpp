@@ -1,10 +1,17 @@
 #include "LangConsts.h"
+#include "LangFileText.h"
 #include "LangTestFiles.h"
+#include "ShippedLanguages.h"
+#include "TextCodePage.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
+#include <QMap>
+#include <QRegularExpression>
+#include <QStringDecoder>
 
 namespace {
 
@@ -128,68 +135,162 @@ TEST(LangShippedLanguages, LoadCleanAndTranslateEveryConstant)
 {
     // The build copies the shipped files into Langs beside this test program.
     const std::vector<TLangConstDefault> &defaults = LangConstDefaults();
-    for (const char *code : {"cs", "de", "en"}) {
+    const QStringList codes = ShippedLanguageCodes();
+    ASSERT_TRUE(codes.contains(QStringLiteral("en")));
+    for (const QString &code : codes) {
+        const std::string name = code.toStdString();
         TLanguageManager manager;
         manager.SetFileNames({QLatin1String(kProgramLangFileName)});
-        manager.SetLanguageCode(QLatin1String(code));
-        ASSERT_EQ(manager.LanguageCode(), QLatin1String(code)) << manager.LastError().toStdString();
-        EXPECT_EQ(manager.LastError(), QString()) << code;
-        EXPECT_FALSE(manager.LanguageName().isEmpty()) << code;
+        manager.SetLanguageCode(code);
+        ASSERT_EQ(manager.LanguageCode(), code) << manager.LastError().toStdString();
+        EXPECT_EQ(manager.LastError(), QString()) << name;
+        EXPECT_FALSE(manager.LanguageName().isEmpty()) << name;
         int same = 0;
         for (const TLangConstDefault &entry : defaults) {
             const QString *text = manager.Constants().Find(entry.key);
-            ASSERT_NE(text, nullptr) << code << ": " << entry.key.toStdString();
-            EXPECT_FALSE(text->trimmed().isEmpty()) << code << ": " << entry.key.toStdString();
+            ASSERT_NE(text, nullptr) << name << ": " << entry.key.toStdString();
+            EXPECT_FALSE(text->trimmed().isEmpty()) << name << ": " << entry.key.toStdString();
             if (*text == entry.englishText)
                 ++same;
         }
-        if (QLatin1String(code) == QLatin1String("en")) {
+        if (code == QLatin1String("en")) {
             EXPECT_EQ(same, static_cast<int>(defaults.size()));
         }
         // The format placeholders must survive translation.
         for (const char *key : {"lc_NewVersionAvail", "lc_AsOf", "lc_NextAttempt"})
-            EXPECT_TRUE(manager.LangText(QLatin1String(key)).contains(QStringLiteral("%s"))) << code << ": " << key;
+            EXPECT_TRUE(manager.LangText(QLatin1String(key)).contains(QStringLiteral("%s"))) << name << ": " << key;
 
-        // Shipped as UTF-8 with a byte-order mark, so no reader takes it for Windows-1252.
-        QFile shipped(QStringLiteral(NIMBREL_SOURCE_DIR "/data/langs/Nimbrel.%1.lng").arg(QLatin1String(code)));
-        ASSERT_TRUE(shipped.open(QIODevice::ReadOnly)) << code;
-        EXPECT_TRUE(shipped.read(3) == QByteArray("\xEF\xBB\xBF")) << code;
+        // Shipped as UTF-8 with a byte-order mark, so no reader takes it for
+        // Windows-1252, and valid throughout: a broken sequence would show as
+        // a replacement character.
+        QFile shipped(ShippedLanguageFile(code));
+        ASSERT_TRUE(shipped.open(QIODevice::ReadOnly)) << name;
+        const QByteArray bytes = shipped.readAll();
+        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << name;
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8.decode(bytes);
+        EXPECT_FALSE(utf8.hasError()) << name;
+        EXPECT_FALSE(decoded.contains(QChar::ReplacementCharacter)) << name;
     }
     TLanguageManager manager;
     manager.SetFileNames({QLatin1String(kProgramLangFileName)});
     QStringList languages;
     ASSERT_TRUE(manager.GetAvailableLanguages(languages));
     languages.sort();
-    EXPECT_EQ(languages, (QStringList{"cs=Čeština", "de=Deutsch", "en=English"}));
+    EXPECT_EQ(languages, (QStringList{"cs=Čeština", "de=Deutsch", "en=English", "es=Español", "fr=Français",
+                                      "hu=Magyar", "it=Italiano", "ja=日本語", "nl=Nederlands", "pl=Polski",
+                                      "pt=Português (Brasil)", "ru=Русский", "sk=Slovenčina", "uk=Українська",
+                                      "zh=简体中文"}));
 }
 
-// The keys of one form's section in a shipped file, in order.
-QStringList SectionKeys(const char *code, const QString &section)
+// A shipped file's entries as the program reads them: "section/key" (both in
+// lower case, as they are looked up without case) to the text.
+using TFileEntries = QMap<QString, QString>;
+
+TFileEntries ShippedEntries(const QString &code, QStringList *duplicates = nullptr)
 {
-    QFile file(QStringLiteral(NIMBREL_SOURCE_DIR "/data/langs/Nimbrel.%1.lng").arg(QLatin1String(code)));
+    QFile file(ShippedLanguageFile(code));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QStringList keys;
-    bool inside = false;
-    for (const QString &raw : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-        const QString line = raw.trimmed();
-        if (line.startsWith(QLatin1Char('[')))
-            inside = line == QLatin1Char('[') + section + QLatin1Char(']');
-        else if (inside && !line.isEmpty() && !line.startsWith(QLatin1Char(';')))
-            keys << line.section(QLatin1Char('='), 0, 0) + (line.section(QLatin1Char('='), 1).trimmed().isEmpty()
-                                                                 ? QStringLiteral(" (empty)")
-                                                                 : QString());
+    TFileEntries entries;
+    QString key;
+    QString value;
+    for (const TLangIniSection &section : ParseLangIni(DecodeTextFile(file.readAll()))) {
+        for (const QString &line : section.lines) {
+            if (!SplitLangEntry(line, key, value))
+                continue;
+            const QString id = section.name.toLower() + QLatin1Char('/') + key.toLower();
+            if (entries.contains(id) && duplicates)
+                duplicates->append(id);
+            entries.insert(id, value);
+        }
     }
-    return keys;
+    return entries;
 }
 
-TEST(LangShippedLanguages, EveryLanguageTranslatesTheMainWindow)
+// What must come through a translation unchanged: the format placeholders in
+// their order, and whether the text has a keyboard mnemonic ("&File"; "&&" is
+// a plain ampersand).
+QStringList KeptMarks(const QString &text)
 {
-    const QString section = QStringLiteral("Twnd_nb_Main");
-    const QStringList english = SectionKeys("en", section);
-    EXPECT_GE(english.size(), 8);
-    for (const char *code : {"cs", "de"})
-        EXPECT_EQ(SectionKeys(code, section), english) << code;
+    static const QRegularExpression placeholder(QStringLiteral("%(?:[0-9]+|[sdiuf])"));
+    QStringList marks;
+    for (const QRegularExpressionMatch &match : placeholder.globalMatch(text))
+        marks << match.captured();
+    static const QRegularExpression mnemonic(QStringLiteral("&[^&\\s]"));
+    QString plain = text;
+    plain.remove(QStringLiteral("&&"));
+    if (plain.contains(mnemonic))
+        marks << QStringLiteral("&");
+    return marks;
+}
+
+TEST(LangShippedLanguages, EveryFileHasTheKeysAndPlaceholdersOfEnglish)
+{
+    const TFileEntries english = ShippedEntries(QStringLiteral("en"));
+    ASSERT_GT(english.size(), 100);
+    for (const QString &code : ShippedLanguageCodes()) {
+        const std::string name = code.toStdString();
+        QStringList duplicates;
+        const TFileEntries entries = ShippedEntries(code, &duplicates);
+        EXPECT_EQ(duplicates, QStringList()) << name << ": keys given twice (the program reads one of them)";
+        QStringList missing;
+        for (auto it = english.cbegin(); it != english.cend(); ++it) {
+            if (!entries.contains(it.key()))
+                missing << it.key();
+            else if (it.value().trimmed().isEmpty() != entries.value(it.key()).trimmed().isEmpty())
+                ADD_FAILURE() << name << ": " << it.key().toStdString() << " is empty in one file only";
+            else
+                EXPECT_EQ(KeptMarks(entries.value(it.key())), KeptMarks(it.value()))
+                    << name << ": " << it.key().toStdString() << "=" << entries.value(it.key()).toStdString();
+        }
+        EXPECT_EQ(missing, QStringList()) << name << ": scripts/lang-missing-keys lists them with their English texts";
+        QStringList extra;
+        for (auto it = entries.cbegin(); it != entries.cend(); ++it)
+            if (!english.contains(it.key()))
+                extra << it.key();
+        EXPECT_EQ(extra, QStringList()) << name << ": keys English does not have";
+    }
+}
+
+// Texts the same as English are words the language shares; each is listed
+// here, so that a text left untranslated is caught.
+TEST(LangShippedLanguages, NoTextLeftInEnglish)
+{
+    const QHash<QString, QStringList> sameWords{
+        {"cs", {"OK"}},
+        {"de", {"Imperial", "Information", "N", "OK", "S", "Sand", "Tornado", "W", "Wind"}},
+        {"es", {"E", "Error", "N", "S", "tornado"}},
+        {"fr", {"Confirmation", "E", "Information", "Latitude", "Longitude", "N", "OK", "S"}},
+        {"hu", {"OK"}},
+        {"it", {"E", "File", "N", "OK", "S"}},
+        {"ja", {"OK"}},
+        {"nl", {"N", "OK", "W", "Wind", "tornado"}},
+        // Polish, Ukrainian and Chinese weather texts give the wind's direction
+        // in the international letters.
+        {"pl", {"E", "N", "OK", "S", "W"}},
+        {"pt", {"Latitude", "Longitude", "N", "OK", "S", "tornado"}},
+        {"ru", {"OK"}},
+        {"sk", {"OK"}},
+        {"uk", {"E", "N", "OK", "S", "W"}},
+        {"zh", {"E", "N", "S", "W"}},
+    };
+    const TFileEntries english = ShippedEntries(QStringLiteral("en"));
+    const QString languageName = QStringLiteral("language file/languagename");
+    for (const QString &code : ShippedLanguageCodes()) {
+        if (code == QLatin1String("en"))
+            continue;
+        const TFileEntries entries = ShippedEntries(code);
+        QStringList untranslated;
+        for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+            const QString englishText = english.value(it.key());
+            if (it.key() != languageName && it.value().compare(englishText, Qt::CaseInsensitive) == 0
+                && !sameWords.value(code).contains(it.value()))
+                untranslated << it.key() + QLatin1Char('=') + it.value();
+        }
+        EXPECT_EQ(untranslated, QStringList()) << code.toStdString();
+        EXPECT_NE(entries.value(languageName), english.value(languageName)) << code.toStdString();
+    }
 }
 
 } // namespace

@@ -1,16 +1,25 @@
 // Both dialogs in each shipped language: every text of the English sections is
-// translated, applies without error, and the names a screen reader reads follow.
+// translated, applies without error, fits its place at 1x, and the names a
+// screen reader reads follow.
+#include "DateTimeConv.h"
 #include "LangConsts.h"
 #include "LangController.h"
 #include "LangForm.h"
 #include "LocationSelector.h"
 #include "PrefsDialog.h"
+#include "ShippedLanguages.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTreeWidget>
 
 namespace {
@@ -29,6 +38,72 @@ QStringList FormKeys(const TLanguageManager &manager)
     }
     keys.sort();
     return keys;
+}
+
+// The room a push button's style gives its text.
+int ButtonTextRoom(const QPushButton &button)
+{
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.text = button.text();
+    return button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button).width();
+}
+
+// Every text of a shown dialog has the room it needs: labels, check and radio
+// boxes their size hints, group boxes their titles, push buttons their texts,
+// a line edit its placeholder, and each header section of a list its caption.
+void ExpectTextsFit(const QDialog &dialog, const char *code)
+{
+    for (const QLabel *label : dialog.findChildren<QLabel *>()) {
+        if (label->isVisible() && !label->wordWrap() && !label->text().isEmpty()) {
+            EXPECT_GE(label->width(), label->sizeHint().width()) << code << " " << label->text().toStdString();
+        }
+    }
+    for (const QAbstractButton *box : dialog.findChildren<QAbstractButton *>()) {
+        if (box->isVisible() && (qobject_cast<const QCheckBox *>(box) || qobject_cast<const QRadioButton *>(box))) {
+            EXPECT_GE(box->width(), box->sizeHint().width()) << code << " " << box->text().toStdString();
+        }
+    }
+    for (const QPushButton *button : dialog.findChildren<QPushButton *>()) {
+        if (button->isVisible() && !button->text().isEmpty()) {
+            EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), ButtonTextRoom(*button))
+                << code << " " << button->text().toStdString();
+        }
+    }
+    for (const QGroupBox *group : dialog.findChildren<QGroupBox *>())
+        EXPECT_GE(group->width(), group->minimumSizeHint().width()) << code << " " << group->title().toStdString();
+    for (const QLineEdit *edit : dialog.findChildren<QLineEdit *>()) {
+        if (edit->isVisible() && !edit->placeholderText().isEmpty()) {
+            EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->placeholderText()) + edit->minimumSizeHint().width(),
+                      edit->width())
+                << code << " " << edit->placeholderText().toStdString();
+        }
+    }
+    for (const QHeaderView *header : dialog.findChildren<QHeaderView *>()) {
+        for (int i = 0; i < header->count(); ++i)
+            EXPECT_GE(header->sectionSize(i), header->sectionSizeHint(i))
+                << code << " " << header->model()->headerData(i, header->orientation()).toString().toStdString();
+    }
+}
+
+// Two places, so that the selector sizes its columns to what they hold.
+TCities TwoCities()
+{
+    TCity london;
+    london.ID = 2643743;
+    london.Name = QStringLiteral("London");
+    london.Country = QStringLiteral("GB");
+    london.Lat = 51.5085;
+    london.Lon = -0.1257;
+    london.Sunrise = DateTimeFromQDateTime(QDateTime(QDate(2026, 12, 10), QTime(8, 0, 12)));
+    london.Sunset = DateTimeFromQDateTime(QDateTime(QDate(2026, 12, 10), QTime(15, 51, 40)));
+    TCity ontario = london;
+    ontario.ID = 6058560;
+    ontario.Name = QStringLiteral("London");
+    ontario.Country = QStringLiteral("CA");
+    ontario.Lat = 42.9834;
+    ontario.Lon = -81.233;
+    return {london, ontario};
 }
 
 class DialogLanguages : public ::testing::Test
@@ -58,7 +133,25 @@ TEST_F(DialogLanguages, EveryShippedLanguageTranslatesBothDialogs)
         {"en", "Preferences", "Location Selector", "Paid subscription"},
         {"cs", "Nastavení", "Výběr místa", "Placené předplatné"},
         {"de", "Einstellungen", "Ortsauswahl", "Bezahltes Abonnement"},
+        {"es", "Preferencias", "Selector de ubicación", "Suscripción de pago"},
+        {"fr", "Préférences", "Choix du lieu", "Abonnement payant"},
+        {"hu", "Beállítások", "Helyválasztó", "Fizetős előfizetés"},
+        {"it", "Preferenze", "Scelta della località", "Abbonamento a pagamento"},
+        {"ja", "設定", "場所の選択", "有料プラン"},
+        {"nl", "Voorkeuren", "Locatie kiezen", "Betaald abonnement"},
+        {"pl", "Ustawienia", "Wybór lokalizacji", "Płatna subskrypcja"},
+        {"pt", "Preferências", "Seletor de local", "Assinatura paga"},
+        {"ru", "Настройки", "Выбор места", "Платная подписка"},
+        {"sk", "Nastavenia", "Výber miesta", "Platené predplatné"},
+        {"uk", "Налаштування", "Вибір місця", "Платна підписка"},
+        {"zh", "首选项", "选择位置", "付费订阅"},
     };
+    QStringList tabled;
+    for (const auto &c : cases)
+        tabled << QLatin1String(c.code);
+    tabled.sort();
+    EXPECT_EQ(tabled, ShippedLanguageCodes()) << "every shipped language has its line here";
+
     for (const auto &c : cases) {
         TLanguageManager &manager = GlobalLangManager();
         manager.SetLanguageCode(QLatin1String(c.code));
@@ -73,13 +166,19 @@ TEST_F(DialogLanguages, EveryShippedLanguageTranslatesBothDialogs)
         EXPECT_EQ(prefs.cbxPaid->text(), QString::fromUtf8(c.paid)) << c.code;
         EXPECT_EQ(prefs.cbxPaid->accessibleName(), QString::fromUtf8(c.paid)) << c.code;
         EXPECT_TRUE(LangVCL(manager, &prefs)) << c.code << manager.LastError().toStdString();
+        prefs.show();
+        ExpectTextsFit(prefs, c.code);
 
-        Tdld_nb_LS selector(TCities{});
-        EXPECT_EQ(selector.windowTitle(), QString::fromUtf8(c.selectorCaption)) << c.code;
-        EXPECT_EQ(selector.LocList()->headerItem()->text(5),
-                  manager.LangText(QStringLiteral("Tdld_nb_LS.LocList.Columns[5].Caption")))
-            << c.code;
-        EXPECT_TRUE(LangVCL(manager, &selector)) << c.code << manager.LastError().toStdString();
+        for (const TCities &cities : {TCities{}, TwoCities()}) {
+            Tdld_nb_LS selector(cities);
+            EXPECT_EQ(selector.windowTitle(), QString::fromUtf8(c.selectorCaption)) << c.code;
+            EXPECT_EQ(selector.LocList()->headerItem()->text(5),
+                      manager.LangText(QStringLiteral("Tdld_nb_LS.LocList.Columns[5].Caption")))
+                << c.code;
+            EXPECT_TRUE(LangVCL(manager, &selector)) << c.code << manager.LastError().toStdString();
+            selector.show();
+            ExpectTextsFit(selector, c.code);
+        }
     }
 }
 

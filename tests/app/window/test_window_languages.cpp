@@ -1,0 +1,244 @@
+// Every shipped language in the window at 1x, with the fonts the system has:
+// each character has a glyph, the panel shows every label whole, and the
+// forecast list's cells hold their lines without cutting them or running
+// under the moon's picture. Values are the widest the service plausibly sends.
+#include "DateTimeConv.h"
+#include "ForecastList.h"
+#include "ForecastRows.h"
+#include "HeaderPanel.h"
+#include "LangConsts.h"
+#include "LangMan.h"
+#include "PanelTexts.h"
+#include "ShippedLanguages.h"
+#include "ThemeController.h"
+#include "WindowSizing.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QGlyphRun>
+#include <QLabel>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kDateColumn = 0;
+constexpr int kDescriptionColumn = 2;
+constexpr int kMoonColumn = 3;
+// A place whose days have a sunrise and a sunset.
+constexpr double kPragueLat = 50.08;
+constexpr double kPragueLon = 14.42;
+// Three-digit day numbers, and every weekday as the rows go on.
+const QDate kFirstDay(2026, 10, 1);
+
+// The language's texts loaded as the program loads them, with the English
+// reference the service's wind names are matched against.
+struct TLoadedLanguage {
+    TLanguageManager App;
+    TLanguageManager Reference;
+    QLocale Locale;
+
+    explicit TLoadedLanguage(const QString &code)
+        : Locale(LocaleOfLanguage(code))
+    {
+        App.SetFileNames({QLatin1String(kProgramLangFileName)});
+        App.SetLanguageCode(code);
+        LoadTexts(App);
+        InitReferenceManager(Reference, App);
+    }
+    ~TLoadedLanguage() { ResetTexts(); }
+};
+
+// The English name the service gives a wind strength ("Gentle Breeze").
+QString ServiceWindName(int code)
+{
+    for (const TLangConstDefault &entry : LangConstDefaults())
+        if (entry.key == QStringLiteral("wth_%1").arg(code))
+            return entry.englishText;
+    return {};
+}
+
+// The service's codes that have a text, conditions and winds apart.
+QVector<int> TextCodes(bool winds)
+{
+    QVector<int> codes;
+    for (int code = kFirstConditionCode; code <= kLastConditionCode; ++code) {
+        const bool wind = code >= 951;
+        if (wind == winds && !ServiceWindName(code).isEmpty())
+            codes << code;
+    }
+    return codes;
+}
+
+TWeatherRecord WidestRecord(int condition, const QString &windName, const QDate &day)
+{
+    TWeatherRecord r;
+    r.City.Name = QStringLiteral("Prague");
+    r.City.Country = QStringLiteral("CZ");
+    r.City.Lat = kPragueLat;
+    r.City.Lon = kPragueLon;
+    r.Temp.Value.Value = -22.5;
+    r.Temp.Value.Max = -18.4;
+    r.Temp.Value.Min = -22.6;
+    r.Temp.Value.Units = QStringLiteral("°C");
+    r.Humidity.Value = 100;
+    r.Humidity.Units = QStringLiteral("%");
+    r.Pressure.Value = 1013.25;
+    r.Pressure.Units = QStringLiteral("hPa");
+    r.Wind.Speed.Value = 12.34;
+    r.Wind.Speed.Units = QStringLiteral("m/s");
+    r.Wind.Speed.Name = windName;
+    r.Wind.Direction.Code = QStringLiteral("WNW");
+    r.Clouds.Value = 100;
+    r.Precipitation.Value = 12.34;
+    r.Weather.Value = condition;
+    r.TimeStamp = DateTimeFromQDateTime(QDateTime(day, QTime(12, 0)));
+    return r;
+}
+
+// Whether the fonts the widget draws with, the system's fallbacks included,
+// have a glyph for every character of `text`.
+bool HasEveryGlyph(const QString &text, const QFont &font)
+{
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    for (const QGlyphRun &run : layout.glyphRuns())
+        for (const quint32 glyph : run.glyphIndexes())
+            if (glyph == 0)
+                return false;
+    return true;
+}
+
+class WindowLanguages : public ::testing::TestWithParam<QString>
+{
+};
+
+TEST_P(WindowLanguages, EveryCharacterHasAGlyph)
+{
+    const TLoadedLanguage language(GetParam());
+    ASSERT_EQ(language.App.LanguageCode(), GetParam()) << language.App.LastError().toStdString();
+    TForecastList list;
+    QLabel label;
+    const TLangKeyTable &constants = language.App.Constants();
+    for (int i = 0; i < constants.Count(); ++i) {
+        const QString text = *constants.Find(constants.KeyAt(i));
+        EXPECT_TRUE(HasEveryGlyph(text, list.font())) << constants.KeyAt(i).toStdString() << "=" << text.toStdString()
+                                                      << ": install the fonts of scripts/install-deps";
+        EXPECT_TRUE(HasEveryGlyph(text, label.font())) << constants.KeyAt(i).toStdString();
+    }
+}
+
+// Of the given codes, the one whose text is the widest in `metrics`.
+int WidestCode(const QVector<int> &codes, const QFontMetrics &metrics)
+{
+    int widest = codes.value(0);
+    for (const int code : codes)
+        if (metrics.horizontalAdvance(ConditionText(code)) > metrics.horizontalAdvance(ConditionText(widest)))
+            widest = code;
+    return widest;
+}
+
+// Each condition with the widest wind strength after it and the widest
+// numbers: every label of the panel stays whole.
+TEST_P(WindowLanguages, PanelShowsEveryLabelWhole)
+{
+    const TLoadedLanguage language(GetParam());
+    TThemeController theme;
+    THeaderPanel panel(&theme);
+    panel.resize(kWindowWidth - 2, kHeaderHeight);
+    QLabel *description = panel.Label(QStringLiteral("lDesc"));
+    const QString wind = ServiceWindName(WidestCode(TextCodes(true), description->fontMetrics()));
+    for (const int condition : TextCodes(false)) {
+        const TWeatherRecord record = WidestRecord(condition, wind, kFirstDay);
+        panel.ShowTexts(BuildPanelTexts(record, false, language.Locale, language.App, language.Reference));
+        for (QLabel *label : panel.Labels())
+            EXPECT_EQ(label->text(), panel.FullText(label))
+                << condition << " " << label->objectName().toStdString() << ": "
+                << label->fontMetrics().horizontalAdvance(panel.FullText(label)) << " > " << label->width();
+    }
+    panel.SetRefreshing(true);
+    EXPECT_EQ(description->text(), lc_Refreshing);
+    panel.SetRefreshing(false);
+    panel.ShowTexts(FailurePanelTexts(QStringLiteral("Invalid API key")));
+    EXPECT_EQ(description->text(), panel.FullText(description));
+}
+
+// The width of the English condition text, as a row shows it.
+int EnglishConditionWidth(int code, const QFontMetrics &metrics)
+{
+    QString text = ServiceWindName(code);
+    if (!text.isEmpty())
+        text[0] = text.at(0).toUpper();
+    return metrics.horizontalAdvance(text);
+}
+
+// One row per condition, each moon phase in turn. Every line of the
+// description and moon cells fits its cell, and those beside the moon's
+// picture end before it; the condition may be as wide as the English one
+// where that does not fit either (the row then shows it whole as a tooltip).
+// The wind's strength follows the condition on its line and may be cut
+// there, as it is in English. Of the date cell only the day's number comes
+// from the language file; the weekday and the date are the locale's.
+TEST_P(WindowLanguages, ForecastListCellsHoldTheirLines)
+{
+    const TLoadedLanguage language(GetParam());
+    const QVector<int> conditions = TextCodes(false);
+    TWeatherData forecast;
+    for (int i = 0; i < conditions.size(); ++i) {
+        forecast << WidestRecord(conditions[i], QString(), kFirstDay.addDays(i));
+        forecast.back()._MoonPhaseText = MoonPhaseTexts[i % kMoonPhaseCount];
+    }
+    // A day between the phases shows the lit part instead.
+    forecast.back()._MoonPhaseText.clear();
+    forecast.back()._MoonPhase = 100;
+
+    TForecastList list;
+    list.SetRows(BuildForecastRows(forecast, QString(), QStringList(), language.Locale, language.App,
+                                   language.Reference));
+    ASSERT_EQ(list.RowCount(), conditions.size());
+    list.resize(list.sizeHint());
+    const QFontMetrics metrics(list.font());
+    for (int row = 0; row < list.RowCount(); ++row) {
+        const TForecastRow &r = list.Rows()[row];
+        const QStringList dateLines = r.DateText.split(QLatin1Char('\n'));
+        const struct {
+            int column;
+            QStringList lines;
+        } cells[] = {
+            {kDateColumn, {dateLines.constLast()}},
+            {kDescriptionColumn, r.DescriptionText.split(QLatin1Char('\n'))},
+            {kMoonColumn, r.MoonSunText.split(QLatin1Char('\n'))},
+        };
+        const QRect moon = list.MoonRect(row);
+        for (const auto &cell : cells) {
+            const QRect rect = list.CellRect(row, cell.column);
+            const int left = rect.left() + TForecastList::kTextMargin;
+            const int room = rect.width() - 2 * TForecastList::kTextMargin;
+            EXPECT_LE(cell.lines.size() * metrics.lineSpacing(), rect.height() - TForecastList::kTextTop)
+                << "column " << cell.column;
+            for (int i = 0; i < cell.lines.size(); ++i) {
+                const QString &line = cell.lines[i];
+                const int top = rect.top() + TForecastList::kTextTop + i * metrics.lineSpacing();
+                const bool besideMoon = cell.column == kMoonColumn && top <= moon.bottom()
+                                        && top + metrics.height() > moon.top();
+                int allowed = besideMoon ? moon.left() - left : room;
+                if (cell.column == kDescriptionColumn && i == 0)
+                    allowed = std::max(room, EnglishConditionWidth(conditions[row], metrics));
+                EXPECT_LE(metrics.horizontalAdvance(line), allowed)
+                    << GetParam().toStdString() << " column " << cell.column << ": " << line.toStdString();
+            }
+        }
+    }
+}
+
+// Every shipped language, named by its code in the test's name.
+INSTANTIATE_TEST_SUITE_P(Shipped, WindowLanguages, ::testing::ValuesIn(ShippedLanguageCodes()),
+                         [](const ::testing::TestParamInfo<QString> &language) {
+                             return language.param.toStdString();
+                         });
+
+} // namespace
