@@ -41,6 +41,8 @@ public:
     // One check now, as a timer tick does.
     void CheckNow();
 
+    // Whether there is an update page to check at all.
+    bool HasAddress() const { return FHasAddress; }
     TUpdateCheck &Check() { return FCheck; }
     bool TimerActive() const { return FTimer.isActive(); }
     int TimerIntervalMs() const { return FTimer.interval(); }
