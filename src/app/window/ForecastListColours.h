@@ -7,8 +7,14 @@
 #include <QColor>
 
 #include <array>
+#include <vector>
 
 inline constexpr int kForecastColumnCount = 4;
+// The selected row: the selection colour blended over it at this opacity (of
+// 255), so the row stays readable under it.
+inline constexpr int kSelectionAlpha = 96;
+// The least contrast of any text against the colour it is drawn on.
+inline constexpr double kLeastTextContrast = 4.5;
 
 struct TForecastListColours {
     QColor Background{68, 68, 68};
@@ -27,8 +33,22 @@ struct TForecastListColours {
 // raised by half the way to white.
 QColor WeekendColour(TColor headerPainted);
 
+// The contrast of two colours, from 1 (the same lightness) to 21 (black on
+// white), from their relative luminance as the accessibility guidelines count.
+double ContrastRatio(const QColor &a, const QColor &b);
+
+// Every colour the list's texts are drawn on: each column, plain and under
+// the selection.
+std::vector<QColor> TextBackgrounds(const TForecastListColours &colours);
+
+// `preferred` when it reads at kLeastTextContrast on every background; else
+// the least changed colour that does, made lighter or darker.
+QColor ReadableOn(const QColor &preferred, const std::vector<QColor> &backgrounds);
+
 // `colours` after a theme change: the selection and the picture and
 // description columns take the title bar's painted colour, the date and moon
-// columns the theme's control colour; the weekend follows the header.
+// columns the theme's control colour; the weekend follows the header. The
+// texts, white and the weekend's colour, are then made readable on every
+// column: lighter or darker where a theme's colours are too close to them.
 TForecastListColours ThemedListColours(TForecastListColours colours, TColor titleBarPainted,
                                        TColor controlColour, TColor headerPainted);
