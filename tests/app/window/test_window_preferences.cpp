@@ -126,6 +126,8 @@ TEST(WindowPreferences, AStartWithoutAKeyOpensTheDialogOnceWithTheKeyFocused)
                       QStringLiteral("Data load failed: Invalid API key"))
                 << c.name;
         }
+        // Start at logon (on by default) is the user's choice only once confirmed.
+        EXPECT_EQ(QFileInfo::exists(run.AutostartFile()), c.enterKey) << c.name;
         // Once per start: it does not come back by itself.
         QTest::qWait(100);
         EXPECT_EQ(driver.Shown(), 1) << c.name;
