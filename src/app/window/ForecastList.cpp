@@ -431,11 +431,14 @@ void TForecastList::PaintRow(QPainter &painter, int row, qreal ratio) const
     for (int c = 0; c < kForecastColumnCount; ++c)
         painter.fillRect(CellRect(row, c), FColours.Columns[c]);
     const TRowTexts &texts = DrawnTexts(row);
+    QFont rowFont = font();
+    rowFont.setItalic(FRows[row].Weekend && FColours.WeekendItalic);
     painter.setPen(TextColour(row));
-    painter.setFont(font());
+    painter.setFont(rowFont);
     painter.drawText(TextRect(row, cDate), TextFlags(cDate), texts.Date);
     PaintPicture(painter, row);
     painter.setPen(TextColour(row));
+    painter.setFont(rowFont);
     painter.drawText(TextRect(row, cDescription), TextFlags(cDescription), texts.Description);
     painter.drawText(TextRect(row, cMoon), TextFlags(cMoon), texts.MoonSun);
     PaintMoon(painter, row);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -12,6 +13,10 @@ constexpr int kWeekendLuma = 500; // thousandths, scaled to the distance to whit
 
 enum TColumn { cDate, cPicture, cDescription, cMoon };
 
+// Weekend colours for themes whose own colours are all too close to the
+// weekdays' text: one for dark columns, one for light ones.
+const QColor kLightWeekendBlue(150, 200, 255);
+const QColor kDarkWeekendBlue(0, 64, 160);
 constexpr int kReadableSteps = 50; // from the preferred colour to white or black
 constexpr int kOpaque = 255;
 
@@ -50,6 +55,11 @@ double ContrastRatio(const QColor &a, const QColor &b)
     const double la = RelativeLuminance(a);
     const double lb = RelativeLuminance(b);
     return (std::max(la, lb) + kFlare) / (std::min(la, lb) + kFlare);
+}
+
+int ColourDistance(const QColor &a, const QColor &b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
 }
 
 std::vector<QColor> TextBackgrounds(const TForecastListColours &colours)
@@ -108,6 +118,18 @@ TForecastListColours ThemedListColours(TForecastListColours colours, TColor titl
         colours.Weekend = WeekendColour(headerPainted);
     const std::vector<QColor> backgrounds = TextBackgrounds(colours);
     colours.Text = ReadableOn(QColor(Qt::white), backgrounds);
-    colours.Weekend = ReadableOn(colours.Weekend, backgrounds);
+    const QColor header = ToQColor(headerPainted);
+    std::vector<QColor> weekends{colours.Weekend};
+    if (header.isValid())
+        weekends.push_back(header);
+    // Last, the other end of the scale from the weekdays' text: on a column
+    // that only white (or black) reads on at all, the weekend takes the other.
+    weekends.insert(weekends.end(), {kLightWeekendBlue, kDarkWeekendBlue, QColor(Qt::black), QColor(Qt::white)});
+    for (const QColor &candidate : weekends) {
+        colours.Weekend = ReadableOn(candidate, backgrounds);
+        if (ColourDistance(colours.Weekend, colours.Text) >= kWeekendApart)
+            break;
+    }
+    colours.WeekendItalic = ColourDistance(colours.Weekend, colours.Text) < kWeekendApart;
     return colours;
 }
