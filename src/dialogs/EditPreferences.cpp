@@ -15,6 +15,7 @@ bool EditPreferences(TPreferencesHost &host, TPrefsFocus focus)
     if (host.OpenUrl)
         dialog.SetOpenUrl(host.OpenUrl);
     dialog.LoadValues(values, host.StayOnTop);
+    dialog.SetUpdateChecksOffered(host.OfferUpdateChecks);
     if (focus == TPrefsFocus::ApiKey)
         dialog.FocusApiKey();
     if (host.OnShow)

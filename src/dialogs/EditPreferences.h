@@ -24,6 +24,8 @@ struct TPreferencesHost {
     QWidget *Parent = nullptr;
     // Empty: the desktop's browser.
     TOpenUrl OpenUrl;
+    // Whether the build or the settings name an update page to check.
+    bool OfferUpdateChecks = true;
     // Called with the dialog before it is shown (tests drive it from here).
     std::function<void(Tdlg_nb_Prefs &dialog)> OnShow;
 };

@@ -120,13 +120,6 @@ Tdld_nb_LS::Tdld_nb_LS(const TCities &cities, QWidget *owner)
             row->setTextAlignment(i, kColumns[i].alignment);
     }
 
-    for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
-        FLocList->resizeColumnToContents(i);
-        const int fitting = FLocList->columnWidth(i);
-        const int width = fitting > kColumns[i].width ? fitting : std::max(fitting, kColumns[i].leastWidth);
-        FLocList->setColumnWidth(i, cities.isEmpty() ? kColumns[i].width : width);
-    }
-
     FOk->setObjectName(QStringLiteral("bOK"));
     FCancel->setObjectName(QStringLiteral("bCancel"));
     for (QPushButton *button : {FOk, FCancel})
@@ -168,8 +161,13 @@ Tdld_nb_LS::Tdld_nb_LS(const TCities &cities, QWidget *owner)
     FLocList->setFocus();
 
     FLangCtrl = new TLangController(this);
-    FLangCtrl->OnLanguageChanged = [this](TLangController *) { UpdateAccessibleNames(); };
+    // The widths follow the headers' texts, so they are set once the language is.
+    FLangCtrl->OnLanguageChanged = [this](TLangController *) {
+        UpdateAccessibleNames();
+        FitColumns();
+    };
     UpdateAccessibleNames();
+    FitColumns();
     FLangCtrl->Loaded();
 }
 
@@ -209,6 +207,19 @@ void Tdld_nb_LS::showEvent(QShowEvent *event)
         QRect frame = frameGeometry();
         frame.moveCenter(owner->window()->frameGeometry().center());
         move(frame.topLeft());
+    }
+}
+
+void Tdld_nb_LS::FitColumns()
+{
+    const bool empty = FLocList->topLevelItemCount() == 0;
+    for (int i = 0; i < static_cast<int>(kColumns.size()); ++i) {
+        // The texts and the header's caption, whichever is wider.
+        FLocList->resizeColumnToContents(i);
+        const int fitting = std::max(FLocList->columnWidth(i), FLocList->header()->sectionSizeHint(i));
+        const int width = fitting > kColumns[i].width || empty ? std::max(fitting, kColumns[i].width)
+                                                               : std::max(fitting, kColumns[i].leastWidth);
+        FLocList->setColumnWidth(i, width);
     }
 }
 

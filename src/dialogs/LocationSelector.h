@@ -31,6 +31,8 @@ protected:
 private:
     void ConfirmWhenSelected();
     void UpdateAccessibleNames();
+    // Each column as wide as its texts and its header in the language shown.
+    void FitColumns();
 
     QTreeWidget *FLocList;
     QPushButton *FOk;

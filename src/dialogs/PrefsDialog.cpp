@@ -8,6 +8,7 @@
 #include "LocationSelector.h"
 #include "OmniBar.h"
 #include "ProgramVersion.h"
+#include "RefreshMinutesBox.h"
 #include "ThemeController.h"
 #include "Zelto_OWM.h"
 
@@ -200,11 +201,16 @@ void Tdlg_nb_Prefs::BuildBody()
 
     lWRI = new QLabel(QStringLiteral("Refresh interval [min]"), this);
     lWRI->setObjectName(QStringLiteral("lWRI"));
-    seWRI = new QSpinBox(this);
+    seWRI = new TRefreshMinutesBox(this);
     seWRI->setObjectName(QStringLiteral("seWRI"));
-    seWRI->setRange(kMinRefreshMinutes, kMaxRefreshMinutes);
     seWRI->setValue(kDefaultRefreshMinutes);
     lWRI->setBuddy(seWRI);
+    lWRIMessage = new QLabel(this);
+    lWRIMessage->setObjectName(QStringLiteral("lWRIMessage"));
+    lWRIMessage->setWordWrap(true);
+    lWRIMessage->setPalette(messagePalette);
+    lWRIMessage->hide();
+    connect(seWRI, &TRefreshMinutesBox::ValidityChanged, this, &Tdlg_nb_Prefs::RefreshValidityChanged);
     lFD = new QLabel(QStringLiteral("Forecast [days]"), this);
     lFD->setObjectName(QStringLiteral("lFD"));
     eFD = new QSpinBox(this);
@@ -273,6 +279,8 @@ void Tdlg_nb_Prefs::BuildBody()
     numbers->addWidget(eFD);
     numbers->addStretch(1);
     grid->addLayout(numbers, row, 0, 1, 3);
+    ++row;
+    grid->addWidget(lWRIMessage, row, 0, 1, 3);
     for (QCheckBox *box : {cbxTMW, cbxStartup, cbxUC})
         grid->addWidget(box, ++row, 0, 1, 3);
     ++row;
@@ -356,6 +364,8 @@ void Tdlg_nb_Prefs::LanguageChanged()
              rbMetric, rbImperial, cbxTMW, cbxStartup, cbxUC, bGetKey, cbxPaid, bOK, bCancel})
         button->setAccessibleName(button->text());
     seWRI->setAccessibleName(lWRI->text());
+    seWRI->setSpecialValueText(FRefreshOffText);
+    lWRIMessage->setText(FWrongRefreshText);
     eFD->setAccessibleName(lFD->text());
     eOWMKey->setAccessibleName(StripColon(lKey->text()));
     bShowKey->setAccessibleName(bShowKey->toolTip());
@@ -376,7 +386,7 @@ void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTo
     FLocationId = settings.LocationId;
     FIdText = eLoc->text();
     FStoredRefresh = settings.RefreshMinutes;
-    seWRI->setValue(settings.RefreshMinutes);
+    seWRI->setValue(TRefreshMinutesBox::Showable(settings.RefreshMinutes));
     FShownRefresh = seWRI->value();
     eFD->setValue(settings.ForecastDays);
     cbxTMW->setChecked(stayOnTop);
@@ -402,8 +412,8 @@ void Tdlg_nb_Prefs::StoreValues(TLayoutManagerValues &values, bool &stayOnTop) c
         values.SetValueByName(QLatin1String(kLocationIdName), static_cast<qlonglong>(kNoLocationId));
     else if (FLocationId >= 0)
         values.SetValueByName(QLatin1String(kLocationIdName), static_cast<qlonglong>(FLocationId));
-    // An interval the spin edit cannot show (0 turns automatic refresh off)
-    // stays as stored unless the user changes it.
+    // An interval the spin edit cannot show (a hand-edited 5 or 5000) stays as
+    // stored unless the user changes it.
     values.SetValueByName(QLatin1String(kRefreshIntervalName),
                           seWRI->value() == FShownRefresh ? FStoredRefresh : seWRI->value());
     values.SetValueByName(QLatin1String(kForecastDaysName), eFD->value());
@@ -417,6 +427,21 @@ void Tdlg_nb_Prefs::StoreValues(TLayoutManagerValues &values, bool &stayOnTop) c
 void Tdlg_nb_Prefs::FocusApiKey()
 {
     eOWMKey->setFocus(Qt::OtherFocusReason);
+}
+
+void Tdlg_nb_Prefs::SetUpdateChecksOffered(bool offered)
+{
+    cbxUC->setVisible(offered);
+}
+
+QString Tdlg_nb_Prefs::RefreshMessage() const
+{
+    return lWRIMessage->isHidden() ? QString() : lWRIMessage->text();
+}
+
+void Tdlg_nb_Prefs::RefreshValidityChanged(bool valid)
+{
+    lWRIMessage->setVisible(!valid);
 }
 
 void Tdlg_nb_Prefs::PaidChanged()
@@ -447,6 +472,15 @@ void Tdlg_nb_Prefs::SetLocationState(TLocationState state)
 void Tdlg_nb_Prefs::SetLocationMessage(const QString &text)
 {
     lLocMessage->setText(text);
+    // A reason that wraps gets the lines it needs; the fixed frame grows for
+    // one longer than the room it keeps, rather than letting it run under the
+    // units below.
+    layout()->activate();
+    lLocMessage->setMinimumHeight(text.isEmpty() ? 0 : lLocMessage->heightForWidth(lLocMessage->width()));
+    layout()->activate();
+    const int needed = layout()->minimumSize().height();
+    if (needed > height())
+        setFixedHeight(needed);
 }
 
 QString Tdlg_nb_Prefs::LocationMessage() const
@@ -572,6 +606,12 @@ void Tdlg_nb_Prefs::showEvent(QShowEvent *event)
 
 void Tdlg_nb_Prefs::done(int result)
 {
+    // A wrong interval is told and kept for the user to mend, not confirmed.
+    if (result == QDialog::Accepted && !seWRI->IsValid()) {
+        lWRIMessage->show();
+        seWRI->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     // A search still running is abandoned: its result is not wanted any more.
     CancelSearch();
     if (FSelector)

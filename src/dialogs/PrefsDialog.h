@@ -6,6 +6,7 @@
 #include "DialogPictures.h"
 #include "LocationLookup.h"
 #include "LocationSelector.h"
+#include "RefreshMinutesBox.h"
 #include "WeatherRecords.h"
 
 #include <QDialog>
@@ -45,10 +46,10 @@ class Tdlg_nb_Prefs : public QDialog
     Q_PROPERTY(QString NotSearchedText MEMBER FNotSearchedText)
     Q_PROPERTY(QString FoundText MEMBER FFoundText)
     Q_PROPERTY(QString NotFoundText MEMBER FNotFoundText)
+    Q_PROPERTY(QString RefreshOffText MEMBER FRefreshOffText)
+    Q_PROPERTY(QString WrongRefreshText MEMBER FWrongRefreshText)
 
 public:
-    static constexpr int kMinRefreshMinutes = 10;
-    static constexpr int kMaxRefreshMinutes = 1440;
     static constexpr int kMinDays = 3;
     static constexpr int kMaxDays = 16;
     static constexpr int kFreeKeyDays = 5;
@@ -67,6 +68,11 @@ public:
     void StoreValues(TLayoutManagerValues &values, bool &stayOnTop) const;
     // Puts the focus in the key field, for a start without a key.
     void FocusApiKey();
+    // A build without an update page has no update checks to switch: the
+    // check box is hidden and the stored choice kept.
+    void SetUpdateChecksOffered(bool offered);
+    // Why the refresh interval cannot be confirmed; empty while it can.
+    QString RefreshMessage() const;
 
     // Runs the search for the location text on a worker thread; refused (false)
     // while one runs, and for an empty text.
@@ -84,7 +90,7 @@ public:
     QGroupBox *rgU = nullptr;
     QRadioButton *rbMetric = nullptr;
     QRadioButton *rbImperial = nullptr;
-    QSpinBox *seWRI = nullptr;
+    TRefreshMinutesBox *seWRI = nullptr;
     QSpinBox *eFD = nullptr;
     QCheckBox *cbxTMW = nullptr;
     QCheckBox *cbxStartup = nullptr;
@@ -121,6 +127,7 @@ private:
     void LanguageChanged();
     void OpenUrl(const QUrl &url) const;
     void CancelSearch();
+    void RefreshValidityChanged(bool valid);
 
     TLocationSearch FSearch;
     TOpenUrl FOpenUrl;
@@ -143,6 +150,8 @@ private:
     QString FNotSearchedText = QStringLiteral("Location not searched");
     QString FFoundText = QStringLiteral("Location found");
     QString FNotFoundText = QStringLiteral("Location not found");
+    QString FRefreshOffText = QStringLiteral("off");
+    QString FWrongRefreshText = QStringLiteral("The refresh interval is off (0) or 10 to 1440 minutes.");
 
     TThemeController *FTheme = nullptr;
     TLangController *FLangCtrl = nullptr;
@@ -157,6 +166,7 @@ private:
     QLabel *lFD = nullptr;
     QLabel *lKey = nullptr;
     QLabel *lLocMessage = nullptr;
+    QLabel *lWRIMessage = nullptr;
     QProgressBar *FBusy = nullptr;
     QButtonGroup *FUnits = nullptr;
 };

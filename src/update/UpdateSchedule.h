@@ -43,6 +43,8 @@ public:
     // The program is closing: a check under way ends at once and none follows.
     void Stop();
 
+    // Whether there is an update page to check at all.
+    bool HasAddress() const { return FHasAddress; }
     TUpdateCheck &Check() { return FCheck; }
     bool TimerActive() const { return FTimer.isActive(); }
     int TimerIntervalMs() const { return FTimer.interval(); }

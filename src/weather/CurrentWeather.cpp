@@ -69,8 +69,8 @@ void ParseCurrentWeather(const QDomElement &root, const QString &units, TWeather
 
     const QDomElement pressure = ChildElement(root, QStringLiteral("pressure"));
     if (!pressure.isNull()) {
-        record.Pressure.Value = StrictNumber(pressure.attribute(QStringLiteral("value")));
-        record.Pressure.Units = pressure.attribute(QStringLiteral("unit"));
+        SetPressure(record.Pressure, StrictNumber(pressure.attribute(QStringLiteral("value"))),
+                    pressure.attribute(QStringLiteral("unit")), units);
     }
 
     const QDomElement wind = ChildElement(root, QStringLiteral("wind"));
@@ -86,11 +86,10 @@ void ParseCurrentWeather(const QDomElement &root, const QString &units, TWeather
 
     const QDomElement precipitation = ChildElement(root, QStringLiteral("precipitation"));
     if (!precipitation.isNull()) {
-        record.Precipitation.Value = LenientNumber(precipitation.attribute(QStringLiteral("value")));
+        // The element's "unit" is the period the amount covers ("1h"); the
+        // amount itself is in millimetres.
+        SetPrecipitation(record.Precipitation, LenientNumber(precipitation.attribute(QStringLiteral("value"))), units);
         record.Precipitation.Name = precipitation.attribute(QStringLiteral("mode"));
-        record.Precipitation.Units = precipitation.attribute(QStringLiteral("unit"));
-        if (record.Precipitation.Units.isEmpty())
-            record.Precipitation.Units = QStringLiteral("mm");
     }
 
     const QDomElement weather = ChildElement(root, QStringLiteral("weather"));

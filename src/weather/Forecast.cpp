@@ -10,9 +10,6 @@
 namespace {
 
 constexpr int kSlotsPerDay = 8; // 3-hour slots
-// Start values of the running extremes; a day without any temperature keeps them.
-constexpr double kNoHighestMax = -2147483647.0;
-constexpr double kNoLowestMin = 2147483647.0;
 
 const QLatin1String kMidnightMark("T00:00");
 const QLatin1String kNoonMark("T12:00");
@@ -21,8 +18,8 @@ constexpr int kIsoDateLength = 10; // "2026-03-02"
 
 // Extremes of the slots folded into the next daily record.
 struct TRunningValues {
-    double HighestMax = kNoHighestMax;
-    double LowestMin = kNoLowestMin;
+    double HighestMax = kFoldNoHighestMax;
+    double LowestMin = kFoldNoLowestMin;
     double HighestPrecipitation = 0;
     int Slots = 0;
 };
@@ -84,11 +81,14 @@ void ReadSlotValues(const QDomElement &slot, const QString &units, TWeatherRecor
         record.Weather.Icon = IconFileName(Attr(symbol, "var"));
     }
 
+    // A slot without an amount had none; it is labelled in the request's unit
+    // all the same, as the day folded from such slots is.
     const QDomElement precipitation = ChildElement(slot, QStringLiteral("precipitation"));
     if (!precipitation.isNull() && precipitation.hasAttribute(QStringLiteral("value"))) {
-        record.Precipitation.Value = Number(precipitation, "value");
+        SetPrecipitation(record.Precipitation, Number(precipitation, "value"), units);
         record.Precipitation.Name = Attr(precipitation, "type");
-        record.Precipitation.Units = QStringLiteral("mm");
+    } else {
+        SetPrecipitation(record.Precipitation, 0, units);
     }
 
     const QDomElement direction = ChildElement(slot, QStringLiteral("windDirection"));
@@ -123,8 +123,7 @@ void ReadSlotValues(const QDomElement &slot, const QString &units, TWeatherRecor
 
     const QDomElement pressure = ChildElement(slot, QStringLiteral("pressure"));
     if (!pressure.isNull()) {
-        record.Pressure.Value = Number(pressure, "value");
-        record.Pressure.Units = Attr(pressure, "unit");
+        SetPressure(record.Pressure, Number(pressure, "value"), Attr(pressure, "unit"), units);
     }
 
     const QDomElement humidity = ChildElement(slot, QStringLiteral("humidity"));

@@ -6,6 +6,11 @@
 #include <QDomElement>
 #include <QString>
 
+// The start values of the free key's daily fold: a folded day that had no
+// temperature at all still holds them as its maximum and minimum.
+inline constexpr double kFoldNoHighestMax = -2147483647.0;
+inline constexpr double kFoldNoLowestMin = 2147483647.0;
+
 // Path and query of the request, to be put after the service's API base: the
 // daily path for a paid key in daily mode, the 3-hour path otherwise.
 QString ForecastQuery(const TRequestRecord &request);

@@ -97,6 +97,12 @@ TEST(DayNames, NoNamesGiveTheDayNumberOnlyWithFallback)
         {shortList, QDate(2025, 1, 3), "Day 3", ""},
         {shortList, QDate(2025, 2, 14), "Day 45", ""},
         {hungarian, QDate(2024, 2, 29), "Day 60", ""}, // "0229=" carries no names
+        // After February a common year's day number is one less than its line.
+        {{}, QDate(2026, 12, 10), "Day 344", ""},
+        {{}, QDate(2024, 12, 10), "Day 345", ""},
+        {{}, QDate(2025, 3, 1), "Day 60", ""},
+        {{}, QDate(2025, 12, 31), "Day 365", ""},
+        {{}, QDate(2024, 12, 31), "Day 366", ""},
         {{QStringLiteral("0101=a=b")}, QDate(2025, 1, 1), "a=b", "a=b"},
         {shortList, QDate(), "", ""},
     };

@@ -156,7 +156,7 @@ TEST(ForecastRows, ColumnTextsInTheUsersLocale)
     Languages lang;
     TWeatherRecord r = Record(69.6496, 18.9560, QDate(2026, 12, 15)); // Tromsø, polar night
     EXPECT_EQ(RowDateText(QDate(2026, 12, 15), QStringList(), kEnglish),
-              QStringLiteral("\nTuesday\n15.12.2026\n\nDay 350"));
+              QStringLiteral("\nTuesday\n15.12.2026\n\nDay 349"));
     EXPECT_EQ(RowDescriptionText(r, kCzech, lang.app, lang.reference),
               QStringLiteral("Light rain, gentle breeze\n\nHumidity: 81 %\nWind: 4,13 m/s WSW\n"
                              "Precipitations: 2,25 mm"));
@@ -168,11 +168,31 @@ TEST(ForecastRows, ColumnTextsInTheUsersLocale)
     const TForecastRows rows = BuildForecastRows({r}, QStringLiteral("/data"), QStringList(), kCzech, lang.app,
                                                  lang.reference, TForecastSunTimes(), TMoonDays{moon});
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0].DateText, QStringLiteral("\núterý\n15.12.2026\n\nDay 350"));
+    EXPECT_EQ(rows[0].DateText, QStringLiteral("\núterý\n15.12.2026\n\nDay 349"));
     // No sunrise at all: the sun lines are left out, the rest stays.
     EXPECT_EQ(rows[0].MoonSunText, QStringLiteral("Moon: 42%\n\n\n\nCloud Coverage: 90 %"));
     EXPECT_EQ(rows[0].IconPath, QStringLiteral("/data/10d.png"));
     EXPECT_FALSE(rows[0].Weekend);
+}
+
+// Imperial records carry inches of mercury and inches from the client: the
+// pressure keeps two decimals there, and every unit is the record's own.
+TEST(ForecastRows, ImperialUnitsAsTheRecordCarriesThem)
+{
+    Languages lang;
+    TWeatherRecord r = Record(40.7, -74.0, QDate(2026, 12, 10));
+    r.Temp.Value.Units = QStringLiteral("°F");
+    r.Pressure.Value = 29.8913;
+    r.Pressure.Units = QStringLiteral("inHg");
+    r.Wind.Speed.Value = 7.38;
+    r.Wind.Speed.Units = QStringLiteral("mph");
+    r.Precipitation.Value = 0.0886;
+    r.Precipitation.Units = QStringLiteral("in");
+    EXPECT_EQ(RowPressureText(r, kEnglish), QStringLiteral("29.89 inHg"));
+    EXPECT_EQ(RowRangeText(r, kEnglish), QStringLiteral("12/3 °F"));
+    EXPECT_EQ(RowDescriptionText(r, kEnglish, lang.app, lang.reference),
+              QStringLiteral("Light rain, gentle breeze\n\nHumidity: 81 %\nWind: 7.38 mph WSW\n"
+                             "Precipitations: 0.09 in"));
 }
 
 TEST(ForecastRows, SunLinesInLocalTimeAndWhatASunriseWithoutSunsetShows)

@@ -159,15 +159,29 @@ TEST(PanelTexts, Descriptions)
     }
 }
 
-TEST(PanelTexts, ImperialTemperatureColour)
+TEST(PanelTexts, ImperialUnits)
 {
     Languages languages;
     TWeatherRecord record = PragueInSnow();
     record.Temp.Value.Value = 59;
     record.Temp.Value.Units = QStringLiteral("°F");
-    const TPanelTexts texts = BuildPanelTexts(record, true, kEnglish, languages.app, languages.reference);
+    record.Wind.Speed.Value = 11.18;
+    record.Wind.Speed.Units = QStringLiteral("mph");
+    record.Pressure.Value = 30.149;
+    record.Pressure.Units = QStringLiteral("inHg");
+    record.Precipitation.Value = 0.0098;
+    record.Precipitation.Units = QStringLiteral("in");
+    TPanelTexts texts = BuildPanelTexts(record, true, kEnglish, languages.app, languages.reference);
     EXPECT_EQ(texts.Temp, QStringLiteral("59.0°F"));
     EXPECT_EQ(texts.TempColour, kWarmColour);
+    EXPECT_EQ(texts.Wind, QStringLiteral("11.18 mph WNW"));
+    EXPECT_EQ(texts.Pres, QStringLiteral("Pressure: 30.15 inHg"));
+    EXPECT_EQ(texts.Prec, QStringLiteral("Precipitations: 0.01 in"));
+
+    // An answer without precipitation: none, in the user's unit.
+    record.Precipitation = TValue();
+    texts = BuildPanelTexts(record, true, kEnglish, languages.app, languages.reference);
+    EXPECT_EQ(texts.Prec, QStringLiteral("Precipitations: 0.00 in"));
 }
 
 TEST(PanelTexts, FailureHints)

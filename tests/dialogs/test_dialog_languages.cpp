@@ -8,6 +8,7 @@
 #include "LocationSelector.h"
 #include "PrefsDialog.h"
 #include "ShippedLanguages.h"
+#include "WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,14 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QSizeGrip>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
+
+// Room a push button's text needs on each side, whatever the style.
+constexpr int kButtonTextMargin = 4;
 
 const QStringList kFormSections{QStringLiteral("TDLG_NB_PREFS."), QStringLiteral("TDLD_NB_LS.")};
 
@@ -197,4 +203,90 @@ TEST_F(DialogLanguages, AnOpenDialogFollowsALanguageChange)
     EXPECT_EQ(prefs.eLoc->placeholderText(), QStringLiteral("Stadtnamen eingeben"));
 }
 
+// Texts that do not fit: a label, button or box narrower than its text, a
+// wrapped label lower than its lines, or two visible controls of one parent
+// that overlap. Each finding names the widgets.
+QStringList TextFaults(const QWidget &root)
+{
+    QStringList faults;
+    const QList<QWidget *> widgets = root.findChildren<QWidget *>();
+    for (QWidget *widget : widgets) {
+        if (!widget->isVisibleTo(&root) || widget->window() != &root)
+            continue;
+        const QString name = widget->objectName();
+        const auto *label = qobject_cast<QLabel *>(widget);
+        const auto *push = qobject_cast<QPushButton *>(widget);
+        if (label && label->wordWrap()) {
+            if (label->height() < label->heightForWidth(label->width()))
+                faults << name + QStringLiteral(" lacks height");
+        } else if (push) {
+            // The style's least button width says nothing of its text.
+            const int text = push->fontMetrics().horizontalAdvance(QString(push->text()).remove(QLatin1Char('&')));
+            if (!push->text().isEmpty() && push->width() < text + 2 * kButtonTextMargin)
+                faults << name + QStringLiteral(" is cut");
+        } else if ((label && !label->text().isEmpty()) || qobject_cast<QCheckBox *>(widget)
+                   || qobject_cast<QRadioButton *>(widget) || qobject_cast<QGroupBox *>(widget)) {
+            if (widget->width() < widget->sizeHint().width())
+                faults << name + QStringLiteral(" is cut");
+        }
+        // The resize grip sits over the corner by design.
+        if (qobject_cast<QSizeGrip *>(widget))
+            continue;
+        for (QWidget *other : widgets) {
+            if (other <= widget || other->parentWidget() != widget->parentWidget() || !other->isVisibleTo(&root)
+                || other->window() != &root || qobject_cast<QSizeGrip *>(other))
+                continue;
+            if (widget->geometry().intersects(other->geometry()))
+                faults << name + QStringLiteral(" overlaps ") + other->objectName();
+        }
+    }
+    return faults;
+}
+
 } // namespace
+
+// Run at 1x and, registered once more, at 2x: no text of either dialog is cut
+// or overlaps another in any shipped language, a two-line search error
+// included; the selector's headers are as wide as their captions.
+TEST_F(DialogLanguages, DialogTextsFitInEveryShippedLanguage)
+{
+    const TLocationSearch failing = [](TRequestRecord &request, TCities &, const TCancelFlag &) {
+        request.Failure = MakeFailure(TFailureKind::HttpStatus,
+                                      QStringLiteral("Your account is temporary blocked due to exceeding of "
+                                                     "requests limitation of your subscription type."),
+                                      429);
+        return false;
+    };
+    for (const QString &code : ShippedLanguageCodes()) {
+        SCOPED_TRACE(code.toStdString());
+        TLanguageManager &manager = GlobalLangManager();
+        manager.SetLanguageCode(code);
+        ASSERT_EQ(manager.LanguageCode(), code);
+        ResetTexts();
+        LoadTexts(manager);
+
+        Tdlg_nb_Prefs prefs(failing);
+        prefs.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&prefs));
+        EXPECT_EQ(TextFaults(prefs), QStringList());
+        prefs.eLoc->setText(QStringLiteral("Atlantis"));
+        ASSERT_TRUE(prefs.Search());
+        ASSERT_TRUE(Eventually([&] { return !prefs.Searching(); }));
+        const auto *message = prefs.findChild<QLabel *>(QStringLiteral("lLocMessage"));
+        ASSERT_NE(message, nullptr);
+        ASSERT_GE(message->heightForWidth(message->width()), 2 * message->fontMetrics().lineSpacing());
+        EXPECT_EQ(TextFaults(prefs), QStringList());
+
+        TCity city;
+        city.Name = QStringLiteral("Praha");
+        city.Country = QStringLiteral("CZ");
+        Tdld_nb_LS selector(TCities{city});
+        selector.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&selector));
+        const QHeaderView *header = selector.LocList()->header();
+        for (int i = 0; i < header->count(); ++i) {
+            EXPECT_GE(header->sectionSize(i), header->sectionSizeHint(i)) << i;
+        }
+        EXPECT_EQ(TextFaults(selector), QStringList());
+    }
+}

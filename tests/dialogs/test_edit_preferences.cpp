@@ -119,10 +119,15 @@ TEST_F(EditPreferencesTest, WhatOkKeepsFromTheStoredValues)
     ASSERT_TRUE(layout->Save());
     events.clear();
 
-    ASSERT_TRUE(Edit([](Tdlg_nb_Prefs &dialog) { QTest::mouseClick(dialog.bOK, Qt::LeftButton); }));
+    QString shownInterval;
+    ASSERT_TRUE(Edit([&shownInterval](Tdlg_nb_Prefs &dialog) {
+        shownInterval = dialog.seWRI->text();
+        QTest::mouseClick(dialog.bOK, Qt::LeftButton);
+    }));
+    EXPECT_EQ(shownInterval, QStringLiteral("off"));
     const TAppSettings stored = Reread();
     EXPECT_EQ(stored.ForecastDays, 5); // a free key stores 5 whatever was stored
-    EXPECT_EQ(stored.RefreshMinutes, 0); // the spin edit cannot show 0; untouched, it stays
+    EXPECT_EQ(stored.RefreshMinutes, 0);
     EXPECT_EQ(stored.ApiKey, kStoredKey);
     EXPECT_EQ(events, (QStringList{"normal", "save", "apply"}));
 
@@ -131,6 +136,22 @@ TEST_F(EditPreferencesTest, WhatOkKeepsFromTheStoredValues)
         QTest::mouseClick(dialog.bOK, Qt::LeftButton);
     }));
     EXPECT_EQ(Reread().RefreshMinutes, 30);
+}
+
+// A build without an update page hides the check box and keeps the stored choice.
+TEST_F(EditPreferencesTest, UpdateChecksHiddenWithoutAnUpdatePageKeepTheirSetting)
+{
+    layout->StoredValues().SetValueByName(QLatin1String(kApiKeyName), kStoredKey);
+    for (const bool offered : {true, false}) {
+        host.OfferUpdateChecks = offered;
+        bool shown = !offered;
+        ASSERT_TRUE(Edit([&shown](Tdlg_nb_Prefs &dialog) {
+            shown = dialog.cbxUC->isVisible();
+            QTest::mouseClick(dialog.bOK, Qt::LeftButton);
+        }));
+        EXPECT_EQ(shown, offered);
+        EXPECT_TRUE(Reread().CheckForUpdates) << offered;
+    }
 }
 
 TEST_F(EditPreferencesTest, LocationAndIdOnOk)

@@ -109,7 +109,7 @@ TEST_F(PrefsDialogTest, OpensWithTheStoredValues)
 TEST_F(PrefsDialogTest, LimitsAndThePaidSwitch)
 {
     const auto dialog = Open();
-    EXPECT_EQ(dialog->seWRI->minimum(), 10);
+    EXPECT_EQ(dialog->seWRI->minimum(), 0); // "off"
     EXPECT_EQ(dialog->seWRI->maximum(), 1440);
     EXPECT_EQ(dialog->eFD->minimum(), 3);
     EXPECT_EQ(dialog->eFD->maximum(), 16);
@@ -121,6 +121,58 @@ TEST_F(PrefsDialogTest, LimitsAndThePaidSwitch)
     ClickButton(dialog->cbxPaid);
     EXPECT_FALSE(dialog->eFD->isEnabled());
     EXPECT_EQ(dialog->eFD->value(), 5);
+}
+
+// "off" is offered for no automatic refresh; a number outside 0 and 10 to
+// 1440 stays as typed, is told, and keeps the dialog from confirming.
+TEST_F(PrefsDialogTest, TheRefreshIntervalOffersOffAndTellsWrongNumbers)
+{
+    struct {
+        const char *typed;
+        bool valid;
+        int value; // once confirmed
+    } const cases[] = {
+        {"1441", false, 0}, {"5", false, 0}, {"99999", false, 0}, {"0", true, 0},
+        {"off", true, 0},   {"10", true, 10}, {"1440", true, 1440},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        const auto dialog = Open();
+        dialog->seWRI->setFocus();
+        dialog->seWRI->selectAll();
+        QTest::keyClicks(dialog->seWRI, QString::fromLatin1(c.typed));
+        EXPECT_EQ(dialog->seWRI->text(), QString::fromLatin1(c.typed)); // never cut to "144"
+        EXPECT_EQ(dialog->RefreshMessage().isEmpty(), c.valid);
+        // Leaving the field keeps what was typed.
+        dialog->eOWMKey->setFocus();
+        EXPECT_EQ(dialog->seWRI->text(), QString::fromLatin1(c.typed));
+        QTest::mouseClick(dialog->bOK, Qt::LeftButton);
+        EXPECT_EQ(dialog->isVisible(), !c.valid);
+        if (c.valid) {
+            EXPECT_EQ(dialog->seWRI->value(), c.value);
+        } else {
+            EXPECT_FALSE(dialog->RefreshMessage().isEmpty());
+        }
+    }
+
+    // The arrows step between "off" and the shortest interval.
+    settings.Set(kRefreshIntervalName, 0);
+    const auto dialog = Open();
+    EXPECT_EQ(dialog->seWRI->text(), QStringLiteral("off"));
+    dialog->seWRI->stepUp();
+    EXPECT_EQ(dialog->seWRI->value(), 10);
+    dialog->seWRI->stepDown();
+    EXPECT_EQ(dialog->seWRI->text(), QStringLiteral("off"));
+}
+
+// Without an update page there is nothing to check: the box is not offered.
+TEST_F(PrefsDialogTest, UpdateChecksAreOfferedOnlyWithAnUpdatePage)
+{
+    for (const bool offered : {true, false}) {
+        const auto dialog = Open();
+        dialog->SetUpdateChecksOffered(offered);
+        EXPECT_EQ(dialog->cbxUC->isVisible(), offered);
+    }
 }
 
 TEST_F(PrefsDialogTest, PickingAMatchSetsNameCountryGlyphAndId)

@@ -68,30 +68,45 @@ protected:
 
 TEST(CurrentWeatherParser, UnitRules)
 {
+    // The service sends m/s, hPa and mm for metric; for imperial mph, hPa and mm.
+    // Imperial shows mph as sent, inches of mercury and inches.
     struct {
         const char *units;
         const char *speed;
+        const char *pressure; // the element's attributes
         double expectedSpeed;
+        double expectedPressure;
+        double expectedPrecipitation; // of 2.54 mm
         const char *tempUnit;
         const char *speedUnit;
+        const char *pressureUnit;
+        const char *precipitationUnit;
     } const cases[] = {
-        {"metric", "4", 14.4, "°C", "km/h"},
-        {"Metric", "4", 14.4, "°C", "km/h"},
-        {"METRIC", "10", 36.0, "°C", "km/h"},
-        {"imperial", "10", 10 / 1.467, "F", "mph"},
-        {"standard", "1.467", 1.0, "F", "mph"},
-        {"", "0", 0.0, "F", "mph"},
+        {"metric", "4", R"(value="1013" unit="hPa")", 14.4, 1013, 2.54, "°C", "km/h", "hPa", "mm"},
+        {"Metric", "4", R"(value="1013" unit="hPa")", 14.4, 1013, 2.54, "°C", "km/h", "hPa", "mm"},
+        {"METRIC", "10", R"(value="1013")", 36.0, 1013, 2.54, "°C", "km/h", "", "mm"},
+        {"imperial", "11.18", R"(value="1013.25" unit="hPa")", 11.18, 29.92, 0.1, "°F", "mph", "inHg", "in"},
+        {"imperial", "7.38", R"(value="1000" unit="HPA")", 7.38, 29.53, 0.1, "°F", "mph", "inHg", "in"},
+        {"imperial", "7.38", R"(value="1000")", 7.38, 29.53, 0.1, "°F", "mph", "inHg", "in"},
+        // A unit the client does not know is shown as the service names it.
+        {"imperial", "1", R"(value="750" unit="mmHg")", 1, 750, 0.1, "°F", "mph", "mmHg", "in"},
+        {"", "0", R"(value="0" unit="hPa")", 0.0, 0, 0.1, "°F", "mph", "inHg", "in"},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.units) + " " + c.pressure);
         TWeatherRecord r;
         Parse(QByteArray("<current><temperature value=\"20\"/><wind><speed value=\"") + c.speed
-                  + "\"/></wind></current>",
+                  + "\"/></wind><pressure " + c.pressure
+                  + "/><precipitation value=\"2.54\" mode=\"rain\" unit=\"1h\"/></current>",
               QString::fromLatin1(c.units), r);
-        EXPECT_NEAR(r.Wind.Speed.Value, c.expectedSpeed, 1e-9) << c.units;
-        EXPECT_EQ(r.Temp.Value.Units.toStdString(), c.tempUnit) << c.units;
-        EXPECT_EQ(r.Wind.Speed.Units.toStdString(), c.speedUnit) << c.units;
+        EXPECT_NEAR(r.Wind.Speed.Value, c.expectedSpeed, 1e-9);
+        EXPECT_NEAR(r.Pressure.Value, c.expectedPressure, 0.005);
+        EXPECT_NEAR(r.Precipitation.Value, c.expectedPrecipitation, 1e-9);
+        EXPECT_EQ(r.Temp.Value.Units.toStdString(), c.tempUnit);
+        EXPECT_EQ(r.Wind.Speed.Units.toStdString(), c.speedUnit);
+        EXPECT_EQ(r.Pressure.Units.toStdString(), c.pressureUnit);
+        EXPECT_EQ(r.Precipitation.Units.toStdString(), c.precipitationUnit);
     }
-    EXPECT_NEAR(10 / 1.467, 6.82, 0.005);
 }
 
 TEST(CurrentWeatherParser, IconNameRule)

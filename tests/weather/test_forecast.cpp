@@ -256,7 +256,7 @@ TEST(ForecastParser, FreeDailyIgnoresPrecipitationWithoutValue)
     EXPECT_EQ(data[0].Weather.Code, QStringLiteral("101"));
     EXPECT_DOUBLE_EQ(data[0].Precipitation.Value, 0.25);
     EXPECT_TRUE(data[0].Precipitation.Name.isEmpty());
-    EXPECT_TRUE(data[0].Precipitation.Units.isEmpty());
+    EXPECT_EQ(data[0].Precipitation.Units, QStringLiteral("mm"));
 }
 
 struct OutcomeCase {

@@ -50,6 +50,29 @@ TEST(WeatherProbe, TimeoutEndsAFetchThatAnswersLate)
         << run.output.toStdString();
 }
 
+TEST(WeatherProbe, ADayWithoutTemperaturesPrintsADash)
+{
+    LoopbackServer server;
+    server.http.Get("/data/2.5/weather", [](const httplib::Request &, httplib::Response &response) {
+        response.set_content(R"(<current><city id="1" name="Nowhere"/><temperature value="3"/></current>)",
+                             "text/xml");
+    });
+    // A free key's day folded from slots without any temperature.
+    server.http.Get("/data/2.5/forecast", [](const httplib::Request &, httplib::Response &response) {
+        response.set_content(R"(<weatherdata><forecast>)"
+                             R"(<time from="2026-03-02T12:00:00" to="2026-03-02T15:00:00"><symbol number="800" name="clear sky" var="01d"/></time>)"
+                             R"(<time from="2026-03-03T00:00:00" to="2026-03-03T03:00:00"><symbol number="800" name="clear sky" var="01n"/></time>)"
+                             R"(</forecast></weatherdata>)",
+                             "text/xml");
+    });
+    ASSERT_TRUE(server.Start());
+    const TProbeRun run = RunProbe({QStringLiteral("--api"), server.BaseUrl(), QStringLiteral("--key"),
+                                    QStringLiteral("k"), QStringLiteral("--days"), QStringLiteral("1")});
+    EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(QStringLiteral(".  \u2013 "))) << run.output.toStdString();
+    EXPECT_FALSE(run.output.contains(QLatin1String("2147483647"))) << run.output.toStdString();
+}
+
 TEST(WeatherProbe, TimeoutMustBeAPositiveNumberOfSeconds)
 {
     for (const char *bad : {"abc", "0", "-3", "nan", "1e9"}) {

@@ -1,6 +1,7 @@
 // weather-probe: asks the service (or the stand-in) for the current weather and
 // the daily forecast through the real client and prints them.
 #include "DateTimeConv.h"
+#include "Forecast.h"
 #include "XmlValues.h"
 #include "Zelto_OWM.h"
 
@@ -15,6 +16,10 @@ namespace {
 
 constexpr long kMsPerSecond = 1000;
 constexpr double kMaxTimeoutSeconds = 3600;
+constexpr int kWholeNumber = 0;
+constexpr int kOneDecimal = 1;
+// What the window shows for a value that is absent or not a number.
+constexpr char16_t kNoValue[] = u"\u2013";
 
 QString TimeText(TDateTime value, const char *format)
 {
@@ -22,16 +27,35 @@ QString TimeText(TDateTime value, const char *format)
                                 : QDateTimeFromDateTime(value).toString(QString::fromLatin1(format));
 }
 
+QString NumberText(double value, int decimals)
+{
+    return std::isfinite(value) ? QString::number(value, 'f', decimals) : QString::fromUtf16(kNoValue);
+}
+
+QString NumberText(double value)
+{
+    return std::isfinite(value) ? QString::number(value) : QString::fromUtf16(kNoValue);
+}
+
+// A folded day without any temperature carries the fold's markers, not a range.
+QString RangeText(const TValue &temperature)
+{
+    if (temperature.Max <= kFoldNoHighestMax || temperature.Min >= kFoldNoLowestMin)
+        return QString::fromUtf16(kNoValue);
+    return NumberText(temperature.Min, kWholeNumber) + QStringLiteral("..")
+           + NumberText(temperature.Max, kWholeNumber);
+}
+
 void PrintCurrent(QTextStream &out, const TWeatherRecord &r)
 {
     out << r.City.Name << ", " << r.City.Country << "  (id " << r.City.ID << ", "
-        << r.City.Lat << " N, " << r.City.Lon << " E)\n"
+        << NumberText(r.City.Lat) << " N, " << NumberText(r.City.Lon) << " E)\n"
         << "  " << r.Weather.Name << " [" << r.Weather.Code << ", " << r.Weather.Icon << "]\n"
-        << "  temperature " << r.Temp.Value.Value << " " << r.Temp.Value.Units << "\n"
-        << "  wind " << QString::number(r.Wind.Speed.Value, 'f', 1) << " " << r.Wind.Speed.Units
-        << " " << r.Wind.Direction.Code << ", pressure " << r.Pressure.Value << " "
-        << r.Pressure.Units << ", humidity " << r.Humidity.Value << r.Humidity.Units
-        << ", clouds " << r.Clouds.Value << r.Clouds.Units << "\n"
+        << "  temperature " << NumberText(r.Temp.Value.Value) << " " << r.Temp.Value.Units << "\n"
+        << "  wind " << NumberText(r.Wind.Speed.Value, kOneDecimal) << " " << r.Wind.Speed.Units
+        << " " << r.Wind.Direction.Code << ", pressure " << NumberText(r.Pressure.Value) << " "
+        << r.Pressure.Units << ", humidity " << NumberText(r.Humidity.Value) << r.Humidity.Units
+        << ", clouds " << NumberText(r.Clouds.Value) << r.Clouds.Units << "\n"
         << "  sunrise " << TimeText(r.City.Sunrise, "HH:mm") << ", sunset "
         << TimeText(r.City.Sunset, "HH:mm") << ", updated "
         << TimeText(r.TimeStamp, "yyyy-MM-dd HH:mm") << "\n";
@@ -40,10 +64,8 @@ void PrintCurrent(QTextStream &out, const TWeatherRecord &r)
 void PrintForecast(QTextStream &out, const TWeatherData &data)
 {
     for (const TWeatherRecord &r : data)
-        out << "  " << TimeText(r.TimeStamp, "ddd dd.MM.") << "  "
-            << QString::number(r.Temp.Value.Min, 'f', 0) << ".."
-            << QString::number(r.Temp.Value.Max, 'f', 0) << " " << r.Temp.Value.Units << "  "
-            << r.Weather.Name << "\n";
+        out << "  " << TimeText(r.TimeStamp, "ddd dd.MM.") << "  " << RangeText(r.Temp.Value) << " "
+            << r.Temp.Value.Units << "  " << r.Weather.Name << "\n";
 }
 
 } // namespace

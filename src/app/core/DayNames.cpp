@@ -45,8 +45,10 @@ QString DayNames(const QStringList &lines, const QDate &date, bool withFallback)
         if (equals >= 0)
             names = line.mid(equals + 1).trimmed();
     }
+    // The line index counts every year as a leap year; the number shown is the
+    // date's own day of the year.
     if (names.isEmpty() && withFallback && index > 0)
-        names = lc_Day + QLatin1Char(' ') + QString::number(index);
+        names = lc_Day + QLatin1Char(' ') + QString::number(date.dayOfYear());
     return names;
 }
 

@@ -15,8 +15,8 @@ inline constexpr char kDayNamesExtension[] = ".dat";
 int DayNameIndex(const QDate &date);
 
 // The trimmed text after the first "=" of the date's line. Empty when there is
-// no such line or no "="; then, with `withFallback`, lc_Day and the index
-// ("Day 45").
+// no such line or no "="; then, with `withFallback`, lc_Day and the date's day
+// of the year ("Day 45"; 10 December of a common year is "Day 344").
 QString DayNames(const QStringList &lines, const QDate &date, bool withFallback);
 
 // The lines of a day-names file (UTF-8). Empty when the file is missing,

@@ -6,6 +6,7 @@
 #include "LangConsts.h"
 #include "MoonTable.h"
 #include "PanelTexts.h"
+#include "UnitRules.h"
 #include "WeatherIcons.h"
 #include "moon.h"
 
@@ -125,7 +126,9 @@ QString RowDateText(const QDate &date, const QStringList &dayNames, const QLocal
 
 QString RowPressureText(const TWeatherRecord &record, const QLocale &locale)
 {
-    return TrimEnd(FormatNumber(record.Pressure.Value, kOneDecimal, locale) + QLatin1Char(' ')
+    // Inches of mercury need two decimals to say as much as hectopascals with one.
+    const int decimals = record.Pressure.Units == QLatin1String(kInchesOfMercury) ? kTwoDecimals : kOneDecimal;
+    return TrimEnd(FormatNumber(record.Pressure.Value, decimals, locale) + QLatin1Char(' ')
                    + record.Pressure.Units);
 }
 
@@ -148,8 +151,11 @@ QString RowDescriptionText(const TWeatherRecord &record, const QLocale &locale, 
     const QString wind = Labelled(lc_Wind, FormatNumber(record.Wind.Speed.Value, kTwoDecimals, locale)
                                                + QLatin1Char(' ') + record.Wind.Speed.Units + QLatin1Char(' ')
                                                + WindDirectionText(record.Wind.Direction.Code, app));
-    const QString precipitation = Labelled(
-        lc_Precipitations, FormatNumber(record.Precipitation.Value, kTwoDecimals, locale) + QStringLiteral(" mm"));
+    const QString precipitationUnits =
+        record.Precipitation.Units.isEmpty() ? QLatin1String(kMillimetres) : record.Precipitation.Units;
+    const QString precipitation =
+        Labelled(lc_Precipitations, FormatNumber(record.Precipitation.Value, kTwoDecimals, locale) + QLatin1Char(' ')
+                                        + precipitationUnits);
     return DescriptionText(record, app, reference) + kTwoLineFeeds + TrimEnd(humidity) + kLineFeed
            + TrimEnd(wind) + kLineFeed + precipitation;
 }

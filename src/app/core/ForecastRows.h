@@ -4,6 +4,7 @@
 #pragma once
 
 #include "MoonTable.h"
+#include "Forecast.h"
 #include "TDateTime.h"
 #include "WeatherRecords.h"
 
@@ -14,11 +15,6 @@
 #include <QVector>
 
 class TLanguageManager;
-
-// The start values of the fold's running extremes: a day that had no
-// temperature still holds them.
-inline constexpr double kFoldNoHighestMax = -2147483647.0;
-inline constexpr double kFoldNoLowestMin = 2147483647.0;
 
 // Sunrise and sunset of one local date, in local time.
 struct TSunTimes {

@@ -4,6 +4,7 @@
 #include "ClockLine.h"
 #include "DateTimeConv.h"
 #include "LangConsts.h"
+#include "UnitRules.h"
 
 #include <cmath>
 #include <limits>
@@ -86,8 +87,13 @@ TPanelTexts BuildPanelTexts(const TWeatherRecord &current, bool imperial, const 
                   + current.Wind.Speed.Units + QLatin1Char(' ')
                   + WindDirectionText(current.Wind.Direction.Code, app))
                      .simplified();
+    // An answer without precipitation leaves its unit empty: none fell, in the
+    // user's unit.
+    const QString precipitationUnits = current.Precipitation.Units.isEmpty()
+                                           ? QLatin1String(imperial ? kInches : kMillimetres)
+                                           : current.Precipitation.Units;
     texts.Prec = Labelled(lc_Precipitations,
-                          FormatNumber(current.Precipitation.Value, kTwoDecimals, locale) + QStringLiteral(" mm"));
+                          WithUnits(FormatNumber(current.Precipitation.Value, kTwoDecimals, locale), precipitationUnits));
     texts.Hum = Labelled(lc_Humidity,
                          WithUnits(FormatNumber(current.Humidity.Value, kNoDecimals, locale), current.Humidity.Units));
     texts.Cloud = Labelled(lc_CloudCover, FormatNumber(current.Clouds.Value, kNoDecimals, locale)

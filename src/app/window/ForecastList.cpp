@@ -15,6 +15,7 @@
 #include <QPaintEvent>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPen>
 #include <QStringList>
 #include <QToolTip>
 
@@ -26,7 +27,7 @@ namespace {
 enum TColumn { cDate, cPicture, cDescription, cMoon };
 
 constexpr int kFontPoints = 8;
-constexpr int kSelectionAlpha = 96; // of 255: the row stays readable under it
+constexpr qreal kHalfPixel = 0.5; // a one-pixel line drawn on the pixels just outside a rectangle
 // A condition picture larger than this is no icon; it is not loaded.
 constexpr int kLargestPicture = 512;
 
@@ -74,6 +75,51 @@ QString ElideEachLine(const QString &text, const QFontMetrics &metrics, int widt
         if (metrics.horizontalAdvance(line) > width)
             line = metrics.elidedText(line, Qt::ElideRight, width);
     return lines.join(QLatin1Char('\n'));
+}
+
+namespace {
+
+// The longest start of `line` ending before a blank that fits `width`; -1 when
+// not even the first word does.
+qsizetype WrapPoint(const QString &line, const QFontMetrics &metrics, int width)
+{
+    for (qsizetype blank = line.lastIndexOf(QLatin1Char(' ')); blank > 0;
+         blank = line.lastIndexOf(QLatin1Char(' '), blank - 1)) {
+        if (metrics.horizontalAdvance(line.left(blank).trimmed()) <= width)
+            return blank;
+    }
+    return -1;
+}
+
+} // namespace
+
+QString FitLines(const QString &text, const QFontMetrics &metrics, const TLineWidth &widthOf, bool *cut)
+{
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    QStringList fitted;
+    bool shortened = false;
+    auto fit = [&](const QString &line, int width) {
+        if (metrics.horizontalAdvance(line) <= width)
+            return line;
+        shortened = true;
+        return metrics.elidedText(line, Qt::ElideRight, width);
+    };
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines[i];
+        const int width = widthOf(static_cast<int>(i));
+        const bool emptyBelow = i + 1 < lines.size() && lines[i + 1].trimmed().isEmpty();
+        const qsizetype wrap =
+            emptyBelow && metrics.horizontalAdvance(line) > width ? WrapPoint(line, metrics, width) : -1;
+        if (wrap < 0) {
+            fitted << fit(line, width);
+            continue;
+        }
+        fitted << line.left(wrap).trimmed() << fit(line.mid(wrap + 1).trimmed(), widthOf(static_cast<int>(i + 1)));
+        ++i; // the empty line took the rest
+    }
+    if (cut)
+        *cut = shortened;
+    return fitted.join(QLatin1Char('\n'));
 }
 
 namespace {
@@ -223,6 +269,28 @@ QRect TForecastList::TextRect(int row, int column) const
     return CellRect(row, column).adjusted(kTextMargin, kTextTop, -kTextMargin, 0);
 }
 
+TLineWidth TForecastList::DescriptionLineWidth(int row) const
+{
+    const int width = TextRect(row, cDescription).width();
+    return [width](int) { return width; };
+}
+
+TLineWidth TForecastList::MoonLineWidth(int row, const QFontMetrics &metrics) const
+{
+    const QRect text = TextRect(row, cMoon);
+    const QRect moon = MoonRect(row);
+    const int besideMoon = std::max(0, moon.left() - kTextToMoon - text.left());
+    const int full = text.width();
+    const int lineSpacing = metrics.lineSpacing();
+    const int lineHeight = metrics.height();
+    const int top = text.top();
+    return [=](int line) {
+        const int lineTop = top + line * lineSpacing;
+        const bool beside = lineTop < moon.bottom() + 1 && lineTop + lineHeight > moon.top();
+        return beside ? besideMoon : full;
+    };
+}
+
 int TForecastList::TextFlags(int column) const
 {
     const int horizontal = column == cDate || column == cPicture ? Qt::AlignHCenter : Qt::AlignLeft;
@@ -263,9 +331,15 @@ QString TForecastList::CellToolTip(int row, int column) const
         return fits ? QString() : r.PressureText + QLatin1Char('\n') + r.RangeText;
     }
     case cDescription:
-        return TextFits(r.DescriptionText, TextRect(row, column), flags, font()) ? QString() : r.DescriptionText;
-    case cMoon:
-        return TextFits(r.MoonSunText, TextRect(row, column), flags, font()) ? QString() : r.MoonSunText;
+    case cMoon: {
+        // Whole when nothing of it was shortened and its lines fit the row.
+        const QString &whole = column == cDescription ? r.DescriptionText : r.MoonSunText;
+        const QFontMetrics metrics(font());
+        bool cut = false;
+        const QString fitted = FitLines(
+            whole, metrics, column == cDescription ? DescriptionLineWidth(row) : MoonLineWidth(row, metrics), &cut);
+        return !cut && TextFits(fitted, TextRect(row, column), flags, font()) ? QString() : whole;
+    }
     default:
         return {};
     }
@@ -334,8 +408,18 @@ void TForecastList::PaintPicture(QPainter &painter, int row) const
 void TForecastList::PaintMoon(QPainter &painter, int row) const
 {
     const TRowPictures &pictures = FPictures[row];
-    if (!pictures.MoonScaled.isNull())
-        painter.drawPixmap(MoonRect(row).topLeft(), pictures.MoonScaled);
+    if (pictures.MoonScaled.isNull())
+        return;
+    // A ring in the row's text colour just around the disc: the moon's dark
+    // part alone would vanish on a dark background. The picture covers
+    // whatever of it falls on the disc.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(TextColour(row), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(MoonRect(row)).adjusted(-kHalfPixel, -kHalfPixel, kHalfPixel, kHalfPixel));
+    painter.restore();
+    painter.drawPixmap(MoonRect(row).topLeft(), pictures.MoonScaled);
 }
 
 const TForecastList::TRowTexts &TForecastList::DrawnTexts(int row) const
@@ -348,9 +432,9 @@ const TForecastList::TRowTexts &TForecastList::DrawnTexts(int row) const
     const QFontMetrics metrics(font());
     if (texts.ForMoonWidth < 0) {
         texts.Date = ElideEachLine(r.DateText, metrics, TextRect(row, cDate).width());
-        texts.Description = ElideEachLine(r.DescriptionText, metrics, TextRect(row, cDescription).width());
+        texts.Description = FitLines(r.DescriptionText, metrics, DescriptionLineWidth(row));
     }
-    texts.MoonSun = ElideEachLine(r.MoonSunText, metrics, moonWidth);
+    texts.MoonSun = FitLines(r.MoonSunText, metrics, MoonLineWidth(row, metrics));
     texts.ForMoonWidth = moonWidth;
     return texts;
 }
@@ -361,11 +445,14 @@ void TForecastList::PaintRow(QPainter &painter, int row, qreal ratio) const
     for (int c = 0; c < kForecastColumnCount; ++c)
         painter.fillRect(CellRect(row, c), FColours.Columns[c]);
     const TRowTexts &texts = DrawnTexts(row);
+    QFont rowFont = font();
+    rowFont.setItalic(FRows[row].Weekend && FColours.WeekendItalic);
     painter.setPen(TextColour(row));
-    painter.setFont(font());
+    painter.setFont(rowFont);
     painter.drawText(TextRect(row, cDate), TextFlags(cDate), texts.Date);
     PaintPicture(painter, row);
     painter.setPen(TextColour(row));
+    painter.setFont(rowFont);
     painter.drawText(TextRect(row, cDescription), TextFlags(cDescription), texts.Description);
     painter.drawText(TextRect(row, cMoon), TextFlags(cMoon), texts.MoonSun);
     PaintMoon(painter, row);

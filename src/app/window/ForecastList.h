@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QFontMetrics;
@@ -24,6 +25,16 @@ class TMoon;
 
 // `text` with each line that is wider than `width` cut at its end with "…".
 QString ElideEachLine(const QString &text, const QFontMetrics &metrics, int width);
+
+// The width a cell's line may take, by its index from the cell's top.
+using TLineWidth = std::function<int(int line)>;
+
+// `text` laid into a cell line by line: a line too wide for its width is first
+// wrapped at a blank onto the empty line below it, when there is one; what
+// still does not fit ends in "…", and `cut` (when given) tells so. The lines
+// keep their places: a wrapped line takes only the empty one below it.
+QString FitLines(const QString &text, const QFontMetrics &metrics, const TLineWidth &widthOf,
+                 bool *cut = nullptr);
 
 class TForecastList : public QWidget
 {
@@ -39,6 +50,7 @@ public:
     static constexpr int kMoonFromTop = 5;
     static constexpr int kTextMargin = 3;        // left and right of a cell's text
     static constexpr int kTextTop = 1;           // six lines of the list's font fill a row
+    static constexpr int kTextToMoon = 3;        // free space left of the moon's picture
 
     explicit TForecastList(QWidget *parent = nullptr);
     ~TForecastList() override;
@@ -116,6 +128,10 @@ private:
 
     const TRowTexts &DrawnTexts(int row) const;
     QRect TextRect(int row, int column) const;
+    // The widths of a row's description and moon lines: the moon's lines
+    // beside its picture end before it.
+    TLineWidth DescriptionLineWidth(int row) const;
+    TLineWidth MoonLineWidth(int row, const QFontMetrics &metrics) const;
     int TextFlags(int column) const;
     QColor TextColour(int row) const;
     QFont RangeFont() const;

@@ -244,7 +244,9 @@ void Twnd_nb_Main::ApplySettings()
         FHeader->ShowTexts(texts);
     }
     FRoll->ApplySizing(WorkArea().height(), settings.ForecastDays);
-    ApplyStartAtLogon(settings.RunAtStartup, kApplicationTitle, FStart.ExecutablePath);
+    // Applied while the preferences are open means the user just confirmed them.
+    ApplyStartAtLogon(settings.RunAtStartup, FPrefsOpen || !ApiKeyMissing(values), kApplicationTitle,
+                      FStart.ExecutablePath);
     FUpdates->SetEnabled(settings.CheckForUpdates);
     // At start, and after the preferences were confirmed: a key or place that
     // failed may be right now, so the waits after failures start over.
@@ -281,6 +283,7 @@ void Twnd_nb_Main::cmPreferences(TPrefsFocus focus)
     };
     host.ApplySettings = [this] { ApplySettings(); };
     host.Search = ClientLocationSearch(FClient);
+    host.OfferUpdateChecks = FUpdates->HasAddress();
     host.Parent = this;
     if (focus == TPrefsFocus::ApiKey)
         OfferPreferencesWithoutKey(host);

@@ -4,8 +4,10 @@
 
 #include <QGuiApplication>
 
-void ApplyStartAtLogon(bool runAtStartup, const QString &title, const QString &executablePath)
+void ApplyStartAtLogon(bool runAtStartup, bool confirmed, const QString &title, const QString &executablePath)
 {
+    if (runAtStartup && !confirmed)
+        return;
     if (runAtStartup)
         // The program's id is also its icon's name in the icon theme.
         WriteAutostartEntry(title, executablePath, QGuiApplication::desktopFileName());

@@ -1,5 +1,6 @@
 #include "StartUp.h"
 
+#include "HintWrap.h"
 #include "LangConsts.h"
 #include "LangMan.h"
 #include "LayoutManagerINIStorage.h"
@@ -110,6 +111,7 @@ int RunNimbrel(QApplication &app, const TRunHooks &hooks)
 
     app.setApplicationDisplayName(Twnd_nb_Main::kApplicationTitle);
     app.setQuitOnLastWindowClosed(false); // the window's own close ends the program
+    app.installEventFilter(new THintWrap(&app));
 
     Twnd_nb_Main window(start, storage, std::make_shared<TLayoutManagerWinCryptCipherer>());
     QObject::connect(&instance, &TSingleInstance::ActivationRequested, &window, &Twnd_nb_Main::BringToFront);

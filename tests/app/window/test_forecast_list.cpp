@@ -114,7 +114,11 @@ TEST_F(ListFixture, WeekendTextsInTheLightenedHeaderColourAndWeekdaysInWhite)
 {
     list.ApplyTheme(RgbColor(40, 40, 40), RgbColor(0, 0, 160), RgbColor(78, 77, 73));
     const QColor weekend = list.Colours().Weekend;
-    EXPECT_EQ(weekend, ToQColor(ColorAdjustLuma(RgbColor(0, 0, 160), 500, true)));
+    // The lightened blue reads too faintly on the grey date column: made lighter still.
+    const QColor header = ToQColor(ColorAdjustLuma(RgbColor(0, 0, 160), 500, true));
+    EXPECT_LT(ContrastRatio(header, list.Colours().Columns[0]), kLeastTextContrast);
+    EXPECT_EQ(weekend, ReadableOn(header, TextBackgrounds(list.Colours())));
+    EXPECT_GE(ContrastRatio(weekend, list.Colours().Columns[0]), kLeastTextContrast);
     ASSERT_FALSE(Near(weekend, Qt::white, 120));
 
     list.SetRows({Row(QDate(2026, 3, 6), QString()), Row(QDate(2026, 3, 7), QString())}); // Friday, Saturday
@@ -331,6 +335,84 @@ TEST(ForecastListTexts, EachLineTooWideIsCutWithAnEllipsis)
     EXPECT_EQ(lines[1], QString());
     EXPECT_EQ(lines[2], QStringLiteral("Humidity: 81 %"));
     EXPECT_EQ(ElideEachLine(QStringLiteral("Moon: 42%"), metrics, width), QStringLiteral("Moon: 42%"));
+}
+
+// A description too wide for its line wraps onto the empty line below it
+// before anything is cut; lines are cut to the width each line has.
+TEST(ForecastListTexts, LinesWrapOntoTheEmptyLineBelowBeforeTheyAreCut)
+{
+    const QFontMetrics metrics(QFont(QStringLiteral("DejaVu Sans"), 8));
+    const int width = 144; // the description column without its margins
+    const auto everyLine = [width](int) { return width; };
+    // Room for "Mond: Zunehmende" but not for the whole phase name.
+    const int beside = metrics.horizontalAdvance(QStringLiteral("Mond: Zunehmende")) + 2;
+    const QString humidity = QStringLiteral("\n\nHumidity: 81 %");
+    const QString gale = QStringLiteral("Thunderstorm with heavy drizzle, high wind, near gale");
+    struct {
+        const char *name;
+        QString text;
+        TLineWidth widthOf;
+        bool cut;
+        QString expected; // empty: only checked for width
+    } const cases[] = {
+        {"fits", QStringLiteral("Light rain") + humidity, everyLine, false, QStringLiteral("Light rain") + humidity},
+        {"wraps onto the empty line", QStringLiteral("Scattered clouds, gentle breeze") + humidity, everyLine, false,
+         QStringLiteral("Scattered clouds, gentle\nbreeze\nHumidity: 81 %")},
+        {"wrapped and still too long", gale + humidity, everyLine, true, QString()},
+        {"no empty line below", QStringLiteral("Humidity: 81 %\n") + gale, everyLine, true, QString()},
+        {"one word wider than the line", QStringLiteral("x").repeated(40) + humidity, everyLine, true, QString()},
+        {"a narrower line beside a picture", QStringLiteral("Mond: Zunehmende Sichel\n\nBewölkung: 90 %"),
+         [beside](int line) { return line < 2 ? beside : 144; }, false,
+         QStringLiteral("Mond: Zunehmende\nSichel\nBewölkung: 90 %")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        bool cut = !c.cut;
+        const QString fitted = FitLines(c.text, metrics, c.widthOf, &cut);
+        EXPECT_EQ(cut, c.cut);
+        if (!c.expected.isEmpty()) {
+            EXPECT_EQ(fitted, c.expected);
+        }
+        const QStringList lines = fitted.split(QLatin1Char('\n'));
+        EXPECT_EQ(lines.size(), c.text.count(QLatin1Char('\n')) + 1); // every line keeps its place
+        for (int i = 0; i < lines.size(); ++i)
+            EXPECT_LE(metrics.horizontalAdvance(lines[i]), c.widthOf(i)) << lines[i].toStdString();
+    }
+}
+
+// Texts of the shipped languages beside the moon's picture leave its place
+// free, at the plain and the double density; common descriptions are whole.
+TEST_F(ListFixture, TextsLeaveTheMoonsPlaceFreeInEveryShippedLanguage)
+{
+    struct {
+        const char *language;
+        const char *moonSun;
+        const char *description;
+    } const cases[] = {
+        {"en", "Moon: Waxing Crescent\n\nSunrise: 06:49:55\nSunset: 16:01:02\n\nCloud Coverage: 90 %",
+         "Scattered clouds, gentle breeze\n\nHumidity: 81 %\nWind: 11.18 mph WSW\nPrecipitations: 0.09 in"},
+        {"de", "Mond: Zunehmende Sichel\n\nSonnenaufgang: 06:49:55\nSonnenuntergang: 16:01:02\n\nBewölkung: 90 %",
+         "Überwiegend bewölkt, leichte Brise\n\nLuftfeuchtigkeit: 81 %\nWind: 4,13 km/h WSW\nNiederschlag: 2,25 mm"},
+        {"cs", "Měsíc: Dorůstající srpek\n\nVýchod slunce: 6:49:55\nZápad slunce: 16:01:02\n\nOblačnost: 90 %",
+         "Zataženo, mírný vánek\n\nVlhkost: 81 %\nVítr: 4,13 km/h ZJZ\nSrážky: 2,25 mm"},
+    };
+    for (const auto &c : cases) {
+        TForecastRow row = Row(QDate(2026, 3, 6), QString());
+        row.MoonTime = 0; // no picture: whatever lands in its place is text
+        row.MoonSunText = QString::fromUtf8(c.moonSun);
+        row.DescriptionText = QString::fromUtf8(c.description);
+        list.SetRows({row});
+        EXPECT_TRUE(list.CellToolTip(0, 2).isEmpty()) << c.language;
+        const QColor background = list.Colours().Columns[3];
+        for (const qreal ratio : {1.0, 2.0}) {
+            SCOPED_TRACE(std::string(c.language) + (ratio > 1 ? " at 2x" : " at 1x"));
+            const QImage image = Render(list, ratio);
+            const QRect moon = list.MoonRect(0).adjusted(-(TForecastList::kTextToMoon - 1), 0, 0, 0);
+            const QRect device(qRound(moon.left() * ratio), qRound(moon.top() * ratio), qRound(moon.width() * ratio),
+                               qRound(moon.height() * ratio));
+            EXPECT_EQ(CountPixels(image, device, [&](const QColor &p) { return p != background; }), 0);
+        }
+    }
 }
 
 // The pressure and the range share a 64-pixel column: a value a little too wide

@@ -1,11 +1,14 @@
 // How the window behaves to the user: roll-up kept from run to run, the menu
 // and Escape from the keyboard, names for assistive technology, and a panel
 // whose labels never run into each other.
+#include "DateTimeConv.h"
+#include "ForecastList.h"
 #include "HeaderPanel.h"
 #include "LangConsts.h"
 #include "LangMan.h"
 #include "MainMenu.h"
 #include "TitleBar.h"
+#include "ThemeManager.h"
 #include "TitleGlyphs.h"
 #include "WindowRoll.h"
 #include "WindowRun.h"
@@ -198,4 +201,45 @@ TEST(WindowBehaviour, TextsFollowTheLanguage)
     }
     language.SetLanguageCode(QStringLiteral("en"));
     ResetTexts();
+}
+
+// In every theme the list's texts read at 4.5:1 or better on every column,
+// selected or not, the weekend's still set apart from the weekdays', and a
+// new moon's disc shows on the moon column.
+TEST(WindowBehaviour, EveryThemeKeepsTheListReadableAndTheMoonVisible)
+{
+    TWindowRun run;
+    run.WriteSettings(kDeadService, QStringLiteral("k"));
+    Twnd_nb_Main &window = run.Open();
+    ASSERT_TRUE(run.WaitForRefreshEnd());
+    TForecastList *list = window.ForecastList();
+    TForecastRow row;
+    row.Date = QDate(2026, 12, 9); // a new moon
+    row.MoonTime = static_cast<double>(DateTimeEpoch().daysTo(row.Date)) + 0.25;
+    list->SetRows({row});
+    for (int preset = tpDefault; preset < kThemePresetCount; ++preset) {
+        SCOPED_TRACE(ThemePresetName(preset).toStdString());
+        TThemeManager::Instance().SetThemePreset(static_cast<TThemePreset>(preset));
+        const TForecastListColours &colours = list->Colours();
+        for (const QColor &background : TextBackgrounds(colours)) {
+            EXPECT_GE(ContrastRatio(colours.Text, background), kLeastTextContrast) << background.name().toStdString();
+            EXPECT_GE(ContrastRatio(colours.Weekend, background), kLeastTextContrast)
+                << background.name().toStdString();
+        }
+        // Apart by colour, or, where no colour reads and differs, by italics.
+        EXPECT_TRUE(ColourDistance(colours.Text, colours.Weekend) >= kWeekendApart || colours.WeekendItalic)
+            << colours.Text.name().toStdString() << " " << colours.Weekend.name().toStdString();
+
+        // The disc stands out from the column as a drawing must (3:1), at
+        // least along its outline (a circle about the picture's size).
+        const QImage image = list->grab().toImage();
+        const QRect moon = list->MoonRect(0).adjusted(-2, -2, 2, 2);
+        const QColor column = colours.Columns[3];
+        int visible = 0;
+        for (int y = moon.top(); y <= moon.bottom(); ++y)
+            for (int x = moon.left(); x <= moon.right(); ++x)
+                visible += ContrastRatio(image.pixelColor(x, y), column) >= 3.0 ? 1 : 0;
+        EXPECT_GE(visible, 2 * moon.width());
+    }
+    TThemeManager::Instance().SetThemePreset(tpGraphite);
 }

@@ -118,7 +118,9 @@ TEST(WindowEndToEnd, FillsThePanelSavesTheSettingsAndKeepsItsDataWhenTheServiceG
         EXPECT_EQ(list->Colours().Columns[1], ToQColor(title)) << preset;
         EXPECT_EQ(list->Colours().Selection, ToQColor(title)) << preset;
         EXPECT_EQ(list->Colours().Columns[0], ToQColor(TThemeManager::Instance().ControlLook().LookSet().Color)) << preset;
-        EXPECT_EQ(list->Colours().Weekend, WeekendColour(window.Header()->PaintedLookSet().Color)) << preset;
+        EXPECT_EQ(list->Colours().Weekend, ReadableOn(WeekendColour(window.Header()->PaintedLookSet().Color),
+                                                      TextBackgrounds(list->Colours())))
+            << preset;
     }
 
     // The service goes away: the next refresh fails, the panel keeps its data

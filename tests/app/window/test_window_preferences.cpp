@@ -129,6 +129,8 @@ TEST(WindowPreferences, AStartWithoutAKeyOpensTheDialogOnceWithTheKeyFocused)
             EXPECT_TRUE(hint.section(QLatin1Char('\n'), 1).startsWith(QStringLiteral("Enter your API key in Preferences")))
                 << hint.toStdString();
         }
+        // Start at logon (on by default) is the user's choice only once confirmed.
+        EXPECT_EQ(QFileInfo::exists(run.AutostartFile()), c.enterKey) << c.name;
         // Once per start: it does not come back by itself.
         QTest::qWait(100);
         EXPECT_EQ(driver.Shown(), 1) << c.name;
