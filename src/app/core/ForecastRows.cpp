@@ -7,7 +7,7 @@
 #include "MoonTable.h"
 #include "PanelTexts.h"
 #include "WeatherIcons.h"
-#include "moon.h"
+#include "sun.h"
 
 #include <QDateTime>
 #include <QTime>
