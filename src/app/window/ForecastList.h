@@ -130,6 +130,4 @@ private:
     int FCurrent = -1;
 
     TWindowMover FMover;
-    bool FDragPending = false;
-    QPoint FPressGlobal;
 };
