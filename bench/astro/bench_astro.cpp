@@ -2,6 +2,8 @@
 // next to a second implementation measured in the same run where one exists.
 // Ends with a table of ratios (ours / peer) and of the aims.
 #include "moon.h"
+#include "sun.h"
+#include "time_scales.h"
 #include "vsop.h"
 
 #include <benchmark/benchmark.h>

@@ -5,8 +5,6 @@
 namespace {
 
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
-constexpr long double kFullCircle = 360.0L;
-constexpr long double kHalfCircle = 180.0L;
 constexpr long double kRightAngle = 90.0L;
 
 } // namespace

@@ -2,6 +2,10 @@
 // moon models.
 #pragma once
 
+constexpr long double kFullCircle = 360.0L;
+constexpr long double kHalfCircle = 180.0L;
+constexpr long double kArcSecond = 1.0L / 3600.0L; // degrees
+
 long double DegToRad(long double x);
 long double RadToDeg(long double x);
 

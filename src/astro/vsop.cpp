@@ -1,7 +1,7 @@
 #include "vsop.h"
 
 #include "astro_math.h"
-#include "moon.h"
+#include "time_scales.h"
 
 #include <cmath>
 
@@ -10,7 +10,6 @@ namespace {
 constexpr long double kDaysPerMillennium = 365250.0L;
 constexpr long double kNoonOffset = 0.5L;          // J2000.0 is noon of 2000-01-01
 constexpr long double kAmplitudeScale = 1.0e-8L;   // amplitudes are stored times 1e8
-constexpr long double kArcSecond = 1.0L / 3600.0L; // degrees
 // FK5 conversion of the dynamical frame (degrees and arc-seconds).
 constexpr long double kFk5Rate1 = -1.397L;
 constexpr long double kFk5Rate2 = -0.00031L;

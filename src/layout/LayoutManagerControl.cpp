@@ -2,7 +2,6 @@
 
 #include "LayoutManager.h"
 
-#include <QApplication>
 #include <QMetaEnum>
 #include <QWidget>
 
@@ -25,39 +24,18 @@ const QString kLeft = QStringLiteral("Left");
 const QString kTop = QStringLiteral("Top");
 const QString kVisible = QStringLiteral("Visible");
 const QString kEnabled = QStringLiteral("Enabled");
-const QString kCount = QStringLiteral("Count");
 const char *const kLayoutReadOnlyProperty = "LayoutReadOnly";
 // Forms have no alignment here; the key is kept for files shared with earlier versions.
 constexpr qint64 kAlignNone = 0;
 
-enum class TPropertyKind { pkOrdinal, pkFloat, pkString, pkStringList, pkObject, pkNone };
-
-TPropertyKind KindOf(const QMetaProperty &property)
+// Only whole numbers are kept: enumerations, integers, truth values and
+// characters, each as its ordinal.
+bool IsOrdinal(const QMetaProperty &property)
 {
     if (property.isEnumType())
-        return TPropertyKind::pkOrdinal;
-    const QMetaType type = property.metaType();
-    if (IsIntegerMetaType(type.id()))
-        return TPropertyKind::pkOrdinal;
-    switch (type.id()) {
-    case QMetaType::Bool:
-    case QMetaType::Char:
-    case QMetaType::QChar:
-        return TPropertyKind::pkOrdinal;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return TPropertyKind::pkFloat;
-    case QMetaType::QString:
-    case QMetaType::QByteArray:
-        return TPropertyKind::pkString;
-    case QMetaType::QStringList:
-        return TPropertyKind::pkStringList;
-    default:
-        break;
-    }
-    if (type.flags().testFlag(QMetaType::PointerToQObject))
-        return TPropertyKind::pkObject;
-    return TPropertyKind::pkNone;
+        return true;
+    const int id = property.metaType().id();
+    return IsIntegerMetaType(id) || id == QMetaType::Bool || id == QMetaType::Char || id == QMetaType::QChar;
 }
 
 bool SameName(const QString &a, const QString &b)
@@ -161,7 +139,7 @@ TLayoutManagerControl::TLayoutManagerControl(TLayoutManager *manager, QObject *c
         const QMetaObject *meta = component->metaObject();
         for (int i = 0; i < meta->propertyCount(); ++i) {
             const QMetaProperty property = meta->property(i);
-            if (KindOf(property) != TPropertyKind::pkNone)
+            if (IsOrdinal(property))
                 FPropertyTable.append(property);
         }
     }
@@ -312,46 +290,7 @@ void TLayoutManagerControl::SaveProperties(const QString &working)
                                         [&](const QString &p) { return SameName(p, name); });
         if (!wanted)
             continue;
-        const QVariant value = property.read(FComponent);
-        switch (KindOf(property)) {
-        case TPropertyKind::pkOrdinal:
-            FStorage->WriteInteger(working, name, OrdinalOf(property, value));
-            break;
-        case TPropertyKind::pkFloat:
-            FStorage->WriteFloat(working, name, value.toDouble());
-            break;
-        case TPropertyKind::pkString:
-            FStorage->WriteString(working, name, value.toString());
-            break;
-        case TPropertyKind::pkStringList: {
-            // An emptied list is stored as "Count=0": its old lines go, and the
-            // restore empties the list instead of keeping what it held before.
-            const QString section = working + u'\\' + name;
-            FStorage->DeleteSectionValues(section);
-            const QStringList lines = value.toStringList();
-            FStorage->WriteInteger(section, kCount, lines.size());
-            for (qsizetype i = 0; i < lines.size(); ++i)
-                FStorage->WriteString(section, QString::number(i), lines[i]);
-            break;
-        }
-        case TPropertyKind::pkObject: {
-            const QObject *target = value.value<QObject *>();
-            if (target == nullptr) {
-                FStorage->DeleteValue(working, name);
-                break;
-            }
-            QString text = target->objectName();
-            const QObject *owner = target->parent();
-            const QObject *ourOwner = FComponent->parent();
-            if (owner != nullptr
-                && (ourOwner == nullptr || !SameName(owner->objectName(), ourOwner->objectName())))
-                text = owner->objectName() + u'.' + text;
-            FStorage->WriteString(working, name, text);
-            break;
-        }
-        case TPropertyKind::pkNone:
-            break;
-        }
+        FStorage->WriteInteger(working, name, OrdinalOf(property, property.read(FComponent)));
     }
 }
 
@@ -434,27 +373,6 @@ void TLayoutManagerControl::RestoreWidget(const QString &working)
     }
 }
 
-namespace {
-
-QObject *FindNamed(QObject *owner, const QString &name)
-{
-    if (owner == nullptr)
-        return nullptr;
-    const QList<QObject *> found = owner->findChildren<QObject *>(name);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-QObject *FindTopLevel(const QString &name)
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (SameName(widget->objectName(), name))
-            return widget;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 void TLayoutManagerControl::RestoreProperties(const QString &working)
 {
     for (const QMetaProperty &property : std::as_const(FPropertyTable)) {
@@ -463,61 +381,11 @@ void TLayoutManagerControl::RestoreProperties(const QString &working)
                                         [&](const QString &p) { return SameName(p, name); });
         if (!wanted || !property.isWritable())
             continue;
-        const QVariant current = property.read(FComponent);
-        switch (KindOf(property)) {
-        case TPropertyKind::pkOrdinal: {
-            const qint64 currentOrdinal = OrdinalOf(property, current);
-            const qint64 stored = FStorage->ReadInteger(working, name, currentOrdinal);
-            const QVariant value = OrdinalFor(property, stored);
-            if (stored != currentOrdinal && value.isValid())
-                property.write(FComponent, value);
-            break;
-        }
-        case TPropertyKind::pkFloat:
-            property.write(FComponent, FStorage->ReadFloat(working, name, current.toDouble()));
-            break;
-        case TPropertyKind::pkString: {
-            QVariant value = FStorage->ReadString(working, name, current.toString());
-            if (value.convert(property.metaType()))
-                property.write(FComponent, value);
-            break;
-        }
-        case TPropertyKind::pkStringList: {
-            QString section = working + u'\\' + name;
-            if (!FStorage->SectionExists(section))
-                section = DisplaySectionForRestore() + u'\\' + name;
-            if (!FStorage->SectionExists(section))
-                break;
-            // The stored lines replace the list, so restoring twice cannot double them.
-            QStringList lines;
-            const qint64 count = FStorage->ReadInteger(section, kCount, 0);
-            for (qint64 i = 0; i < count; ++i)
-                lines.append(FStorage->ReadString(section, QString::number(i), QString()));
-            property.write(FComponent, lines);
-            break;
-        }
-        case TPropertyKind::pkObject: {
-            const QString text = FStorage->ReadString(working, name, QString());
-            if (text.isEmpty())
-                break;
-            const qsizetype dot = text.indexOf(u'.');
-            QObject *found = nullptr;
-            if (dot >= 0) {
-                found = FindNamed(FindTopLevel(text.left(dot)), text.mid(dot + 1));
-            } else {
-                QObject *owner = FComponent->parent();
-                if (owner == nullptr)
-                    owner = FManager->Owner();
-                found = FindNamed(owner, text);
-            }
-            const QMetaObject *wantedClass = property.metaType().metaObject();
-            if (found != nullptr && (wantedClass == nullptr || found->metaObject()->inherits(wantedClass)))
-                property.write(FComponent, QVariant::fromValue(found));
-            break;
-        }
-        case TPropertyKind::pkNone:
-            break;
-        }
+        const qint64 currentOrdinal = OrdinalOf(property, property.read(FComponent));
+        const qint64 stored = FStorage->ReadInteger(working, name, currentOrdinal);
+        const QVariant value = OrdinalFor(property, stored);
+        if (stored != currentOrdinal && value.isValid())
+            property.write(FComponent, value);
     }
 }
 

@@ -20,7 +20,8 @@ class TLayoutManagerControl
 {
 public:
     // The component is not owned. `properties` are sorted, compared without case,
-    // duplicates dropped; names the object does not have are ignored.
+    // duplicates dropped; names the object does not have, or of properties that
+    // hold no whole number (enumeration, integer, truth value), are ignored.
     TLayoutManagerControl(TLayoutManager *manager, QObject *component, const QStringList &properties,
                           TLayoutManagerControlOptions options);
 

@@ -2,12 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QScreen>
-#include <QUrl>
 #include <QWindow>
 
 #include <algorithm>
@@ -15,17 +11,6 @@
 namespace {
 
 QPointer<TLMForm> GMainForm;
-
-QStringList LocalFiles(const QMimeData *data)
-{
-    QStringList files;
-    if (data == nullptr || !data->hasUrls())
-        return files;
-    for (const QUrl &url : data->urls())
-        if (url.isLocalFile())
-            files << url.toLocalFile();
-    return files;
-}
 
 QScreen *ScreenOrPrimary(const QWidget *widget)
 {
@@ -40,10 +25,7 @@ TLMForm::TLMForm(QWidget *parent, QSize initialSize, Qt::WindowFlags flags)
     , FLayoutManager(std::make_unique<TLayoutManager>(this))
     , FUniqueId(QDateTime::currentMSecsSinceEpoch())
 {
-    connect(FLayoutManager.get(), &TLayoutManager::OnBeforeRestore, this, &TLMForm::OnBeforeRestore);
     connect(FLayoutManager.get(), &TLayoutManager::OnAfterRestore, this, &TLMForm::OnAfterRestore);
-    connect(FLayoutManager.get(), &TLayoutManager::OnBeforeSave, this, &TLMForm::OnBeforeSave);
-    connect(FLayoutManager.get(), &TLayoutManager::OnAfterSave, this, &TLMForm::OnAfterSave);
 
     FMoveSettle.setSingleShot(true);
     FMoveSettle.setInterval(kMoveSettleMs);
@@ -60,7 +42,6 @@ TLMForm::TLMForm(QWidget *parent, QSize initialSize, Qt::WindowFlags flags)
     }
 
     CenterTo(nullptr);
-    setAcceptDrops(FAcceptFiles);
 
     // The main window is usually destroyed after the event loop has ended; save
     // while it is still whole.
@@ -127,12 +108,6 @@ void TLMForm::SetLayoutReadOnly(bool value)
 {
     FLayoutReadOnly = value;
     FLayoutManager->SetReadOnly(value);
-}
-
-void TLMForm::SetAcceptFiles(bool value)
-{
-    FAcceptFiles = value;
-    setAcceptDrops(value);
 }
 
 QRect TLMForm::WorkArea() const
@@ -249,11 +224,7 @@ void TLMForm::UserMoveStep()
     FMoving = true;
     FMoveSettle.start();
     const int monitor = FLayoutManager->Displays().MonitorOf(this);
-    if (monitor != FMonitor) {
-        const int old = FMonitor;
-        FMonitor = monitor;
-        emit OnMonitorChanged(this, old, monitor);
-    }
+    FMonitor = monitor;
 }
 
 void TLMForm::UserMoveEnded()
@@ -281,33 +252,14 @@ void TLMForm::DisplaySettingsChanged()
 {
     if (FLayoutControl && FShown && !FDPIChanging && !FMoving && !FClosing)
         RestoreOwnEntryKeepingState();
-    const QScreen *screen = ScreenOrPrimary(this);
-    if (screen != nullptr)
-        emit OnDisplayChange(this, screen->virtualSize().width(), screen->virtualSize().height(), screen->depth());
 }
 
 void TLMForm::MonitorDpiChanged()
 {
-    emit OnBeforeMonitorDpiChanged(this);
     FDPIChanging = true;
     if (FLayoutControl && FShown && !FMoving && !FClosing)
         RestoreOwnEntryKeepingState();
     FDPIChanging = false;
-    emit OnAfterMonitorDpiChanged(this);
-}
-
-void TLMForm::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !FShown)
-        return;
-    const Qt::WindowStates states = windowState();
-    if (states & Qt::WindowMinimized)
-        emit OnMinimize(this);
-    else if (states & (Qt::WindowMaximized | Qt::WindowFullScreen))
-        emit OnMaximize(this);
-    else
-        emit OnRestore(this);
 }
 
 bool TLMForm::event(QEvent *event)
@@ -348,23 +300,4 @@ void TLMForm::SaveLayoutBeforeDestroy()
         return;
     FClosing = true;
     SaveEverything();
-}
-
-void TLMForm::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (FAcceptFiles && !LocalFiles(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
-        QWidget::dragEnterEvent(event);
-}
-
-void TLMForm::dropEvent(QDropEvent *event)
-{
-    const QStringList files = LocalFiles(event->mimeData());
-    if (!FAcceptFiles || files.isEmpty()) {
-        QWidget::dropEvent(event);
-        return;
-    }
-    event->acceptProposedAction();
-    emit OnDropFiles(this, files);
 }

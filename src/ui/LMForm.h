@@ -44,8 +44,6 @@ public:
     void SetLayoutOptions(TLayoutManagerControlOptions value);
     bool LayoutReadOnly() const { return FLayoutReadOnly; }
     void SetLayoutReadOnly(bool value);
-    bool AcceptFiles() const { return FAcceptFiles; }
-    void SetAcceptFiles(bool value);
 
     qint64 UniqueId() const { return FUniqueId; }
     bool Closing() const { return FClosing; }
@@ -70,26 +68,13 @@ public:
     void setVisible(bool visible) override;
 
 signals:
-    void OnBeforeRestore(TLayoutManager *Sender);
+    // The stored layout was applied (at the first show).
     void OnAfterRestore(TLayoutManager *Sender);
-    void OnBeforeSave(TLayoutManager *Sender);
-    void OnAfterSave(TLayoutManager *Sender);
-    void OnDisplayChange(QObject *Sender, int Width, int Height, int BitsPerPixel);
-    void OnDropFiles(QObject *Sender, const QStringList &Files);
-    void OnMaximize(QObject *Sender);
-    void OnMinimize(QObject *Sender);
-    void OnRestore(QObject *Sender);
-    void OnMonitorChanged(QObject *Sender, int OldMonitor, int NewMonitor);
-    void OnBeforeMonitorDpiChanged(QObject *Sender);
-    void OnAfterMonitorDpiChanged(QObject *Sender);
 
 protected:
     bool event(QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void changeEvent(QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
     // The work area of the screen the form is on (the primary one before it is placed).
     QRect WorkArea() const;
@@ -114,7 +99,6 @@ private:
     bool FLayoutControl = false;
     TLayoutManagerControlOptions FLayoutOptions = kDefaultFormLayoutOptions;
     bool FLayoutReadOnly = false;
-    bool FAcceptFiles = false;
     qint64 FUniqueId = 0;
     bool FClosing = false;
     bool FRestored = false;

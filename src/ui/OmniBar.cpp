@@ -86,8 +86,6 @@ TOmniBar::TOmniBar(QWidget *parent)
     , FControlLook(this)
 {
     FControlLook.OnChange = [this] { update(); };
-    FRepeatTimer.setInterval(kRepeatInterval);
-    connect(&FRepeatTimer, &QTimer::timeout, this, &TOmniBar::RepeatTick);
     resize(kDefaultWidth, kDefaultHeight);
 }
 
@@ -161,12 +159,6 @@ void TOmniBar::GetPaintedLookSet(TLookSet &result) const
     result.HeaderSeparatorColor = border.Apply(result.HeaderSeparatorColor);
 }
 
-void TOmniBar::SetColor(TColor value)
-{
-    FControlLook.SetControlColor(value);
-    update();
-}
-
 void TOmniBar::SetCaption(const QString &value)
 {
     FCaption = value;
@@ -215,24 +207,6 @@ void TOmniBar::SetBorderEdges(TBorderEdges value)
     update();
 }
 
-void TOmniBar::SetHotBorderEdges(TBorderEdges value)
-{
-    FHotBorderEdges = value & kAllBorderEdges;
-    update();
-}
-
-void TOmniBar::SetSelectedBorderEdges(TBorderEdges value)
-{
-    FSelectedBorderEdges = value & kAllBorderEdges;
-    update();
-}
-
-void TOmniBar::SetDisabledBorderEdges(TBorderEdges value)
-{
-    FDisabledBorderEdges = value & kAllBorderEdges;
-    update();
-}
-
 void TOmniBar::SetButtonMode(bool value)
 {
     FButtonMode = value;
@@ -243,11 +217,6 @@ void TOmniBar::SetHotTrack(bool value)
 {
     FHotTrack = value;
     update();
-}
-
-void TOmniBar::SetGroupIndex(int value)
-{
-    FGroupIndex = std::max(0, value);
 }
 
 void TOmniBar::SetImages(TImageList *value)
@@ -280,36 +249,6 @@ void TOmniBar::SetIndents(int left, int top, int right)
     update();
 }
 
-void TOmniBar::SetSelectionBar(bool value)
-{
-    FSelectionBar = value;
-    update();
-}
-
-void TOmniBar::SetSelectionBarPosition(TSelectionBarPosition value)
-{
-    FSelectionBarPosition = value;
-    update();
-}
-
-void TOmniBar::SetSelectionBarWidth(int value)
-{
-    FSelectionBarWidth = std::max(0, value);
-    update();
-}
-
-void TOmniBar::SetBadge(bool value)
-{
-    FBadge = value;
-    update();
-}
-
-void TOmniBar::SetBadgeSize(int value)
-{
-    FBadgeSize = std::max(0, value);
-    update();
-}
-
 void TOmniBar::SetShowFocusRect(bool value)
 {
     FShowFocusRect = value;
@@ -321,15 +260,7 @@ void TOmniBar::SetSelected(bool value)
     if (FSelected == value)
         return;
     FSelected = value;
-    if (value && FGroupIndex > 0 && parentWidget() != nullptr) {
-        const QList<TOmniBar *> siblings =
-            parentWidget()->findChildren<TOmniBar *>(QString(), Qt::FindDirectChildrenOnly);
-        for (TOmniBar *other : siblings)
-            if (other != this && other->FGroupIndex == FGroupIndex)
-                other->SetSelected(false);
-    }
     update();
-    emit OnSelectedChanged(this);
 }
 
 void TOmniBar::PopupDropdownMenu()
@@ -414,11 +345,11 @@ void TOmniBar::paintEvent(QPaintEvent *)
 
     if (FBorder) {
         TColor pen = look.BorderColor;
-        TBorderEdges edges = FBorderEdges;
+        const TBorderEdges edges = FBorderEdges;
         switch (state) {
-        case TState::Disabled: pen = look.DisabledBorderColor; edges = FDisabledBorderEdges; break;
-        case TState::Selected: pen = look.SelectedBorderColor; edges = FSelectedBorderEdges; break;
-        case TState::Hot: pen = look.HotBorderColor; edges = FHotBorderEdges; break;
+        case TState::Disabled: pen = look.DisabledBorderColor; break;
+        case TState::Selected: pen = look.SelectedBorderColor; break;
+        case TState::Hot: pen = look.HotBorderColor; break;
         case TState::Normal: break;
         }
         const QColor c = ToQColor(pen);
@@ -441,23 +372,9 @@ void TOmniBar::paintEvent(QPaintEvent *)
     case TState::Disabled:
         FillGradient(painter, r, look.DisabledColor, look.DisabledColorEnd, FControlLook.Gradient(giDisabled));
         break;
-    case TState::Selected: {
+    case TState::Selected:
         FillGradient(painter, r, look.SelectedColor, look.SelectedColorEnd, FControlLook.Gradient(giSelected));
-        if (FSelectionBar && FSelectionBarWidth > 0) {
-            const QColor bar = ToQColor(look.SelectionBarColor);
-            const int w = FSelectionBarWidth;
-            const TSelectionBarPosition p = FSelectionBarPosition;
-            if (p == sbpLeft || p == sbpLeftRight)
-                painter.fillRect(QRect(r.left(), r.top(), w, r.height()), bar);
-            if (p == sbpRight || p == sbpLeftRight)
-                painter.fillRect(QRect(r.right() - w + 1, r.top(), w, r.height()), bar);
-            if (p == sbpTop || p == sbpTopBottom)
-                painter.fillRect(QRect(r.left(), r.top(), r.width(), w), bar);
-            if (p == sbpBottom || p == sbpTopBottom)
-                painter.fillRect(QRect(r.left(), r.bottom() - w + 1, r.width(), w), bar);
-        }
         break;
-    }
     case TState::Hot:
         FillGradient(painter, r, look.HotColor, look.HotColorEnd, FControlLook.Gradient(giHot));
         break;
@@ -494,22 +411,12 @@ void TOmniBar::paintEvent(QPaintEvent *)
         painter.drawText(captionArea, flags, text);
     }
 
-    if (FBadge && FBadgeSize > 0) {
-        painter.save();
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(ToQColor(look.BadgeColor));
-        painter.drawEllipse(QRect(width() - kBadgeMargin - FBadgeSize, kBadgeMargin, FBadgeSize, FBadgeSize));
-        painter.restore();
-    }
-
     if (FShowFocusRect && hasFocus()) {
         QStyleOptionFocusRect option;
         option.initFrom(this);
         option.rect = r.adjusted(1, 1, -1, -1);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
-    emit OnAfterPaint(this, &painter);
 }
 
 void TOmniBar::PaintImage(QPainter &painter, const QRect &bounds, const QRect &inner, int rowHeight,
@@ -570,52 +477,26 @@ void TOmniBar::mousePressEvent(QMouseEvent *event)
     if (focusPolicy() & Qt::ClickFocus)
         setFocus(Qt::MouseFocusReason);
     FMouseDown = true;
-    if (FButtonMode && FGroupIndex == 0)
+    if (FButtonMode)
         SetSelected(true);
-    if (rect().contains(event->position().toPoint()) && FDropDownMenu) {
+    if (rect().contains(event->position().toPoint()) && FDropDownMenu)
         PopupDropdownMenu();
-    } else if (FAutoRepeat) {
-        FPressed = false;
-        FRepeatTimer.start();
-    }
-    if (FMoveMode != mmNone) {
-        FMovePending = true;
-        FMoveStart = event->globalPosition().toPoint();
-    }
+    if (FMoveMode != mmNone)
+        FMover.Press(event->globalPosition().toPoint());
     event->accept();
 }
 
 void TOmniBar::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPoint global = event->globalPosition().toPoint();
-    if (FMover.Following()) {
-        FMover.Follow(global);
-    } else if (FMovePending && global != FMoveStart) {
-        FMovePending = false;
-        StartMove(global);
+    const bool starting = FMover.Pending();
+    if (FMover.Drag(window(), event->globalPosition().toPoint()) && starting) {
+        // A drag is not a click, and the press look ends with it (the window
+        // system may keep the release for itself).
+        FMouseDown = false;
+        if (FButtonMode)
+            SetSelected(false);
     }
     QWidget::mouseMoveEvent(event);
-}
-
-void TOmniBar::StartMove(const QPoint &globalPos)
-{
-    QWidget *target = nullptr;
-    switch (FMoveMode) {
-    case mmForm: target = window(); break;
-    case mmSelf: target = this; break;
-    case mmParent: target = parentWidget(); break;
-    case mmNone: return;
-    }
-    if (target == nullptr)
-        return;
-    // A drag is not a click, and the press look ends with it.
-    FMouseDown = false;
-    FRepeatTimer.stop();
-    FPressed = false;
-    // The window system may keep the release for itself.
-    if (FButtonMode && FGroupIndex == 0)
-        SetSelected(false);
-    FMover.Start(target, FMoveStart, globalPos);
 }
 
 void TOmniBar::mouseReleaseEvent(QMouseEvent *event)
@@ -624,35 +505,22 @@ void TOmniBar::mouseReleaseEvent(QMouseEvent *event)
         QWidget::mouseReleaseEvent(event);
         return;
     }
-    FRepeatTimer.stop();
-    FPressed = false;
-    FMovePending = false;
-    FMover.Stop();
+    FMover.Release();
     const bool wasDown = FMouseDown;
     FMouseDown = false;
-    if (FButtonMode && FGroupIndex == 0 && !FMenuShown)
+    if (FButtonMode && !FMenuShown)
         SetSelected(false);
     if (wasDown && rect().contains(event->position().toPoint()))
         emit OnClick(this);
     event->accept();
 }
 
-void TOmniBar::RepeatTick()
-{
-    if (!FPressed) {
-        FPressed = true;
-        return;
-    }
-    emit OnClick(this);
-}
-
 void TOmniBar::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::EnabledChange) {
         if (!isEnabled()) {
-            FRepeatTimer.stop();
-            FPressed = false;
             FMouseDown = false;
+            FMover.Release();
         }
         update();
     }

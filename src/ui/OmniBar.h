@@ -13,16 +13,13 @@
 #include <QMenu>
 #include <QPoint>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
-
-class QPainter;
 
 enum TImageAlign { iaLeft, iaRight, iaTop, iaCenter };
 enum TWordWrapMode { wwmNone, wwmBreak, wwmPathEllipsis, wwmWordEllipsis, wwmEndEllipsis };
 enum TCaptionPosition { cpTop, cpBottom };
-enum TMoveMode { mmNone, mmForm, mmSelf, mmParent };
-enum TSelectionBarPosition { sbpLeft, sbpRight, sbpTop, sbpBottom, sbpLeftRight, sbpTopBottom };
+// Whether a drag on the bar moves its window.
+enum TMoveMode { mmNone, mmForm };
 enum TCaptionAlignment { taLeftJustify, taRightJustify, taCenter };
 
 enum TBorderEdge { beLeft = 1, beTop = 2, beRight = 4, beBottom = 8 };
@@ -55,10 +52,6 @@ public:
     static constexpr int kDefaultHeight = 30;
     static constexpr int kDefaultIndent = 5;
     static constexpr int kImageGap = 5;          // between picture and caption
-    static constexpr int kRepeatInterval = 100;  // ms, auto-repeat
-    static constexpr int kBadgeMargin = 2;
-    static constexpr int kDefaultBadgeSize = 8;
-    static constexpr int kDefaultSelectionBarWidth = 3;
 
     explicit TOmniBar(QWidget *parent = nullptr);
     ~TOmniBar() override;
@@ -74,9 +67,6 @@ public:
     // luminosities applied.
     void GetPaintedLookSet(TLookSet &result) const;
     TLookSet PaintedLookSet() const;
-
-    TColor Color() const { return FControlLook.LookSet().Color; }
-    void SetColor(TColor value);
 
     QString Caption() const { return FCaption; }
     void SetCaption(const QString &value);
@@ -95,21 +85,11 @@ public:
     void SetBorder(bool value);
     TBorderEdges BorderEdges() const { return FBorderEdges; }
     void SetBorderEdges(TBorderEdges value);
-    TBorderEdges HotBorderEdges() const { return FHotBorderEdges; }
-    void SetHotBorderEdges(TBorderEdges value);
-    TBorderEdges SelectedBorderEdges() const { return FSelectedBorderEdges; }
-    void SetSelectedBorderEdges(TBorderEdges value);
-    TBorderEdges DisabledBorderEdges() const { return FDisabledBorderEdges; }
-    void SetDisabledBorderEdges(TBorderEdges value);
 
     bool ButtonMode() const { return FButtonMode; }
     void SetButtonMode(bool value);
     bool HotTrack() const { return FHotTrack; }
     void SetHotTrack(bool value);
-    bool AutoRepeat() const { return FAutoRepeat; }
-    void SetAutoRepeat(bool value) { FAutoRepeat = value; }
-    int GroupIndex() const { return FGroupIndex; }
-    void SetGroupIndex(int value);
 
     TImageList *Images() const { return FImages; }
     void SetImages(TImageList *value);
@@ -127,30 +107,14 @@ public:
     QMenu *DropDownMenu() const { return FDropDownMenu; }
     void SetDropDownMenu(QMenu *value) { FDropDownMenu = value; }
 
-    bool SelectionBar() const { return FSelectionBar; }
-    void SetSelectionBar(bool value);
-    TSelectionBarPosition SelectionBarPosition() const { return FSelectionBarPosition; }
-    void SetSelectionBarPosition(TSelectionBarPosition value);
-    int SelectionBarWidth() const { return FSelectionBarWidth; }
-    void SetSelectionBarWidth(int value);
-
-    bool Badge() const { return FBadge; }
-    void SetBadge(bool value);
-    int BadgeSize() const { return FBadgeSize; }
-    void SetBadgeSize(int value);
-
     TMoveMode MoveMode() const { return FMoveMode; }
     void SetMoveMode(TMoveMode value) { FMoveMode = value; }
     bool ShowFocusRect() const { return FShowFocusRect; }
     void SetShowFocusRect(bool value);
-    bool TagBool() const { return FTagBool; }
-    void SetTagBool(bool value) { FTagBool = value; }
 
     bool Hot() const { return FHot; }
     bool Selected() const { return FSelected; }
     void SetSelected(bool value);
-    // Held long enough for auto-repeat.
-    bool Pressed() const { return FPressed; }
 
     // Drops the menu below the bar, showing the pressed look until it closes.
     void PopupDropdownMenu();
@@ -161,8 +125,6 @@ public:
 
 signals:
     void OnClick(TOmniBar *Sender);
-    void OnSelectedChanged(TOmniBar *Sender);
-    void OnAfterPaint(TOmniBar *Sender, QPainter *Painter);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -180,8 +142,6 @@ private:
     int CaptionFlags() const;
     void PaintImage(QPainter &painter, const QRect &bounds, const QRect &inner, int rowHeight,
                     const TLookSet &look, QRect &captionArea);
-    void RepeatTick();
-    void StartMove(const QPoint &globalPos);
     void MenuClosed();
 
     TOmniBarControlLook FControlLook;
@@ -198,34 +158,19 @@ private:
     bool FShowAccelChar = true;
     bool FBorder = true;
     TBorderEdges FBorderEdges = kAllBorderEdges;
-    TBorderEdges FHotBorderEdges = kAllBorderEdges;
-    TBorderEdges FSelectedBorderEdges = kAllBorderEdges;
-    TBorderEdges FDisabledBorderEdges = kAllBorderEdges;
     bool FButtonMode = false;
     bool FHotTrack = false;
-    bool FAutoRepeat = false;
-    int FGroupIndex = 0;
     int FImageIndex = -1;
     TImageAlign FImageAlign = iaLeft;
     int FLeftIndent = kDefaultIndent;
     int FTopIndent = kDefaultIndent;
     int FRightIndent = kDefaultIndent;
-    bool FSelectionBar = false;
-    TSelectionBarPosition FSelectionBarPosition = sbpLeft;
-    int FSelectionBarWidth = kDefaultSelectionBarWidth;
-    bool FBadge = false;
-    int FBadgeSize = kDefaultBadgeSize;
     TMoveMode FMoveMode = mmNone;
     bool FShowFocusRect = false;
-    bool FTagBool = false;
 
     bool FHot = false;
     bool FSelected = false;
-    bool FPressed = false;
     bool FMouseDown = false;   // the left button went down over this bar
     bool FMenuShown = false;
-    bool FMovePending = false;
-    QPoint FMoveStart;         // global position of the press
     TWindowMover FMover;
-    QTimer FRepeatTimer;
 };

@@ -1,26 +1,40 @@
 #include "WindowMover.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QWindow>
 
-bool TWindowMover::Start(QWidget *target, const QPoint &pressGlobal, const QPoint &globalPos)
+void TWindowMover::Press(const QPoint &pressGlobal)
 {
-    FTarget = nullptr;
+    FPending = true;
+    FFollower = nullptr;
+    FPressGlobal = pressGlobal;
+}
+
+bool TWindowMover::Drag(QWidget *target, const QPoint &globalPos)
+{
+    if (FFollower) {
+        FFollower->move(FOrigin + (globalPos - FPressGlobal));
+        return true;
+    }
+    // A press that shakes a little is still a click.
+    if (!FPending || (globalPos - FPressGlobal).manhattanLength() < QApplication::startDragDistance())
+        return false;
+    FPending = false;
     if (target == nullptr)
         return false;
-    if (target->isWindow() && target->windowHandle() != nullptr && target->windowHandle()->startSystemMove())
+    if (target->windowHandle() != nullptr && target->windowHandle()->startSystemMove())
         return true;
-    FTarget = target;
-    FPressGlobal = pressGlobal;
+    FFollower = target;
     FOrigin = target->pos();
-    Follow(globalPos);
+    FFollower->move(FOrigin + (globalPos - FPressGlobal));
     return true;
 }
 
-void TWindowMover::Follow(const QPoint &globalPos)
+void TWindowMover::Release()
 {
-    if (FTarget)
-        FTarget->move(FOrigin + (globalPos - FPressGlobal));
+    FPending = false;
+    FFollower = nullptr;
 }
 
 void TWindowDragFilter::Watch(QWidget *widget)
@@ -39,29 +53,14 @@ bool TWindowDragFilter::eventFilter(QObject *watched, QEvent *event)
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() != Qt::LeftButton)
             return false;
-        FPending = true;
-        FPressGlobal = mouse->globalPosition().toPoint();
+        FMover.Press(mouse->globalPosition().toPoint());
         return true;
     }
-    case QEvent::MouseMove: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        const QPoint global = mouse->globalPosition().toPoint();
-        if (FMover.Following()) {
-            FMover.Follow(global);
-            return true;
-        }
-        if (FPending && global != FPressGlobal) {
-            FPending = false;
-            FMover.Start(widget->window(), FPressGlobal, global);
-            return true;
-        }
-        return false;
-    }
+    case QEvent::MouseMove:
+        return FMover.Drag(widget->window(), static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
     case QEvent::MouseButtonRelease:
-        if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
-            return false;
-        FPending = false;
-        FMover.Stop();
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            FMover.Release();
         return false;
     default:
         return false;

@@ -1,6 +1,6 @@
-// Moving a window (or a child widget) with the pointer: the window system moves
-// windows where it can; otherwise, and for child widgets, the widget follows the
-// pointer until the button is released.
+// Moving a window with the pointer: a press, then a drag of more than the
+// desktop's drag distance moves the window. The window system moves it where it
+// can; otherwise the window follows the pointer until the button is released.
 #pragma once
 
 #include <QObject>
@@ -11,16 +11,21 @@
 class TWindowMover
 {
 public:
-    // Starts moving `target` from a press at `pressGlobal`; the pointer is now at
-    // `globalPos`. False when there is nothing to move.
-    bool Start(QWidget *target, const QPoint &pressGlobal, const QPoint &globalPos);
-    // True while the widget follows the pointer by hand.
-    bool Following() const { return !FTarget.isNull(); }
-    void Follow(const QPoint &globalPos);
-    void Stop() { FTarget = nullptr; }
+    // The left button went down at `pressGlobal`: a drag from there moves.
+    void Press(const QPoint &pressGlobal);
+    // The pointer is at `globalPos`. Once it is far enough from the press,
+    // `target` (a window) starts to move with it. True while the drag is under
+    // way, so the event is the drag's and no click.
+    bool Drag(QWidget *target, const QPoint &globalPos);
+    // The button went up: no more moving.
+    void Release();
+
+    // Pressed, and the pointer not yet far enough to move.
+    bool Pending() const { return FPending; }
 
 private:
-    QPointer<QWidget> FTarget;
+    bool FPending = false;
+    QPointer<QWidget> FFollower; // moved by hand rather than by the window system
     QPoint FPressGlobal;
     QPoint FOrigin;
 };
@@ -40,6 +45,4 @@ protected:
 
 private:
     TWindowMover FMover;
-    bool FPending = false;
-    QPoint FPressGlobal;
 };

@@ -8,16 +8,17 @@
 #include <cstdio>
 
 TUpdateSchedule *CreateAppletUpdates(QObject *owner, ILayoutManagerStorage &storage, const QString &title,
-                                     const TUrlOpener &opener, const TUpdateIntervals &intervals)
+                                     const TUpdateQuestionTextSource &texts, const TUrlOpener &opener,
+                                     const TUpdateIntervals &intervals)
 {
     const TUpdateAddress address = ReadUpdateAddress(storage);
     if (!address.Problem.isEmpty())
         std::fprintf(stderr, "nimbrel: %s; %s\n", address.Problem.toUtf8().constData(),
                      address.Url.isEmpty() ? "no update checks" : "the built-in update page is used");
     auto *schedule = new TUpdateSchedule(address.Url, ProgramVersion().FileVersion, intervals, owner);
-    QObject::connect(schedule, &TUpdateSchedule::UpdateQuestion, schedule,
-                     [title, opener](const QString &question, const QUrl &url) {
-                         AskToOpenUpdate(title, question, url, opener);
+    QObject::connect(schedule, &TUpdateSchedule::NewVersionFound, schedule,
+                     [title, texts, opener](const QString &newVersion, const QUrl &url) {
+                         AskToOpenUpdate(title, UpdateQuestionText(newVersion, texts()), url, opener);
                      });
     return schedule;
 }

@@ -14,8 +14,9 @@ class QObject;
 
 // Creates the schedule as a child of `owner`. A stored [Service] UpdateUrl that
 // is no web address is reported on stderr and the built address is used. The
-// question box is titled `title`; "yes" hands the address to `opener` (the
-// desktop's browser when none is given).
+// question box is titled `title` and worded from `texts`; "yes" hands the
+// address to `opener` (the desktop's browser when none is given).
 TUpdateSchedule *CreateAppletUpdates(QObject *owner, ILayoutManagerStorage &storage, const QString &title,
+                                     const TUpdateQuestionTextSource &texts,
                                      const TUrlOpener &opener = TUrlOpener(),
                                      const TUpdateIntervals &intervals = TUpdateIntervals());

@@ -1,34 +1,8 @@
 #include "UpdateSchedule.h"
 
-#include "LangConsts.h"
 #include "UpdatePage.h"
 
 #include <QPointer>
-
-namespace {
-
-const QLatin1String kVersionPlace("%s");
-
-// The version comes from a page on the network: it may not bring markup or
-// control characters into the question box.
-QString ShownVersion(const QString &version)
-{
-    QString shown;
-    for (const QChar c : version) {
-        if (c.isPrint() && c != QLatin1Char('<') && c != QLatin1Char('>') && c != QLatin1Char('&'))
-            shown += c;
-    }
-    return shown;
-}
-
-} // namespace
-
-QString UpdateQuestionText(const QString &newVersion)
-{
-    QString available = lc_NewVersionAvail;
-    available.replace(kVersionPlace, ShownVersion(newVersion));
-    return available + QLatin1Char('\n') + lc_DownloadQuery;
-}
 
 QUrl UpdateAddressToOpen(const TUpdateCheck &check)
 {
@@ -91,7 +65,7 @@ void TUpdateSchedule::CheckNow()
     if (!self)
         return; // went away while the check waited for the network
     if (FUpdateFound) {
-        emit UpdateQuestion(UpdateQuestionText(FNewVersion), UpdateAddressToOpen(FCheck));
+        emit NewVersionFound(FNewVersion, UpdateAddressToOpen(FCheck));
         return;
     }
     // No update, or the look failed: look again much later, while enabled.

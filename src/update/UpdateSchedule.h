@@ -1,7 +1,8 @@
 // When the applet looks for a newer version, and what it makes of the answer:
 // a first look 15 minutes after start, then every 5 hours while there is no
 // update or the look failed. When an update exists the schedule stops, the
-// automatic download is declined, and the question for the user is handed on.
+// automatic download is declined, and the new version is handed on for the
+// question to the user.
 #pragma once
 
 #include "UpdateCheck.h"
@@ -15,9 +16,6 @@ struct TUpdateIntervals {
     int FirstMs = 15 * 60 * 1000;
     int LaterMs = 5 * 60 * 60 * 1000;
 };
-
-// lc_NewVersionAvail (the version in place of "%s"), a line break, lc_DownloadQuery.
-QString UpdateQuestionText(const QString &newVersion);
 
 // What "yes" opens: the page's information address, else the download address
 // (taken from the page's folder when relative), else the update page itself;
@@ -51,8 +49,9 @@ public:
     bool UpdateFound() const { return FUpdateFound; }
 
 signals:
-    // A newer version exists: ask `question`; "yes" opens `address`.
-    void UpdateQuestion(const QString &question, const QUrl &address);
+    // A newer version exists (as the page names it): the user is asked
+    // whether to open `address`.
+    void NewVersionFound(const QString &newVersion, const QUrl &address);
     // A check ended without an update (none newer, or it failed).
     void CheckEnded();
 

@@ -7,7 +7,7 @@
 #include "Zelto_OWM.h"
 #include "astro_math.h"
 #include "astro_types.h"
-#include "moon.h"
+#include "time_scales.h"
 
 #include <gtest/gtest.h>
 

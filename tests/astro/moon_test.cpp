@@ -1,6 +1,8 @@
 #include "astro_math.h"
 #include "astro_tables.h"
+#include "coordinates.h"
 #include "moon.h"
+#include "time_scales.h"
 
 #include <gtest/gtest.h>
 

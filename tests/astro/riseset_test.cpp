@@ -1,4 +1,5 @@
-#include "moon.h"
+#include "sun.h"
+#include "time_scales.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "astro_math.h"
-#include "moon.h"
+#include "sun.h"
+#include "time_scales.h"
 #include "vsop.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-#include "moon.h"
+#include "coordinates.h"
+#include "time_scales.h"
 
 #include <gtest/gtest.h>
 

@@ -37,16 +37,14 @@ private:
     bool FLayoutReadOnly = false;
 };
 
-// An object with named properties of the kinds that are kept.
+// An object with named properties of the kinds that are kept, and one that is not.
 class TSettingsHolder : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(TMode Mode MEMBER FMode)
     Q_PROPERTY(int Count MEMBER FCount)
-    Q_PROPERTY(double Ratio MEMBER FRatio)
-    Q_PROPERTY(QString Title MEMBER FTitle)
-    Q_PROPERTY(QStringList Recent MEMBER FRecent)
     Q_PROPERTY(bool Flag MEMBER FFlag)
+    Q_PROPERTY(QString Title MEMBER FTitle)
 
 public:
     enum TMode { mdFirst, mdSecond, mdThird };
@@ -56,22 +54,8 @@ public:
 
     TMode FMode = mdFirst;
     int FCount = 0;
-    double FRatio = 0.5;
-    QString FTitle;
-    QStringList FRecent;
     bool FFlag = false;
-};
-
-// An object that points at a widget, as a property that names a component.
-class TLinkHolder : public QObject
-{
-    Q_OBJECT
-    Q_PROPERTY(QWidget *Target MEMBER FTarget)
-
-public:
-    using QObject::QObject;
-
-    QWidget *FTarget = nullptr;
+    QString FTitle;
 };
 
 namespace {
@@ -222,51 +206,35 @@ TEST_F(LayoutManagerTest, PropertiesComeBackAndDamagedOnesAreIgnored)
         TSettingsHolder holder;
         holder.FMode = TSettingsHolder::mdThird;
         holder.FCount = -4;
-        holder.FRatio = 0.75;
-        holder.FTitle = QStringLiteral("Třeboň");
-        holder.FRecent = {QStringLiteral("a"), QStringLiteral("b")};
         holder.FFlag = true;
+        holder.FTitle = QStringLiteral("Třeboň");
         auto manager = MakeManager(nullptr);
-        manager->Add(&holder, {QStringLiteral("Mode"), QStringLiteral("Count"), QStringLiteral("Ratio"),
-                               QStringLiteral("Title"), QStringLiteral("Recent"), QStringLiteral("Flag")});
+        manager->Add(&holder, {QStringLiteral("Mode"), QStringLiteral("Count"), QStringLiteral("Flag"),
+                               QStringLiteral("Title")});
         ASSERT_TRUE(manager->Save());
     }
     const QString section = QStringLiteral("TSettingsHolder#") + kTagA;
     EXPECT_EQ(FStorage->ReadInteger(section, QStringLiteral("Mode"), -1), 2);
-    EXPECT_EQ(FStorage->ReadInteger(section + QStringLiteral("\\Recent"), QStringLiteral("Count"), -1), 2);
+    EXPECT_FALSE(FStorage->ValueExists(section, QStringLiteral("Title"))); // no whole number: not kept
     FStorage->Close();
 
     TSettingsHolder holder;
-    holder.FRecent = {QStringLiteral("z")};
     auto manager = MakeManager(nullptr);
-    manager->Add(&holder, {QStringLiteral("Mode"), QStringLiteral("Count"), QStringLiteral("Ratio"),
-                           QStringLiteral("Title"), QStringLiteral("Recent"), QStringLiteral("Flag")});
+    manager->Add(&holder, {QStringLiteral("Mode"), QStringLiteral("Count"), QStringLiteral("Flag"),
+                           QStringLiteral("Title")});
     manager->Restore();
     manager->Restore();
     EXPECT_EQ(holder.FMode, TSettingsHolder::mdThird);
     EXPECT_EQ(holder.FCount, -4);
-    EXPECT_DOUBLE_EQ(holder.FRatio, 0.75);
-    EXPECT_EQ(holder.FTitle, QStringLiteral("Třeboň"));
-    EXPECT_EQ(holder.FRecent, QStringList({QStringLiteral("a"), QStringLiteral("b")}));
     EXPECT_TRUE(holder.FFlag);
 
     // Numbers no such property can hold leave it as it is.
     FStorage->WriteInteger(section, QStringLiteral("Mode"), 7);
     FStorage->WriteInteger(section, QStringLiteral("Count"), qint64(1) << 40);
-    FStorage->WriteString(section, QStringLiteral("Ratio"), QStringLiteral("0,5"));
     ASSERT_TRUE(FStorage->Close());
     manager->Restore();
     EXPECT_EQ(holder.FMode, TSettingsHolder::mdThird);
     EXPECT_EQ(holder.FCount, -4);
-    EXPECT_DOUBLE_EQ(holder.FRatio, 0.75);
-
-    // An emptied list stays empty: neither its old lines nor what the list holds
-    // at the next start come back.
-    holder.FRecent.clear();
-    ASSERT_TRUE(manager->Save());
-    holder.FRecent = {QStringLiteral("z")};
-    manager->Restore();
-    EXPECT_EQ(holder.FRecent, QStringList());
 }
 
 TEST_F(LayoutManagerTest, WidgetsOfAFormHaveSectionsBelowItAndDeleteDataTakesThemAll)
@@ -310,52 +278,6 @@ TEST_F(LayoutManagerTest, AWriteFailureReachesTheCaller)
 
     ASSERT_TRUE(QFile::remove(FDir.filePath(QStringLiteral("cfg"))));
     EXPECT_TRUE(manager->Save()) << "a later save that works reports no old error";
-}
-
-TEST_F(LayoutManagerTest, ReferencesToWidgetsAreStoredByNameAndFoundAgain)
-{
-    TTestForm form;
-    form.setObjectName(QStringLiteral("frmMain"));
-    auto *own = new QWidget(&form);
-    own->setObjectName(QStringLiteral("pnlOwn"));
-    auto *plainObject = new QObject(&form);
-    plainObject->setObjectName(QStringLiteral("notAWidget"));
-    TTestForm other;
-    other.setObjectName(QStringLiteral("frmOther"));
-    auto *foreign = new QWidget(&other);
-    foreign->setObjectName(QStringLiteral("pnlForeign"));
-    auto *holder = new TLinkHolder(&form);
-    holder->setObjectName(QStringLiteral("links"));
-    auto manager = MakeManager(&form);
-    manager->Add(holder, {QStringLiteral("Target")});
-    const QString section = QStringLiteral("TTestForm#") + kTagA + QStringLiteral("\\links");
-
-    const struct
-    {
-        QWidget *Saved;
-        const char *Stored;
-    } cases[] = {{own, "pnlOwn"}, {foreign, "frmOther.pnlForeign"}};
-    for (const auto &c : cases) {
-        holder->FTarget = c.Saved;
-        ASSERT_TRUE(manager->Save());
-        EXPECT_EQ(FStorage->ReadString(section, QStringLiteral("Target"), QString()), QString::fromLatin1(c.Stored));
-        FStorage->Close();
-        holder->FTarget = nullptr;
-        manager->Restore();
-        EXPECT_EQ(holder->FTarget, c.Saved) << c.Stored;
-    }
-
-    // A name that is not a widget is not put into a widget property.
-    FStorage->WriteString(section, QStringLiteral("Target"), QStringLiteral("notAWidget"));
-    ASSERT_TRUE(FStorage->Close());
-    holder->FTarget = own;
-    manager->Restore();
-    EXPECT_EQ(holder->FTarget, own);
-
-    holder->FTarget = nullptr;
-    ASSERT_TRUE(manager->Save());
-    EXPECT_FALSE(FStorage->ValueExists(section, QStringLiteral("Target")));
-    FStorage->Close();
 }
 
 TEST_F(LayoutManagerTest, TheRealScreensNameTheDesktop)

@@ -2,7 +2,6 @@
 // page named in the settings file; the question box is answered here.
 #include "AppletUpdates.h"
 
-#include "LangConsts.h"
 #include "LayoutManagerINIStorage.h"
 #include "UpdateStandIn.h"
 #include "UpdateAddress.h"
@@ -20,6 +19,11 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Nimbrel");
+
+TUpdateQuestionTexts EnglishTexts()
+{
+    return {QStringLiteral("New version %s is available."), QStringLiteral("Do you want to download it?")};
+}
 
 // A settings file with the given [Service] section text.
 class TSettingsFile
@@ -63,7 +67,6 @@ private:
 
 TEST(AppletUpdates, TheStandInsNewerVersionIsAskedAboutOnce)
 {
-    ResetTexts();
     TUpdateStandIn standIn(QStringLiteral("99.0"));
     ASSERT_TRUE(standIn.Started());
     const struct {
@@ -76,13 +79,17 @@ TEST(AppletUpdates, TheStandInsNewerVersionIsAskedAboutOnce)
         QWidget window;
         window.show();
         QList<QUrl> opened;
+        // The texts are read when the question is asked, so a language chosen
+        // after the set-up counts.
+        TUpdateQuestionTexts texts{QStringLiteral("Verze %s"), QStringLiteral("?")};
         TUpdateSchedule *schedule = CreateAppletUpdates(
-            &window, storage, kTitle,
+            &window, storage, kTitle, [&texts] { return texts; },
             [&opened](const QUrl &url) {
                 opened << url;
                 return true;
             },
             {1, 1});
+        texts = EnglishTexts();
         TBoxAnswerer answerer(c.answer);
         schedule->SetEnabled(true);
         ASSERT_TRUE(EventuallyEq([&] { return answerer.texts.size(); }, 1));
@@ -106,7 +113,7 @@ TEST(AppletUpdates, WithoutAnAddressTheTimerNeverStarts)
         TSettingsFile settings(service);
         TLayoutManagerINIStorage storage(settings.FileName());
         QObject owner;
-        TUpdateSchedule *schedule = CreateAppletUpdates(&owner, storage, kTitle);
+        TUpdateSchedule *schedule = CreateAppletUpdates(&owner, storage, kTitle, EnglishTexts);
         schedule->SetEnabled(true);
         // A build with an update page of its own checks it instead.
         EXPECT_EQ(schedule->TimerActive(), !BuiltUpdatePageUrl().isEmpty()) << service.toStdString();

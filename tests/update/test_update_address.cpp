@@ -1,4 +1,3 @@
-#include "LangConsts.h"
 #include "UpdateAddress.h"
 #include "UpdateSchedule.h"
 
@@ -34,20 +33,6 @@ TEST(UpdateAddressChoice, StoredAddressReplacesTheBuiltOne)
             EXPECT_TRUE(address.Problem.contains(QLatin1String("UpdateUrl"))) << address.Problem.toStdString();
         }
     }
-}
-
-TEST(UpdateQuestionText, VersionInPlaceAndLineBreak)
-{
-    ResetTexts();
-    EXPECT_EQ(UpdateQuestionText(QStringLiteral("2.5.0.1")),
-              QStringLiteral("New version 2.5.0.1 is available.\nDo you want to download it?"));
-    // A page's version brings no markup or control characters into the box.
-    EXPECT_EQ(UpdateQuestionText(QStringLiteral("<img src=x>2.6\r\n")),
-              QStringLiteral("New version img src=x2.6 is available.\nDo you want to download it?"));
-    const QString saved = lc_NewVersionAvail;
-    lc_NewVersionAvail = QStringLiteral("Nová verze %s je k dispozici.");
-    EXPECT_TRUE(UpdateQuestionText(QStringLiteral("3.0")).startsWith(QStringLiteral("Nová verze 3.0 je")));
-    lc_NewVersionAvail = saved;
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 // The update check against the stand-in's update page, started as its own process.
 #include "UpdateSchedule.h"
 
-#include "LangConsts.h"
 #include "UpdateStandIn.h"
 
 #include <gtest/gtest.h>
@@ -14,20 +13,19 @@ namespace {
 
 TEST(UpdateEndToEnd, TheStandInsPageAsksAndItsDownloadVerifies)
 {
-    ResetTexts();
     TUpdateStandIn standIn(QStringLiteral("99.0"));
     ASSERT_TRUE(standIn.Started());
 
     TUpdateSchedule schedule(standIn.PageUrl(), QStringLiteral("0.1.0"));
-    QStringList texts;
+    QStringList versions;
     QList<QUrl> addresses;
-    QObject::connect(&schedule, &TUpdateSchedule::UpdateQuestion, [&](const QString &text, const QUrl &url) {
-        texts << text;
+    QObject::connect(&schedule, &TUpdateSchedule::NewVersionFound, [&](const QString &version, const QUrl &url) {
+        versions << version;
         addresses << url;
     });
     schedule.SetEnabled(true);
     schedule.CheckNow();
-    EXPECT_EQ(texts, QStringList{QStringLiteral("New version 99.0 is available.\nDo you want to download it?")});
+    EXPECT_EQ(versions, QStringList{QStringLiteral("99.0")});
     ASSERT_EQ(addresses.size(), 1);
     EXPECT_EQ(addresses.at(0).path(), QStringLiteral("/nimbrel.html"));
     EXPECT_FALSE(schedule.TimerActive());
@@ -55,7 +53,7 @@ TEST(UpdateEndToEnd, NoQuestionWhenTheStandInOffersNothingNewer)
     ASSERT_TRUE(standIn.Started());
     TUpdateSchedule schedule(standIn.PageUrl(), QStringLiteral("0.1.0"));
     int questions = 0;
-    QObject::connect(&schedule, &TUpdateSchedule::UpdateQuestion, [&] { ++questions; });
+    QObject::connect(&schedule, &TUpdateSchedule::NewVersionFound, [&] { ++questions; });
     schedule.SetEnabled(true);
     schedule.CheckNow();
     EXPECT_EQ(questions, 0);

@@ -46,4 +46,17 @@ TEST(UpdateQuestionBox, AsksWithTheTitleAndOpensOnYes)
     }
 }
 
+TEST(UpdateQuestionText, VersionInPlaceAndLineBreak)
+{
+    const TUpdateQuestionTexts english{QStringLiteral("New version %s is available."),
+                                       QStringLiteral("Do you want to download it?")};
+    EXPECT_EQ(UpdateQuestionText(QStringLiteral("2.5.0.1"), english),
+              QStringLiteral("New version 2.5.0.1 is available.\nDo you want to download it?"));
+    // A page's version brings no markup or control characters into the box.
+    EXPECT_EQ(UpdateQuestionText(QStringLiteral("<img src=x>2.6\r\n"), english),
+              QStringLiteral("New version img src=x2.6 is available.\nDo you want to download it?"));
+    const TUpdateQuestionTexts czech{QStringLiteral("Nová verze %s je k dispozici."), QStringLiteral("Stáhnout?")};
+    EXPECT_EQ(UpdateQuestionText(QStringLiteral("3.0"), czech), QStringLiteral("Nová verze 3.0 je k dispozici.\nStáhnout?"));
+}
+
 } // namespace

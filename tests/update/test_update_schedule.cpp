@@ -1,6 +1,5 @@
 #include "UpdateSchedule.h"
 
-#include "LangConsts.h"
 #include "LoopbackServer.h"
 #include "RefusingPort.h"
 #include "UpdatePeers.h"
@@ -22,7 +21,6 @@ class UpdateSchedules : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ResetTexts();
         server.http.Get("/webupdate.html", [this](const httplib::Request &, httplib::Response &response) {
             ++pageHits;
             response.set_content(MetaPage({{"NBName", "Nimbrel"},
@@ -50,12 +48,12 @@ protected:
 struct Questions {
     explicit Questions(TUpdateSchedule &schedule)
     {
-        QObject::connect(&schedule, &TUpdateSchedule::UpdateQuestion, [this](const QString &text, const QUrl &url) {
-            texts << text;
+        QObject::connect(&schedule, &TUpdateSchedule::NewVersionFound, [this](const QString &version, const QUrl &url) {
+            versions << version;
             addresses << url;
         });
     }
-    QStringList texts;
+    QStringList versions;
     QList<QUrl> addresses;
 };
 
@@ -78,7 +76,7 @@ TEST_F(UpdateSchedules, FifteenMinutesFirstThenFiveHoursUntilAnUpdate)
     EXPECT_FALSE(schedule.TimerActive());
     EXPECT_TRUE(schedule.UpdateFound());
     EXPECT_EQ(downloadHits, 0); // the automatic download is declined
-    EXPECT_EQ(questions.texts, QStringList{QStringLiteral("New version 1.1 is available.\nDo you want to download it?")});
+    EXPECT_EQ(questions.versions, QStringList{QStringLiteral("1.1")});
     EXPECT_EQ(questions.addresses, QList<QUrl>{QUrl(QStringLiteral("https://maker.example/nimbrel"))});
 
     // Once asked, the schedule stays stopped, also when the settings are applied again.
@@ -86,7 +84,7 @@ TEST_F(UpdateSchedules, FifteenMinutesFirstThenFiveHoursUntilAnUpdate)
     schedule.CheckNow();
     EXPECT_FALSE(schedule.TimerActive());
     EXPECT_EQ(pageHits, 2);
-    EXPECT_EQ(questions.texts.size(), 1);
+    EXPECT_EQ(questions.versions.size(), 1);
 }
 
 TEST_F(UpdateSchedules, AFailedCheckAlsoWaitsFiveHours)
@@ -103,7 +101,7 @@ TEST_F(UpdateSchedules, AFailedCheckAlsoWaitsFiveHours)
     EXPECT_TRUE(schedule.TimerActive());
     EXPECT_EQ(schedule.TimerIntervalMs(), kLaterMs);
     EXPECT_FALSE(schedule.Check().DownloadError().isEmpty());
-    EXPECT_TRUE(questions.texts.isEmpty());
+    EXPECT_TRUE(questions.versions.isEmpty());
 }
 
 TEST_F(UpdateSchedules, NoAddressOrNoWishNeverChecks)
@@ -133,7 +131,7 @@ TEST_F(UpdateSchedules, TheTimerStartsTheChecks)
     TUpdateSchedule schedule(PageUrl(), QStringLiteral("1.0"), {1, 1});
     Questions questions(schedule);
     schedule.SetEnabled(true);
-    ASSERT_TRUE(EventuallyEq([&] { return questions.texts.size(); }, 1));
+    ASSERT_TRUE(EventuallyEq([&] { return questions.versions.size(); }, 1));
     EXPECT_FALSE(schedule.TimerActive());
     EXPECT_EQ(pageHits, 1);
 

@@ -8,7 +8,7 @@
 #include "PanelTexts.h"
 #include "UnitRules.h"
 #include "WeatherIcons.h"
-#include "moon.h"
+#include "sun.h"
 
 #include <QDateTime>
 #include <QTime>

@@ -2,7 +2,6 @@
 
 #include "mooncomp.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -513,33 +512,21 @@ bool TForecastList::event(QEvent *event)
 void TForecastList::mousePressEvent(QMouseEvent *event)
 {
     SetCurrentRow(RowAt(event->position().toPoint()));
-    if (event->button() == Qt::LeftButton) {
-        FDragPending = true;
-        FPressGlobal = event->globalPosition().toPoint();
-    }
+    if (event->button() == Qt::LeftButton)
+        FMover.Press(event->globalPosition().toPoint());
     event->accept();
 }
 
 void TForecastList::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPoint global = event->globalPosition().toPoint();
-    if (FMover.Following()) {
-        FMover.Follow(global);
-        return;
-    }
-    // The window moves as from its bars once the pointer has really moved.
-    if (FDragPending && (global - FPressGlobal).manhattanLength() >= QApplication::startDragDistance()) {
-        FDragPending = false;
-        FMover.Start(window(), FPressGlobal, global);
-    }
+    // The window moves as from its bars.
+    FMover.Drag(window(), event->globalPosition().toPoint());
 }
 
 void TForecastList::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton) {
-        FDragPending = false;
-        FMover.Stop();
-    }
+    if (event->button() == Qt::LeftButton)
+        FMover.Release();
 }
 
 void TForecastList::keyPressEvent(QKeyEvent *event)

@@ -149,6 +149,4 @@ private:
     int FCurrent = -1;
 
     TWindowMover FMover;
-    bool FDragPending = false;
-    QPoint FPressGlobal;
 };

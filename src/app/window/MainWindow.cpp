@@ -105,7 +105,9 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
     // Settings: the process-wide storage and cipherer, the theme preset and the
     // nine values with their defaults.
     // The update checks take their page's address from the same file.
-    FUpdates = CreateAppletUpdates(this, *storage, kApplicationTitle);
+    FUpdates = CreateAppletUpdates(this, *storage, kApplicationTitle, [] {
+        return TUpdateQuestionTexts{lc_NewVersionAvail, lc_DownloadQuery};
+    });
     SetLayoutStorage(std::move(storage));
     LayoutManager().StoredValues().SetCipherer(std::move(cipherer));
     SetLayoutControl(true);

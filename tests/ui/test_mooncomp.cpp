@@ -1,6 +1,7 @@
 #include "moon.h"
 #include "moon_geometry.h"
 #include "mooncomp.h"
+#include "time_scales.h"
 
 #include <QSignalSpy>
 #include <QString>

@@ -3,6 +3,7 @@
 #include "DateTimeConv.h"
 #include "astro_math.h"
 #include "moon.h"
+#include "time_scales.h"
 #include "moon_geometry.h"
 
 #include <QBitmap>
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr long double kHalfCircle = 180.0L;
 constexpr QRgb kShadow = 0xFF000000;  // the default pen: black
 constexpr QRgb kApolloDot = 0xFFFF0000; // pure red
 
