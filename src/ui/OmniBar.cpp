@@ -2,6 +2,7 @@
 
 #include "GradientFill.h"
 
+#include <QCursor>
 #include <QEnterEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -347,6 +348,9 @@ void TOmniBar::MenuClosed()
         disconnect(FDropDownMenu, &QMenu::aboutToHide, this, &TOmniBar::MenuClosed);
     FMenuShown = false;
     FMouseDown = false; // the release went to the menu
+    // The menu took the pointer's leave: the hot look goes unless the pointer
+    // is back over the bar.
+    FHot = rect().contains(mapFromGlobal(QCursor::pos()));
     SetSelected(false);
     update();
 }
