@@ -29,6 +29,7 @@ class TMainMenu;
 class TSystemEvents;
 class TTitleBar;
 class TTrayIcon;
+class TTrayWatch;
 class TUpdateSchedule;
 class TWindowDragFilter;
 class TWindowRoll;
@@ -73,7 +74,12 @@ public:
     TMainMenu *Menu() const { return FMenu; }
     TRefreshCycle &RefreshCycle() { return *FRefresh; }
     TWindowRoll *Roll() const { return FRoll; }
+    // None until a notification area was seen.
     TTrayIcon *Tray() const { return FTray; }
+    TTrayWatch *TrayWatch() const { return FTrayWatch; }
+    // A tray came or went: the icon shows in it, and the window keeps a
+    // task-bar button only without one.
+    void SetTrayAvailable(bool available);
     // The update checks: a first look 15 minutes after start, then every 5 hours.
     TUpdateSchedule *Updates() const { return FUpdates; }
     const QString &DataFolder() const { return FDataFolder; }
@@ -99,7 +105,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void BuildWidgets(bool useTray);
+    void BuildWidgets();
     void PrepareDataFolder(const TWindowStart &start);
     void ConnectActions();
     TRequestRecord CurrentRequest();
@@ -129,6 +135,7 @@ private:
     THeaderPanel *FHeader;
     TForecastList *FList;
     TTrayIcon *FTray = nullptr;
+    TTrayWatch *FTrayWatch = nullptr;
     TWindowRoll *FRoll;
     TWindowDragFilter *FDrag;
     std::unique_ptr<TRefreshCycle> FRefresh;
