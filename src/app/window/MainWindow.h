@@ -44,7 +44,8 @@ struct TWindowStart {
     QString WebBase;
     // The longest a fetch may take in all; 0 keeps the client's default.
     int TimeoutSeconds = 0;
-    // False where the desktop has no notification area.
+    // False where the desktop has no notification area at start; the window
+    // follows a tray that comes or goes afterwards.
     bool UseTray = true;
 };
 
