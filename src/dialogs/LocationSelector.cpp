@@ -2,6 +2,7 @@
 
 #include "DateTimeConv.h"
 #include "LangController.h"
+#include "Mnemonic.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -74,8 +75,8 @@ QWidget *OwnerOrMainWindow(QWidget *owner)
 Tdld_nb_LS::Tdld_nb_LS(const TCities &cities, QWidget *owner)
     : QDialog(OwnerOrMainWindow(owner))
     , FLocList(new QTreeWidget(this))
-    , FOk(new QPushButton(QStringLiteral("OK"), this))
-    , FCancel(new QPushButton(QStringLiteral("Cancel"), this))
+    , FOk(new QPushButton(QStringLiteral("&OK"), this))
+    , FCancel(new QPushButton(QStringLiteral("&Cancel"), this))
 {
     setObjectName(QStringLiteral("dld_nb_LS"));
     setWindowTitle(QStringLiteral("Location Selector"));
@@ -226,8 +227,8 @@ void Tdld_nb_LS::FitColumns()
 void Tdld_nb_LS::UpdateAccessibleNames()
 {
     FLocList->setAccessibleName(windowTitle());
-    FOk->setAccessibleName(FOk->text());
-    FCancel->setAccessibleName(FCancel->text());
+    FOk->setAccessibleName(WithoutMnemonic(FOk->text()));
+    FCancel->setAccessibleName(WithoutMnemonic(FCancel->text()));
 }
 
 TLocationChoice SelectLocation(const TCities &cities, QWidget *owner)

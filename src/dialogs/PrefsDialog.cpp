@@ -6,6 +6,7 @@
 #include "LayoutManagerValues.h"
 #include "LinkLabel.h"
 #include "LocationSelector.h"
+#include "Mnemonic.h"
 #include "OmniBar.h"
 #include "ProgramVersion.h"
 #include "RefreshMinutesBox.h"
@@ -154,7 +155,7 @@ void Tdlg_nb_Prefs::BuildHeader()
 
 void Tdlg_nb_Prefs::BuildBody()
 {
-    lLoc = new QLabel(QStringLiteral("Location:"), this);
+    lLoc = new QLabel(QStringLiteral("&Location:"), this);
     lLoc->setObjectName(QStringLiteral("lLoc"));
     eLoc = new QLineEdit(this);
     eLoc->setObjectName(QStringLiteral("eLoc"));
@@ -168,7 +169,7 @@ void Tdlg_nb_Prefs::BuildBody()
     connect(eLoc, &QLineEdit::textEdited, this, &Tdlg_nb_Prefs::LocationEdited);
     lLoc->setBuddy(eLoc);
 
-    bSearch = new QPushButton(QStringLiteral("Search"), this);
+    bSearch = new QPushButton(QStringLiteral("&Search"), this);
     bSearch->setObjectName(QStringLiteral("bSearch"));
     connect(bSearch, &QPushButton::clicked, this, [this] { Search(); });
 
@@ -185,11 +186,11 @@ void Tdlg_nb_Prefs::BuildBody()
     FBusy->setMaximumHeight(lLocMessage->sizeHint().height());
     FBusy->hide();
 
-    rgU = new QGroupBox(QStringLiteral(" Units "), this);
+    rgU = new QGroupBox(QStringLiteral(" &Units "), this);
     rgU->setObjectName(QStringLiteral("rgU"));
-    rbMetric = new QRadioButton(QStringLiteral("Metric"), rgU);
+    rbMetric = new QRadioButton(QStringLiteral("&Metric"), rgU);
     rbMetric->setObjectName(QStringLiteral("rbMetric"));
-    rbImperial = new QRadioButton(QStringLiteral("Imperial"), rgU);
+    rbImperial = new QRadioButton(QStringLiteral("&Imperial"), rgU);
     rbImperial->setObjectName(QStringLiteral("rbImperial"));
     FUnits = new QButtonGroup(this);
     FUnits->addButton(rbMetric, 0);
@@ -199,7 +200,7 @@ void Tdlg_nb_Prefs::BuildBody()
     units->addWidget(rbMetric, 0, 0);
     units->addWidget(rbImperial, 0, 1);
 
-    lWRI = new QLabel(QStringLiteral("Refresh interval [min]"), this);
+    lWRI = new QLabel(QStringLiteral("&Refresh interval [min]"), this);
     lWRI->setObjectName(QStringLiteral("lWRI"));
     seWRI = new TRefreshMinutesBox(this);
     seWRI->setObjectName(QStringLiteral("seWRI"));
@@ -211,7 +212,7 @@ void Tdlg_nb_Prefs::BuildBody()
     lWRIMessage->setPalette(messagePalette);
     lWRIMessage->hide();
     connect(seWRI, &TRefreshMinutesBox::ValidityChanged, this, &Tdlg_nb_Prefs::RefreshValidityChanged);
-    lFD = new QLabel(QStringLiteral("Forecast [days]"), this);
+    lFD = new QLabel(QStringLiteral("&Forecast [days]"), this);
     lFD->setObjectName(QStringLiteral("lFD"));
     eFD = new QSpinBox(this);
     eFD->setObjectName(QStringLiteral("eFD"));
@@ -219,14 +220,14 @@ void Tdlg_nb_Prefs::BuildBody()
     eFD->setValue(kFreeKeyDays);
     lFD->setBuddy(eFD);
 
-    cbxTMW = new QCheckBox(QStringLiteral("Always On Top"), this);
+    cbxTMW = new QCheckBox(QStringLiteral("Always On &Top"), this);
     cbxTMW->setObjectName(QStringLiteral("cbxTMW"));
-    cbxStartup = new QCheckBox(QStringLiteral("Run at startup"), this);
+    cbxStartup = new QCheckBox(QStringLiteral("Ru&n at startup"), this);
     cbxStartup->setObjectName(QStringLiteral("cbxStartup"));
-    cbxUC = new QCheckBox(QStringLiteral("Check for Updates"), this);
+    cbxUC = new QCheckBox(QStringLiteral("Check for Up&dates"), this);
     cbxUC->setObjectName(QStringLiteral("cbxUC"));
 
-    lKey = new QLabel(QStringLiteral("API key:"), this);
+    lKey = new QLabel(QStringLiteral("API &key:"), this);
     lKey->setObjectName(QStringLiteral("lKey"));
     eOWMKey = new QLineEdit(this);
     eOWMKey->setObjectName(QStringLiteral("eOWMKey"));
@@ -243,11 +244,11 @@ void Tdlg_nb_Prefs::BuildBody()
     connect(bShowKey, &QToolButton::toggled, this, [this](bool shown) {
         eOWMKey->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
     });
-    bGetKey = new QPushButton(QStringLiteral("Get API Key"), this);
+    bGetKey = new QPushButton(QStringLiteral("&Get API Key"), this);
     bGetKey->setObjectName(QStringLiteral("bGetKey"));
     connect(bGetKey, &QPushButton::clicked, this,
             [this] { OpenUrl(QUrl(FServiceWebBase + QString::fromLatin1(kApiKeyPage))); });
-    cbxPaid = new QCheckBox(QStringLiteral("Paid subscription"), this);
+    cbxPaid = new QCheckBox(QStringLiteral("&Paid subscription"), this);
     cbxPaid->setObjectName(QStringLiteral("cbxPaid"));
     connect(cbxPaid, &QCheckBox::toggled, this, &Tdlg_nb_Prefs::PaidChanged);
     PaidChanged();
@@ -314,10 +315,10 @@ void Tdlg_nb_Prefs::BuildFooter()
     FLogo->setFixedHeight(kLogoBandHeight);
     connect(FLogo, &TLinkLabel::Clicked, this, [this] { OpenUrl(QUrl(FServiceWebBase)); });
 
-    bOK = new QPushButton(QStringLiteral("OK"), this);
+    bOK = new QPushButton(QStringLiteral("&OK"), this);
     bOK->setObjectName(QStringLiteral("bOK"));
     bOK->setDefault(true);
-    bCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    bCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     bCancel->setObjectName(QStringLiteral("bCancel"));
     for (QPushButton *button : {bOK, bCancel})
         button->setMinimumSize(kButtonWidth, kButtonHeight);
@@ -352,26 +353,27 @@ void Tdlg_nb_Prefs::LanguageChanged()
     FTitle->setAccessibleName(FTitle->text());
     FIcon->setAccessibleName(FTitle->text());
     FRights->setAccessibleName(FRights->text());
-    eLoc->setAccessibleName(StripColon(lLoc->text()));
-    bSearch->setAccessibleName(bSearch->text());
-    FLocStateAction->setText(bSearch->text());
+    eLoc->setAccessibleName(StripColon(WithoutMnemonic(lLoc->text())));
+    const QString search = WithoutMnemonic(bSearch->text());
+    bSearch->setAccessibleName(search);
+    FLocStateAction->setText(search);
     for (QObject *object : FLocStateAction->associatedObjects()) {
         if (auto *widget = qobject_cast<QWidget *>(object); widget && widget != eLoc)
-            widget->setAccessibleName(bSearch->text());
+            widget->setAccessibleName(search);
     }
-    rgU->setAccessibleName(rgU->title().trimmed());
+    rgU->setAccessibleName(WithoutMnemonic(rgU->title()).trimmed());
     for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{
              rbMetric, rbImperial, cbxTMW, cbxStartup, cbxUC, bGetKey, cbxPaid, bOK, bCancel})
-        button->setAccessibleName(button->text());
-    seWRI->setAccessibleName(lWRI->text());
+        button->setAccessibleName(WithoutMnemonic(button->text()));
+    seWRI->setAccessibleName(WithoutMnemonic(lWRI->text()));
     seWRI->setSpecialValueText(FRefreshOffText);
     lWRIMessage->setText(FWrongRefreshText);
-    eFD->setAccessibleName(lFD->text());
-    eOWMKey->setAccessibleName(StripColon(lKey->text()));
+    eFD->setAccessibleName(WithoutMnemonic(lFD->text()));
+    eOWMKey->setAccessibleName(StripColon(WithoutMnemonic(lKey->text())));
     bShowKey->setAccessibleName(bShowKey->toolTip());
     FLogo->setAccessibleName(QStringLiteral("OpenWeatherMap"));
     FBusy->setAccessibleName(FSearchingText);
-    lLocMessage->setAccessibleName(StripColon(lLoc->text()));
+    lLocMessage->setAccessibleName(StripColon(WithoutMnemonic(lLoc->text())));
     SetLocationState(FLocationState);
     if (FSearching)
         SetLocationMessage(FSearchingText);

@@ -1,5 +1,9 @@
 #include "LMFlatForm.h"
 
+#include "OmniBar.h"
+
+#include <QApplication>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -28,10 +32,14 @@ TLMFlatForm::TLMFlatForm(QWidget *parent, QSize initialSize)
 {
     setMouseTracking(true);
     ApplyWindowState();
+    // Children (bars, lists, labels) cover all but the border: the grip is
+    // found before they see the pointer.
+    qApp->installEventFilter(this);
 }
 
 TLMFlatForm::~TLMFlatForm()
 {
+    ShowGripCursor({});
     SaveLayoutBeforeDestroy();
 }
 
@@ -139,11 +147,78 @@ void TLMFlatForm::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
+    StartResize(edges, event->globalPosition().toPoint());
+}
+
+bool TLMFlatForm::StartResize(Qt::Edges edges, const QPoint &globalPos)
+{
+    if (!edges)
+        return false;
     if (windowHandle() != nullptr && windowHandle()->startSystemResize(edges))
-        return;
+        return true;
     FHandEdges = edges;
-    FHandStart = event->globalPosition().toPoint();
+    FHandStart = globalPos;
     FHandGeometry = geometry();
+    return true;
+}
+
+bool TLMFlatForm::IsChild(QObject *watched) const
+{
+    auto *widget = qobject_cast<QWidget *>(watched);
+    return widget != nullptr && widget != this && !widget->isWindow() && widget->window() == this;
+}
+
+bool TLMFlatForm::GripExempt(QObject *watched)
+{
+    // Buttons stay buttons to their edge: a click on one is never a resize.
+    const auto *bar = qobject_cast<const TOmniBar *>(watched);
+    return bar != nullptr && bar->ButtonMode();
+}
+
+bool TLMFlatForm::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Leave && FGripCursorShown && (watched == this || IsChild(watched))) {
+        // The pointer may have left the window from a child, which no move reports.
+        if (!rect().contains(mapFromGlobal(QCursor::pos())))
+            ShowGripCursor({});
+        return TLMForm::eventFilter(watched, event);
+    }
+    if ((type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        || !IsChild(watched))
+        return TLMForm::eventFilter(watched, event);
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    const QPoint global = mouse->globalPosition().toPoint();
+    if (FHandEdges) {
+        if (type == QEvent::MouseMove)
+            ResizeByHand(global);
+        else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
+            FHandEdges = {};
+        return true;
+    }
+    const Qt::Edges edges = GripExempt(watched) ? Qt::Edges() : ResizeEdgesAt(mapFromGlobal(global));
+    if (type == QEvent::MouseMove && mouse->buttons() == Qt::NoButton)
+        ShowGripCursor(edges);
+    if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton && edges) {
+        ShowGripCursor({});
+        return StartResize(edges, global);
+    }
+    return TLMForm::eventFilter(watched, event);
+}
+
+void TLMFlatForm::ShowGripCursor(Qt::Edges edges)
+{
+    if (!edges) {
+        if (FGripCursorShown)
+            QGuiApplication::restoreOverrideCursor();
+        FGripCursorShown = false;
+        return;
+    }
+    if (FGripCursorShown)
+        QGuiApplication::changeOverrideCursor(CursorFor(edges));
+    else
+        QGuiApplication::setOverrideCursor(CursorFor(edges));
+    FGripCursorShown = true;
 }
 
 void TLMFlatForm::mouseMoveEvent(QMouseEvent *event)

@@ -40,10 +40,18 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // The grip lies over the child widgets too: their presses in it resize.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void ApplyWindowState();
+    // Starts a resize at the edges; false where there are none.
+    bool StartResize(Qt::Edges edges, const QPoint &globalPos);
     void ResizeByHand(const QPoint &globalPos);
+    // Over a child the grip's cursor is shown in place of the child's own.
+    void ShowGripCursor(Qt::Edges edges);
+    bool IsChild(QObject *watched) const;
+    static bool GripExempt(QObject *watched);
 
     bool FResizeable = true;
     TColor FBorderColor = ColorFromHex(0x000000);
@@ -51,4 +59,5 @@ private:
     Qt::Edges FHandEdges;          // edges being dragged when the window system cannot
     QPoint FHandStart;
     QRect FHandGeometry;
+    bool FGripCursorShown = false;
 };

@@ -1,5 +1,7 @@
 #include "LMForm.h"
 
+#include "ScreenFit.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QGuiApplication>
@@ -163,6 +165,8 @@ void TLMForm::setVisible(bool visible)
             FLayoutManager->Restore();
             FApplyingLayout = false;
         }
+        // A stored place may be on a monitor that is gone.
+        KeepOnScreen();
     }
     QWidget::setVisible(visible);
     if (visible && isVisible()) {
@@ -248,10 +252,21 @@ void TLMForm::RestoreOwnEntryKeepingState()
     FLayoutManager->SetOptions(this, options);
 }
 
+void TLMForm::KeepOnScreen()
+{
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
+        return;
+    const QRect fitted = FitOnScreens(geometry(), minimumSize(), ScreenWorkAreas(), PrimaryScreenIndex());
+    if (fitted != geometry())
+        setGeometry(fitted);
+}
+
 void TLMForm::DisplaySettingsChanged()
 {
     if (FLayoutControl && FShown && !FDPIChanging && !FMoving && !FClosing)
         RestoreOwnEntryKeepingState();
+    if (FShown && !FClosing)
+        KeepOnScreen();
 }
 
 void TLMForm::MonitorDpiChanged()

@@ -60,6 +60,11 @@ public:
     // An index outside the monitors centres on the work area.
     void CenterToMonitor(int monitor);
 
+    // Puts the form wholly on a screen's work area (the one it overlaps most,
+    // else the primary one) at no less than its minimum size; a maximised or
+    // minimised form is left to the window system.
+    void KeepOnScreen();
+
     // What the screens' change signals lead to; public so the window system's
     // reports can be replayed.
     void DisplaySettingsChanged();

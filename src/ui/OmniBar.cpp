@@ -2,13 +2,14 @@
 
 #include "GradientFill.h"
 
+#include <QCursor>
 #include <QEnterEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
-#include <QStyleOptionFocusRect>
 
 #include <algorithm>
 #include <cmath>
@@ -278,6 +279,9 @@ void TOmniBar::MenuClosed()
         disconnect(FDropDownMenu, &QMenu::aboutToHide, this, &TOmniBar::MenuClosed);
     FMenuShown = false;
     FMouseDown = false; // the release went to the menu
+    // The menu took the pointer's leave: the hot look goes unless the pointer
+    // is back over the bar.
+    FHot = rect().contains(mapFromGlobal(QCursor::pos()));
     SetSelected(false);
     update();
 }
@@ -412,10 +416,11 @@ void TOmniBar::paintEvent(QPaintEvent *)
     }
 
     if (FShowFocusRect && hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = r.adjusted(1, 1, -1, -1);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        // Dotted in the text's own colour: it shows on every theme's bar,
+        // whatever the style's focus colour is.
+        painter.setPen(QPen(ToQColor(fontColor), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(r.adjusted(1, 1, -2, -2));
     }
 }
 
@@ -513,6 +518,39 @@ void TOmniBar::mouseReleaseEvent(QMouseEvent *event)
     if (wasDown && rect().contains(event->position().toPoint()))
         emit OnClick(this);
     event->accept();
+}
+
+void TOmniBar::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool press = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool menuKey = key == Qt::Key_Down && FDropDownMenu;
+    if (!FButtonMode || !isEnabled() || (!press && !menuKey)
+        || (event->modifiers() & ~(Qt::KeypadModifier | Qt::AltModifier)) != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (FDropDownMenu) {
+        PopupDropdownMenu();
+        // From the keyboard the menu starts on its first item.
+        if (FDropDownMenu && !FDropDownMenu->actions().isEmpty())
+            FDropDownMenu->setActiveAction(FDropDownMenu->actions().constFirst());
+        return;
+    }
+    emit OnClick(this);
+}
+
+void TOmniBar::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update(); // the focus frame
+}
+
+void TOmniBar::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void TOmniBar::changeEvent(QEvent *event)

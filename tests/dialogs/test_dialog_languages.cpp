@@ -6,22 +6,25 @@
 #include "LangController.h"
 #include "LangForm.h"
 #include "LocationSelector.h"
+#include "Mnemonic.h"
 #include "PrefsDialog.h"
 #include "ShippedLanguages.h"
 #include "WaitFor.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSizeGrip>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QSizeGrip>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -169,7 +172,7 @@ TEST_F(DialogLanguages, EveryShippedLanguageTranslatesBothDialogs)
         // Opened after the language was chosen, each dialog localizes itself.
         Tdlg_nb_Prefs prefs(TLocationSearch{});
         EXPECT_EQ(prefs.windowTitle(), QString::fromUtf8(c.prefsCaption)) << c.code;
-        EXPECT_EQ(prefs.cbxPaid->text(), QString::fromUtf8(c.paid)) << c.code;
+        EXPECT_EQ(WithoutMnemonic(prefs.cbxPaid->text()), QString::fromUtf8(c.paid)) << c.code;
         EXPECT_EQ(prefs.cbxPaid->accessibleName(), QString::fromUtf8(c.paid)) << c.code;
         EXPECT_TRUE(LangVCL(manager, &prefs)) << c.code << manager.LastError().toStdString();
         prefs.show();
@@ -184,6 +187,65 @@ TEST_F(DialogLanguages, EveryShippedLanguageTranslatesBothDialogs)
             EXPECT_TRUE(LangVCL(manager, &selector)) << c.code << manager.LastError().toStdString();
             selector.show();
             ExpectTextsFit(selector, c.code);
+        }
+    }
+}
+
+// The letter after a text's single "&", or none.
+QChar MnemonicOf(const QString &text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) != u'&')
+            continue;
+        if (text.at(i + 1) != u'&')
+            return text.at(i + 1).toLower();
+        ++i;
+    }
+    return {};
+}
+
+// Every label, button and group of both dialogs has a letter of its own in
+// every shipped language, Alt and a label's letter reach the field it names,
+// and screen readers are given the texts without the marks.
+TEST_F(DialogLanguages, EveryLabelAndButtonHasAMnemonicOfItsOwnInEveryLanguage)
+{
+    for (const char *code : {"en", "cs", "de"}) {
+        SCOPED_TRACE(code);
+        TLanguageManager &manager = GlobalLangManager();
+        manager.SetLanguageCode(QLatin1String(code));
+        ASSERT_EQ(manager.LanguageCode(), QLatin1String(code)) << manager.LastError().toStdString();
+        Tdlg_nb_Prefs prefs(TLocationSearch{});
+        Tdld_nb_LS selector(TCities{});
+        for (QWidget *dialog : {static_cast<QWidget *>(&prefs), static_cast<QWidget *>(&selector)}) {
+            QHash<QChar, QString> taken;
+            auto claim = [&](QWidget *widget, const QString &text) {
+                const QChar letter = MnemonicOf(text);
+                const std::string name = widget->objectName().toStdString();
+                EXPECT_FALSE(letter.isNull()) << name << " " << text.toStdString();
+                EXPECT_FALSE(taken.contains(letter)) << name << " and " << taken.value(letter).toStdString();
+                taken.insert(letter, widget->objectName());
+                EXPECT_FALSE(widget->accessibleName().contains(u'&')) << name;
+            };
+            // Buttons the keyboard cannot reach (a field's own glyph) have no letter.
+            for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
+                if (!button->text().isEmpty() && button->focusPolicy() != Qt::NoFocus)
+                    claim(button, button->text());
+            for (QGroupBox *group : dialog->findChildren<QGroupBox *>())
+                claim(group, group->title());
+            for (QLabel *label : dialog->findChildren<QLabel *>())
+                if (label->buddy() != nullptr)
+                    claim(label, label->text());
+        }
+        EXPECT_FALSE(prefs.eOWMKey->accessibleName().contains(u'&'));
+
+        prefs.show();
+        prefs.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&prefs));
+        for (QLabel *label : prefs.findChildren<QLabel *>()) {
+            if (label->buddy() == nullptr || !label->buddy()->isEnabled())
+                continue; // the days of a free key cannot be changed
+            QTest::keyClick(&prefs, MnemonicOf(label->text()).toLatin1(), Qt::AltModifier);
+            EXPECT_EQ(QApplication::focusWidget(), label->buddy()) << label->objectName().toStdString();
         }
     }
 }

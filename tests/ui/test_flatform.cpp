@@ -1,6 +1,7 @@
 #include "FakeDisplays.h"
 #include "LMFlatForm.h"
 #include "LMForm.h"
+#include "OmniBar.h"
 #include "LayoutManagerINIStorage.h"
 #include "ThemeManager.h"
 #include "WaitFor.h"
@@ -13,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -180,6 +182,56 @@ TEST_F(FlatFormTest, DraggingInsideTheGripResizesAndOutsideDoesNot)
     QTest::mouseMove(&form, QPoint(327, 100));
     QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(327, 100));
     EXPECT_EQ(form.width(), 320);
+}
+
+// Children cover all but the one-pixel border, as the window's bars and list
+// do: the grip lies over them, but not over buttons.
+TEST_F(FlatFormTest, TheGripWorksOverChildWidgetsButNotOverButtons)
+{
+    TLMFlatForm form(nullptr, QSize(300, 200));
+    auto *layout = new QVBoxLayout(&form);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+    auto *bar = new TOmniBar(&form);
+    bar->setFixedHeight(20);
+    auto *button = new TOmniBar(bar);
+    button->SetButtonMode(true);
+    button->setGeometry(273, 0, 25, 20);
+    // Any child that takes the press itself, as the list does.
+    auto *list = new TOmniBar(&form);
+    layout->addWidget(bar);
+    layout->addWidget(list, 1);
+    form.move(100, 100);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    int clicks = 0;
+    QObject::connect(button, &TOmniBar::OnClick, [&] { ++clicks; });
+
+    struct Case {
+        const char *Name;
+        QWidget *Child;
+        QPoint At; // in the form
+        QPoint Drag;
+        QRect Expected;
+    };
+    const Case cases[] = {
+        {"button in the top right corner", button, {290, 5}, {-3, 5}, {100, 100, 300, 200}},
+        {"list, bottom edge", list, {150, 195}, {0, 20}, {100, 100, 300, 220}},
+        {"list, right edge", list, {290, 120}, {15, 0}, {100, 100, 315, 220}},
+        {"list, bottom left corner", list, {5, 215}, {-10, 10}, {90, 100, 325, 230}},
+        {"bar, top edge", bar, {150, 5}, {0, -10}, {90, 90, 325, 240}},
+        {"list, inside", list, {150, 100}, {30, 30}, {90, 90, 325, 240}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const QPoint local = c.Child->mapFrom(&form, c.At);
+        ASSERT_TRUE(c.Child->rect().contains(local));
+        QTest::mousePress(c.Child, Qt::LeftButton, {}, local);
+        QTest::mouseMove(c.Child, local + c.Drag);
+        QTest::mouseRelease(c.Child, Qt::LeftButton, {}, local + c.Drag);
+        EXPECT_EQ(form.geometry(), c.Expected);
+    }
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(FlatFormTest, MaximisedFillsTheWorkAreaButItsLastRowWithoutBorder)

@@ -6,6 +6,7 @@
 #include "WaitFor.h"
 
 #include <QApplication>
+#include <QEnterEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
@@ -165,6 +166,38 @@ TEST_F(OmniBarTest, ThemeButtonDropsItsMenuBelowAndKeepsThePressedLookUntilItClo
     ASSERT_TRUE(menu.isVisible());
     menu.close();
     EXPECT_FALSE(Bar->Selected());
+}
+
+// The menu takes the pointer while it is open, so the bar hears of no leave:
+// it looks hot after the menu closes only with the pointer back over it.
+TEST_F(OmniBarTest, ADropDownButtonLooksNormalAfterItsMenuClosesUnlessThePointerIsOverIt)
+{
+    QMenu menu;
+    Controller.SetPopupMenu(&menu);
+    Bar->SetButtonMode(true);
+    Bar->SetHotTrack(true);
+    Bar->SetDropDownMenu(&menu);
+    const struct {
+        const char *name;
+        bool pointerOverBar;
+    } cases[] = {{"pointer on the menu", false}, {"pointer back on the bar", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        // The pointer comes over the bar.
+        const QPoint over(50, 15);
+        QEnterEvent enter(over, Bar->mapTo(&Window, over), Bar->mapToGlobal(over));
+        QApplication::sendEvent(Bar, &enter);
+        ASSERT_TRUE(Bar->Hot());
+        QTest::mousePress(Bar, Qt::LeftButton, {}, QPoint(50, 15));
+        ASSERT_TRUE(menu.isVisible());
+        QCursor::setPos(c.pointerOverBar ? Bar->mapToGlobal(QPoint(50, 15))
+                                         : menu.mapToGlobal(menu.actionGeometry(menu.actions().at(2)).center()));
+        menu.setActiveAction(menu.actions().at(2));
+        QTest::keyClick(&menu, Qt::Key_Return);
+        ASSERT_TRUE(Eventually([&] { return !menu.isVisible(); }, 2000));
+        EXPECT_EQ(Bar->Hot(), c.pointerOverBar);
+        EXPECT_FALSE(Bar->Selected());
+    }
 }
 
 TEST(ImageListTest, PicturesAreFittedInDeviceIndependentPixels)

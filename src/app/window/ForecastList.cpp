@@ -1,9 +1,13 @@
 #include "ForecastList.h"
 
+#include "ForecastListAccessible.h"
 #include "mooncomp.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QHash>
 #include <QHelpEvent>
@@ -17,6 +21,7 @@
 #include <QPen>
 #include <QStringList>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -29,6 +34,10 @@ constexpr int kFontPoints = 8;
 constexpr qreal kHalfPixel = 0.5; // a one-pixel line drawn on the pixels just outside a rectangle
 // A condition picture larger than this is no icon; it is not loaded.
 constexpr int kLargestPicture = 512;
+// One notch of a wheel (in eighths of a degree) scrolls one row.
+constexpr int kWheelNotch = 120;
+// The focus frame, inside the selection's border.
+constexpr int kFocusInset = 2;
 
 QImage LoadPicture(const QString &path)
 {
@@ -137,8 +146,9 @@ QPixmap ScaledToDevice(const QImage &image, const QSize &logical, qreal ratio)
 TForecastList::TForecastList(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("lv"));
+    InstallForecastListAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::StrongFocus);
     QFont listFont = font();
     listFont.setPointSize(kFontPoints);
     setFont(listFont);
@@ -166,6 +176,7 @@ void TForecastList::SetRows(const TForecastRows &rows)
         FPictures[i].Condition = *found;
     }
     FCurrent = -1;
+    FScroll = 0;
     updateGeometry();
     update();
 }
@@ -187,10 +198,53 @@ void TForecastList::PictureArrived(const QString &path)
 void TForecastList::SetCurrentRow(int row)
 {
     const int value = row >= 0 && row < FRows.size() ? row : -1;
+    if (value >= 0)
+        EnsureRowVisible(value);
     if (value == FCurrent)
         return;
     FCurrent = value;
     update();
+    if (value >= 0 && QAccessible::isActive()) {
+        QAccessibleEvent event(this, hasFocus() ? QAccessible::Focus : QAccessible::Selection);
+        event.setChild(value);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+int TForecastList::Scroll() const
+{
+    // The list may have grown since the rows were scrolled.
+    return std::min(FScroll, MaxScroll());
+}
+
+int TForecastList::MaxScroll() const
+{
+    return std::max(0, static_cast<int>(FRows.size()) * kRowHeight - height());
+}
+
+void TForecastList::SetScroll(int pixels)
+{
+    const int value = std::clamp(pixels, 0, MaxScroll());
+    const bool moved = value != Scroll();
+    FScroll = value;
+    if (moved)
+        update();
+}
+
+int TForecastList::RowsPerPage() const
+{
+    return std::max(1, height() / kRowHeight);
+}
+
+void TForecastList::EnsureRowVisible(int row)
+{
+    if (row < 0 || row >= FRows.size())
+        return;
+    const int top = row * kRowHeight;
+    if (top < Scroll())
+        SetScroll(top);
+    else if (top + kRowHeight > Scroll() + height())
+        SetScroll(top + kRowHeight - height());
 }
 
 void TForecastList::SetColours(const TForecastListColours &colours)
@@ -223,14 +277,14 @@ int TForecastList::ColumnWidth(int column) const
 
 QRect TForecastList::CellRect(int row, int column) const
 {
-    return QRect(ColumnLeft(column), row * kRowHeight, ColumnWidth(column), kRowHeight);
+    return QRect(ColumnLeft(column), row * kRowHeight - Scroll(), ColumnWidth(column), kRowHeight);
 }
 
 int TForecastList::RowAt(const QPoint &pos) const
 {
-    if (pos.y() < 0 || pos.x() < 0 || pos.x() >= width())
+    if (pos.y() < 0 || pos.y() >= height() || pos.x() < 0 || pos.x() >= width())
         return -1;
-    const int row = pos.y() / kRowHeight;
+    const int row = (pos.y() + Scroll()) / kRowHeight;
     return row < FRows.size() ? row : -1;
 }
 
@@ -312,6 +366,20 @@ bool TForecastList::TextFits(const QString &text, const QRect &rect, int flags, 
 {
     const QRect needed = QFontMetrics(textFont).boundingRect(rect, flags, text);
     return needed.width() <= rect.width() && needed.height() <= rect.height();
+}
+
+QString TForecastList::CellText(int row, int column) const
+{
+    if (row < 0 || row >= FRows.size())
+        return {};
+    const TForecastRow &r = FRows[row];
+    switch (column) {
+    case cDate: return r.DateText;
+    case cPicture: return r.PressureText + QLatin1Char('\n') + r.RangeText;
+    case cDescription: return r.DescriptionText;
+    case cMoon: return r.MoonSunText;
+    default: return {};
+    }
 }
 
 QString TForecastList::CellToolTip(int row, int column) const
@@ -465,29 +533,39 @@ void TForecastList::paintEvent(QPaintEvent *event)
     const QPaintDevice *device = painter.paintEngine() != nullptr ? painter.paintEngine()->paintDevice() : nullptr;
     const qreal ratio = device != nullptr ? device->devicePixelRatioF() : devicePixelRatioF();
     painter.fillRect(event->rect(), FColours.Background);
-    const int first = std::max(0, event->rect().top() / kRowHeight);
-    const int last = std::min(static_cast<int>(FRows.size()) - 1, event->rect().bottom() / kRowHeight);
+    const int scroll = Scroll();
+    const int first = std::max(0, (event->rect().top() + scroll) / kRowHeight);
+    const int last = std::min(static_cast<int>(FRows.size()) - 1, (event->rect().bottom() + scroll) / kRowHeight);
     for (int row = first; row <= last; ++row)
         PaintRow(painter, row, ratio);
 
     // Grid: a line under every row and right of every column.
-    const int bottom = static_cast<int>(FRows.size()) * kRowHeight;
+    const int bottom = static_cast<int>(FRows.size()) * kRowHeight - scroll;
     painter.setPen(FColours.Grid);
-    for (int row = first; row <= last; ++row)
-        painter.drawLine(0, (row + 1) * kRowHeight - 1, width() - 1, (row + 1) * kRowHeight - 1);
+    for (int row = first; row <= last; ++row) {
+        const int y = (row + 1) * kRowHeight - 1 - scroll;
+        painter.drawLine(0, y, width() - 1, y);
+    }
     for (int c = 0; c < kForecastColumnCount && bottom > 0; ++c) {
         const int x = ColumnLeft(c) + ColumnWidth(c) - 1;
         painter.drawLine(x, 0, x, bottom - 1);
     }
 
     if (FCurrent >= first && FCurrent <= last) {
-        const QRect selected(0, FCurrent * kRowHeight, width(), kRowHeight);
+        const QRect selected(0, FCurrent * kRowHeight - scroll, width(), kRowHeight);
         QColor blend = FColours.Selection;
         blend.setAlpha(kSelectionAlpha);
         painter.fillRect(selected, blend);
         painter.setPen(FColours.SelectionBorder);
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(selected.adjusted(0, 0, -1, -1));
+    }
+    if (hasFocus()) {
+        // Where the keys act: the current row, else the whole list.
+        const QRect area = FCurrent >= 0 ? QRect(0, FCurrent * kRowHeight - scroll, width(), kRowHeight) : rect();
+        painter.setPen(QPen(FColours.Text, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(area.adjusted(kFocusInset, kFocusInset, -kFocusInset - 1, -kFocusInset - 1));
     }
 }
 
@@ -512,21 +590,80 @@ bool TForecastList::event(QEvent *event)
 void TForecastList::mousePressEvent(QMouseEvent *event)
 {
     SetCurrentRow(RowAt(event->position().toPoint()));
-    if (event->button() == Qt::LeftButton)
-        FMover.Press(event->globalPosition().toPoint());
+    if (event->button() == Qt::LeftButton) {
+        FPressGlobal = event->globalPosition().toPoint();
+        FPressScroll = Scroll();
+        FMover.Press(FPressGlobal);
+    }
     event->accept();
 }
 
 void TForecastList::mouseMoveEvent(QMouseEvent *event)
 {
-    // The window moves as from its bars.
-    FMover.Drag(window(), event->globalPosition().toPoint());
+    const QPoint global = event->globalPosition().toPoint();
+    if (FDragScrolling) {
+        SetScroll(FPressScroll - (global.y() - FPressGlobal.y()));
+        return;
+    }
+    // Once the pointer has really moved: rows that do not all fit follow it,
+    // otherwise the window moves as from its bars.
+    if (FMover.Pending() && MaxScroll() > 0
+        && (global - FPressGlobal).manhattanLength() >= QApplication::startDragDistance()) {
+        FMover.Release();
+        FDragScrolling = true;
+        SetScroll(FPressScroll - (global.y() - FPressGlobal.y()));
+        return;
+    }
+    FMover.Drag(window(), global);
 }
 
 void TForecastList::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        FDragScrolling = false;
         FMover.Release();
+    }
+}
+
+void TForecastList::wheelEvent(QWheelEvent *event)
+{
+    if (MaxScroll() == 0) {
+        event->ignore();
+        return;
+    }
+    // Touchpads give pixels; wheels give notches, a row each.
+    if (!event->pixelDelta().isNull()) {
+        SetScroll(Scroll() - event->pixelDelta().y());
+    } else {
+        FWheelRest += event->angleDelta().y();
+        const int pixels = FWheelRest * kRowHeight / kWheelNotch;
+        FWheelRest -= pixels * kWheelNotch / kRowHeight;
+        SetScroll(Scroll() - pixels);
+    }
+    event->accept();
+}
+
+void TForecastList::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    // Reached by Tab the list starts on its first day, so the keys act at once.
+    const Qt::FocusReason reason = event->reason();
+    if (FCurrent < 0 && !FRows.isEmpty() && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason))
+        SetCurrentRow(0);
+    update();
+}
+
+void TForecastList::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void TForecastList::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (FCurrent >= 0)
+        EnsureRowVisible(FCurrent);
 }
 
 void TForecastList::keyPressEvent(QKeyEvent *event)
@@ -547,6 +684,12 @@ void TForecastList::keyPressEvent(QKeyEvent *event)
         break;
     case Qt::Key_End:
         SetCurrentRow(static_cast<int>(FRows.size()) - 1);
+        break;
+    case Qt::Key_PageUp:
+        SetCurrentRow(std::max(0, FCurrent - RowsPerPage()));
+        break;
+    case Qt::Key_PageDown:
+        SetCurrentRow(std::min(static_cast<int>(FRows.size()) - 1, std::max(0, FCurrent) + RowsPerPage()));
         break;
     default:
         QWidget::keyPressEvent(event);

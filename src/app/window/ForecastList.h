@@ -1,8 +1,9 @@
 // The forecast list below the header: one 80-pixel row per forecast day in
 // four columns (date and day names; picture with pressure and temperature
 // range; description; moon and sun with the moon's picture), drawn by the
-// widget itself from rows built once per refresh. No header, no scroll bars:
-// the window is sized to the rows.
+// widget itself from rows built once per refresh. No header and no scroll bar:
+// the window is sized to the rows while the screen has room; where it has not,
+// the rows scroll by wheel, keys and dragging, and the current row is kept in view.
 #pragma once
 
 #include "ForecastListColours.h"
@@ -65,8 +66,16 @@ public:
     int RowCount() const { return FRows.size(); }
 
     int CurrentRow() const { return FCurrent; }
-    // -1 or a row outside the list clears the selection.
+    // -1 or a row outside the list clears the selection; a row is scrolled
+    // into view.
     void SetCurrentRow(int row);
+
+    // How far the rows are scrolled up, in pixels, from 0 to MaxScroll().
+    int Scroll() const;
+    int MaxScroll() const;
+    void SetScroll(int pixels);
+    // Scrolls as little as shows the whole row.
+    void EnsureRowVisible(int row);
 
     const TForecastListColours &Colours() const { return FColours; }
     void SetColours(const TForecastListColours &colours);
@@ -84,6 +93,8 @@ public:
     // Where a row's picture and moon are drawn.
     QRect PictureRect(int row) const;
     QRect MoonRect(int row) const;
+    // A cell's whole text, as a screen reader is given it.
+    QString CellText(int row, int column) const;
     // The whole text of a cell when it does not fit, else empty.
     QString CellToolTip(int row, int column) const;
 
@@ -102,6 +113,10 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
@@ -127,6 +142,7 @@ private:
     };
 
     const TRowTexts &DrawnTexts(int row) const;
+    int RowsPerPage() const;
     QRect TextRect(int row, int column) const;
     // The widths of a row's description and moon lines: the moon's lines
     // beside its picture end before it.
@@ -147,6 +163,12 @@ private:
     std::unique_ptr<TMoon> FMoon; // draws the rows' moons
     TForecastListColours FColours;
     int FCurrent = -1;
+    int FScroll = 0;
+    int FWheelRest = 0; // a part of a wheel notch not yet scrolled (fine-grained wheels)
 
+    // A press and drag moves the window, or scrolls the rows where they do not fit.
     TWindowMover FMover;
+    bool FDragScrolling = false; // the rows follow the pointer
+    QPoint FPressGlobal;
+    int FPressScroll = 0;
 };

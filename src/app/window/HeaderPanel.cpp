@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "LangConsts.h"
+#include "PanelLabelAccessible.h"
 #include "WindowLook.h"
 
 #include <QFileInfo>
@@ -55,6 +56,7 @@ THeaderPanel::THeaderPanel(TThemeController *theme, QWidget *parent)
     , FErrorIcon(new QLabel(this))
 {
     setObjectName(QStringLiteral("Header"));
+    InstallPanelLabelAccessibility();
     SetShowCaption(false);
     SetBorder(false);
     SetMoveMode(mmForm);

@@ -19,6 +19,7 @@
 #include "ThemeManager.h"
 #include "TitleBar.h"
 #include "TrayIcon.h"
+#include "TrayWatch.h"
 #include "WeatherCache.h"
 #include "WeatherIcons.h"
 #include "WindowLook.h"
@@ -94,9 +95,9 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
     FClient.HttpOptions().CaFile = start.CaFile;
     setWindowTitle(lc_WeatherForecast);
     setWindowIcon(ApplicationIcon());
-    if (start.UseTray)
-        setWindowFlag(Qt::Tool); // no task-bar button: the tray icon stands for the program
     setFocusPolicy(Qt::StrongFocus);
+    // Its two bars: what a stored size or a hand resize may not go below.
+    setMinimumSize(kWindowWidth, RolledUpHeight());
     QPalette black = palette();
     black.setColor(QPalette::Window, WindowLook::kBackground);
     setPalette(black);
@@ -122,7 +123,7 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
     InitReferenceManager(FReference, GlobalLangManager());
     PrepareDataFolder(start);
 
-    BuildWidgets(start.UseTray);
+    BuildWidgets();
 
     FFetch = new TWeatherFetch(FClient, FDataFolder, this);
     FRefresh = std::make_unique<TRefreshCycle>(
@@ -174,7 +175,7 @@ void Twnd_nb_Main::PrepareDataFolder(const TWindowStart &start)
     FNames = LoadDayNames(FNamesFile);
 }
 
-void Twnd_nb_Main::BuildWidgets(bool useTray)
+void Twnd_nb_Main::BuildWidgets()
 {
     FTheme = new TThemeController(this);
     FLang = new TLangController(this);
@@ -204,8 +205,10 @@ void Twnd_nb_Main::BuildWidgets(bool useTray)
     for (QLabel *label : FHeader->Labels())
         FDrag->Watch(label);
 
-    if (useTray)
-        FTray = new TTrayIcon(FMenu, this);
+    FTrayWatch = new TTrayWatch(FStart.UseTray, this);
+    connect(FTrayWatch, &TTrayWatch::AvailabilityChanged, this, &Twnd_nb_Main::SetTrayAvailable);
+    if (FStart.UseTray)
+        SetTrayAvailable(true);
     PlaceBars();
 }
 
@@ -214,17 +217,32 @@ void Twnd_nb_Main::ConnectActions()
     connect(FTitle, &TTitleBar::RefreshClicked, this, &Twnd_nb_Main::ManualRefresh);
     connect(FTitle, &TTitleBar::RollClicked, FRoll, &TWindowRoll::Toggle);
     connect(FRoll, &TWindowRoll::RolledUpChanged, FTitle, &TTitleBar::SetRolledUp);
+    // Unrolled or given more days, the window may now reach below the screen.
+    connect(FRoll, &TWindowRoll::RolledUpChanged, this, [this] {
+        if (isVisible())
+            KeepOnScreen();
+    });
     connect(FMenu, &TMainMenu::RefreshChosen, this, &Twnd_nb_Main::ManualRefresh);
     connect(FMenu, &TMainMenu::ExitChosen, this, &QWidget::close);
     connect(FTitle, &TTitleBar::PrefsClicked, this, [this] { cmPreferences(); });
     connect(FMenu, &TMainMenu::PrefsChosen, this, [this] { cmPreferences(); });
     connect(FList, &TForecastList::ContextMenuRequested, this, [this](const QPoint &globalPos) { FMenu->popup(globalPos); });
-    if (FTray)
-        connect(FTray, &TTrayIcon::RaiseRequested, this, &Twnd_nb_Main::BringToFront);
 
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+    auto *refreshKey = new QAction(this);
+    refreshKey->setShortcut(QKeySequence(Qt::Key_F5));
+    refreshKey->setShortcutContext(Qt::WindowShortcut);
+    addAction(refreshKey);
+    connect(refreshKey, &QAction::triggered, this, &Twnd_nb_Main::ManualRefresh);
+    // Tab goes along the title buttons, left to right, and on to the list.
+    QWidget *previous = FTitle->RefreshButton();
+    for (QWidget *next : {static_cast<QWidget *>(FTitle->ThemeButton()), static_cast<QWidget *>(FTitle->RollButton()),
+                          static_cast<QWidget *>(FTitle->PrefsButton()), static_cast<QWidget *>(FList)}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
     auto *menuKeys = new QAction(this);
     menuKeys->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
     menuKeys->setShortcutContext(Qt::WindowShortcut);
@@ -402,12 +420,35 @@ void Twnd_nb_Main::ShowFailure(const TWeatherResult &result)
     FHeader->ShowApplicationPicture();
 }
 
+void Twnd_nb_Main::SetTrayAvailable(bool available)
+{
+    if (available && FTray == nullptr) {
+        FTray = new TTrayIcon(FMenu, this);
+        connect(FTray, &TTrayIcon::RaiseRequested, this, &Twnd_nb_Main::BringToFront);
+    }
+    if (FTray != nullptr)
+        FTray->Icon().setVisible(available);
+    // No task-bar button with a tray: its icon stands for the program.
+    if (windowFlags().testFlag(Qt::Tool) == available)
+        return;
+    // A changed flag hides the window; it comes back where it was, unless it
+    // was hidden in the tray that just went: then it must be reachable again.
+    const bool shown = isVisible() || !available;
+    const QRect place = geometry();
+    setWindowFlag(Qt::Tool, available);
+    if (shown && Restored()) {
+        setGeometry(place);
+        show();
+    }
+}
+
 void Twnd_nb_Main::BringToFront()
 {
     if (isMinimized())
         showNormal();
     else
         show();
+    KeepOnScreen();
     raise();
     activateWindow();
 }
@@ -445,8 +486,22 @@ void Twnd_nb_Main::hideEvent(QHideEvent *event)
 void Twnd_nb_Main::changeEvent(QEvent *event)
 {
     TLMFlatForm::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        UpdateClockView();
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    UpdateClockView();
+    // Without a task-bar button a minimised window could not be found again:
+    // with a tray it goes there instead, and its icon brings it back.
+    if (isMinimized() && FTrayWatch != nullptr && FTrayWatch->Available())
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                // The tray may have gone meanwhile.
+                if (!isMinimized() || !FTrayWatch->Available())
+                    return;
+                setWindowState(windowState() & ~Qt::WindowMinimized);
+                hide();
+            },
+            Qt::QueuedConnection);
 }
 
 bool Twnd_nb_Main::eventFilter(QObject *watched, QEvent *event)

@@ -30,6 +30,7 @@ class TMainMenu;
 class TSystemEvents;
 class TTitleBar;
 class TTrayIcon;
+class TTrayWatch;
 class TUpdateSchedule;
 class TWindowDragFilter;
 class TWindowRoll;
@@ -46,7 +47,8 @@ struct TWindowStart {
     int TimeoutSeconds = 0;
     // Certificates trusted besides the system's; empty: none.
     QString CaFile;
-    // False where the desktop has no notification area.
+    // False where the desktop has no notification area at start; the window
+    // follows a tray that comes or goes afterwards.
     bool UseTray = true;
 };
 
@@ -79,7 +81,12 @@ public:
     // Ends every fetch under way and starts none: the program is closing.
     void StopNetworkWork();
     TWindowRoll *Roll() const { return FRoll; }
+    // None until a notification area was seen.
     TTrayIcon *Tray() const { return FTray; }
+    TTrayWatch *TrayWatch() const { return FTrayWatch; }
+    // A tray came or went: the icon shows in it, and the window keeps a
+    // task-bar button only without one.
+    void SetTrayAvailable(bool available);
     // The update checks: a first look 15 minutes after start, then every 5 hours.
     TUpdateSchedule *Updates() const { return FUpdates; }
     const QString &DataFolder() const { return FDataFolder; }
@@ -105,7 +112,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void BuildWidgets(bool useTray);
+    void BuildWidgets();
     void PrepareDataFolder(const TWindowStart &start);
     void ConnectActions();
     TRequestRecord CurrentRequest();
@@ -141,6 +148,7 @@ private:
     THeaderPanel *FHeader;
     TForecastList *FList;
     TTrayIcon *FTray = nullptr;
+    TTrayWatch *FTrayWatch = nullptr;
     TWindowRoll *FRoll;
     TWindowDragFilter *FDrag;
     TWeatherFetch *FFetch = nullptr;

@@ -62,6 +62,9 @@ TOmniBar *TTitleBar::MakeButton(const QString &name, const QString &hint, int gl
     button->SetImageIndex(glyph);
     button->SetImageAlign(iaCenter);
     button->setCursor(Qt::PointingHandCursor);
+    // Reached by Tab, not taken by a click: the list keeps the keys it had.
+    button->setFocusPolicy(Qt::TabFocus);
+    button->SetShowFocusRect(true);
     button->setToolTip(hint);
     button->setAccessibleName(hint);
     return button;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDateTime>
@@ -18,6 +19,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <functional>
@@ -522,4 +524,137 @@ TEST(ForecastListWindow, DraggingTheListMovesTheWindowAndTheMenuReachesTheHost)
     QApplication::sendEvent(list, &again);
     EXPECT_EQ(host.menus, 1);
     EXPECT_EQ(asked, list->mapToGlobal(QPoint(10, 10)));
+}
+
+namespace {
+
+QVector<TForecastRow> Days(int count)
+{
+    QVector<TForecastRow> rows;
+    for (int day = 0; day < count; ++day)
+        rows << Row(QDate(2026, 3, 6).addDays(day), QString());
+    return rows;
+}
+
+void Wheel(QWidget &widget, int angle)
+{
+    QWheelEvent event(QPointF(50, 50), QPointF(widget.mapToGlobal(QPoint(50, 50))), QPoint(), QPoint(0, angle),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&widget, &event);
+}
+
+} // namespace
+
+// Two rows of room for five days: every day can be reached, and the chosen
+// one is always the one in view.
+TEST_F(ListFixture, RowsThatDoNotFitScrollByKeysWheelAndDragging)
+{
+    list.SetRows(Days(5));
+    const int maxScroll = 3 * TForecastList::kRowHeight;
+    ASSERT_EQ(list.MaxScroll(), maxScroll);
+    const struct {
+        Qt::Key key;
+        int row;
+        int scroll;
+    } keys[] = {
+        {Qt::Key_End, 4, maxScroll}, {Qt::Key_Home, 0, 0},   {Qt::Key_PageDown, 2, 80},
+        {Qt::Key_Down, 3, 160},      {Qt::Key_Up, 2, 160},    {Qt::Key_Up, 1, 80},
+        {Qt::Key_PageUp, 0, 0},      {Qt::Key_Up, 0, 0},
+    };
+    for (const auto &press : keys) {
+        QTest::keyClick(&list, press.key);
+        EXPECT_EQ(list.CurrentRow(), press.row) << press.key;
+        EXPECT_EQ(list.Scroll(), press.scroll) << press.key;
+        EXPECT_TRUE(list.rect().contains(list.CellRect(press.row, 0))) << press.key;
+    }
+
+    // A click lands on the row drawn under the pointer.
+    list.SetScroll(100);
+    QTest::mouseClick(&list, Qt::LeftButton, Qt::NoModifier, QPoint(100, 70));
+    EXPECT_EQ(list.CurrentRow(), 2);
+
+    // A wheel notch is a row; the ends hold.
+    const struct {
+        int angle;
+        int scroll;
+    } wheels[] = {{-120, 80}, {-120, 160}, {240, 0}, {60, 0}, {-1200, maxScroll}, {-120, maxScroll}};
+    list.SetScroll(0);
+    for (const auto &turn : wheels) {
+        Wheel(list, turn.angle);
+        EXPECT_EQ(list.Scroll(), turn.scroll) << turn.angle;
+    }
+
+    // Dragging pulls the rows along instead of moving the window.
+    list.SetScroll(0);
+    const QPoint before = list.pos();
+    const QPoint origin = list.mapToGlobal(QPoint(0, 0));
+    SendMouse(&list, QEvent::MouseButtonPress, origin, QPoint(100, 150), Qt::LeftButton);
+    SendMouse(&list, QEvent::MouseMove, origin, QPoint(100, 100), Qt::LeftButton);
+    SendMouse(&list, QEvent::MouseMove, origin, QPoint(102, 60), Qt::LeftButton);
+    SendMouse(&list, QEvent::MouseButtonRelease, origin, QPoint(102, 60), Qt::NoButton);
+    EXPECT_EQ(list.Scroll(), 90);
+    EXPECT_EQ(list.pos(), before);
+
+    // Painted scrolled: the last row's selection border lies in the list's last row of pixels.
+    QTest::keyClick(&list, Qt::Key_End);
+    list.ApplyTheme(RgbColor(40, 40, 40), RgbColor(0, 0, 160), RgbColor(78, 77, 73));
+    const QImage image = Render(list, 1.0);
+    EXPECT_EQ(image.pixelColor(10, list.height() - 1), list.Colours().SelectionBorder);
+    EXPECT_EQ(image.pixelColor(10, list.height() - TForecastList::kRowHeight), list.Colours().SelectionBorder);
+
+    // Room enough again: nothing to scroll, and new rows start at the top.
+    list.resize(kWidth, 5 * TForecastList::kRowHeight);
+    EXPECT_EQ(list.Scroll(), 0);
+    list.resize(kWidth, 2 * TForecastList::kRowHeight);
+    list.SetRows(Days(5));
+    EXPECT_EQ(list.Scroll(), 0);
+    EXPECT_EQ(list.CurrentRow(), -1);
+}
+
+// A screen reader cannot see the painted rows: it is given a list of days,
+// each with its four cells' texts, following the selection and the scrolling.
+TEST_F(ListFixture, AScreenReaderGetsEachDayAsAListItemWithItsFourCells)
+{
+    list.SetRows(Days(3));
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&list);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::List);
+    ASSERT_EQ(accessible->childCount(), 3);
+
+    QAccessibleInterface *day = accessible->child(1);
+    ASSERT_NE(day, nullptr);
+    EXPECT_EQ(day->role(), QAccessible::ListItem);
+    EXPECT_EQ(day->parent(), accessible);
+    EXPECT_EQ(accessible->indexOfChild(day), 1);
+    EXPECT_EQ(accessible->child(1), day); // the same interface each time
+    ASSERT_EQ(day->childCount(), 4);
+    const QString cells[] = {
+        QStringLiteral("Saturday, 7.3.2026, Day 66"),
+        QStringLiteral("1012.3 hPa, 12/3 °C"),
+        QStringLiteral("Light rain, Humidity: 81 %, Wind: 4.13 m/s WSW, Precipitations: 2.25 mm"),
+        QStringLiteral("Moon: 42%, Sunrise: 6:43:12, Sunset: 17:43:48, Cloud Coverage: 90 %"),
+    };
+    for (int c = 0; c < 4; ++c) {
+        QAccessibleInterface *cell = day->child(c);
+        ASSERT_NE(cell, nullptr) << c;
+        EXPECT_EQ(cell->text(QAccessible::Name), cells[c]) << c;
+        EXPECT_EQ(cell->parent(), day) << c;
+        EXPECT_EQ(day->indexOfChild(cell), c);
+    }
+    EXPECT_EQ(day->text(QAccessible::Name), QStringList(std::begin(cells), std::end(cells)).join(QStringLiteral("; ")));
+
+    EXPECT_FALSE(day->state().selected);
+    list.SetCurrentRow(1);
+    EXPECT_TRUE(day->state().selected);
+    EXPECT_FALSE(accessible->child(0)->state().selected);
+    // Two rows of room: the third is scrolled out of sight until it is chosen.
+    EXPECT_TRUE(accessible->child(2)->state().offscreen);
+    list.SetCurrentRow(2);
+    EXPECT_FALSE(accessible->child(2)->state().offscreen);
+
+    // Fewer rows later: the items beyond them are gone, not stale.
+    list.SetRows(Days(1));
+    EXPECT_EQ(accessible->childCount(), 1);
+    EXPECT_FALSE(day->isValid());
+    EXPECT_EQ(accessible->child(1), nullptr);
 }
