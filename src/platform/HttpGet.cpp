@@ -8,6 +8,7 @@
 namespace {
 
 const char kAllowedProtocols[] = "http,https";
+const char kSecureProtocols[] = "https";
 const char kAbortedText[] = "Aborted";
 
 void EnsureCurlInitialised()
@@ -105,7 +106,9 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
     CURL *h = curl.get();
     curl_easy_setopt(h, CURLOPT_URL, targetBytes.constData());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, kAllowedProtocols);
-    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols);
+    // What began encrypted is never sent on in the clear.
+    const bool secure = target.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, secure ? kSecureProtocols : kAllowedProtocols);
     curl_easy_setopt(h, CURLOPT_USERAGENT, transfer.UserAgent.constData());
     curl_easy_setopt(h, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
@@ -149,6 +152,8 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
         result.Error = QString::fromLatin1(kAbortedText);
     else if (!result.Complete && !state.stoppedByCaller) {
         result.Error = QString::fromUtf8(errorText[0] != '\0' ? errorText : curl_easy_strerror(code));
+        if (secure && code == CURLE_UNSUPPORTED_PROTOCOL)
+            result.Error = QStringLiteral("Refused a redirection from https to http");
         // An announced length over the limit is refused before the body comes.
         if (state.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
             result.Failure = THttpFailure::TooLarge;
