@@ -160,13 +160,10 @@ bool TPrivateFileWriter::Open()
 
     QByteArray temporary = FTarget + kTemporarySuffix;
     FDescriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
+    // mkostemp makes the file 0600 itself; no chmod, which a stick's file
+    // system may refuse.
     if (FDescriptor >= 0) {
         FTemporary = temporary;
-        if (::fchmod(FDescriptor, kPrivateFileMode) != 0) {
-            const bool failed = FailErrno();
-            Cancel();
-            return failed;
-        }
         return true;
     }
     const int code = errno;

@@ -1,14 +1,13 @@
 #include "ForecastList.h"
 
+#include "PictureFile.h"
 #include "mooncomp.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHash>
 #include <QHelpEvent>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -27,22 +26,6 @@ enum TColumn { cDate, cPicture, cDescription, cMoon };
 
 constexpr int kFontPoints = 8;
 constexpr int kSelectionAlpha = 96; // of 255: the row stays readable under it
-// A condition picture larger than this is no icon; it is not loaded.
-constexpr int kLargestPicture = 512;
-
-QImage LoadPicture(const QString &path)
-{
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return {};
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > kLargestPicture || size.height() > kLargestPicture))
-        return {};
-    QImage image = reader.read();
-    if (image.isNull() || image.width() > kLargestPicture || image.height() > kLargestPicture)
-        return {};
-    return image;
-}
 
 // Half the way from `size` down to the limit, rounded toward zero, taken off
 // each side: a 64-pixel picture becomes 50, one of 50 or less keeps its size.
@@ -117,7 +100,7 @@ void TForecastList::SetRows(const TForecastRows &rows)
         const QString &path = FRows[i].IconPath;
         auto found = loaded.constFind(path);
         if (found == loaded.constEnd())
-            found = loaded.insert(path, LoadPicture(path));
+            found = loaded.insert(path, ReadPictureFile(path));
         FPictures[i].Condition = *found;
     }
     FCurrent = -1;

@@ -2,10 +2,9 @@
 
 #include "AppIcon.h"
 #include "LangConsts.h"
+#include "PictureFile.h"
 #include "WindowLook.h"
 
-#include <QFileInfo>
-#include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QResizeEvent>
@@ -161,10 +160,7 @@ void THeaderPanel::ClearValues()
 
 void THeaderPanel::ShowIconFile(const QString &path)
 {
-    if (!QFileInfo::exists(path))
-        return;
-    QImageReader reader(path);
-    const QImage image = reader.read();
+    const QImage image = ReadPictureFile(path);
     if (image.isNull())
         return;
     const qreal ratio = devicePixelRatioF();
