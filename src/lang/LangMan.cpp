@@ -3,6 +3,7 @@
 #include "DataFolders.h"
 #include "LangFileText.h"
 #include "LangWildcard.h"
+#include "SafeFile.h"
 #include "TextCodePage.h"
 
 #include <QCoreApplication>
@@ -33,25 +34,18 @@ QString WithDelimiter(const QString &folder)
 bool ReadLanguageText(const QString &path, QString &text, QString &error)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("Cannot open file \"%1\". %2").arg(shown, file.errorString());
+    QByteArray bytes;
+    QString reason;
+    // A pipe or device never blocks here, and a huge file is not read at all.
+    switch (ReadRegularFile(path, kMaxLanguageFileBytes, bytes, reason)) {
+    case TReadOutcome::Read:
+        break;
+    case TReadOutcome::TooLarge:
+        error = QStringLiteral("File \"%1\" is too large for a language file.").arg(shown);
         return false;
-    }
-    const QString tooLarge = QStringLiteral("File \"%1\" is too large for a language file.").arg(shown);
-    if (file.size() > kMaxLanguageFileBytes) {
-        error = tooLarge;
-        return false;
-    }
-    // A device or pipe reports no size and may never end: read one byte past
-    // the limit at most.
-    const QByteArray bytes = file.isSequential() ? file.read(kMaxLanguageFileBytes + 1) : file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = QStringLiteral("Cannot read file \"%1\". %2").arg(shown, file.errorString());
-        return false;
-    }
-    if (bytes.size() > kMaxLanguageFileBytes) {
-        error = tooLarge;
+    case TReadOutcome::Missing:
+    case TReadOutcome::Refused:
+        error = QStringLiteral("Cannot open file \"%1\". %2").arg(shown, reason);
         return false;
     }
     text = DecodeTextFile(bytes); // a mark decides, else UTF-8 or Windows-1252

@@ -1,12 +1,23 @@
 #include "LayoutManagerINIStorage.h"
 
 #include "IniValueText.h"
+#include "SafeFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QThread>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Far more than any settings file holds; a larger one is not ours.
+constexpr qint64 kMaxSettingsBytes = 16 * 1024 * 1024;
+
+} // namespace
 
 TLayoutManagerINIStorage::TLayoutManagerINIStorage(const QString &fileName)
     : FFileName(fileName)
@@ -47,25 +58,15 @@ void TLayoutManagerINIStorage::Open(bool readOnly)
 {
     if (FDocument != nullptr || FFileName.isEmpty())
         return;
-    if (!readOnly) {
-        const QString folder = QFileInfo(FFileName).absolutePath();
-        if (!QDir().mkpath(folder))
-            Fail(QStringLiteral("Cannot create the folder %1").arg(folder));
-    }
-    FUnreadable = false;
+    if (!readOnly)
+        MakeFolder();
     QByteArray bytes;
-    QFile file(FFileName);
-    if (file.exists()) {
-        if (file.open(QIODevice::ReadOnly)) {
-            bytes = file.readAll();
-            if (file.error() != QFileDevice::NoError)
-                FUnreadable = true;
-        } else {
-            FUnreadable = true;
-        }
-        if (FUnreadable)
-            Fail(QStringLiteral("Cannot read %1: %2").arg(FFileName, file.errorString()));
-    }
+    QString reason;
+    // A pipe, a device or a huge file is refused unread (and never written over).
+    const TReadOutcome outcome = ReadRegularFile(FFileName, kMaxSettingsBytes, bytes, reason);
+    FUnreadable = outcome != TReadOutcome::Read && outcome != TReadOutcome::Missing;
+    if (FUnreadable)
+        Fail(QStringLiteral("Cannot read %1: %2").arg(FFileName, reason));
     FDocument = std::make_unique<TIniDocument>(TIniDocument::FromBytes(bytes));
     FModified = false;
 }
@@ -224,12 +225,26 @@ void TLayoutManagerINIStorage::DeleteValue(const QString &section, const QString
         Changed(FDocument->EraseValue(section, name));
 }
 
+bool TLayoutManagerINIStorage::MakeFolder()
+{
+    const QString folder = QFileInfo(FFileName).absolutePath();
+    QString reason;
+    if (MakePrivateFolder(folder, TLinkRule::FollowUserLink, reason))
+        return true;
+    Fail(QStringLiteral("Cannot create the folder %1: %2").arg(folder, reason));
+    return false;
+}
+
 bool TLayoutManagerINIStorage::WaitUntilReadable()
 {
+    const QByteArray name = QFile::encodeName(FFileName);
     int waited = 0;
     for (;;) {
-        QFile probe(FFileName);
-        if (!probe.exists() || probe.open(QIODevice::ReadOnly))
+        // Non-blocking, so a pipe put in the file's place cannot hold the save.
+        const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd >= 0)
+            ::close(fd);
+        if (fd >= 0 || errno == ENOENT)
             return true;
         if (waited >= FLockWaitMs)
             return false;
@@ -249,25 +264,15 @@ bool TLayoutManagerINIStorage::WriteFile()
         return false;
     }
     // Also when the document was opened read-only: its first write needs the folder.
-    const QString folder = QFileInfo(FFileName).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        Fail(QStringLiteral("Cannot create the folder %1").arg(folder));
+    if (!MakeFolder())
         return false;
-    }
-    QSaveFile file(FFileName);
-    // A file the user may write in a folder he may not (set up for him beside the
-    // program) is written in place, as it always could be, rather than not at all.
-    file.setDirectWriteFallback(true);
-    // Unbuffered: a buffered write that fails only when the file is committed
-    // (a full disk) goes unnoticed, and the empty file would replace the settings.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        Fail(QStringLiteral("Cannot write %1: %2").arg(FFileName, file.errorString()));
-        return false;
-    }
+    // The settings may be the user's link to a file kept elsewhere; a link to
+    // anything but a regular file is refused.
+    TPrivateFileWriter file(FFileName, TLinkRule::FollowUserLink);
     const QByteArray bytes = FDocument->ToBytes();
-    if (file.write(bytes) != bytes.size() || !CommitFile(file)) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    if (!file.Open() || !file.Write(bytes) || !CommitFile(file)) {
+        const QString reason = file.ErrorString();
+        file.Cancel();
         Fail(QStringLiteral("Cannot write %1: %2").arg(FFileName, reason));
         return false;
     }
@@ -275,9 +280,9 @@ bool TLayoutManagerINIStorage::WriteFile()
     return true;
 }
 
-bool TLayoutManagerINIStorage::CommitFile(QSaveFile &file)
+bool TLayoutManagerINIStorage::CommitFile(TPrivateFileWriter &file)
 {
-    return file.commit();
+    return file.Commit();
 }
 
 void TLayoutManagerINIStorage::Fail(const QString &message)

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-class QSaveFile;
+class TPrivateFileWriter;
 
 class TLayoutManagerINIStorage : public ILayoutManagerStorage
 {
@@ -64,7 +64,7 @@ public:
 protected:
     // The last step of a write: replaces the old file by the finished temporary one.
     // Tests override it to act out a write that breaks off before that point.
-    virtual bool CommitFile(QSaveFile &file);
+    virtual bool CommitFile(TPrivateFileWriter &file);
 
 private:
     void OpenForReading();
@@ -72,6 +72,7 @@ private:
     bool ReadText(const QString &section, const QString &name, QString *text);
     void Write(const QString &section, const QString &name, const QString &text);
     void Changed(bool changed);
+    bool MakeFolder();
     bool WaitUntilReadable();
     bool WriteFile();
     void Fail(const QString &message);

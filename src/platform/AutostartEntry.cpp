@@ -1,11 +1,10 @@
 #include "AutostartEntry.h"
 
+#include "SafeFile.h"
 #include "SettingsLocation.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -90,19 +89,12 @@ bool WriteAutostartEntry(const QString &name, const QString &executablePath, con
     const QString path = AutostartEntryPath();
     if (path.isEmpty() || executablePath.isEmpty() || HasControlCharacter(executablePath))
         return false;
-    if (!QDir().mkpath(QFileInfo(path).path()))
+    QString ignored;
+    if (!MakePrivateFolder(QFileInfo(path).path(), TLinkRule::FollowUserLink, ignored))
         return false;
-    QSaveFile file(path);
-    // Unbuffered, so that a full disk fails here rather than leaving an empty
-    // entry behind a commit that does not see the failed flush.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    const QByteArray text = AutostartEntryText(name, executablePath, iconName).toUtf8();
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // The entry is the program's own: a link in its place is replaced.
+    return WritePrivateFile(path, AutostartEntryText(name, executablePath, iconName).toUtf8(),
+                            TLinkRule::ReplaceLink, ignored);
 }
 
 bool RemoveAutostartEntry()

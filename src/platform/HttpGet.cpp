@@ -16,6 +16,7 @@
 namespace {
 
 const char kAllowedProtocols[] = "http,https";
+const char kSecureProtocols[] = "https";
 const char kAbortedText[] = "Aborted";
 // How long a transfer that may be cancelled waits on its sockets before it
 // looks at the flag again: a closing program must not wait for a silent peer.
@@ -309,7 +310,9 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
     CURL *h = curl.Handle();
     curl_easy_setopt(h, CURLOPT_URL, targetBytes.constData());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, kAllowedProtocols);
-    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols);
+    // What began encrypted is never sent on in the clear.
+    const bool secure = target.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, secure ? kSecureProtocols : kAllowedProtocols);
     curl_easy_setopt(h, CURLOPT_USERAGENT, transfer.UserAgent.constData());
     // 1.1, so that the connection stays open for the refresh's next request.
     curl_easy_setopt(h, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
@@ -355,7 +358,6 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
         curl_easy_setopt(h, CURLOPT_PASSWORD, passwordBytes.constData());
     }
 
-    const bool secure = lower.startsWith(QLatin1String("https://"));
     const bool cancellable = transfer.Abort != nullptr || transfer.Options.Cancel;
     CURLcode code = CURLE_OK;
     if (state.AbortRequested())
@@ -382,6 +384,8 @@ THttpTransferResult HttpTransfer(const THttpTransfer &transfer)
         result.Failure = THttpFailure::Cancelled;
     } else if (!result.Complete && !state.stoppedByCaller) {
         result.Error = QString::fromUtf8(errorText[0] != '\0' ? errorText : curl_easy_strerror(code));
+        if (secure && code == CURLE_UNSUPPORTED_PROTOCOL)
+            result.Error = QStringLiteral("Refused a redirection from https to http");
         if (!state.trustError.isEmpty()) {
             result.Error = state.trustError;
             result.Failure = THttpFailure::CaFile;

@@ -27,7 +27,8 @@ public:
 
     // True: another instance of this user and display runs and was asked to raise
     // its window; the caller exits without touching its settings. False: this is
-    // the first instance; it now listens and emits ActivationRequested whenever a
+    // the first instance (or the running one did not answer in time, which is
+    // said on stderr); it now listens and emits ActivationRequested whenever a
     // later start asks. Call once.
     bool ActivatePreviousInstance();
 
@@ -36,6 +37,7 @@ signals:
 
 private:
     bool AskRunningInstance(int patienceMs);
+    bool HeldOnThisHost() const;
     void Listen();
     void ReadRequest(QLocalSocket *socket);
 

@@ -23,10 +23,24 @@ QString DecodeAfterMark(QStringDecoder::Encoding encoding, const QByteArray &byt
     // The decoder would drop a second mark on its own; only the first one is the
     // file's mark, the next belongs to the text (else each save loses one).
     QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(bytes.mid(markSize));
+    // The UTF-16 decoder lets a lone surrogate through, which every later
+    // encoding would turn into U+FFFD: done here, a save writes what was read.
+    return WithValidSurrogates(decoder.decode(bytes.mid(markSize)));
 }
 
 } // namespace
+
+QString WithValidSurrogates(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i; // a whole pair
+        else if (c.isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
 
 bool IsValidUtf8(const QByteArray &bytes)
 {

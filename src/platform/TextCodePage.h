@@ -14,6 +14,9 @@ inline const QByteArray kUtf16BEBom("\xFE\xFF", 2);
 
 bool IsValidUtf8(const QByteArray &bytes);
 
+// The text with each surrogate that is not half of a pair replaced by U+FFFD.
+QString WithValidSurrogates(QString text);
+
 // Single-byte Windows-1252; the five unassigned codes map to the C1 control
 // characters of the same value, as the platform's own conversion does.
 QString DecodeWindows1252(const QByteArray &bytes);

@@ -1,9 +1,9 @@
 #include "DownloadThread.h"
 
+#include "SafeFile.h"
 #include "UpdatePage.h"
 
 #include <QCryptographicHash>
-#include <QSaveFile>
 #include <QUrl>
 
 namespace {
@@ -83,11 +83,10 @@ void TDownloadThread::run()
         return;
     }
 
-    QSaveFile file(FRequest.FileName);
-    // Unbuffered: the last buffer's write fails only in commit's flush, which
-    // does not report it, and a cut file would be kept as a good download.
-    if (FRequest.SaveToFile && !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        result.Error = QStringLiteral("Cannot write %1: %2").arg(FRequest.FileName, file.errorString());
+    // Never written through a link planted where the download goes.
+    TPrivateFileWriter file(FRequest.FileName, TLinkRule::ReplaceLink);
+    if (FRequest.SaveToFile && !file.Open()) {
+        result.Error = QStringLiteral("Cannot write %1: %2").arg(FRequest.FileName, file.ErrorString());
         FResult = result;
         return;
     }
@@ -109,9 +108,9 @@ void TDownloadThread::run()
             text.append(data, static_cast<qsizetype>(size));
             return true;
         }
-        if (file.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size))
+        if (file.Write(data, static_cast<qint64>(size)))
             return true;
-        bodyError = QStringLiteral("Cannot write %1: %2").arg(FRequest.FileName, file.errorString());
+        bodyError = QStringLiteral("Cannot write %1: %2").arg(FRequest.FileName, file.ErrorString());
         return false;
     };
     transfer.Progress = [&](std::int64_t announced, std::int64_t received) {
@@ -151,11 +150,11 @@ void TDownloadThread::run()
 
     if (FRequest.SaveToFile) {
         // The file appears only whole and verified; a failure leaves any older file as it was.
-        if (result.Success && !file.commit()) {
+        if (result.Success && !file.Commit()) {
             result.Success = false;
-            result.Error = QStringLiteral("Cannot write %1: %2").arg(FRequest.FileName, file.errorString());
+            result.Error = QStringLiteral("Cannot write %1: %2").arg(FRequest.FileName, file.ErrorString());
         } else if (!result.Success) {
-            file.cancelWriting();
+            file.Cancel();
         }
     }
     if (result.Success && !FRequest.SaveToFile)

@@ -7,9 +7,12 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 
 #include <optional>
+
+#include <stdlib.h>
 
 namespace {
 
@@ -19,6 +22,8 @@ const char kNoDownloadAddress[] = "No download address";
 constexpr std::int64_t kMaxDownloadBytes = 512LL * 1024 * 1024;
 constexpr long kDownloadTimeoutMs = 30L * 60 * 1000;
 constexpr std::int64_t kMaxPageBytes = 1024 * 1024;
+// mkdtemp's pattern for the folder of a download with no folder of its own.
+constexpr char kFreshFolderPattern[] = "nimbrel-update-XXXXXX";
 
 bool OpenWithDesktop(const QString &fileName, const QString &)
 {
@@ -166,15 +171,21 @@ bool TUpdateCheck::GetInfo()
     }
 }
 
-QString TUpdateCheck::TargetFileName() const
+QString TUpdateCheck::TargetFileName()
 {
     QString name = PlainFileName(FInfo.ClientFileName);
     if (name.isEmpty())
         name = PlainFileName(QUrl(DownloadAddress(FInfo.UpdateURL, ProductInfo.URL())).fileName());
     if (name.isEmpty())
         return QString();
-    const QString folder = !TargetFolder.isEmpty() && QDir(TargetFolder).exists() ? TargetFolder : QDir::tempPath();
-    return QDir(folder).filePath(name);
+    if (!TargetFolder.isEmpty() && QDir(TargetFolder).exists())
+        return QDir(TargetFolder).filePath(name);
+    // Not the shared temporary folder itself, where another user may have put
+    // a link under the name the page chose: a new folder of this user alone.
+    QByteArray fresh = QFile::encodeName(QDir(QDir::tempPath()).filePath(QLatin1String(kFreshFolderPattern)));
+    if (::mkdtemp(fresh.data()) == nullptr)
+        return QString();
+    return QDir(QFile::decodeName(fresh)).filePath(name);
 }
 
 bool TUpdateCheck::DownloadUpdate()
@@ -229,7 +240,9 @@ bool TUpdateCheck::DownloadUpdate()
         Fail(result->Error);
         return false;
     }
-    FVerified = true;
+    // Whole and of the announced length, but only a hash named by the page
+    // vouches for what it is.
+    FVerified = !FInfo.SHA256.trimmed().isEmpty();
     FLastFileName = fileName;
     emit AfterDownload(fileName);
     return true;

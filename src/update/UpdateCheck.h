@@ -76,8 +76,8 @@ public:
     // The lines of the page last read.
     const QStringList &InfoList() const { return FInfoList; }
     bool Active() const { return FActive; }
-    // Only a verified download is opened: one whose page named no SHA256 value,
-    // or whose hash matched it.
+    // Only a verified download is opened: one whose page named a SHA256 value
+    // that its hash matched.
     bool Verified() const { return FVerified; }
     // The file of the last download that succeeded.
     QString DownloadedFile() const { return FLastFileName; }
@@ -104,7 +104,7 @@ private:
     bool DownloadUpdate();
     std::optional<TDownloadResult> Fetch(const TDownloadRequest &request);
     void Fail(const QString &error);
-    QString TargetFileName() const;
+    QString TargetFileName();
 
     TUpdateInfo FInfo;
     QStringList FInfoList;

@@ -1,5 +1,7 @@
 #include "UpdatePage.h"
 
+#include "TrimText.h"
+
 #include <QRegularExpression>
 
 #include <array>
@@ -71,7 +73,8 @@ void ParseUpdatePage(const QStringList &lines, const TTagInfo &tags, TUpdateInfo
         if (content < 0 || !QuotedFrom(line, content + kValueOffset, value))
             continue;
         if (QString *field = FieldOf(name, tags, info))
-            *field = value.left(kMaxTagValueLength);
+            // Shown to the user and passed on: one line, never half a character.
+            *field = MidWholeCharacters(WithoutControlCharacters(value), 0, kMaxTagValueLength);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "TrimText.h"
 #include "XmlJudge.h"
+#include "XmlValues.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -93,9 +94,11 @@ QString ExtractJsonMessage(const QString &text)
     const qsizetype at = text.indexOf(kMessageKey);
     if (at < 0)
         return text;
-    message = text.mid(at + kMessageValueOffset, kMessageMaxLength);
+    message = MidWholeCharacters(text, at + kMessageValueOffset, kMessageMaxLength);
     message.remove(QLatin1Char('"'));
-    message.chop(1); // the object's closing brace
+    // The object's closing brace, or whatever whole character stands in its place.
+    const qsizetype last = message.size() - 1;
+    message.chop(last > 0 && message.at(last).isLowSurrogate() && message.at(last - 1).isHighSurrogate() ? 2 : 1);
     return message;
 }
 
@@ -113,8 +116,8 @@ QString MessageFromBody(const QString &text)
             --end; // never half a character
     }
     if (end == trimmed.size())
-        return trimmed;
-    return TrimControl(trimmed.left(end)) + kEllipsis;
+        return WithoutControlCharacters(trimmed);
+    return WithoutControlCharacters(TrimControl(trimmed.left(end))) + kEllipsis;
 }
 
 bool LoadXmlDocument(const QByteArray &body, QDomDocument &document, QString &errorMessage, TXmlPosition *position)
@@ -133,6 +136,8 @@ bool LoadXmlDocument(const QByteArray &body, QDomDocument &document, QString &er
             *position = TXmlPosition{line, column};
         return false;
     }
+    // Every text of the answer is kept and shown on one line.
+    StripControlCharacters(document.documentElement());
     return true;
 }
 

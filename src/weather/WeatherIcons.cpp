@@ -1,7 +1,8 @@
 #include "WeatherIcons.h"
 
+#include "SafeFile.h"
+
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace {
 
@@ -38,16 +39,9 @@ QString IconFilePath(const QString &folder, const QString &name)
 
 bool WriteIconFile(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    // Unbuffered, so that a full disk fails the write instead of committing an
-    // empty picture that would never be fetched again.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // The program alone makes the pictures: a link in their place is replaced.
+    QString ignored;
+    return WritePrivateFile(path, bytes, TLinkRule::ReplaceLink, ignored);
 }
 
 QStringList DownloadIconFiles(const QStringList &names, const QString &folder, const TIconFetcher &fetch)

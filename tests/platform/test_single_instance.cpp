@@ -1,22 +1,28 @@
 #include "SingleInstance.h"
 
+#include "SafeFile.h"
 #include "ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
+#include <pwd.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -24,6 +30,43 @@ namespace {
 
 const QString kIdentifier = QStringLiteral("{C0666F02-5423-4788-A70D-21B4390E7BF3}");
 constexpr int kWaitMs = 10000;
+
+// A first instance answering from a thread of its own, as another process does:
+// a later start in the test's thread waits for its answer.
+class TFirstInstance {
+public:
+    explicit TFirstInstance(const QString &identifier)
+    {
+        FThread.start();
+        FContext.moveToThread(&FThread);
+        QMetaObject::invokeMethod(
+            &FContext,
+            [this, identifier] {
+                FInstance = std::make_unique<TSingleInstance>(identifier);
+                FFirst = !FInstance->ActivatePreviousInstance();
+                QObject::connect(FInstance.get(), &TSingleInstance::ActivationRequested, [this] { ++FActivations; });
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    ~TFirstInstance()
+    {
+        QMetaObject::invokeMethod(&FContext, [this] { FInstance.reset(); }, Qt::BlockingQueuedConnection);
+        FThread.quit();
+        FThread.wait();
+    }
+    TFirstInstance(const TFirstInstance &) = delete;
+    TFirstInstance &operator=(const TFirstInstance &) = delete;
+
+    bool First() const { return FFirst; }
+    int Activations() const { return FActivations.load(); }
+
+private:
+    QThread FThread;
+    QObject FContext;
+    std::unique_ptr<TSingleInstance> FInstance;
+    bool FFirst = false;
+    std::atomic<int> FActivations{0};
+};
 
 // Each test gets its own runtime folder and a display of its own.
 class SingleInstance : public ::testing::Test {
@@ -42,15 +85,14 @@ protected:
 
 TEST_F(SingleInstance, SecondStartActivatesTheFirst)
 {
-    TSingleInstance first(kIdentifier);
-    QSignalSpy activations(&first, &TSingleInstance::ActivationRequested);
-    ASSERT_FALSE(first.ActivatePreviousInstance());
+    TFirstInstance first(kIdentifier);
+    ASSERT_TRUE(first.First());
     EXPECT_TRUE(SingleInstanceServerPath(kIdentifier).startsWith(FRuntime.path() + QLatin1Char('/')));
 
     for (int start = 1; start <= 2; ++start) {
         TSingleInstance second(kIdentifier);
         EXPECT_TRUE(second.ActivatePreviousInstance());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return activations.count() == start; }, kWaitMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return first.Activations() == start; }, kWaitMs));
     }
 }
 
@@ -75,9 +117,8 @@ TEST_F(SingleInstance, OtherDisplayOrIdentifierRunsAsFirst)
 // The applet runs for weeks: its lock must not go stale with age.
 TEST_F(SingleInstance, LongRunningFirstInstanceKeepsItsLock)
 {
-    TSingleInstance first(kIdentifier);
-    QSignalSpy activations(&first, &TSingleInstance::ActivationRequested);
-    ASSERT_FALSE(first.ActivatePreviousInstance());
+    TFirstInstance first(kIdentifier);
+    ASSERT_TRUE(first.First());
     QFile lock(SingleInstanceServerPath(kIdentifier) + QStringLiteral(".lock"));
     ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
     ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addDays(-30), QFileDevice::FileModificationTime));
@@ -85,7 +126,7 @@ TEST_F(SingleInstance, LongRunningFirstInstanceKeepsItsLock)
 
     TSingleInstance second(kIdentifier);
     EXPECT_TRUE(second.ActivatePreviousInstance());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return activations.count() == 1; }, kWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first.Activations() == 1; }, kWaitMs));
 }
 
 // A crashed run leaves its socket file and its lock file, naming a dead process.
@@ -111,19 +152,17 @@ TEST_F(SingleInstance, LeftoversOfACrashedRunDoNotBlock)
     lock.write(QByteArray::number(deadPid) + "\nnimbrel\n\n");
     lock.close();
 
-    TSingleInstance first(kIdentifier);
-    QSignalSpy activations(&first, &TSingleInstance::ActivationRequested);
-    EXPECT_FALSE(first.ActivatePreviousInstance());
+    TFirstInstance first(kIdentifier);
+    EXPECT_TRUE(first.First());
     TSingleInstance second(kIdentifier);
     EXPECT_TRUE(second.ActivatePreviousInstance());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return activations.count() == 1; }, kWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first.Activations() == 1; }, kWaitMs));
 }
 
 TEST_F(SingleInstance, StrayPeersNeitherActivateNorJamTheServer)
 {
-    TSingleInstance first(kIdentifier);
-    QSignalSpy activations(&first, &TSingleInstance::ActivationRequested);
-    ASSERT_FALSE(first.ActivatePreviousInstance());
+    TFirstInstance first(kIdentifier);
+    ASSERT_TRUE(first.First());
 
     const QByteArray strays[] = {"hello\n", "activate", QByteArray(4096, 'x'), "activatex\n"};
     std::vector<std::unique_ptr<QLocalSocket>> peers;
@@ -135,23 +174,91 @@ TEST_F(SingleInstance, StrayPeersNeitherActivateNorJamTheServer)
         ASSERT_TRUE(peers.back()->waitForBytesWritten(kWaitMs));
     }
     QTest::qWait(200);
-    EXPECT_EQ(activations.count(), 0);
+    EXPECT_EQ(first.Activations(), 0);
 
     TSingleInstance second(kIdentifier);
     EXPECT_TRUE(second.ActivatePreviousInstance());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return activations.count() == 1; }, kWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first.Activations() == 1; }, kWaitMs));
+}
+
+// The lock and the socket live only where no other user may enter: the runtime
+// folder when it is the user's alone, else a folder made for them in his cache.
+TEST_F(SingleInstance, LivesOnlyInAFolderOfTheUserAlone)
+{
+    QTemporaryDir cacheHome;
+    FEnvironment.Set("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
+    const QString ownFolder = cacheHome.path() + QStringLiteral("/nimbrel-runtime");
+    QTemporaryDir open;
+    ASSERT_EQ(::chmod(QFile::encodeName(open.path()).constData(), 0755), 0);
+    const struct {
+        const char *Name;
+        QByteArray Runtime; // empty: unset
+        QString Expected;
+    } cases[] = {
+        {"private runtime folder", QFile::encodeName(FRuntime.path()), FRuntime.path()},
+        {"runtime folder others may enter", QFile::encodeName(open.path()), ownFolder},
+        {"relative runtime folder", "run/user", ownFolder},
+        {"no runtime folder", "", ownFolder},
+    };
+    for (const auto &c : cases) {
+        if (c.Runtime.isEmpty())
+            FEnvironment.Unset("XDG_RUNTIME_DIR");
+        else
+            FEnvironment.Set("XDG_RUNTIME_DIR", c.Runtime);
+        EXPECT_EQ(QFileInfo(SingleInstanceServerPath(kIdentifier)).path(), c.Expected) << c.Name;
+        EXPECT_TRUE(IsPrivateFolder(c.Expected)) << c.Name;
+    }
+    // A folder of its own that others could enter is closed before use.
+    ASSERT_EQ(::chmod(QFile::encodeName(ownFolder).constData(), 0755), 0);
+    EXPECT_EQ(QFileInfo(SingleInstanceServerPath(kIdentifier)).path(), ownFolder);
+    EXPECT_TRUE(IsPrivateFolder(ownFolder));
+}
+
+// A lock whose holder cannot be asked, because it names another machine or
+// cannot be read, must not keep the program from starting.
+TEST_F(SingleInstance, UnanswerableLocksAreTakenOver)
+{
+    const QString lockPath = SingleInstanceServerPath(kIdentifier) + QStringLiteral(".lock");
+    const struct {
+        const char *Name;
+        QByteArray Content;
+        QFileDevice::Permissions Permissions;
+    } cases[] = {
+        {"another host", QByteArray::number(::getpid()) + "\nnimbrel\nother-host.example\n",
+         QFileDevice::ReadOwner | QFileDevice::WriteOwner},
+        {"unreadable", QByteArray::number(::getpid()) + "\nnimbrel\n\n", QFileDevice::WriteOwner},
+        {"not a lock", "\x01\x02garbage", QFileDevice::ReadOwner | QFileDevice::WriteOwner},
+    };
+    for (const auto &c : cases) {
+        if (c.Permissions == QFileDevice::WriteOwner && ::geteuid() == 0)
+            continue; // root reads every file
+        QFile lock(lockPath);
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly | QIODevice::Truncate)) << c.Name;
+        lock.write(c.Content);
+        lock.close();
+        ASSERT_TRUE(QFile::setPermissions(lockPath, c.Permissions)) << c.Name;
+        {
+            TFirstInstance first(kIdentifier);
+            EXPECT_TRUE(first.First()) << c.Name;
+            TSingleInstance second(kIdentifier);
+            EXPECT_TRUE(second.ActivatePreviousInstance()) << c.Name;
+            EXPECT_TRUE(QTest::qWaitFor([&] { return first.Activations() == 1; }, kWaitMs)) << c.Name;
+        }
+        EXPECT_FALSE(QFileInfo::exists(lockPath)) << c.Name;
+    }
 }
 
 // Real processes, as the program is started from a desktop.
 class SingleInstanceProcesses : public SingleInstance {
 protected:
-    static std::unique_ptr<QProcess> StartProbe(const QStringList &arguments = {})
+    static std::unique_ptr<QProcess> StartProbe(const QStringList &arguments = {},
+                                                QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel)
     {
         auto probe = std::make_unique<QProcess>();
         probe->setProgram(QStringLiteral(NIMBREL_SINGLE_INSTANCE_PROBE));
         probe->setArguments(arguments);
         probe->setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-        probe->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        probe->setProcessChannelMode(channels);
         probe->start();
         return probe;
     }
@@ -238,6 +345,51 @@ TEST_F(SingleInstanceProcesses, FirstInstanceEndsNormallyAndLeavesNoLock)
     const QString serverPath = SingleInstanceServerPath(QStringLiteral("{nimbrel-single-instance-probe}"));
     EXPECT_FALSE(QFileInfo::exists(serverPath + QStringLiteral(".lock")));
     EXPECT_FALSE(QFileInfo::exists(serverPath));
+}
+
+// A first copy that hangs (here: stopped) takes the request into the socket's
+// buffer but never answers; a later start says so and runs rather than exit
+// without a window.
+TEST_F(SingleInstanceProcesses, AFirstInstanceThatDoesNotAnswerIsPassedBy)
+{
+    auto hung = StartProbe();
+    ASSERT_EQ(FirstLine(*hung), "first");
+    ASSERT_EQ(::kill(static_cast<pid_t>(hung->processId()), SIGSTOP), 0);
+
+    auto next = StartProbe({}, QProcess::SeparateChannels);
+    EXPECT_EQ(FirstLine(*next), "first");
+    const QByteArray said = next->readAllStandardError();
+    EXPECT_TRUE(said.contains("did not answer within 3 s; starting anyway")) << said.constData();
+
+    ::kill(static_cast<pid_t>(hung->processId()), SIGCONT);
+    for (auto *probe : {hung.get(), next.get()}) {
+        probe->kill();
+        probe->waitForFinished(kWaitMs);
+    }
+}
+
+// Another user can neither hold the lock nor be handed the socket: a runtime
+// folder he owns is never used. Run as root, the other user being "nobody".
+TEST_F(SingleInstance, TwoUsersARuntimeFolderOfAnotherUserIsNotUsed)
+{
+    const passwd *other = ::getpwnam("nobody");
+    if (::geteuid() != 0 || other == nullptr)
+        GTEST_SKIP() << "needs root and the user nobody";
+    QTemporaryDir cacheHome;
+    FEnvironment.Set("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
+    QTemporaryDir theirs;
+    ASSERT_EQ(::chown(QFile::encodeName(theirs.path()).constData(), other->pw_uid, other->pw_gid), 0);
+    FEnvironment.Set("XDG_RUNTIME_DIR", QFile::encodeName(theirs.path()));
+    EXPECT_EQ(QFileInfo(SingleInstanceServerPath(kIdentifier)).path(), cacheHome.path() + QStringLiteral("/nimbrel-runtime"));
+
+    // A lock folder he made in the user's place is not taken either.
+    const QString planted = cacheHome.path() + QStringLiteral("/nimbrel-runtime");
+    ASSERT_TRUE(QDir().rmdir(planted));
+    ASSERT_TRUE(QDir().mkdir(planted));
+    ASSERT_EQ(::chown(QFile::encodeName(planted).constData(), other->pw_uid, other->pw_gid), 0);
+    EXPECT_EQ(SingleInstanceServerPath(kIdentifier), QString());
+    TSingleInstance alone(kIdentifier);
+    EXPECT_FALSE(alone.ActivatePreviousInstance());
 }
 
 } // namespace

@@ -47,6 +47,35 @@ TEST(TextFiles, TheByteOrderMarkDecides)
     EXPECT_EQ(found, TTextFileEncoding::tfAnsi);
 }
 
+// Text inside the program is valid UTF-16: a lone surrogate read from a file
+// becomes U+FFFD at once, as any later encoding would write it, so a save
+// writes what was read. Pairs stay whole.
+TEST(TextFiles, ALoneSurrogateReadsAsTheReplacementCharacter)
+{
+    const QChar replacement(QChar::ReplacementCharacter);
+    const struct {
+        const char *Name;
+        std::u16string Units;
+        QString Expected;
+    } cases[] = {
+        {"lone low", u"k=\xDC00", QStringLiteral("k=") + replacement},
+        {"lone high at the end", u"k=\xD83D", QStringLiteral("k=") + replacement},
+        {"high before a plain unit", u"\xD83Dx", QString(replacement) + QLatin1Char('x')},
+        {"low before high", u"\xDE00\xD83D", QString(2, replacement)},
+        {"a whole pair", u"\xD83D\xDE00", QStringLiteral("\U0001F600")},
+    };
+    for (const auto &c : cases) {
+        QByteArray little = kUtf16LEBom;
+        QByteArray big = kUtf16BEBom;
+        for (const char16_t unit : c.Units) {
+            little.append(char(unit & 0xFF)).append(char(unit >> 8));
+            big.append(char(unit >> 8)).append(char(unit & 0xFF));
+        }
+        EXPECT_EQ(DecodeTextFile(little), c.Expected) << c.Name;
+        EXPECT_EQ(DecodeTextFile(big), c.Expected) << c.Name;
+    }
+}
+
 TEST(CodePageText, ValidUtf8ReadsAsUtf8AndComesBackByteForByte)
 {
     const struct {

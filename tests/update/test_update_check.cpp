@@ -184,6 +184,49 @@ TEST_F(UpdateChecks, AcceptedUpdateIsFetchedFromThePagesFolderVerifiedAndOpened)
     EXPECT_EQ(recorder.events.last(), QStringLiteral("cannot execute"));
 }
 
+// A download is vouched for only by the hash its page names: without one it is
+// kept but never opened.
+TEST_F(UpdateChecks, AnUpdateWithoutAChecksumIsNotVerified)
+{
+    site.Page("/sub/webupdate.html", NewerPage(""));
+    check.Options = uoRunUpdate;
+    Recorder recorder(check);
+    recorder.accept = true;
+    EXPECT_TRUE(check.CheckForAnUpdate());
+    EXPECT_TRUE(QFile::exists(check.DownloadedFile()));
+    EXPECT_FALSE(check.Verified());
+    EXPECT_TRUE(opened.isEmpty());
+}
+
+// With no folder of its own, the download does not go where another user may
+// have put a link under the name the page chose: into a new folder of this
+// user alone, as a file of his alone.
+TEST_F(UpdateChecks, WithoutAFolderTheDownloadGoesIntoAFreshPrivateOne)
+{
+    QTemporaryDir shared;
+    const QByteArray tmpBefore = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(shared.path()));
+    const QString planted = QDir(shared.path()).filePath(QStringLiteral("nimbrel-2.5.0.1.tar.gz"));
+    const QString victim = QDir(shared.path()).filePath(QStringLiteral("victim"));
+    ASSERT_TRUE(QFile::link(victim, planted));
+    site.Page("/sub/webupdate.html", NewerPage());
+    check.TargetFolder.clear();
+    Recorder recorder(check);
+    recorder.accept = true;
+    EXPECT_TRUE(check.CheckForAnUpdate());
+    qputenv("TMPDIR", tmpBefore);
+
+    const QFileInfo file(check.DownloadedFile());
+    EXPECT_EQ(file.dir().dirName().left(15), QStringLiteral("nimbrel-update-"));
+    EXPECT_EQ(QFileInfo(QFileInfo(file.path()).path()).canonicalFilePath(), QFileInfo(shared.path()).canonicalFilePath());
+    const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+                        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    EXPECT_EQ(QFile::permissions(file.path()) & others, QFileDevice::Permissions());
+    EXPECT_EQ(QFile::permissions(file.filePath()) & others, QFileDevice::Permissions());
+    EXPECT_FALSE(QFile::exists(victim)) << "the planted link was not followed";
+    EXPECT_TRUE(check.Verified());
+}
+
 TEST_F(UpdateChecks, ChecksumMismatchIsADownloadErrorAndLeavesNoFile)
 {
     site.Page("/sub/webupdate.html", NewerPage(std::string(64, 'a')));

@@ -62,6 +62,12 @@ TEST(UpdatePageParser, LineRules)
         {"values stop at 255 characters",
          QStringList{QStringLiteral(R"(<META NAME="NBVersion" CONTENT=")") + longValue + QStringLiteral("\">")},
          QString(255, QLatin1Char('7'))},
+        {"the stop never halves a character",
+         QStringList{QStringLiteral(R"(<META NAME="NBVersion" CONTENT=")") + QString(254, QLatin1Char('7'))
+                     + QStringLiteral("\U0001F600\">")},
+         QString(254, QLatin1Char('7'))},
+        {"control characters do not come along",
+         Lines({"<META NAME=\"NBVersion\" CONTENT=\"2.\x01\x1b[31m0\">"}), QStringLiteral("2.[31m0")},
         {"a value without closing quote is passed over",
          Lines({R"(<META NAME="NBVersion" CONTENT="1.0">)", R"(<META NAME="NBVersion" CONTENT="2.0)"}),
          QStringLiteral("1.0")},

@@ -1,6 +1,7 @@
 #include "EntityBomb.h"
 #include "LocationParameter.h"
 #include "ServiceResponse.h"
+#include "TrimText.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,52 @@ TEST(ExtractJsonMessage, ScanOfBrokenJsonTakesAtMost1024Characters)
     const QString text = QStringLiteral("{\"message\":\"") + longMessage + QStringLiteral("\"");
     // 1024 characters are taken; the last of them is dropped as if it were the brace.
     EXPECT_EQ(ExtractJsonMessage(text), QString(1023, QLatin1Char('x')));
+}
+
+// The scan of a broken body never starts or ends its message with half a pair.
+TEST(ExtractJsonMessage, ScanNeverCutsASurrogatePair)
+{
+    EXPECT_EQ(ExtractJsonMessage(QStringLiteral("{\"message\":\U0001F600abc}")), QStringLiteral("abc"));
+    const QString text = QStringLiteral("{\"message\":\"") + QString(1022, QLatin1Char('x'))
+                         + QStringLiteral("\U0001F600\U0001F600\"");
+    const QString message = ExtractJsonMessage(text);
+    EXPECT_FALSE(message.isEmpty());
+    for (const QChar c : message)
+        EXPECT_FALSE(c.isSurrogate());
+}
+
+// A place name with line breaks would add lines to the cache index and draw
+// over the panel: no text of an answer keeps a control character.
+TEST(LoadXmlDocument, AnswersLoseTheirControlCharacters)
+{
+    const QByteArray body("<current><city name=\"Prague&#10;[Service]&#13;&#x7F;x\"><country>C&#9;Z</country></city>"
+                          "<weather value=\"clear&#x85;sky\"/></current>");
+    QDomDocument document;
+    QString message;
+    ASSERT_TRUE(LoadXmlDocument(body, document, message)) << message.toStdString();
+    const QDomElement city = document.documentElement().firstChildElement(QStringLiteral("city"));
+    EXPECT_EQ(city.attribute(QStringLiteral("name")), QStringLiteral("Prague [Service] x"));
+    EXPECT_EQ(city.firstChildElement(QStringLiteral("country")).text(), QStringLiteral("C Z"));
+    EXPECT_EQ(document.documentElement().firstChildElement(QStringLiteral("weather")).attribute(QStringLiteral("value")),
+              QStringLiteral("clearsky"));
+}
+
+TEST(TrimText, CutsKeepPairsWholeAndControlsGoFromServiceTexts)
+{
+    const QString pair = QStringLiteral("\U0001F600");
+    const QString text = QStringLiteral("a") + pair + QStringLiteral("b");
+    const struct {
+        qsizetype From, Length;
+        QString Expected;
+    } cuts[] = {
+        {0, 4, text}, {1, 2, pair}, {2, 2, QStringLiteral("b")}, {0, 2, QStringLiteral("a")},
+        {0, -1, text}, {5, 3, QString()},
+    };
+    for (const auto &c : cuts)
+        EXPECT_EQ(MidWholeCharacters(text, c.From, c.Length), c.Expected) << c.From << "," << c.Length;
+
+    EXPECT_EQ(WithoutControlCharacters(QStringLiteral("Prague\n[Service]\r\n\tx\x01\x7F\u0085y\u2028z")),
+              QStringLiteral("Prague [Service]   xy z"));
 }
 
 TEST(LocationParameter, ChoosesIdOrEncodedName)

@@ -2,12 +2,12 @@
 
 #include "DataFolders.h"
 #include "LangConsts.h"
+#include "SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace {
 
@@ -54,11 +54,9 @@ QString DayNames(const QStringList &lines, const QDate &date, bool withFallback)
 
 QStringList LoadDayNames(const QString &namesFile)
 {
-    QFile file(namesFile);
-    if (!QFileInfo(namesFile).isFile() || file.size() > kMaxDayNamesBytes || !file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.read(kMaxDayNamesBytes + 1);
-    if (bytes.size() > kMaxDayNamesBytes)
+    QByteArray bytes;
+    QString ignored; // no calendar is as good as a damaged one
+    if (ReadRegularFile(namesFile, kMaxDayNamesBytes, bytes, ignored) != TReadOutcome::Read)
         return {};
     QString text = QString::fromUtf8(bytes);
     if (text.startsWith(QChar(0xFEFF)))
@@ -113,24 +111,15 @@ bool EnsureDayNamesFile(const QString &namesFile, const QString &shippedName,
     if (shippedName.isEmpty())
         return false;
     for (const QString &folder : searchFolders) {
-        QFile source(WithSeparator(folder) + shippedName);
-        if (!QFileInfo(source.fileName()).isFile() || source.size() > kMaxDayNamesBytes)
+        QByteArray bytes;
+        QString ignored;
+        if (ReadRegularFile(WithSeparator(folder) + shippedName, kMaxDayNamesBytes, bytes, ignored)
+            != TReadOutcome::Read)
             continue;
-        if (!source.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray bytes = source.readAll();
         // Written whole through a temporary file, so an interrupted copy leaves
-        // no half calendar that would keep the whole one from being copied.
-        QSaveFile target(namesFile);
-        // Unbuffered: a failure of a buffered write is only seen by commit's
-        // flush, which does not report it, and an empty calendar would stay.
-        if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return false;
-        if (target.write(bytes) != bytes.size()) {
-            target.cancelWriting();
-            return false;
-        }
-        return target.commit();
+        // no half calendar that would keep the whole one from being copied; the
+        // copy is the program's own, so a link in its place is replaced.
+        return WritePrivateFile(namesFile, bytes, TLinkRule::ReplaceLink, ignored);
     }
     return false;
 }

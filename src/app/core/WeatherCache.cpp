@@ -4,13 +4,12 @@
 #include "ClockLine.h"
 #include "HttpGet.h"
 #include "LangConsts.h"
+#include "SafeFile.h"
 #include "Zelto_OWM.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QHash>
-#include <QSaveFile>
 
 #include <exception>
 
@@ -61,36 +60,23 @@ QString KeptPlace(const TWeatherResult &result)
     return reported.isEmpty() ? result.Request.LocationName : reported;
 }
 
+// The program alone makes these files: a link found in their place is replaced.
 bool WriteWhole(const QString &path, const QByteArray &bytes, QString &error)
 {
-    QSaveFile file(path);
-    // Unbuffered: a failure of the last buffered write is only met by commit's
-    // flush, which does not report it, and an empty file would be kept.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()
-        || !file.commit()) {
-        error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
-    }
-    return true;
+    QString reason;
+    if (WritePrivateFile(path, bytes, TLinkRule::ReplaceLink, reason))
+        return true;
+    error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+    return false;
 }
 
 bool ReadWhole(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
-    }
-    if (file.size() > maxBytes) {
-        error = QStringLiteral("%1: too large").arg(QDir::toNativeSeparators(path));
-        return false;
-    }
-    bytes = file.read(maxBytes + 1);
-    if (bytes.size() > maxBytes || file.error() != QFileDevice::NoError) {
-        error = QStringLiteral("%1: unreadable").arg(QDir::toNativeSeparators(path));
-        return false;
-    }
-    return true;
+    QString reason;
+    if (ReadRegularFile(path, maxBytes, bytes, reason) == TReadOutcome::Read)
+        return true;
+    error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+    return false;
 }
 
 QByteArray IndexLine(const char *key, const QString &value)
@@ -132,8 +118,10 @@ bool WriteWeatherCache(const QString &dataFolder, const TWeatherResult &result, 
     if (!result.Ok() || result.FromCache || result.CurrentBody.isEmpty() || result.ForecastBody.isEmpty()
         || !result.FetchedAt.isValid())
         return true; // nothing fetched to keep
-    if (!QDir().mkpath(CacheFolder(dataFolder))) {
-        error = QStringLiteral("%1: cannot create the folder").arg(QDir::toNativeSeparators(CacheFolder(dataFolder)));
+    QString reason;
+    if (!MakePrivateFolder(CacheFolder(dataFolder), TLinkRule::ReplaceLink, reason)) {
+        error = QStringLiteral("%1: cannot create the folder: %2")
+                    .arg(QDir::toNativeSeparators(CacheFolder(dataFolder)), reason);
         return false;
     }
     const TRequestRecord &request = result.Request;

@@ -1,17 +1,16 @@
 #include "ForecastList.h"
 
 #include "ForecastListAccessible.h"
+#include "PictureFile.h"
 #include "mooncomp.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QHash>
 #include <QHelpEvent>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -32,26 +31,10 @@ enum TColumn { cDate, cPicture, cDescription, cMoon };
 
 constexpr int kFontPoints = 8;
 constexpr qreal kHalfPixel = 0.5; // a one-pixel line drawn on the pixels just outside a rectangle
-// A condition picture larger than this is no icon; it is not loaded.
-constexpr int kLargestPicture = 512;
 // One notch of a wheel (in eighths of a degree) scrolls one row.
 constexpr int kWheelNotch = 120;
 // The focus frame, inside the selection's border.
 constexpr int kFocusInset = 2;
-
-QImage LoadPicture(const QString &path)
-{
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return {};
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > kLargestPicture || size.height() > kLargestPicture))
-        return {};
-    QImage image = reader.read();
-    if (image.isNull() || image.width() > kLargestPicture || image.height() > kLargestPicture)
-        return {};
-    return image;
-}
 
 // Half the way from `size` down to the limit, rounded toward zero, taken off
 // each side: a 64-pixel picture becomes 50, one of 50 or less keeps its size.
@@ -172,7 +155,7 @@ void TForecastList::SetRows(const TForecastRows &rows)
         const QString &path = FRows[i].IconPath;
         auto found = loaded.constFind(path);
         if (found == loaded.constEnd())
-            found = loaded.insert(path, LoadPicture(path));
+            found = loaded.insert(path, ReadPictureFile(path));
         FPictures[i].Condition = *found;
     }
     FCurrent = -1;
@@ -188,7 +171,7 @@ void TForecastList::PictureArrived(const QString &path)
         if (FRows[i].IconPath != path)
             continue;
         if (picture.isNull())
-            picture = LoadPicture(path);
+            picture = ReadPictureFile(path);
         FPictures[i].Condition = picture;
         FPictures[i].ScaledFor = 0; // made again at the next paint
     }

@@ -3,10 +3,9 @@
 #include "AppIcon.h"
 #include "LangConsts.h"
 #include "PanelLabelAccessible.h"
+#include "PictureFile.h"
 #include "WindowLook.h"
 
-#include <QFileInfo>
-#include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QResizeEvent>
@@ -163,10 +162,7 @@ void THeaderPanel::ClearValues()
 
 void THeaderPanel::ShowIconFile(const QString &path)
 {
-    if (!QFileInfo::exists(path))
-        return;
-    QImageReader reader(path);
-    const QImage image = reader.read();
+    const QImage image = ReadPictureFile(path);
     if (image.isNull())
         return;
     const qreal ratio = devicePixelRatioF();

@@ -14,6 +14,7 @@
 #include "LangController.h"
 #include "MainMenu.h"
 #include "PanelTexts.h"
+#include "PrivateData.h"
 #include "StartAtLogon.h"
 #include "SystemEvents.h"
 #include "ThemeManager.h"
@@ -166,8 +167,17 @@ void Twnd_nb_Main::PrepareDataFolder(const TWindowStart &start)
 {
     const QFileInfo settings(start.SettingsFile);
     FDataFolder = QDir::cleanPath(settings.absolutePath()) + QLatin1Char('/');
-    QDir().mkpath(FDataFolder);
+    QString error;
+    if (!MakeDataFolder(FDataFolder, error))
+        std::fprintf(stderr, "nimbrel: %s: %s\n", qUtf8Printable(QDir::toNativeSeparators(FDataFolder)),
+                     qUtf8Printable(error));
     FNamesFile = DayNamesFileName(start.SettingsFile);
+    // A portable copy keeps its data in the program's own folder, which is not ours to close.
+    const bool ownFolder = QDir::cleanPath(QFileInfo(start.ExecutablePath).absolutePath()) != QDir::cleanPath(FDataFolder);
+    const QString notice =
+        MadePrivateNotice(MakeDataPrivate(FDataFolder, start.SettingsFile, FNamesFile, ownFolder));
+    if (!notice.isEmpty())
+        std::fprintf(stderr, "%s\n", qUtf8Printable(notice));
     const QString shipped = ShippedDayNamesName(start.LanguageCode);
     if (!shipped.isEmpty())
         EnsureDayNamesFile(FNamesFile, shipped,

@@ -107,6 +107,11 @@ int RunNimbrel(QApplication &app, const TRunHooks &hooks)
     start.ApiBase = ReadServiceAddress(*storage, QLatin1String(kApiBaseKey));
     start.WebBase = ReadServiceAddress(*storage, QLatin1String(kWebBaseKey));
     start.TimeoutSeconds = ReadServiceTimeout(*storage);
+    // A settings file that is no regular file (or a link to a device) is neither
+    // read nor written; the program runs on its defaults and says so now.
+    if (!storage->LastError().isEmpty())
+        std::fprintf(stderr, "nimbrel: %s; running on default settings, which are not saved\n",
+                     storage->LastError().toUtf8().constData());
     start.CaFile = ReadServiceCaFile(*storage);
 
     app.setApplicationDisplayName(Twnd_nb_Main::kApplicationTitle);
