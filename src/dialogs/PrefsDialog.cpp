@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "LangConsts.h"
 #include "LangController.h"
+#include "LanguageChoice.h"
 #include "LayoutManagerValues.h"
 #include "LinkLabel.h"
 #include "LocationSelector.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -83,6 +85,7 @@ Tdlg_nb_Prefs::Tdlg_nb_Prefs(TLocationSearch search, QWidget *parent)
 
     FLangCtrl = new TLangController(this);
     FLangCtrl->OnLanguageChanged = [this](TLangController *) { LanguageChanged(); };
+    FillLanguages();
     LanguageChanged();
     FTheme->Loaded();
     FLangCtrl->Loaded();
@@ -212,6 +215,11 @@ void Tdlg_nb_Prefs::BuildBody()
     eFD->setRange(kMinDays, kMaxDays);
     eFD->setValue(kFreeKeyDays);
     lFD->setBuddy(eFD);
+    lLang = new QLabel(QStringLiteral("Language:"), this);
+    lLang->setObjectName(QStringLiteral("lLang"));
+    cbLang = new QComboBox(this);
+    cbLang->setObjectName(QStringLiteral("cbLang"));
+    lLang->setBuddy(cbLang);
 
     cbxTMW = new QCheckBox(QStringLiteral("Always On Top"), this);
     cbxTMW->setObjectName(QStringLiteral("cbxTMW"));
@@ -273,6 +281,9 @@ void Tdlg_nb_Prefs::BuildBody()
     numbers->addWidget(eFD);
     numbers->addStretch(1);
     grid->addLayout(numbers, row, 0, 1, 3);
+    ++row;
+    grid->addWidget(lLang, row, 0);
+    grid->addWidget(cbLang, row, 1, Qt::AlignLeft);
     for (QCheckBox *box : {cbxTMW, cbxStartup, cbxUC})
         grid->addWidget(box, ++row, 0, 1, 3);
     ++row;
@@ -332,7 +343,7 @@ void Tdlg_nb_Prefs::BuildFooter()
 
 void Tdlg_nb_Prefs::SetTabOrder()
 {
-    const QList<QWidget *> order{FTitle, eLoc,    bSearch, rbMetric, rbImperial, seWRI,   eFD,  cbxTMW, cbxStartup,
+    const QList<QWidget *> order{FTitle, eLoc,    bSearch, rbMetric, rbImperial, seWRI,   eFD,  cbLang, cbxTMW, cbxStartup,
                                  cbxUC,  eOWMKey, bShowKey, bGetKey, cbxPaid,    FLogo,   bOK,  bCancel};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
@@ -357,6 +368,8 @@ void Tdlg_nb_Prefs::LanguageChanged()
         button->setAccessibleName(button->text());
     seWRI->setAccessibleName(lWRI->text());
     eFD->setAccessibleName(lFD->text());
+    cbLang->setItemText(0, FSystemLanguageText);
+    cbLang->setAccessibleName(StripColon(lLang->text()));
     eOWMKey->setAccessibleName(StripColon(lKey->text()));
     bShowKey->setAccessibleName(bShowKey->toolTip());
     FLogo->setAccessibleName(QStringLiteral("OpenWeatherMap"));
@@ -365,6 +378,14 @@ void Tdlg_nb_Prefs::LanguageChanged()
     SetLocationState(FLocationState);
     if (FSearching)
         SetLocationMessage(FSearchingText);
+}
+
+void Tdlg_nb_Prefs::FillLanguages()
+{
+    cbLang->clear();
+    cbLang->addItem(FSystemLanguageText, QString());
+    for (int i = 0; i < FLangCtrl->LanguagesCount(); ++i)
+        cbLang->addItem(FLangCtrl->LanguageNames(i), FLangCtrl->LanguageCodes(i));
 }
 
 void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTop)
@@ -379,6 +400,16 @@ void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTo
     seWRI->setValue(settings.RefreshMinutes);
     FShownRefresh = seWRI->value();
     eFD->setValue(settings.ForecastDays);
+    FStoredLanguage = settings.Language;
+    const QString language = ChosenLanguageCode(settings.Language);
+    int languageIndex = cbLang->findData(language);
+    if (languageIndex < 0) {
+        // A language whose files are gone stays chosen, under its code.
+        cbLang->addItem(language, language);
+        languageIndex = cbLang->count() - 1;
+    }
+    cbLang->setCurrentIndex(languageIndex);
+    FShownLanguage = languageIndex;
     cbxTMW->setChecked(stayOnTop);
     cbxStartup->setChecked(settings.RunAtStartup);
     cbxUC->setChecked(settings.CheckForUpdates);
@@ -407,6 +438,10 @@ void Tdlg_nb_Prefs::StoreValues(TLayoutManagerValues &values, bool &stayOnTop) c
     values.SetValueByName(QLatin1String(kRefreshIntervalName),
                           seWRI->value() == FShownRefresh ? FStoredRefresh : seWRI->value());
     values.SetValueByName(QLatin1String(kForecastDaysName), eFD->value());
+    // A stored text that names no language stays as it is unless the user picks one.
+    values.SetValueByName(QLatin1String(kLanguageName), cbLang->currentIndex() == FShownLanguage
+                                                             ? FStoredLanguage
+                                                             : cbLang->currentData().toString());
     values.SetValueByName(QLatin1String(kRunAtStartupName), cbxStartup->isChecked());
     values.SetValueByName(QLatin1String(kCheckForUpdatesName), cbxUC->isChecked());
     values.SetValueByName(QLatin1String(kApiKeyName), eOWMKey->text());

@@ -1,6 +1,6 @@
 // The preferences dialog: location (typed, or picked from a search of the
-// weather service), units, refresh interval, forecast days, stay on top, start
-// at logon, update checks, and the API key with its subscription kind.
+// weather service), units, refresh interval, forecast days, language, stay on
+// top, start at logon, update checks, and the API key with its subscription kind.
 #pragma once
 
 #include "DialogPictures.h"
@@ -19,6 +19,7 @@
 class QAction;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -45,6 +46,7 @@ class Tdlg_nb_Prefs : public QDialog
     Q_PROPERTY(QString NotSearchedText MEMBER FNotSearchedText)
     Q_PROPERTY(QString FoundText MEMBER FFoundText)
     Q_PROPERTY(QString NotFoundText MEMBER FNotFoundText)
+    Q_PROPERTY(QString SystemLanguageText MEMBER FSystemLanguageText)
 
 public:
     static constexpr int kMinRefreshMinutes = 10;
@@ -86,6 +88,8 @@ public:
     QRadioButton *rbImperial = nullptr;
     QSpinBox *seWRI = nullptr;
     QSpinBox *eFD = nullptr;
+    // "System" (item 0, no code), then the shipped languages by their own names.
+    QComboBox *cbLang = nullptr;
     QCheckBox *cbxTMW = nullptr;
     QCheckBox *cbxStartup = nullptr;
     QCheckBox *cbxUC = nullptr;
@@ -119,6 +123,7 @@ private:
     void SearchDone();
     void ApplyChoice(int result);
     void LanguageChanged();
+    void FillLanguages();
     void OpenUrl(const QUrl &url) const;
     void CancelSearch();
 
@@ -133,6 +138,9 @@ private:
     // The refresh interval as stored, and as the spin edit first showed it.
     int FStoredRefresh = 0;
     int FShownRefresh = 0;
+    // The language as stored, and the entry first shown for it.
+    QString FStoredLanguage;
+    int FShownLanguage = 0;
     TLocationState FLocationState = lsNotSearched;
     bool FSearching = false;
     std::shared_ptr<std::atomic<bool>> FCancel;
@@ -143,6 +151,7 @@ private:
     QString FNotSearchedText = QStringLiteral("Location not searched");
     QString FFoundText = QStringLiteral("Location found");
     QString FNotFoundText = QStringLiteral("Location not found");
+    QString FSystemLanguageText = QStringLiteral("System");
 
     TThemeController *FTheme = nullptr;
     TLangController *FLangCtrl = nullptr;
@@ -155,6 +164,7 @@ private:
     QLabel *lLoc = nullptr;
     QLabel *lWRI = nullptr;
     QLabel *lFD = nullptr;
+    QLabel *lLang = nullptr;
     QLabel *lKey = nullptr;
     QLabel *lLocMessage = nullptr;
     QProgressBar *FBusy = nullptr;

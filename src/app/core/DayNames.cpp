@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace {
 
@@ -21,6 +20,40 @@ QString WithSeparator(const QString &folder)
     if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
         return folder;
     return folder + QLatin1Char('/');
+}
+
+QByteArray ReadCalendarBytes(const QString &path, bool &ok)
+{
+    QFile file(path);
+    ok = false;
+    if (!QFileInfo(path).isFile() || file.size() > kMaxDayNamesBytes || !file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.read(kMaxDayNamesBytes + 1);
+    ok = bytes.size() <= kMaxDayNamesBytes && file.error() == QFileDevice::NoError;
+    return bytes;
+}
+
+// Whether the file holds exactly what one of the shipped calendars holds: the
+// program put it there, the user did not.
+bool IsShippedCopy(const QString &namesFile, const QStringList &searchFolders)
+{
+    bool ok = false;
+    const QByteArray own = ReadCalendarBytes(namesFile, ok);
+    if (!ok)
+        return false; // too large or unreadable: not ours to replace
+    const QString pattern = QLatin1String(kShippedBaseName) + QStringLiteral(".*") + QLatin1String(kDayNamesExtension);
+    const QString ownPath = QFileInfo(namesFile).absoluteFilePath();
+    for (const QString &folder : searchFolders) {
+        const QDir dir(folder);
+        for (const QFileInfo &shipped : dir.entryInfoList({pattern}, QDir::Files | QDir::Readable | QDir::CaseSensitive)) {
+            if (shipped.size() != own.size() || shipped.absoluteFilePath() == ownPath)
+                continue;
+            bool read = false;
+            if (ReadCalendarBytes(shipped.absoluteFilePath(), read) == own && read)
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -103,32 +136,18 @@ QStringList ShippedDayNamesFolders(const QString &executableFolder)
     return folders;
 }
 
-bool EnsureDayNamesFile(const QString &namesFile, const QString &shippedName,
-                        const QStringList &searchFolders)
+QString ChooseDayNamesFile(const QString &namesFile, const QString &languageCode,
+                           const QStringList &searchFolders)
 {
-    if (QFileInfo::exists(namesFile))
-        return true;
+    if (QFileInfo(namesFile).isFile() && !IsShippedCopy(namesFile, searchFolders))
+        return namesFile;
+    const QString shippedName = ShippedDayNamesName(languageCode);
     if (shippedName.isEmpty())
-        return false;
+        return {};
     for (const QString &folder : searchFolders) {
-        QFile source(WithSeparator(folder) + shippedName);
-        if (!QFileInfo(source.fileName()).isFile() || source.size() > kMaxDayNamesBytes)
-            continue;
-        if (!source.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray bytes = source.readAll();
-        // Written whole through a temporary file, so an interrupted copy leaves
-        // no half calendar that would keep the whole one from being copied.
-        QSaveFile target(namesFile);
-        // Unbuffered: a failure of a buffered write is only seen by commit's
-        // flush, which does not report it, and an empty calendar would stay.
-        if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return false;
-        if (target.write(bytes) != bytes.size()) {
-            target.cancelWriting();
-            return false;
-        }
-        return target.commit();
+        const QString path = WithSeparator(folder) + shippedName;
+        if (QFileInfo(path).isFile())
+            return path;
     }
-    return false;
+    return {};
 }

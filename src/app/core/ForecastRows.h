@@ -56,7 +56,8 @@ using TForecastSunTimes = QVector<TSunTimes>;
 TForecastSunTimes ForecastSunTimes(const TWeatherData &forecast);
 
 // One row per record with a time stamp, in order. `dayNames` are the lines of
-// the day-names calendar. `sunTimes`, when it has one entry per record, are
+// the day-names calendar. Numbers are written in `locale`, dates in the
+// language of `app` (LanguageLocale). `sunTimes`, when it has one entry per record, are
 // those of ForecastSunTimes(); otherwise they are worked out here.
 TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dataFolder,
                                 const QStringList &dayNames, const QLocale &locale,

@@ -12,8 +12,10 @@
 #include "HeaderPanel.h"
 #include "LangConsts.h"
 #include "LangController.h"
+#include "LanguageChoice.h"
 #include "MainMenu.h"
 #include "PanelTexts.h"
+#include "QtTranslations.h"
 #include "StartAtLogon.h"
 #include "SystemEvents.h"
 #include "ThemeManager.h"
@@ -156,18 +158,25 @@ void Twnd_nb_Main::PrepareDataFolder(const TWindowStart &start)
     FDataFolder = QDir::cleanPath(settings.absolutePath()) + QLatin1Char('/');
     QDir().mkpath(FDataFolder);
     FNamesFile = DayNamesFileName(start.SettingsFile);
-    const QString shipped = ShippedDayNamesName(start.LanguageCode);
-    if (!shipped.isEmpty())
-        EnsureDayNamesFile(FNamesFile, shipped,
-                           ShippedDayNamesFolders(QFileInfo(start.ExecutablePath).absolutePath()));
-    FNames = LoadDayNames(FNamesFile);
+    LoadCalendar(start.LanguageCode);
+}
+
+void Twnd_nb_Main::LoadCalendar(const QString &languageCode)
+{
+    const QStringList folders = ShippedDayNamesFolders(QFileInfo(FStart.ExecutablePath).absolutePath());
+    FNamesSource = ChooseDayNamesFile(FNamesFile, languageCode, folders);
+    FNames = FNamesSource.isEmpty() ? QStringList() : LoadDayNames(FNamesSource);
 }
 
 void Twnd_nb_Main::BuildWidgets(bool useTray)
 {
     FTheme = new TThemeController(this);
     FLang = new TLangController(this);
-    FLang->OnBeforeLangChange = [](TLangController *) { LoadTexts(GlobalLangManager()); };
+    FLang->OnBeforeLangChange = [](TLangController *) {
+        // From English: a text the new language lacks must not stay in the old one.
+        ResetTexts();
+        LoadTexts(GlobalLangManager());
+    };
     FLang->OnLanguageChanged = [this](TLangController *) { LanguageChanged(); };
     FLang->OnError = [](TLangController *controller) { ReportLanguageError(*controller); };
 
@@ -225,6 +234,7 @@ void Twnd_nb_Main::ApplySettings()
 {
     TLayoutManagerValues &values = LayoutManager().StoredValues();
     const TAppSettings settings = ReadSettings(values);
+    ApplyLanguage(settings.Language);
     FU = UnitsWord(settings.Units);
     FImperial = IsImperial(settings.Units);
     FRefresh->SetIntervalMinutes(settings.RefreshMinutes);
@@ -243,6 +253,19 @@ void Twnd_nb_Main::ApplySettings()
     if (!FCacheTried)
         ShowCachedWeather();
     RefreshWeather();
+}
+
+void Twnd_nb_Main::ApplyLanguage(const QString &stored)
+{
+    const QString code = LanguageToLoad(GlobalLangManager(), stored);
+    if (code.compare(GlobalLangManager().LanguageCode(), Qt::CaseInsensitive) == 0)
+        return;
+    LoadQtTranslations(code);
+    FLang->SetLanguageCode(code);
+    // A file that failed to load part way (reported) still changed the texts:
+    // show what the manager now holds rather than the old language's.
+    if (!GlobalLangManager().LastError().isEmpty())
+        FLang->Refresh();
 }
 
 void Twnd_nb_Main::ShowCachedWeather()
@@ -305,6 +328,7 @@ TRequestRecord Twnd_nb_Main::CurrentRequest()
 
 void Twnd_nb_Main::RefreshStarted()
 {
+    FFailureShown = false;
     FHeader->HideError();
     FHeader->SetRefreshing(true);
     setCursor(Qt::BusyCursor);
@@ -326,6 +350,7 @@ void Twnd_nb_Main::RefreshFinished(const TRefreshResult &result)
 
 void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
 {
+    FShown = result;
     FHeader->ClearValues();
     StoreReportedLocation(LayoutManager().StoredValues(), result.Current.City);
     FCurrent = result.Current;
@@ -344,6 +369,8 @@ void Twnd_nb_Main::ShowSuccess(const TRefreshResult &result)
 
 void Twnd_nb_Main::ShowFailure(const TRefreshResult &result)
 {
+    FFailure = result;
+    FFailureShown = true;
     const QString message = result.Request.ErrorMessage;
     FHeader->ShowError(FailureHintWithNextStep(message, FRefresh->NextAttempt(), FRefresh->Now(), QLocale()));
     if (message.isEmpty() || FHasWeather)
@@ -367,6 +394,17 @@ void Twnd_nb_Main::BringToFront()
 void Twnd_nb_Main::LanguageChanged()
 {
     FTitle->SyncAccessibleNames();
+    const QString code = GlobalLangManager().LanguageCode();
+    if (code.isEmpty())
+        return; // no language loaded: the built-in texts and the start's calendar stay
+    FTitle->SetDateLocale(LanguageLocale(code, QLocale()));
+    LoadCalendar(code);
+    FTitle->SetDayNames(FNames);
+    // The texts made in code: the panel, the rows and a failure's hint.
+    if (FHasWeather)
+        ShowSuccess(FShown);
+    if (FFailureShown)
+        ShowFailure(FFailure);
 }
 
 void Twnd_nb_Main::closeEvent(QCloseEvent *event)

@@ -67,16 +67,25 @@ TOmniBar *TTitleBar::MakeButton(const QString &name, const QString &hint, int gl
     return button;
 }
 
+// The setters show the new text at once but leave a stopped clock stopped:
+// a language chosen while the window is hidden must not wake it every second.
 void TTitleBar::SetLocale(const QLocale &locale)
 {
     FLocale = locale;
-    Tick();
+    FDateLocale = locale;
+    ShowClock(QDateTime::currentDateTime());
+}
+
+void TTitleBar::SetDateLocale(const QLocale &locale)
+{
+    FDateLocale = locale;
+    ShowClock(QDateTime::currentDateTime());
 }
 
 void TTitleBar::SetDayNames(const QStringList &lines)
 {
     FDayNames = lines;
-    Tick();
+    ShowClock(QDateTime::currentDateTime());
 }
 
 void TTitleBar::SetThemeMenu(QMenu *menu)
@@ -97,7 +106,7 @@ void TTitleBar::SyncAccessibleNames()
 
 void TTitleBar::ShowClock(const QDateTime &now)
 {
-    FDateText = ClockDateText(now.date(), FLocale, FDayNames);
+    FDateText = ClockDateText(now.date(), FDateLocale, FDayNames);
     lTime->setText(ClockTimeText(now.time(), FLocale));
     PlaceChildren();
 }
