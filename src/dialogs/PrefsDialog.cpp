@@ -343,8 +343,8 @@ void Tdlg_nb_Prefs::BuildFooter()
 
 void Tdlg_nb_Prefs::SetTabOrder()
 {
-    const QList<QWidget *> order{FTitle, eLoc,    bSearch, rbMetric, rbImperial, seWRI,   eFD,  cbLang, cbxTMW, cbxStartup,
-                                 cbxUC,  eOWMKey, bShowKey, bGetKey, cbxPaid,    FLogo,   bOK,  bCancel};
+    const QList<QWidget *> order{FTitle,  eLoc,    bSearch, rbMetric, rbImperial, seWRI, eFD,     cbLang, cbxTMW,
+                                 cbxStartup, cbxUC, eOWMKey, bShowKey, bGetKey, cbxPaid, FLogo, bOK, bCancel};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }

@@ -118,7 +118,7 @@ TEST_F(PrefsDialogTest, TheLanguageChoiceOffersSystemAndTheShippedLanguages)
         for (int i = 0; i < dialog->cbLang->count(); ++i)
             names << dialog->cbLang->itemText(i);
         EXPECT_EQ(names.value(0), QStringLiteral("System"));
-        for (const char *name : {"English", "Deutsch", "\xC4\x8Ce\xC5\xA1tina"})
+        for (const char *name : {"English", "Deutsch", "Čeština"})
             EXPECT_TRUE(names.contains(QString::fromUtf8(name))) << name;
         EXPECT_EQ(dialog->cbLang->findData(QStringLiteral("de")), names.indexOf(QStringLiteral("Deutsch")));
     }
@@ -476,9 +476,9 @@ TEST_F(PrefsDialogTest, TabVisitsEveryControlInOrderAndEachHasAName)
 {
     const auto dialog = Open();
     dialog->eLoc->setFocus();
-    const QStringList expected{"eLoc",    "bSearch",  "rbMetric", "rbImperial", "seWRI",   "cbLang", "cbxTMW", "cbxStartup",
-                               "cbxUC",   "eOWMKey",  "bShowKey", "bGetKey", "cbxPaid", "iService",
-                               "bOK",     "bCancel",  "lTitle",   "eLoc"};
+    const QStringList expected{"eLoc",    "bSearch",  "rbMetric", "rbImperial", "seWRI",   "cbLang",
+                               "cbxTMW",  "cbxStartup", "cbxUC",  "eOWMKey",  "bShowKey", "bGetKey",
+                               "cbxPaid", "iService", "bOK",      "bCancel",  "lTitle",   "eLoc"};
     QStringList visited{dialog->focusWidget()->objectName()};
     for (int i = 1; i < expected.size(); ++i) {
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);

@@ -176,6 +176,11 @@ void Twnd_nb_Main::BuildWidgets(bool useTray)
         // From English: a text the new language lacks must not stay in the old one.
         ResetTexts();
         LoadTexts(GlobalLangManager());
+        TMessageBoxCaptions &captions = MessageBoxCaptions();
+        captions.confirmation = lc_Confirmation;
+        captions.warning = lc_Warning;
+        captions.information = lc_Information;
+        captions.error = lc_Error;
     };
     FLang->OnLanguageChanged = [this](TLangController *) { LanguageChanged(); };
     FLang->OnError = [](TLangController *controller) { ReportLanguageError(*controller); };

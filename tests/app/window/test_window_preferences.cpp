@@ -4,6 +4,7 @@
 // there applies at once.
 #include "ForecastList.h"
 #include "HeaderPanel.h"
+#include "LangController.h"
 #include "LocationSelector.h"
 #include "MainMenu.h"
 #include "OmniBar.h"
@@ -182,6 +183,7 @@ TEST(WindowPreferences, AChosenLanguageIsStoredAndAppliedAtOnce)
         EXPECT_EQ(window.Menu()->PrefsAction()->text(), QStringLiteral("Einstellungen..."));
         EXPECT_EQ(selector.windowTitle(), QStringLiteral("Ortsauswahl"));
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+        EXPECT_EQ(MessageBoxCaptions().confirmation, QStringLiteral("Bestätigung"));
         const QDate today = QDate::currentDate();
         EXPECT_TRUE(window.TitleBar()->DateLabel()->text().startsWith(
             german.toString(today, QStringLiteral("dddd, d. MMMM yyyy"))))
@@ -201,13 +203,14 @@ TEST(WindowPreferences, AChosenLanguageIsStoredAndAppliedAtOnce)
         }
 
         window.hide();
-        ASSERT_FALSE(window.TitleBar()->ClockRunning());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.TitleBar()->ClockRunning(); }, TWindowRun::kWaitMs));
         choose("");
         EXPECT_EQ(run.StoredText(QStringLiteral("Settings"), QStringLiteral("LNG")), QString());
         EXPECT_EQ(window.windowTitle(), QStringLiteral("Weather Forecast"));
         EXPECT_EQ(window.Menu()->PrefsAction()->text(), QStringLiteral("Preferences..."));
         EXPECT_EQ(selector.windowTitle(), QStringLiteral("Location Selector"));
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+        EXPECT_EQ(MessageBoxCaptions().confirmation, QStringLiteral("Confirmation"));
         EXPECT_FALSE(window.TitleBar()->ClockRunning());
     }
     QLocale::setDefault(saved);
