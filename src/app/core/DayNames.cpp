@@ -43,9 +43,9 @@ bool IsShippedCopy(const QString &namesFile, const QStringList &searchFolders)
         return false; // too large or unreadable: not ours to replace
     const QString pattern = QLatin1String(kShippedBaseName) + QStringLiteral(".*") + QLatin1String(kDayNamesExtension);
     const QString ownPath = QFileInfo(namesFile).absoluteFilePath();
+    const QDir::Filters filters = QDir::Files | QDir::Readable | QDir::CaseSensitive;
     for (const QString &folder : searchFolders) {
-        const QDir dir(folder);
-        for (const QFileInfo &shipped : dir.entryInfoList({pattern}, QDir::Files | QDir::Readable | QDir::CaseSensitive)) {
+        for (const QFileInfo &shipped : QDir(folder).entryInfoList({pattern}, filters)) {
             if (shipped.size() != own.size() || shipped.absoluteFilePath() == ownPath)
                 continue;
             bool read = false;

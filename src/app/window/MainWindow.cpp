@@ -173,7 +173,7 @@ void Twnd_nb_Main::BuildWidgets(bool useTray)
     FTheme = new TThemeController(this);
     FLang = new TLangController(this);
     FLang->OnBeforeLangChange = [](TLangController *) {
-        // From English: a text the new language lacks must not stay in the old one.
+        // English first: a text the new language lacks must not stay in the old one.
         ResetTexts();
         LoadTexts(GlobalLangManager());
         TMessageBoxCaptions &captions = MessageBoxCaptions();
