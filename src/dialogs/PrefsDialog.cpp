@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "LangConsts.h"
 #include "LangController.h"
+#include "LanguageChoice.h"
 #include "LayoutManagerValues.h"
 #include "LinkLabel.h"
 #include "LocationSelector.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -85,6 +87,7 @@ Tdlg_nb_Prefs::Tdlg_nb_Prefs(TLocationSearch search, QWidget *parent)
 
     FLangCtrl = new TLangController(this);
     FLangCtrl->OnLanguageChanged = [this](TLangController *) { LanguageChanged(); };
+    FillLanguages();
     LanguageChanged();
     FTheme->Loaded();
     FLangCtrl->Loaded();
@@ -219,6 +222,11 @@ void Tdlg_nb_Prefs::BuildBody()
     eFD->setRange(kMinDays, kMaxDays);
     eFD->setValue(kFreeKeyDays);
     lFD->setBuddy(eFD);
+    lLang = new QLabel(QStringLiteral("L&anguage:"), this);
+    lLang->setObjectName(QStringLiteral("lLang"));
+    cbLang = new QComboBox(this);
+    cbLang->setObjectName(QStringLiteral("cbLang"));
+    lLang->setBuddy(cbLang);
 
     cbxTMW = new QCheckBox(QStringLiteral("Always On &Top"), this);
     cbxTMW->setObjectName(QStringLiteral("cbxTMW"));
@@ -282,6 +290,9 @@ void Tdlg_nb_Prefs::BuildBody()
     grid->addLayout(numbers, row, 0, 1, 3);
     ++row;
     grid->addWidget(lWRIMessage, row, 0, 1, 3);
+    ++row;
+    grid->addWidget(lLang, row, 0);
+    grid->addWidget(cbLang, row, 1, Qt::AlignLeft);
     for (QCheckBox *box : {cbxTMW, cbxStartup, cbxUC})
         grid->addWidget(box, ++row, 0, 1, 3);
     ++row;
@@ -341,8 +352,8 @@ void Tdlg_nb_Prefs::BuildFooter()
 
 void Tdlg_nb_Prefs::SetTabOrder()
 {
-    const QList<QWidget *> order{FTitle, eLoc,    bSearch, rbMetric, rbImperial, seWRI,   eFD,  cbxTMW, cbxStartup,
-                                 cbxUC,  eOWMKey, bShowKey, bGetKey, cbxPaid,    FLogo,   bOK,  bCancel};
+    const QList<QWidget *> order{FTitle,  eLoc,    bSearch, rbMetric, rbImperial, seWRI, eFD,     cbLang, cbxTMW,
+                                 cbxStartup, cbxUC, eOWMKey, bShowKey, bGetKey, cbxPaid, FLogo, bOK, bCancel};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -369,6 +380,8 @@ void Tdlg_nb_Prefs::LanguageChanged()
     seWRI->setSpecialValueText(FRefreshOffText);
     lWRIMessage->setText(FWrongRefreshText);
     eFD->setAccessibleName(WithoutMnemonic(lFD->text()));
+    cbLang->setItemText(0, FSystemLanguageText);
+    cbLang->setAccessibleName(StripColon(WithoutMnemonic(lLang->text())));
     eOWMKey->setAccessibleName(StripColon(WithoutMnemonic(lKey->text())));
     bShowKey->setAccessibleName(bShowKey->toolTip());
     FLogo->setAccessibleName(QStringLiteral("OpenWeatherMap"));
@@ -377,6 +390,14 @@ void Tdlg_nb_Prefs::LanguageChanged()
     SetLocationState(FLocationState);
     if (FSearching)
         SetLocationMessage(FSearchingText);
+}
+
+void Tdlg_nb_Prefs::FillLanguages()
+{
+    cbLang->clear();
+    cbLang->addItem(FSystemLanguageText, QString());
+    for (int i = 0; i < FLangCtrl->LanguagesCount(); ++i)
+        cbLang->addItem(FLangCtrl->LanguageNames(i), FLangCtrl->LanguageCodes(i));
 }
 
 void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTop)
@@ -391,6 +412,16 @@ void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTo
     seWRI->setValue(TRefreshMinutesBox::Showable(settings.RefreshMinutes));
     FShownRefresh = seWRI->value();
     eFD->setValue(settings.ForecastDays);
+    FStoredLanguage = settings.Language;
+    const QString language = ChosenLanguageCode(settings.Language);
+    int languageIndex = cbLang->findData(language);
+    if (languageIndex < 0) {
+        // A language whose files are gone stays chosen, under its code.
+        cbLang->addItem(language, language);
+        languageIndex = cbLang->count() - 1;
+    }
+    cbLang->setCurrentIndex(languageIndex);
+    FShownLanguage = languageIndex;
     cbxTMW->setChecked(stayOnTop);
     cbxStartup->setChecked(settings.RunAtStartup);
     cbxUC->setChecked(settings.CheckForUpdates);
@@ -419,6 +450,10 @@ void Tdlg_nb_Prefs::StoreValues(TLayoutManagerValues &values, bool &stayOnTop) c
     values.SetValueByName(QLatin1String(kRefreshIntervalName),
                           seWRI->value() == FShownRefresh ? FStoredRefresh : seWRI->value());
     values.SetValueByName(QLatin1String(kForecastDaysName), eFD->value());
+    // A stored text that names no language stays as it is unless the user picks one.
+    values.SetValueByName(QLatin1String(kLanguageName), cbLang->currentIndex() == FShownLanguage
+                                                             ? FStoredLanguage
+                                                             : cbLang->currentData().toString());
     values.SetValueByName(QLatin1String(kRunAtStartupName), cbxStartup->isChecked());
     values.SetValueByName(QLatin1String(kCheckForUpdatesName), cbxUC->isChecked());
     values.SetValueByName(QLatin1String(kApiKeyName), eOWMKey->text());

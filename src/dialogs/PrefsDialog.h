@@ -1,6 +1,6 @@
 // The preferences dialog: location (typed, or picked from a search of the
-// weather service), units, refresh interval, forecast days, stay on top, start
-// at logon, update checks, and the API key with its subscription kind.
+// weather service), units, refresh interval, forecast days, language, stay on
+// top, start at logon, update checks, and the API key with its subscription kind.
 #pragma once
 
 #include "DialogPictures.h"
@@ -20,6 +20,7 @@
 class QAction;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -48,6 +49,7 @@ class Tdlg_nb_Prefs : public QDialog
     Q_PROPERTY(QString NotFoundText MEMBER FNotFoundText)
     Q_PROPERTY(QString RefreshOffText MEMBER FRefreshOffText)
     Q_PROPERTY(QString WrongRefreshText MEMBER FWrongRefreshText)
+    Q_PROPERTY(QString SystemLanguageText MEMBER FSystemLanguageText)
 
 public:
     static constexpr int kMinDays = 3;
@@ -92,6 +94,8 @@ public:
     QRadioButton *rbImperial = nullptr;
     TRefreshMinutesBox *seWRI = nullptr;
     QSpinBox *eFD = nullptr;
+    // "System" (item 0, no code), then the shipped languages by their own names.
+    QComboBox *cbLang = nullptr;
     QCheckBox *cbxTMW = nullptr;
     QCheckBox *cbxStartup = nullptr;
     QCheckBox *cbxUC = nullptr;
@@ -125,6 +129,7 @@ private:
     void SearchDone();
     void ApplyChoice(int result);
     void LanguageChanged();
+    void FillLanguages();
     void OpenUrl(const QUrl &url) const;
     void CancelSearch();
     void RefreshValidityChanged(bool valid);
@@ -140,6 +145,9 @@ private:
     // The refresh interval as stored, and as the spin edit first showed it.
     int FStoredRefresh = 0;
     int FShownRefresh = 0;
+    // The language as stored, and the entry first shown for it.
+    QString FStoredLanguage;
+    int FShownLanguage = 0;
     TLocationState FLocationState = lsNotSearched;
     bool FSearching = false;
     std::shared_ptr<std::atomic<bool>> FCancel;
@@ -152,6 +160,7 @@ private:
     QString FNotFoundText = QStringLiteral("Location not found");
     QString FRefreshOffText = QStringLiteral("off");
     QString FWrongRefreshText = QStringLiteral("The refresh interval is off (0) or 10 to 1440 minutes.");
+    QString FSystemLanguageText = QStringLiteral("System");
 
     TThemeController *FTheme = nullptr;
     TLangController *FLangCtrl = nullptr;
@@ -164,6 +173,7 @@ private:
     QLabel *lLoc = nullptr;
     QLabel *lWRI = nullptr;
     QLabel *lFD = nullptr;
+    QLabel *lLang = nullptr;
     QLabel *lKey = nullptr;
     QLabel *lLocMessage = nullptr;
     QLabel *lWRIMessage = nullptr;

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <memory>
 
@@ -21,7 +22,7 @@ QVariant Stored(const TLayoutManagerValues &values, const char *name)
 
 } // namespace
 
-TEST(AppSettings, RegistersTheNineValuesInOrderWithTheirDefaults)
+TEST(AppSettings, RegistersTheValuesInOrderWithTheirDefaults)
 {
     TLayoutManagerValues values;
     RegisterDefaults(values);
@@ -33,8 +34,9 @@ TEST(AppSettings, RegistersTheNineValuesInOrderWithTheirDefaults)
         {"RAS", true},         {"WL", QStringLiteral("Prague,CZ")}, {"WLID", QStringLiteral("-1")},
         {"U", 0},              {"WRI", 60},                         {"WFD", 5},
         {"CFU", true},         {"OWM", QString()},                  {"PS", false},
+        {"LNG", QString()},
     };
-    ASSERT_EQ(values.Count(), 9);
+    ASSERT_EQ(values.Count(), static_cast<int>(std::size(expected)));
     for (int i = 0; i < values.Count(); ++i) {
         SCOPED_TRACE(expected[i].name);
         EXPECT_EQ(values.Item(i)->Name(), QString::fromLatin1(expected[i].name));
@@ -51,8 +53,9 @@ TEST(AppSettings, RegisteringAgainKeepsWhatIsThere)
     TLayoutManagerValues values;
     RegisterDefaults(values);
     values.SetValueByName(QStringLiteral("WL"), QStringLiteral("Brno, CZ"));
+    const int count = values.Count();
     RegisterDefaults(values);
-    EXPECT_EQ(values.Count(), 9);
+    EXPECT_EQ(values.Count(), count);
     EXPECT_EQ(Stored(values, kLocationName).toString(), QStringLiteral("Brno, CZ"));
 }
 

@@ -1,4 +1,5 @@
 #include "ClockLine.h"
+#include "LangConsts.h"
 
 #include <gtest/gtest.h>
 
@@ -14,24 +15,31 @@ const QStringList kNames = [] {
 
 } // namespace
 
+// The language's long format with the locale's names; a format without the
+// weekday gets it first, and a format that writes no date at all is replaced.
 TEST(ClockLine, LongDateWithWeekdayAndNames)
 {
     struct Case {
+        const char *format;
         QLocale locale;
         QDate date;
         const char *text;
     };
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
     const Case cases[] = {
-        {QLocale(QLocale::English, QLocale::UnitedStates), QDate(2025, 12, 24),
-         "Wednesday, December 24, 2025 - Adam, Eva"},
-        {QLocale(QLocale::German, QLocale::Germany), QDate(2025, 12, 24), "Mittwoch, 24. Dezember 2025 - Adam, Eva"},
-        {QLocale(QLocale::English, QLocale::UnitedStates), QDate(2025, 12, 23), "Tuesday, December 23, 2025"},
-        {QLocale(QLocale::Czech, QLocale::Czechia), QDate(2025, 12, 24), "středa 24. prosince 2025 - Adam, Eva"},
+        {kEnglishLongDateFormat, us, QDate(2025, 12, 24), "Wednesday, December 24, 2025 - Adam, Eva"},
+        {kEnglishLongDateFormat, us, QDate(2025, 12, 23), "Tuesday, December 23, 2025"},
+        {"d. MMMM yyyy", QLocale(QLocale::German, QLocale::Germany), QDate(2025, 12, 24),
+         "Mittwoch, 24. Dezember 2025 - Adam, Eva"},
+        {"'Today'", us, QDate(2025, 12, 23), "Tuesday, December 23, 2025"},
+        {"", us, QDate(2025, 12, 23), "Tuesday, December 23, 2025"},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(ClockDateText(c.date, c.locale, kNames), QString::fromUtf8(c.text));
-    EXPECT_EQ(ClockDateText(QDate(2025, 12, 24), QLocale(QLocale::English, QLocale::UnitedStates), {}),
-              QStringLiteral("Wednesday, December 24, 2025"));
+    for (const Case &c : cases) {
+        lc_LongDateFormat = QString::fromUtf8(c.format);
+        EXPECT_EQ(ClockDateText(c.date, c.locale, kNames), QString::fromUtf8(c.text)) << c.format;
+    }
+    lc_LongDateFormat = QString::fromLatin1(kEnglishLongDateFormat);
+    EXPECT_EQ(ClockDateText(QDate(2025, 12, 24), us, {}), QStringLiteral("Wednesday, December 24, 2025"));
 }
 
 TEST(ClockLine, TimeWithSecondsAndNoZoneName)

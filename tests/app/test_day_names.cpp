@@ -1,5 +1,4 @@
 #include "DayNames.h"
-#include "FileSizeLimit.h"
 #include "LangConsts.h"
 
 #include <gtest/gtest.h>
@@ -167,7 +166,11 @@ TEST(DayNames, TheBuildPutsTheCalendarsBesideTheExecutable)
     }
 }
 
-TEST(DayNames, TheShippedCalendarIsCopiedOnceFromTheFirstFolderHoldingIt)
+// The calendar follows the language: the language's own where one ships, none
+// otherwise. A file in the settings folder wins only when it is the user's:
+// a byte-for-byte copy of a shipped calendar is what earlier versions copied
+// there at the first start, whatever the language became later.
+TEST(DayNames, TheCalendarOfTheLanguageUnlessTheUserPutOneThere)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -176,41 +179,62 @@ TEST(DayNames, TheShippedCalendarIsCopiedOnceFromTheFirstFolderHoldingIt)
     const QString later = dir.filePath("cwd");
     for (const QString &folder : {empty, share, later})
         ASSERT_TRUE(QDir().mkpath(folder));
-    WriteFile(share + "/Nimbrel.cs.dat", "0101=Nov\xC3\xBD rok\n");
+    const QByteArray czech("0101=Nov\xC3\xBD rok\n");
+    WriteFile(share + "/Nimbrel.cs.dat", czech);
     WriteFile(share + "/Nimbrel.sk.dat", "0101=Slovak\n");
     WriteFile(later + "/Nimbrel.cs.dat", "0101=Later\n");
+    WriteFile(later + "/Nimbrel.pl.dat", "0101=Polish\n");
     const QStringList folders = {empty, share, later};
-    const QString namesFile = dir.filePath("nimbrel.dat");
+    const QString namesFile = dir.filePath("settings/nimbrel.dat");
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("settings")));
 
-    EXPECT_TRUE(EnsureDayNamesFile(namesFile, QStringLiteral("Nimbrel.cs.dat"), folders));
-    EXPECT_EQ(ReadFile(namesFile), QByteArray("0101=Nov\xC3\xBD rok\n"));
-
-    // Another language later keeps the copy.
-    EXPECT_TRUE(EnsureDayNamesFile(namesFile, QStringLiteral("Nimbrel.sk.dat"), folders));
-    EXPECT_EQ(ReadFile(namesFile), QByteArray("0101=Nov\xC3\xBD rok\n"));
+    const struct {
+        const char *name;
+        const char *own; // the settings folder's file; null: none
+        const char *language;
+        QString chosen;
+    } cases[] = {
+        {"no file, Czech", nullptr, "cs", share + "/Nimbrel.cs.dat"},
+        {"no file, Slovak", nullptr, "sk", share + "/Nimbrel.sk.dat"},
+        {"no file, from a later folder", nullptr, "pl", later + "/Nimbrel.pl.dat"},
+        {"no file, English", nullptr, "en", QString()},
+        {"no file, no language", nullptr, "", QString()},
+        {"no file, not a code", nullptr, "../cs", QString()},
+        {"a copy of Czech, English", czech.constData(), "en", QString()},
+        {"a copy of Czech, Slovak", czech.constData(), "sk", share + "/Nimbrel.sk.dat"},
+        {"a copy from a later folder, Czech", "0101=Polish\n", "cs", share + "/Nimbrel.cs.dat"},
+        {"the user's own, English", "0101=Mine\n", "en", namesFile},
+        {"the user's own, Slovak", "0101=Mine\n", "sk", namesFile},
+        {"a copy the user changed", "0101=Nov\xC3\xBD rok, Mine\n", "sk", namesFile},
+        {"the user's empty file", "", "cs", namesFile},
+    };
+    for (const auto &c : cases) {
+        QFile::remove(namesFile);
+        if (c.own)
+            WriteFile(namesFile, c.own);
+        EXPECT_EQ(ChooseDayNamesFile(namesFile, QString::fromLatin1(c.language), folders), c.chosen) << c.name;
+        // Nothing is written: the user's file and its absence both stay.
+        EXPECT_EQ(QFile::exists(namesFile), c.own != nullptr) << c.name;
+    }
 }
 
-TEST(DayNames, NoCalendarOrNoWayToWriteLeavesNoFile)
+TEST(DayNames, AFolderOrAnUnreadableFileWhereTheCalendarGoesIsNoCalendar)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     WriteFile(dir.filePath("Nimbrel.cs.dat"), "0101=Anna\n");
     const QStringList folders = {dir.path()};
 
-    const QString namesFile = dir.filePath("nimbrel.dat");
-    EXPECT_FALSE(EnsureDayNamesFile(namesFile, QStringLiteral("Nimbrel.xx.dat"), folders));
-    EXPECT_FALSE(EnsureDayNamesFile(namesFile, QString(), folders));
-    EXPECT_FALSE(EnsureDayNamesFile(namesFile, QStringLiteral("Nimbrel.cs.dat"), {}));
-    EXPECT_FALSE(QFile::exists(namesFile));
+    // A folder by the calendar's name is not the user's calendar.
+    const QString folderFile = dir.filePath("a/nimbrel.dat");
+    ASSERT_TRUE(QDir().mkpath(folderFile));
+    EXPECT_EQ(ChooseDayNamesFile(folderFile, QStringLiteral("cs"), folders), dir.filePath("Nimbrel.cs.dat"));
 
-    const QString unwritable = dir.filePath("no/such/folder/nimbrel.dat");
-    EXPECT_FALSE(EnsureDayNamesFile(unwritable, QStringLiteral("Nimbrel.cs.dat"), folders));
-    EXPECT_FALSE(QFile::exists(unwritable));
-
-    {
-        TFileSizeLimit fullDisk(0);
-        ASSERT_TRUE(fullDisk.Active());
-        EXPECT_FALSE(EnsureDayNamesFile(namesFile, QStringLiteral("Nimbrel.cs.dat"), folders));
+    // One the program cannot read is the user's: it wins and shows no names.
+    const QString locked = WriteFile(dir.filePath("nimbrel.dat"), "0101=Anna\n");
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
+    if (!QFile(locked).open(QIODevice::ReadOnly)) { // root reads it all the same
+        EXPECT_EQ(ChooseDayNamesFile(locked, QStringLiteral("cs"), folders), locked);
+        EXPECT_TRUE(LoadDayNames(locked).isEmpty());
     }
-    EXPECT_FALSE(QFile::exists(namesFile));
 }

@@ -149,14 +149,14 @@ TEST(ZonedSunTimes, PolarNightAndDayHaveNoEventsAndBadPlacesNone)
     EXPECT_FALSE(SunTimesOnLocalDate(50.0, 14.0, QDate()).HasRise);
 }
 
-// The three text columns exactly, in the user's locale: Czech numbers and
-// weekday under English program texts.
+// The three text columns exactly: numbers in the user's Czech locale, texts
+// and dates in the program's language (English, built in).
 TEST(ForecastRows, ColumnTextsInTheUsersLocale)
 {
     Languages lang;
     TWeatherRecord r = Record(69.6496, 18.9560, QDate(2026, 12, 15)); // Tromsø, polar night
     EXPECT_EQ(RowDateText(QDate(2026, 12, 15), QStringList(), kEnglish),
-              QStringLiteral("\nTuesday\n15.12.2026\n\nDay 349"));
+              QStringLiteral("\nTuesday\n12/15/2026\n\nDay 349"));
     EXPECT_EQ(RowDescriptionText(r, kCzech, lang.app, lang.reference),
               QStringLiteral("Light rain, gentle breeze\n\nHumidity: 81 %\nWind: 4,13 m/s WSW\n"
                              "Precipitations: 2,25 mm"));
@@ -168,7 +168,7 @@ TEST(ForecastRows, ColumnTextsInTheUsersLocale)
     const TForecastRows rows = BuildForecastRows({r}, QStringLiteral("/data"), QStringList(), kCzech, lang.app,
                                                  lang.reference, TForecastSunTimes(), TMoonDays{moon});
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0].DateText, QStringLiteral("\núterý\n15.12.2026\n\nDay 349"));
+    EXPECT_EQ(rows[0].DateText, QStringLiteral("\nTuesday\n12/15/2026\n\nDay 349"));
     // No sunrise at all: the sun lines are left out, the rest stays.
     EXPECT_EQ(rows[0].MoonSunText, QStringLiteral("Moon: 42%\n\n\n\nCloud Coverage: 90 %"));
     EXPECT_EQ(rows[0].IconPath, QStringLiteral("/data/10d.png"));

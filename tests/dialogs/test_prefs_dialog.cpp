@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -103,6 +104,50 @@ TEST_F(PrefsDialogTest, OpensWithTheStoredValues)
         EXPECT_EQ(dialog->seWRI->value(), 90) << c.name;
         EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("Vienna, AT")) << c.name;
         EXPECT_EQ(dialog->eOWMKey->text(), kKey) << c.name;
+    }
+}
+
+// "System" first, then each shipped language by its own name; the choice is
+// stored as the language's code, and a stored text the list does not offer
+// stays as it is until the user picks another entry.
+TEST_F(PrefsDialogTest, TheLanguageChoiceOffersSystemAndTheShippedLanguages)
+{
+    {
+        const auto dialog = Open();
+        QStringList names;
+        for (int i = 0; i < dialog->cbLang->count(); ++i)
+            names << dialog->cbLang->itemText(i);
+        EXPECT_EQ(names.value(0), QStringLiteral("System"));
+        for (const char *name : {"English", "Deutsch", "Čeština"})
+            EXPECT_TRUE(names.contains(QString::fromUtf8(name))) << name;
+        EXPECT_EQ(dialog->cbLang->findData(QStringLiteral("de")), names.indexOf(QStringLiteral("Deutsch")));
+    }
+    const struct {
+        const char *name;
+        const char *stored;
+        const char *shown;   // the entry's text
+        const char *picked;  // the entry chosen before OK; none keeps the shown one
+        const char *written;
+    } cases[] = {
+        {"nothing stored is System", "", "System", nullptr, ""},
+        {"a shipped language", "de", "Deutsch", nullptr, "de"},
+        {"letter case and blanks", " DE ", "Deutsch", nullptr, " DE "},
+        {"System picked", "de", "Deutsch", "System", ""},
+        {"a language picked", "", "System", "Deutsch", "de"},
+        {"a language whose files are gone", "eo", "eo", nullptr, "eo"},
+        {"a text that is no language", "../x*", "System", nullptr, "../x*"},
+        {"garbage replaced by a pick", "../x*", "System", "English", "en"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.Set(kLanguageName, QString::fromUtf8(c.stored));
+        const auto dialog = Open();
+        EXPECT_EQ(dialog->cbLang->currentText(), QString::fromUtf8(c.shown));
+        if (c.picked)
+            dialog->cbLang->setCurrentText(QString::fromUtf8(c.picked));
+        bool onTop = false;
+        dialog->StoreValues(settings.Values, onTop);
+        EXPECT_EQ(settings.Get(kLanguageName).toString(), QString::fromUtf8(c.written));
     }
 }
 
@@ -483,9 +528,9 @@ TEST_F(PrefsDialogTest, TabVisitsEveryControlInOrderAndEachHasAName)
 {
     const auto dialog = Open();
     dialog->eLoc->setFocus();
-    const QStringList expected{"eLoc",    "bSearch",  "rbMetric", "rbImperial", "seWRI",   "cbxTMW", "cbxStartup",
-                               "cbxUC",   "eOWMKey",  "bShowKey", "bGetKey", "cbxPaid", "iService",
-                               "bOK",     "bCancel",  "lTitle",   "eLoc"};
+    const QStringList expected{"eLoc",    "bSearch",  "rbMetric", "rbImperial", "seWRI",   "cbLang",
+                               "cbxTMW",  "cbxStartup", "cbxUC",  "eOWMKey",  "bShowKey", "bGetKey",
+                               "cbxPaid", "iService", "bOK",      "bCancel",  "lTitle",   "eLoc"};
     QStringList visited{dialog->focusWidget()->objectName()};
     for (int i = 1; i < expected.size(); ++i) {
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);

@@ -69,6 +69,7 @@ void RegisterDefaults(TLayoutManagerValues &values)
     values.AddItem(Name(kCheckForUpdatesName), true);
     values.AddItem(Name(kApiKeyName), QString(), Name(kApiKeyPassword));
     values.AddItem(Name(kPaidName), false);
+    values.AddItem(Name(kLanguageName), QString());
 }
 
 TAppSettings ReadSettings(const TLayoutManagerValues &values)
@@ -85,6 +86,7 @@ TAppSettings ReadSettings(const TLayoutManagerValues &values)
     settings.CheckForUpdates = BoolValue(values, kCheckForUpdatesName, defaults.CheckForUpdates);
     settings.ApiKey = TextValue(values, kApiKeyName, defaults.ApiKey);
     settings.Paid = BoolValue(values, kPaidName, defaults.Paid);
+    settings.Language = TextValue(values, kLanguageName, defaults.Language);
     return settings;
 }
 

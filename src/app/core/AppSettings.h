@@ -20,6 +20,8 @@ inline constexpr char kForecastDaysName[] = "WFD";
 inline constexpr char kCheckForUpdatesName[] = "CFU";
 inline constexpr char kApiKeyName[] = "OWM";
 inline constexpr char kPaidName[] = "PS";
+// The language chosen in the preferences; empty follows the environment.
+inline constexpr char kLanguageName[] = "LNG";
 
 // The password the API key is enciphered with. Every installation uses the same
 // one; changing it makes every stored key unreadable.
@@ -56,10 +58,11 @@ struct TAppSettings {
     bool CheckForUpdates = true;
     QString ApiKey;
     bool Paid = false;
+    QString Language; // as stored; ChosenLanguageCode() reads it
 };
 
-// The nine values with their defaults, in the order the INI file has always
-// listed them. A value already present keeps its value.
+// The values with their defaults, in the order the INI file has always
+// listed them, the language last. A value already present keeps its value.
 void RegisterDefaults(TLayoutManagerValues &values);
 
 // The values as the program uses them. A value that is missing or cannot be

@@ -1,6 +1,7 @@
 #include "ClockLine.h"
 
 #include "DayNames.h"
+#include "LangConsts.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ QString TimeFormatWithoutZone(const QLocale &locale)
 
 QString ClockDateText(const QDate &today, const QLocale &locale, const QStringList &dayNames)
 {
-    QString format = locale.dateFormat(QLocale::LongFormat);
+    QString format = UsableDateFormat(lc_LongDateFormat, QString::fromLatin1(kEnglishLongDateFormat));
     if (!format.contains(kWeekdayField))
         format.prepend(kWeekdayPrefix);
     QString text = locale.toString(today, format);
@@ -71,6 +72,15 @@ QString ClockDateText(const QDate &today, const QLocale &locale, const QStringLi
     if (!names.isEmpty())
         text += kNamesSeparator + names;
     return text;
+}
+
+QString UsableDateFormat(const QString &format, const QString &fallback)
+{
+    for (const QChar field : {QLatin1Char('d'), QLatin1Char('M'), QLatin1Char('y')}) {
+        if (ContainsUnquoted(format, field))
+            return format;
+    }
+    return fallback;
 }
 
 QString ClockTimeText(const QTime &now, const QLocale &locale)

@@ -8,9 +8,14 @@
 #include <QStringList>
 #include <QTime>
 
-// The locale's long date with the weekday (", " after it when the format has
-// none), then " - " and the day's names when the calendar has any.
+// The date in the language's long format (lc_LongDateFormat) with the
+// locale's month and day names, the weekday first (", " after it) when the
+// format has none, then " - " and the day's names when the calendar has any.
 QString ClockDateText(const QDate &today, const QLocale &locale, const QStringList &dayNames);
+
+// `format` when it writes a day, a month or a year, else `fallback`: a
+// language file's format naming none of them would show no date at all.
+QString UsableDateFormat(const QString &format, const QString &fallback);
 
 // The locale's long time (with seconds) without a time-zone name.
 QString ClockTimeText(const QTime &now, const QLocale &locale);

@@ -23,6 +23,40 @@ QString WithSeparator(const QString &folder)
     return folder + QLatin1Char('/');
 }
 
+QByteArray ReadCalendarBytes(const QString &path, bool &ok)
+{
+    QFile file(path);
+    ok = false;
+    if (!QFileInfo(path).isFile() || file.size() > kMaxDayNamesBytes || !file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.read(kMaxDayNamesBytes + 1);
+    ok = bytes.size() <= kMaxDayNamesBytes && file.error() == QFileDevice::NoError;
+    return bytes;
+}
+
+// Whether the file holds exactly what one of the shipped calendars holds: the
+// program put it there, the user did not.
+bool IsShippedCopy(const QString &namesFile, const QStringList &searchFolders)
+{
+    bool ok = false;
+    const QByteArray own = ReadCalendarBytes(namesFile, ok);
+    if (!ok)
+        return false; // too large or unreadable: not ours to replace
+    const QString pattern = QLatin1String(kShippedBaseName) + QStringLiteral(".*") + QLatin1String(kDayNamesExtension);
+    const QString ownPath = QFileInfo(namesFile).absoluteFilePath();
+    const QDir::Filters filters = QDir::Files | QDir::Readable | QDir::CaseSensitive;
+    for (const QString &folder : searchFolders) {
+        for (const QFileInfo &shipped : QDir(folder).entryInfoList({pattern}, filters)) {
+            if (shipped.size() != own.size() || shipped.absoluteFilePath() == ownPath)
+                continue;
+            bool read = false;
+            if (ReadCalendarBytes(shipped.absoluteFilePath(), read) == own && read)
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int DayNameIndex(const QDate &date)
@@ -103,23 +137,18 @@ QStringList ShippedDayNamesFolders(const QString &executableFolder)
     return folders;
 }
 
-bool EnsureDayNamesFile(const QString &namesFile, const QString &shippedName,
-                        const QStringList &searchFolders)
+QString ChooseDayNamesFile(const QString &namesFile, const QString &languageCode,
+                           const QStringList &searchFolders)
 {
-    if (QFileInfo::exists(namesFile))
-        return true;
+    if (QFileInfo(namesFile).isFile() && !IsShippedCopy(namesFile, searchFolders))
+        return namesFile;
+    const QString shippedName = ShippedDayNamesName(languageCode);
     if (shippedName.isEmpty())
-        return false;
+        return {};
     for (const QString &folder : searchFolders) {
-        QByteArray bytes;
-        QString ignored;
-        if (ReadRegularFile(WithSeparator(folder) + shippedName, kMaxDayNamesBytes, bytes, ignored)
-            != TReadOutcome::Read)
-            continue;
-        // Written whole through a temporary file, so an interrupted copy leaves
-        // no half calendar that would keep the whole one from being copied; the
-        // copy is the program's own, so a link in its place is replaced.
-        return WritePrivateFile(namesFile, bytes, TLinkRule::ReplaceLink, ignored);
+        const QString path = WithSeparator(folder) + shippedName;
+        if (QFileInfo(path).isFile())
+            return path;
     }
-    return false;
+    return {};
 }

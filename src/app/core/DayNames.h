@@ -34,8 +34,10 @@ QString ShippedDayNamesName(const QString &languageCode);
 // then the current folder.
 QStringList ShippedDayNamesFolders(const QString &executableFolder);
 
-// When `namesFile` does not exist, copies the first `shippedName` found in
-// `searchFolders` to it, whole or not at all. The copy is made once; later
-// starts keep it whatever the language. True when `namesFile` exists after.
-bool EnsureDayNamesFile(const QString &namesFile, const QString &shippedName,
-                        const QStringList &searchFolders);
+// The calendar shown for `languageCode`: the user's own `namesFile` when it is
+// there and is not a byte-for-byte copy of a shipped calendar (earlier versions
+// copied one there at the first start, whatever the language later became);
+// else the language's shipped calendar found first in `searchFolders`; else
+// empty: no names.
+QString ChooseDayNamesFile(const QString &namesFile, const QString &languageCode,
+                           const QStringList &searchFolders);

@@ -4,6 +4,8 @@
 #include "DateTimeConv.h"
 #include "DayNames.h"
 #include "LangConsts.h"
+#include "LangMan.h"
+#include "LanguageChoice.h"
 #include "MoonTable.h"
 #include "PanelTexts.h"
 #include "UnitRules.h"
@@ -29,7 +31,6 @@ constexpr int kSunday = 7;
 
 const QString kLineFeed = QStringLiteral("\n");
 const QString kTwoLineFeeds = QStringLiteral("\n\n");
-const QString kDateFormat = QStringLiteral("d.M.yyyy");
 
 QString Labelled(const QString &label, const QString &value)
 {
@@ -120,8 +121,9 @@ TSunTimes SunTimesOnLocalDate(double latitude, double eastLongitude, const QDate
 
 QString RowDateText(const QDate &date, const QStringList &dayNames, const QLocale &locale)
 {
+    const QString format = UsableDateFormat(lc_ShortDateFormat, QString::fromLatin1(kEnglishShortDateFormat));
     return kLineFeed + locale.dayName(date.dayOfWeek(), QLocale::LongFormat) + kLineFeed
-           + date.toString(kDateFormat) + kTwoLineFeeds + DayNames(dayNames, date, true);
+           + locale.toString(date, format) + kTwoLineFeeds + DayNames(dayNames, date, true);
 }
 
 QString RowPressureText(const TWeatherRecord &record, const QLocale &locale)
@@ -201,6 +203,8 @@ TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dat
     const TMoonDays moon = moonDays.size() == forecast.size() || forecast.isEmpty()
                                ? moonDays
                                : ForecastMoonDays(forecast, BuildMoonTable(forecast.constFirst().TimeStamp));
+    // Weekday and month names in the program's language, numbers as the user's locale writes them.
+    const QLocale dateLocale = LanguageLocale(app.LanguageCode(), locale);
     TForecastRows rows;
     rows.reserve(forecast.size());
     for (int i = 0; i < forecast.size(); ++i) {
@@ -218,7 +222,7 @@ TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dat
         row.MoonTime = UniversalValue(stamp);
         row.MoonUpsideDown = MoonSeenUpsideDown(record.City.Lat);
         row.Sun = sunGiven ? sunTimes[i] : SunTimesOnLocalDate(record.City.Lat, record.City.Lon, row.Date);
-        row.DateText = RowDateText(row.Date, dayNames, locale);
+        row.DateText = RowDateText(row.Date, dayNames, dateLocale);
         row.PressureText = RowPressureText(record, locale);
         row.RangeText = RowRangeText(record, locale);
         row.DescriptionText = RowDescriptionText(record, locale, app, reference);

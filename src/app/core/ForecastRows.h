@@ -53,8 +53,9 @@ using TForecastSunTimes = QVector<TSunTimes>;
 TForecastSunTimes ForecastSunTimes(const TWeatherData &forecast);
 
 // One row per record with a time stamp, in order. `dayNames` are the lines of
-// the day-names calendar. `sunTimes` and `moonDays`, when they have one entry
-// per record, are those of ForecastSunTimes() and ForecastMoonDays();
+// the day-names calendar. Numbers are written in `locale`, dates in the
+// language of `app` (LanguageLocale). `sunTimes` and `moonDays`, when they have
+// one entry per record, are those of ForecastSunTimes() and ForecastMoonDays();
 // otherwise they are worked out here.
 TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dataFolder,
                                 const QStringList &dayNames, const QLocale &locale,

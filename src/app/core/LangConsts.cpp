@@ -12,6 +12,7 @@ QString lc_Error = QStringLiteral("Error");
 QString lc_File = QStringLiteral("File");
 QString lc_Humidity = QStringLiteral("Humidity");
 QString lc_Information = QStringLiteral("Information");
+QString lc_LongDateFormat = QString::fromLatin1(kEnglishLongDateFormat);
 QString lc_Moon = QStringLiteral("Moon");
 QString lc_NewVersionAvail = QStringLiteral("New version %s is available.");
 QString lc_NextAttempt = QStringLiteral("Next attempt at %s.");
@@ -26,6 +27,7 @@ QString lc_NoLocFound = QStringLiteral("No location was found.");
 QString lc_Precipitations = QStringLiteral("Precipitations");
 QString lc_Pressure = QStringLiteral("Pressure");
 QString lc_Refreshing = QStringLiteral("Refreshing...");
+QString lc_ShortDateFormat = QString::fromLatin1(kEnglishShortDateFormat);
 QString lc_Sunrise = QStringLiteral("Sunrise");
 QString lc_Sunset = QStringLiteral("Sunset");
 QString lc_Temp = QStringLiteral("Temperature");
@@ -58,6 +60,7 @@ const TTextSlot kProgramTexts[] = {
     {"lc_File", "File", &lc_File},
     {"lc_Humidity", "Humidity", &lc_Humidity},
     {"lc_Information", "Information", &lc_Information},
+    {"lc_LongDateFormat", kEnglishLongDateFormat, &lc_LongDateFormat},
     {"lc_Moon", "Moon", &lc_Moon},
     {"lc_NewVersionAvail", "New version %s is available.", &lc_NewVersionAvail},
     {"lc_NextAttempt", "Next attempt at %s.", &lc_NextAttempt},
@@ -72,6 +75,7 @@ const TTextSlot kProgramTexts[] = {
     {"lc_Precipitations", "Precipitations", &lc_Precipitations},
     {"lc_Pressure", "Pressure", &lc_Pressure},
     {"lc_Refreshing", "Refreshing...", &lc_Refreshing},
+    {"lc_ShortDateFormat", kEnglishShortDateFormat, &lc_ShortDateFormat},
     {"lc_Sunrise", "Sunrise", &lc_Sunrise},
     {"lc_Sunset", "Sunset", &lc_Sunset},
     {"lc_Temp", "Temperature", &lc_Temp},

@@ -7,6 +7,11 @@
 
 class TLanguageManager;
 
+// English dates as an American reads them: the month first, named in the
+// title bar; the rows' short form fits their narrow date column.
+inline constexpr char kEnglishLongDateFormat[] = "dddd, MMMM d, yyyy";
+inline constexpr char kEnglishShortDateFormat[] = "M/d/yyyy";
+
 // The program's own texts. Each holds its English default until LoadTexts
 // replaces it with the current language's text for its key.
 extern QString lc_AsOf;
@@ -19,6 +24,9 @@ extern QString lc_Error;
 extern QString lc_File;
 extern QString lc_Humidity;
 extern QString lc_Information;
+// How the language writes a date: the title bar's with the weekday, and the
+// forecast rows' under the weekday (QLocale format fields).
+extern QString lc_LongDateFormat;
 extern QString lc_Moon;
 extern QString lc_NewVersionAvail;
 extern QString lc_NextAttempt;
@@ -33,6 +41,7 @@ extern QString lc_NoLocFound;
 extern QString lc_Precipitations;
 extern QString lc_Pressure;
 extern QString lc_Refreshing;
+extern QString lc_ShortDateFormat;
 extern QString lc_Sunrise;
 extern QString lc_Sunset;
 extern QString lc_Temp;

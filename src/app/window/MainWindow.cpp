@@ -12,9 +12,11 @@
 #include "HeaderPanel.h"
 #include "LangConsts.h"
 #include "LangController.h"
+#include "LanguageChoice.h"
 #include "MainMenu.h"
 #include "PanelTexts.h"
 #include "PrivateData.h"
+#include "QtTranslations.h"
 #include "StartAtLogon.h"
 #include "SystemEvents.h"
 #include "ThemeManager.h"
@@ -178,18 +180,30 @@ void Twnd_nb_Main::PrepareDataFolder(const TWindowStart &start)
         MadePrivateNotice(MakeDataPrivate(FDataFolder, start.SettingsFile, FNamesFile, ownFolder));
     if (!notice.isEmpty())
         std::fprintf(stderr, "%s\n", qUtf8Printable(notice));
-    const QString shipped = ShippedDayNamesName(start.LanguageCode);
-    if (!shipped.isEmpty())
-        EnsureDayNamesFile(FNamesFile, shipped,
-                           ShippedDayNamesFolders(QFileInfo(start.ExecutablePath).absolutePath()));
-    FNames = LoadDayNames(FNamesFile);
+    LoadCalendar(start.LanguageCode);
+}
+
+void Twnd_nb_Main::LoadCalendar(const QString &languageCode)
+{
+    const QStringList folders = ShippedDayNamesFolders(QFileInfo(FStart.ExecutablePath).absolutePath());
+    FNamesSource = ChooseDayNamesFile(FNamesFile, languageCode, folders);
+    FNames = FNamesSource.isEmpty() ? QStringList() : LoadDayNames(FNamesSource);
 }
 
 void Twnd_nb_Main::BuildWidgets()
 {
     FTheme = new TThemeController(this);
     FLang = new TLangController(this);
-    FLang->OnBeforeLangChange = [](TLangController *) { LoadTexts(GlobalLangManager()); };
+    FLang->OnBeforeLangChange = [](TLangController *) {
+        // English first: a text the new language lacks must not stay in the old one.
+        ResetTexts();
+        LoadTexts(GlobalLangManager());
+        TMessageBoxCaptions &captions = MessageBoxCaptions();
+        captions.confirmation = lc_Confirmation;
+        captions.warning = lc_Warning;
+        captions.information = lc_Information;
+        captions.error = lc_Error;
+    };
     FLang->OnLanguageChanged = [this](TLangController *) { LanguageChanged(); };
     FLang->OnError = [](TLangController *controller) { ReportLanguageError(*controller); };
 
@@ -264,6 +278,7 @@ void Twnd_nb_Main::ApplySettings()
 {
     TLayoutManagerValues &values = LayoutManager().StoredValues();
     const TAppSettings settings = ReadSettings(values);
+    ApplyLanguage(settings.Language);
     FU = UnitsWord(settings.Units);
     FImperial = IsImperial(settings.Units);
     FRefresh->SetIntervalMinutes(settings.RefreshMinutes);
@@ -284,6 +299,19 @@ void Twnd_nb_Main::ApplySettings()
     if (!FCacheTried)
         ShowCachedWeather();
     RefreshWeather();
+}
+
+void Twnd_nb_Main::ApplyLanguage(const QString &stored)
+{
+    const QString code = LanguageToLoad(GlobalLangManager(), stored);
+    if (code.compare(GlobalLangManager().LanguageCode(), Qt::CaseInsensitive) == 0)
+        return;
+    LoadQtTranslations(code);
+    FLang->SetLanguageCode(code);
+    // A file that failed to load part way (reported) still changed the texts:
+    // show what the manager now holds rather than the old language's.
+    if (!GlobalLangManager().LastError().isEmpty())
+        FLang->Refresh();
 }
 
 void Twnd_nb_Main::ShowCachedWeather()
@@ -352,6 +380,7 @@ TRequestRecord Twnd_nb_Main::CurrentRequest()
 void Twnd_nb_Main::RefreshStarted()
 {
     qCInfo(lcRefresh) << "refresh started";
+    FFailureShown = false;
     FHeader->HideError();
     FHeader->SetRefreshing(true);
     setCursor(Qt::BusyCursor);
@@ -404,6 +433,7 @@ void Twnd_nb_Main::PictureArrived(const QString &name)
 
 void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
 {
+    FShown = result;
     FHeader->ClearValues();
     NoteReportedLocation(result);
     FCurrent = result.Current;
@@ -420,6 +450,8 @@ void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
 
 void Twnd_nb_Main::ShowFailure(const TWeatherResult &result)
 {
+    FFailure = result;
+    FFailureShown = true;
     const TFetchFailure &failure = result.Request.Failure;
     FHeader->ShowError(FailureHintWithNextStep(failure, FRefresh->NextAttempt(), FRefresh->Now(), QLocale()));
     if (FHasWeather)
@@ -466,6 +498,17 @@ void Twnd_nb_Main::BringToFront()
 void Twnd_nb_Main::LanguageChanged()
 {
     FTitle->SyncAccessibleNames();
+    const QString code = GlobalLangManager().LanguageCode();
+    if (code.isEmpty())
+        return; // no language loaded: the built-in texts and the start's calendar stay
+    FTitle->SetDateLocale(LanguageLocale(code, QLocale()));
+    LoadCalendar(code);
+    FTitle->SetDayNames(FNames);
+    // The texts made in code: the panel, the rows and a failure's hint.
+    if (FHasWeather)
+        ShowSuccess(FShown);
+    if (FFailureShown)
+        ShowFailure(FFailure);
 }
 
 void Twnd_nb_Main::closeEvent(QCloseEvent *event)

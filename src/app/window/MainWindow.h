@@ -92,6 +92,8 @@ public:
     const QString &DataFolder() const { return FDataFolder; }
     const QString &NamesFile() const { return FNamesFile; }
     const QStringList &Names() const { return FNames; }
+    // The calendar file the names come from; empty when there is none.
+    const QString &NamesSource() const { return FNamesSource; }
     // Whether a refresh has ever succeeded; the panel then keeps its data on failures.
     bool HasWeather() const { return FHasWeather; }
     // The wake and network reports the window listens to.
@@ -133,7 +135,12 @@ private:
     void cmPreferences(TPrefsFocus focus = TPrefsFocus::Location);
     // A start without an API key opens the dialog once, the key field focused.
     void OfferKeyOnFirstShow();
+    // Loads the stored language choice when it names another language than
+    // the one shown; the window, its menu and open dialogs follow at once.
+    void ApplyLanguage(const QString &stored);
     void LanguageChanged();
+    // The day-names calendar for the language (the user's own file wins).
+    void LoadCalendar(const QString &languageCode);
     void PlaceBars();
     void ThemeChanged();
 
@@ -163,11 +170,16 @@ private:
     QString FDataFolder;
     QString FNamesFile;
     QStringList FNames;
+    QString FNamesSource;
     bool FImperial = false;
     bool FHasWeather = false;
     bool FPrefsOpen = false;
     bool FKeyOffered = false;
     TWeatherRecord FCurrent;
+    // What the panel shows, to write it again in another language.
+    TRefreshResult FShown;
+    TRefreshResult FFailure;
+    bool FFailureShown = false;
     TWeatherData FForecast;
     // A result whose place waits for the preferences dialog to close.
     std::unique_ptr<TWeatherResult> FReportWaiting;

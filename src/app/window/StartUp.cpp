@@ -1,17 +1,20 @@
 #include "StartUp.h"
 
 #include "HintWrap.h"
+#include "AppSettings.h"
 #include "LangConsts.h"
 #include "LangMan.h"
+#include "LanguageChoice.h"
 #include "LayoutManagerINIStorage.h"
+#include "LayoutManagerValues.h"
 #include "LayoutManagerWinCryptCipherer.h"
 #include "MainWindow.h"
 #include "PortableDrive.h"
+#include "QtTranslations.h"
 #include "SettingsLocation.h"
 #include "SingleInstance.h"
 #include "TerminationSignals.h"
 #include "TrayIcon.h"
-#include "UserLanguageCode.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,8 +26,6 @@
 #include <memory>
 
 namespace {
-
-constexpr char kFallbackLanguageCode[] = "en";
 
 // What the start found: the language and its files, the window's first texts.
 // Silent unless asked for (QT_LOGGING_RULES="nimbrel.start.info=true").
@@ -73,14 +74,15 @@ QString ReadServiceCaFile(ILayoutManagerStorage &storage)
     return QString();
 }
 
-QString InitLanguage(TLanguageManager &manager)
+QString InitLanguage(TLanguageManager &manager, const QString &chosen)
 {
-    manager.SetLanguageCode(GetUserLanguageCode());
-    if (manager.LanguageCode().isEmpty())
-        manager.SetLanguageCode(QLatin1String(kFallbackLanguageCode));
+    manager.SetLanguageCode(LanguageToLoad(manager, chosen));
+    const QString code =
+        manager.LanguageCode().isEmpty() ? QString::fromLatin1(kFallbackLanguageCode) : manager.LanguageCode();
     ResetTexts();
     LoadTexts(manager);
-    return manager.LanguageCode().isEmpty() ? QString::fromLatin1(kFallbackLanguageCode) : manager.LanguageCode();
+    LoadQtTranslations(code);
+    return code;
 }
 
 int RunNimbrel(QApplication &app, const TRunHooks &hooks)
@@ -98,12 +100,14 @@ int RunNimbrel(QApplication &app, const TRunHooks &hooks)
     TWindowStart start;
     start.ExecutablePath = executable;
     start.SettingsFile = settingsFile;
-    start.LanguageCode = InitLanguage(GlobalLangManager());
+    auto storage = std::make_shared<TLayoutManagerINIStorage>(settingsFile);
+    const QString chosenLanguage =
+        storage->ReadString(TLayoutManagerValues::kDefaultSection, QLatin1String(kLanguageName), QString());
+    start.LanguageCode = InitLanguage(GlobalLangManager(), chosenLanguage);
     qCInfo(lcStart).noquote() << "language" << start.LanguageCode << "(" + GlobalLangManager().LanguageName() + ")"
                               << "from" << GlobalLangManager().ActiveFiles().join(QStringLiteral(", "));
     start.UseTray = TTrayIcon::Available();
 
-    auto storage = std::make_shared<TLayoutManagerINIStorage>(settingsFile);
     start.ApiBase = ReadServiceAddress(*storage, QLatin1String(kApiBaseKey));
     start.WebBase = ReadServiceAddress(*storage, QLatin1String(kWebBaseKey));
     start.TimeoutSeconds = ReadServiceTimeout(*storage);
@@ -125,6 +129,8 @@ int RunNimbrel(QApplication &app, const TRunHooks &hooks)
         hooks.WindowCreated(window);
     window.show();
     qCInfo(lcStart).noquote() << "window" << window.windowTitle();
+    qCInfo(lcStart).noquote() << "day names from"
+                              << (window.NamesSource().isEmpty() ? QStringLiteral("none") : window.NamesSource());
     const int code = app.exec();
     if (!window.LayoutManager().LastError().isEmpty())
         std::fprintf(stderr, "nimbrel: the settings were not saved: %s\n",

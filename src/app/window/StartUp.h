@@ -42,9 +42,10 @@ int ReadServiceTimeout(ILayoutManagerStorage &storage);
 // as it would depend on the folder the program was started from.
 QString ReadServiceCaFile(ILayoutManagerStorage &storage);
 
-// Sets the user's language, or English when no language file has it, and loads
-// the program's texts from it. Answers the language code in use.
-QString InitLanguage(TLanguageManager &manager);
+// Loads the chosen language (the stored [Settings] LNG; empty follows the
+// environment), else the user's, else English, with the program's texts and
+// Qt's own from it. Answers the language code in use.
+QString InitLanguage(TLanguageManager &manager, const QString &chosen = QString());
 
 struct TRunHooks {
     // Called once the window exists, before it is shown.

@@ -70,18 +70,28 @@ TOmniBar *TTitleBar::MakeButton(const QString &name, const QString &hint, int gl
     return button;
 }
 
+// The setters show the new text at once but leave a stopped clock stopped:
+// a language chosen while the window is hidden must not wake it every second.
 void TTitleBar::SetLocale(const QLocale &locale)
 {
     FLocale = locale;
+    FDateLocale = locale;
     FDateShown = QDate();
-    Tick();
+    ShowClock(QDateTime::currentDateTime());
+}
+
+void TTitleBar::SetDateLocale(const QLocale &locale)
+{
+    FDateLocale = locale;
+    FDateShown = QDate();
+    ShowClock(QDateTime::currentDateTime());
 }
 
 void TTitleBar::SetDayNames(const QStringList &lines)
 {
     FDayNames = lines;
     FDateShown = QDate();
-    Tick();
+    ShowClock(QDateTime::currentDateTime());
 }
 
 void TTitleBar::SetThemeMenu(QMenu *menu)
@@ -107,7 +117,7 @@ void TTitleBar::ShowClock(const QDateTime &now)
     const bool newDay = now.date() != FDateShown;
     if (newDay) {
         FDateShown = now.date();
-        FDateText = ClockDateText(now.date(), FLocale, FDayNames);
+        FDateText = ClockDateText(now.date(), FDateLocale, FDayNames);
     }
     const QString time = ClockTimeText(now.time(), FLocale);
     if (time != lTime->text())

@@ -35,7 +35,10 @@ public:
     TOmniBar *RefreshButton() const { return gbRefresh; }
     TOmniBar *RollButton() const { return gbRoll; }
 
+    // The clock's locale; SetDateLocale gives the date its own (the program's
+    // language), else the date follows this one.
     void SetLocale(const QLocale &locale);
+    void SetDateLocale(const QLocale &locale);
     void SetDayNames(const QStringList &lines);
     void SetThemeMenu(QMenu *menu);
     // The roll button's picture: unroll while rolled up, roll up otherwise.
@@ -73,6 +76,7 @@ private:
     TOmniBar *gbPrefs;
     QTimer FClock;
     QLocale FLocale;
+    QLocale FDateLocale;
     QStringList FDayNames;
     QString FDateText; // whole, before it is shortened to fit
     QDate FDateShown;  // the day FDateText is for; null after a language change

@@ -1,10 +1,15 @@
 // The start-up's reading of our own service section: only an http or https
-// address with a host replaces the service's own.
+// address with a host replaces the service's own. The language it starts in.
+#include "LangConsts.h"
+#include "LangMan.h"
 #include "LayoutManagerINIStorage.h"
+#include "QtTranslations.h"
 #include "StartUp.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <QTemporaryDir>
 
 TEST(StartUp, ServiceAddressIsTakenOnlyWhenItIsOne)
@@ -86,4 +91,33 @@ TEST(StartUp, ServiceCaFileIsTakenOnlyAsAnAbsolutePath)
             << (testCase.stored ? testCase.stored : "(none)");
         storage.Close();
     }
+}
+
+// The stored choice wins over the environment; one without files, or none,
+// leaves the environment's language. The program's texts and Qt's follow.
+TEST(StartUp, TheStoredLanguageChoiceIsLoaded)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::Czechia));
+    const struct {
+        const char *chosen;
+        const char *code;
+        const char *title;
+        const char *cancel;
+    } cases[] = {
+        {"de", "de", "Wettervorhersage", "Abbrechen"},
+        {"", "cs", "Předpověď počasí", "Zrušit"},
+        {"eo", "cs", "Předpověď počasí", "Zrušit"},
+        {"en", "en", "Weather Forecast", "Cancel"},
+    };
+    TLanguageManager manager;
+    manager.SetFileNames({QLatin1String(kProgramLangFileName)});
+    for (const auto &c : cases) {
+        EXPECT_EQ(InitLanguage(manager, QString::fromLatin1(c.chosen)), QLatin1String(c.code)) << c.chosen;
+        EXPECT_EQ(lc_WeatherForecast, QString::fromUtf8(c.title)) << c.chosen;
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8(c.cancel)) << c.chosen;
+    }
+    QLocale::setDefault(saved);
+    ResetTexts();
+    LoadQtTranslations(QString());
 }

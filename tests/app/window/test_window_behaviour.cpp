@@ -189,7 +189,8 @@ TEST(WindowBehaviour, TextsFollowTheLanguage)
     ASSERT_EQ(language.LanguageCode(), QStringLiteral("de")) << language.LastError().toStdString();
     {
         TWindowRun run;
-        run.WriteSettings(kDeadService, QStringLiteral("k"));
+        // Chosen, as the start-up found it: the window keeps it when it applies the settings.
+        run.WriteSettings(kDeadService, QStringLiteral("k"), {{QStringLiteral("LNG"), QStringLiteral("de")}});
         Twnd_nb_Main &window = run.Open();
         ASSERT_TRUE(run.WaitForRefreshEnd());
         EXPECT_EQ(window.Menu()->ExitAction()->text(), QStringLiteral("Beenden"));

@@ -454,7 +454,7 @@ TEST(WindowFaults, LanguageFileWithAMarkAndInvalidBytes)
     LoadTexts(manager);
 
     TWindowRun run;
-    run.WriteSettings(service.Base(), kKey);
+    run.WriteSettings(service.Base(), kKey, {{QStringLiteral("LNG"), QStringLiteral("fr")}});
     run.WriteServiceValue(QLatin1String(kTimeoutKey), kTimeoutSeconds);
     ASSERT_TRUE(service.SetFault(QStringLiteral("html-503")));
     Twnd_nb_Main &window = run.Open();

@@ -1,7 +1,11 @@
 // The preferences dialog from the window: the settings button and the menu
-// open it, OK writes the settings, applies them and refreshes once, and a
-// start without a key opens it with the key field focused.
+// open it, OK writes the settings, applies them and refreshes once, a start
+// without a key opens it with the key field focused, and a language chosen
+// there applies at once.
+#include "ForecastList.h"
 #include "HeaderPanel.h"
+#include "LangController.h"
+#include "LocationSelector.h"
 #include "MainMenu.h"
 #include "OmniBar.h"
 #include "PrefsDialog.h"
@@ -11,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +26,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -171,4 +178,80 @@ TEST(WindowPreferences, ARefreshForTheOldPlaceDoesNotOverwriteTheConfirmedOne)
     EXPECT_EQ(window.LayoutManager().StoredValues().GetValueByName(QStringLiteral("WL")).toString(),
               QStringLiteral("Vienna, AT"));
     EXPECT_EQ(window.Header()->LocationText(), QStringLiteral("Vienna, AT"));
+}
+
+// A language picked in the preferences is stored and applied at once, without
+// a restart: the window's texts, its menu, the dates of the title bar and of
+// the rows, the panel's hint after a failure, Qt's own texts and a dialog open
+// at the time. "System" goes back to the environment's language; chosen while
+// the window is hidden, it leaves the clock stopped.
+TEST(WindowPreferences, AChosenLanguageIsStoredAndAppliedAtOnce)
+{
+    TStandIn service;
+    ASSERT_TRUE(service.WaitUntilListening());
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // the environment speaks English
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const struct {
+        const char *name;
+        const char *key;
+    } cases[] = {{"weather shown", "demo-key"}, {"a failure shown", "bad"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TWindowRun run;
+        run.WriteSettings(service.Base(), QString::fromLatin1(c.key));
+        Twnd_nb_Main &window = run.Open();
+        ASSERT_TRUE(run.WaitForRefreshEnd());
+        const bool weather = window.HasWeather();
+        ASSERT_EQ(weather, c.key == std::string("demo-key"));
+        Tdld_nb_LS selector(TCities{});
+        selector.show();
+        ASSERT_EQ(selector.windowTitle(), QStringLiteral("Location Selector"));
+
+        auto choose = [&](const char *language) {
+            TPrefsDriver driver([&](Tdlg_nb_Prefs &dialog) {
+                dialog.cbLang->setCurrentIndex(dialog.cbLang->findData(QString::fromLatin1(language)));
+                QTest::mouseClick(dialog.bOK, Qt::LeftButton);
+            });
+            emit window.Menu()->PrefsChosen();
+            EXPECT_EQ(driver.Shown(), 1);
+        };
+
+        choose("de");
+        EXPECT_EQ(run.StoredText(QStringLiteral("Settings"), QStringLiteral("LNG")), QStringLiteral("de"));
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Wettervorhersage"));
+        EXPECT_EQ(window.Menu()->PrefsAction()->text(), QStringLiteral("Einstellungen..."));
+        EXPECT_EQ(selector.windowTitle(), QStringLiteral("Ortsauswahl"));
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+        EXPECT_EQ(MessageBoxCaptions().confirmation, QStringLiteral("Bestätigung"));
+        const QDate today = QDate::currentDate();
+        EXPECT_TRUE(window.TitleBar()->DateLabel()->text().startsWith(
+            german.toString(today, QStringLiteral("dddd, d. MMMM yyyy"))))
+            << window.TitleBar()->DateLabel()->text().toStdString();
+        if (weather) {
+            ASSERT_GT(window.ForecastList()->RowCount(), 0);
+            const TForecastRow &row = window.ForecastList()->Rows().at(0);
+            EXPECT_TRUE(row.DateText.contains(german.dayName(row.Date.dayOfWeek()) + QLatin1Char('\n')
+                                              + row.Date.toString(QStringLiteral("d.M.yyyy"))))
+                << row.DateText.toStdString();
+            EXPECT_TRUE(row.DescriptionText.contains(QStringLiteral("Luftfeuchtigkeit")));
+        } else {
+            ASSERT_TRUE(run.WaitForRefreshEnd());
+            EXPECT_TRUE(window.Header()->ErrorIcon()->toolTip().startsWith(
+                QStringLiteral("Laden der Daten fehlgeschlagen")))
+                << window.Header()->ErrorIcon()->toolTip().toStdString();
+        }
+
+        window.hide();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.TitleBar()->ClockRunning(); }, TWindowRun::kWaitMs));
+        choose("");
+        EXPECT_EQ(run.StoredText(QStringLiteral("Settings"), QStringLiteral("LNG")), QString());
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Weather Forecast"));
+        EXPECT_EQ(window.Menu()->PrefsAction()->text(), QStringLiteral("Preferences..."));
+        EXPECT_EQ(selector.windowTitle(), QStringLiteral("Location Selector"));
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+        EXPECT_EQ(MessageBoxCaptions().confirmation, QStringLiteral("Confirmation"));
+        EXPECT_FALSE(window.TitleBar()->ClockRunning());
+    }
+    QLocale::setDefault(saved);
 }
