@@ -24,19 +24,19 @@ public:
         text += "[Twnd_nb_Main]\n";
         for (int i = 0; i < kFormKeys; ++i)
             text += "control" + QByteArray::number(i) + ".Caption=Beschriftung " + QByteArray::number(i) + "\n";
-        QFile file(fDir.path() + QStringLiteral("/Nimbrel.xx.lng"));
+        QFile file(FDir.path() + QStringLiteral("/Nimbrel.xx.lng"));
         if (file.open(QIODevice::WriteOnly))
             file.write(text);
     }
 
     void Aim(TLanguageManager &manager) const
     {
-        manager.SetFolder(fDir.path());
+        manager.SetFolder(FDir.path());
         manager.SetFileNames({QStringLiteral("Nimbrel")});
     }
 
 private:
-    QTemporaryDir fDir;
+    QTemporaryDir FDir;
 };
 
 const TBigLanguage &BigLanguage()

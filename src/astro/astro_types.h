@@ -17,13 +17,13 @@ struct TCoord {
 };
 
 // The body does not rise or set on that day (polar day or night).
-class E_NoRiseSet : public std::runtime_error {
+class ENoRiseSet : public std::runtime_error {
 public:
-    E_NoRiseSet() : std::runtime_error("No rises or sets calculable") {}
+    ENoRiseSet() : std::runtime_error("No rises or sets calculable") {}
 };
 
 // An argument outside what the algorithms can answer.
-class E_OutOfAlgorithmRange : public std::runtime_error {
+class EOutOfAlgorithmRange : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };

@@ -111,7 +111,7 @@ long double phaseEccentricityFactor(int mMultiplier, long double E)
 long double truePhaseJDE(TMoonPhase phase, TDateTime t)
 {
     if (phase % 2 != 0)
-        throw E_OutOfAlgorithmRange("Invalid TMoonPhase");
+        throw EOutOfAlgorithmRange("Invalid TMoonPhase");
     const long double lunation =
         std::nearbyint((static_cast<long double>(t) - Date2000) / kDaysPerJulianCentury * kLunationsPerCentury);
     const long double k = lunation + static_cast<long double>(phase) / kPhasesPerLunation;
@@ -263,7 +263,7 @@ TDateTime NextPhase(TMoonPhase phase, TDateTime t)
     TDateTime c = t - kNextPhaseStep;
     // So far from the epoch that a step of days vanishes, no phase can be told apart.
     if (c == t)
-        throw E_OutOfAlgorithmRange("No TDateTime possible");
+        throw EOutOfAlgorithmRange("No TDateTime possible");
     for (int step = 0; step < kMaxNextPhaseSteps; ++step) {
         const TDateTime d = PhaseTime(phase, c);
         if (d == 0)
@@ -272,5 +272,5 @@ TDateTime NextPhase(TMoonPhase phase, TDateTime t)
             return d;
         c += kNextPhaseStep;
     }
-    throw E_OutOfAlgorithmRange("No TDateTime possible");
+    throw EOutOfAlgorithmRange("No TDateTime possible");
 }

@@ -38,6 +38,6 @@ long double MoonAge(TDateTime t);
 // Time of the given phase near t; 0 for a phase outside 0..7.
 TDateTime PhaseTime(TMoonPhase phase, TDateTime t);
 
-// First time ≥ t at which the phase occurs. Throws E_OutOfAlgorithmRange
+// First time ≥ t at which the phase occurs. Throws EOutOfAlgorithmRange
 // ("No TDateTime possible") for an invalid phase or a time it cannot answer.
 TDateTime NextPhase(TMoonPhase phase, TDateTime t);

@@ -38,7 +38,7 @@ TDateTime RiseSetTransit(TRiseSetEvent kind, long double h0, const TCoord (&posi
                                   (CosD(latitude) * CosD(mid.declination));
         // Written so that a NaN fails as well.
         if (!(cosH0 >= -1 && cosH0 <= 1))
-            throw E_NoRiseSet();
+            throw ENoRiseSet();
         const long double H0 = ArcCosD(cosH0);
         m += (isEvening(kind) ? H0 : -H0) / kFullCircle;
     }
@@ -60,7 +60,7 @@ TDateTime RiseSetTransit(TRiseSetEvent kind, long double h0, const TCoord (&posi
     }
     const long double result = D + m;
     if (!std::isfinite(result))
-        throw E_NoRiseSet();
+        throw ENoRiseSet();
     return static_cast<TDateTime>(result);
 }
 

@@ -19,7 +19,7 @@ enum class TRiseSetEvent {
 
 // The event of the given kind on day D for a body at positions[0..2] (at D−1,
 // D, D+1) with standard altitude h0. longitude is positive WEST. Throws
-// E_NoRiseSet when the event does not happen on that day.
+// ENoRiseSet when the event does not happen on that day.
 TDateTime RiseSetTransit(TRiseSetEvent kind, long double h0, const TCoord (&positions)[3],
                          long double longitude, long double latitude, long double D);
 

@@ -17,7 +17,7 @@ struct TSunEcliptic {
 TSunEcliptic SunEcliptic(TDateTime t, bool withLatitude);
 
 // Time value of the sun's event on the day of t (its integer part, universal
-// time). longitude is positive WEST, latitude positive north. Throws E_NoRiseSet
+// time). longitude is positive WEST, latitude positive north. Throws ENoRiseSet
 // when the event does not happen on that day.
 TDateTime SunEvent(TRiseSetEvent kind, long double longitude, long double latitude, TDateTime t);
 TDateTime SunRise(long double longitude, long double latitude, TDateTime t);

@@ -95,7 +95,7 @@ Tdlg_nb_Prefs::Tdlg_nb_Prefs(TLocationSearch search, QWidget *parent)
     // A fixed frame, large enough for the texts of any language.
     const QSize hint = sizeHint();
     setFixedSize(std::max(hint.width(), kClientWidth), std::max(hint.height(), kClientHeight));
-    eLoc->setFocus();
+    FLocationEdit->setFocus();
 }
 
 Tdlg_nb_Prefs::~Tdlg_nb_Prefs()
@@ -158,107 +158,107 @@ void Tdlg_nb_Prefs::BuildHeader()
 
 void Tdlg_nb_Prefs::BuildBody()
 {
-    lLoc = new QLabel(QStringLiteral("&Location:"), this);
-    lLoc->setObjectName(QStringLiteral("lLoc"));
-    eLoc = new QLineEdit(this);
-    eLoc->setObjectName(QStringLiteral("eLoc"));
-    eLoc->setPlaceholderText(QStringLiteral("Enter city name"));
-    eLoc->setToolTip(QStringLiteral("Enter city name"));
-    eLoc->setMinimumWidth(kLocationWidth);
-    eLoc->installEventFilter(this);
-    FLocStateAction = eLoc->addAction(LocationStateIcon(lsNotSearched), QLineEdit::LeadingPosition);
+    FLocationLabel = new QLabel(QStringLiteral("&Location:"), this);
+    FLocationLabel->setObjectName(QStringLiteral("lLoc"));
+    FLocationEdit = new QLineEdit(this);
+    FLocationEdit->setObjectName(QStringLiteral("eLoc"));
+    FLocationEdit->setPlaceholderText(QStringLiteral("Enter city name"));
+    FLocationEdit->setToolTip(QStringLiteral("Enter city name"));
+    FLocationEdit->setMinimumWidth(kLocationWidth);
+    FLocationEdit->installEventFilter(this);
+    FLocStateAction = FLocationEdit->addAction(LocationStateIcon(lsNotSearched), QLineEdit::LeadingPosition);
     FLocStateAction->setObjectName(QStringLiteral("bLocState"));
     connect(FLocStateAction, &QAction::triggered, this, [this] { Search(); });
-    connect(eLoc, &QLineEdit::textEdited, this, &Tdlg_nb_Prefs::LocationEdited);
-    lLoc->setBuddy(eLoc);
+    connect(FLocationEdit, &QLineEdit::textEdited, this, &Tdlg_nb_Prefs::LocationEdited);
+    FLocationLabel->setBuddy(FLocationEdit);
 
-    bSearch = new QPushButton(QStringLiteral("&Search"), this);
-    bSearch->setObjectName(QStringLiteral("bSearch"));
-    connect(bSearch, &QPushButton::clicked, this, [this] { Search(); });
+    FSearchButton = new QPushButton(QStringLiteral("&Search"), this);
+    FSearchButton->setObjectName(QStringLiteral("bSearch"));
+    connect(FSearchButton, &QPushButton::clicked, this, [this] { Search(); });
 
-    lLocMessage = new QLabel(this);
-    lLocMessage->setObjectName(QStringLiteral("lLocMessage"));
-    lLocMessage->setWordWrap(true);
-    QPalette messagePalette = lLocMessage->palette();
+    FLocationMessageLabel = new QLabel(this);
+    FLocationMessageLabel->setObjectName(QStringLiteral("lLocMessage"));
+    FLocationMessageLabel->setWordWrap(true);
+    QPalette messagePalette = FLocationMessageLabel->palette();
     messagePalette.setColor(QPalette::WindowText, kLocationMessageColor);
-    lLocMessage->setPalette(messagePalette);
+    FLocationMessageLabel->setPalette(messagePalette);
     FBusy = new QProgressBar(this);
     FBusy->setObjectName(QStringLiteral("pbSearch"));
     FBusy->setRange(0, 0);
     FBusy->setTextVisible(false);
-    FBusy->setMaximumHeight(lLocMessage->sizeHint().height());
+    FBusy->setMaximumHeight(FLocationMessageLabel->sizeHint().height());
     FBusy->hide();
 
-    rgU = new QGroupBox(QStringLiteral(" &Units "), this);
-    rgU->setObjectName(QStringLiteral("rgU"));
-    rbMetric = new QRadioButton(QStringLiteral("&Metric"), rgU);
-    rbMetric->setObjectName(QStringLiteral("rbMetric"));
-    rbImperial = new QRadioButton(QStringLiteral("&Imperial"), rgU);
-    rbImperial->setObjectName(QStringLiteral("rbImperial"));
+    FUnitsGroup = new QGroupBox(QStringLiteral(" &Units "), this);
+    FUnitsGroup->setObjectName(QStringLiteral("rgU"));
+    FMetricRadio = new QRadioButton(QStringLiteral("&Metric"), FUnitsGroup);
+    FMetricRadio->setObjectName(QStringLiteral("rbMetric"));
+    FImperialRadio = new QRadioButton(QStringLiteral("&Imperial"), FUnitsGroup);
+    FImperialRadio->setObjectName(QStringLiteral("rbImperial"));
     FUnits = new QButtonGroup(this);
-    FUnits->addButton(rbMetric, 0);
-    FUnits->addButton(rbImperial, 1);
-    rbMetric->setChecked(true);
-    auto *units = new QGridLayout(rgU);
-    units->addWidget(rbMetric, 0, 0);
-    units->addWidget(rbImperial, 0, 1);
+    FUnits->addButton(FMetricRadio, 0);
+    FUnits->addButton(FImperialRadio, 1);
+    FMetricRadio->setChecked(true);
+    auto *units = new QGridLayout(FUnitsGroup);
+    units->addWidget(FMetricRadio, 0, 0);
+    units->addWidget(FImperialRadio, 0, 1);
 
-    lWRI = new QLabel(QStringLiteral("&Refresh interval [min]"), this);
-    lWRI->setObjectName(QStringLiteral("lWRI"));
-    seWRI = new TRefreshMinutesBox(this);
-    seWRI->setObjectName(QStringLiteral("seWRI"));
-    seWRI->setValue(kDefaultRefreshMinutes);
-    lWRI->setBuddy(seWRI);
-    lWRIMessage = new QLabel(this);
-    lWRIMessage->setObjectName(QStringLiteral("lWRIMessage"));
-    lWRIMessage->setWordWrap(true);
-    lWRIMessage->setPalette(messagePalette);
-    lWRIMessage->hide();
-    connect(seWRI, &TRefreshMinutesBox::ValidityChanged, this, &Tdlg_nb_Prefs::RefreshValidityChanged);
-    lFD = new QLabel(QStringLiteral("&Forecast [days]"), this);
-    lFD->setObjectName(QStringLiteral("lFD"));
-    eFD = new QSpinBox(this);
-    eFD->setObjectName(QStringLiteral("eFD"));
-    eFD->setRange(kMinDays, kMaxDays);
-    eFD->setValue(kFreeKeyDays);
-    lFD->setBuddy(eFD);
-    lLang = new QLabel(QStringLiteral("L&anguage:"), this);
-    lLang->setObjectName(QStringLiteral("lLang"));
-    cbLang = new QComboBox(this);
-    cbLang->setObjectName(QStringLiteral("cbLang"));
-    lLang->setBuddy(cbLang);
+    FIntervalLabel = new QLabel(QStringLiteral("&Refresh interval [min]"), this);
+    FIntervalLabel->setObjectName(QStringLiteral("lWRI"));
+    FIntervalSpin = new TRefreshMinutesBox(this);
+    FIntervalSpin->setObjectName(QStringLiteral("seWRI"));
+    FIntervalSpin->setValue(kDefaultRefreshMinutes);
+    FIntervalLabel->setBuddy(FIntervalSpin);
+    FIntervalMessageLabel = new QLabel(this);
+    FIntervalMessageLabel->setObjectName(QStringLiteral("lWRIMessage"));
+    FIntervalMessageLabel->setWordWrap(true);
+    FIntervalMessageLabel->setPalette(messagePalette);
+    FIntervalMessageLabel->hide();
+    connect(FIntervalSpin, &TRefreshMinutesBox::ValidityChanged, this, &Tdlg_nb_Prefs::RefreshValidityChanged);
+    FDaysLabel = new QLabel(QStringLiteral("&Forecast [days]"), this);
+    FDaysLabel->setObjectName(QStringLiteral("lFD"));
+    FDaysSpin = new QSpinBox(this);
+    FDaysSpin->setObjectName(QStringLiteral("eFD"));
+    FDaysSpin->setRange(kMinDays, kMaxDays);
+    FDaysSpin->setValue(kFreeKeyDays);
+    FDaysLabel->setBuddy(FDaysSpin);
+    FLanguageLabel = new QLabel(QStringLiteral("L&anguage:"), this);
+    FLanguageLabel->setObjectName(QStringLiteral("lLang"));
+    FLanguageCombo = new QComboBox(this);
+    FLanguageCombo->setObjectName(QStringLiteral("cbLang"));
+    FLanguageLabel->setBuddy(FLanguageCombo);
 
-    cbxTMW = new QCheckBox(QStringLiteral("Always On &Top"), this);
-    cbxTMW->setObjectName(QStringLiteral("cbxTMW"));
-    cbxStartup = new QCheckBox(QStringLiteral("Ru&n at startup"), this);
-    cbxStartup->setObjectName(QStringLiteral("cbxStartup"));
-    cbxUC = new QCheckBox(QStringLiteral("Check for Up&dates"), this);
-    cbxUC->setObjectName(QStringLiteral("cbxUC"));
+    FOnTopCheck = new QCheckBox(QStringLiteral("Always On &Top"), this);
+    FOnTopCheck->setObjectName(QStringLiteral("cbxTMW"));
+    FStartupCheck = new QCheckBox(QStringLiteral("Ru&n at startup"), this);
+    FStartupCheck->setObjectName(QStringLiteral("cbxStartup"));
+    FUpdatesCheck = new QCheckBox(QStringLiteral("Check for Up&dates"), this);
+    FUpdatesCheck->setObjectName(QStringLiteral("cbxUC"));
 
-    lKey = new QLabel(QStringLiteral("API &key:"), this);
-    lKey->setObjectName(QStringLiteral("lKey"));
-    eOWMKey = new QLineEdit(this);
-    eOWMKey->setObjectName(QStringLiteral("eOWMKey"));
+    FKeyLabel = new QLabel(QStringLiteral("API &key:"), this);
+    FKeyLabel->setObjectName(QStringLiteral("lKey"));
+    FKeyEdit = new QLineEdit(this);
+    FKeyEdit->setObjectName(QStringLiteral("eOWMKey"));
     // Hidden as a password is, and kept out of any undo or drag.
-    eOWMKey->setEchoMode(QLineEdit::Password);
-    eOWMKey->setMinimumWidth(kKeyWidth - kButtonHeight);
-    lKey->setBuddy(eOWMKey);
-    bShowKey = new QToolButton(this);
-    bShowKey->setObjectName(QStringLiteral("bShowKey"));
-    bShowKey->setIcon(ShowKeyIcon());
-    bShowKey->setCheckable(true);
-    bShowKey->setFocusPolicy(Qt::StrongFocus);
-    bShowKey->setToolTip(QStringLiteral("Show API key"));
-    connect(bShowKey, &QToolButton::toggled, this, [this](bool shown) {
-        eOWMKey->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
+    FKeyEdit->setEchoMode(QLineEdit::Password);
+    FKeyEdit->setMinimumWidth(kKeyWidth - kButtonHeight);
+    FKeyLabel->setBuddy(FKeyEdit);
+    FShowKeyButton = new QToolButton(this);
+    FShowKeyButton->setObjectName(QStringLiteral("bShowKey"));
+    FShowKeyButton->setIcon(ShowKeyIcon());
+    FShowKeyButton->setCheckable(true);
+    FShowKeyButton->setFocusPolicy(Qt::StrongFocus);
+    FShowKeyButton->setToolTip(QStringLiteral("Show API key"));
+    connect(FShowKeyButton, &QToolButton::toggled, this, [this](bool shown) {
+        FKeyEdit->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
     });
-    bGetKey = new QPushButton(QStringLiteral("&Get API Key"), this);
-    bGetKey->setObjectName(QStringLiteral("bGetKey"));
-    connect(bGetKey, &QPushButton::clicked, this,
+    FGetKeyButton = new QPushButton(QStringLiteral("&Get API Key"), this);
+    FGetKeyButton->setObjectName(QStringLiteral("bGetKey"));
+    connect(FGetKeyButton, &QPushButton::clicked, this,
             [this] { OpenUrl(QUrl(FServiceWebBase + QString::fromLatin1(kApiKeyPage))); });
-    cbxPaid = new QCheckBox(QStringLiteral("&Paid subscription"), this);
-    cbxPaid->setObjectName(QStringLiteral("cbxPaid"));
-    connect(cbxPaid, &QCheckBox::toggled, this, &Tdlg_nb_Prefs::PaidChanged);
+    FPaidCheck = new QCheckBox(QStringLiteral("&Paid subscription"), this);
+    FPaidCheck->setObjectName(QStringLiteral("cbxPaid"));
+    connect(FPaidCheck, &QCheckBox::toggled, this, &Tdlg_nb_Prefs::PaidChanged);
     PaidChanged();
 
     auto *grid = new QGridLayout;
@@ -267,46 +267,46 @@ void Tdlg_nb_Prefs::BuildBody()
     grid->setVerticalSpacing(4);
     grid->setColumnStretch(1, 1);
     int row = 0;
-    grid->addWidget(lLoc, row, 0);
-    grid->addWidget(eLoc, row, 1);
-    grid->addWidget(bSearch, row, 2);
+    grid->addWidget(FLocationLabel, row, 0);
+    grid->addWidget(FLocationEdit, row, 1);
+    grid->addWidget(FSearchButton, row, 2);
     ++row;
     auto *message = new QHBoxLayout;
-    message->addWidget(lLocMessage, 1);
+    message->addWidget(FLocationMessageLabel, 1);
     message->addWidget(FBusy, 1);
     grid->addLayout(message, row, 1, 1, 2);
-    grid->setRowMinimumHeight(row, lLocMessage->sizeHint().height());
+    grid->setRowMinimumHeight(row, FLocationMessageLabel->sizeHint().height());
     ++row;
-    grid->addWidget(rgU, row, 0, 1, 3);
+    grid->addWidget(FUnitsGroup, row, 0, 1, 3);
     ++row;
     auto *numbers = new QHBoxLayout;
     numbers->setContentsMargins(7, 6, 0, 6);
-    numbers->addWidget(lWRI);
-    numbers->addWidget(seWRI);
+    numbers->addWidget(FIntervalLabel);
+    numbers->addWidget(FIntervalSpin);
     numbers->addSpacing(24);
-    numbers->addWidget(lFD);
-    numbers->addWidget(eFD);
+    numbers->addWidget(FDaysLabel);
+    numbers->addWidget(FDaysSpin);
     numbers->addStretch(1);
     grid->addLayout(numbers, row, 0, 1, 3);
     ++row;
-    grid->addWidget(lWRIMessage, row, 0, 1, 3);
+    grid->addWidget(FIntervalMessageLabel, row, 0, 1, 3);
     ++row;
-    grid->addWidget(lLang, row, 0);
-    grid->addWidget(cbLang, row, 1, Qt::AlignLeft);
-    for (QCheckBox *box : {cbxTMW, cbxStartup, cbxUC})
+    grid->addWidget(FLanguageLabel, row, 0);
+    grid->addWidget(FLanguageCombo, row, 1, Qt::AlignLeft);
+    for (QCheckBox *box : {FOnTopCheck, FStartupCheck, FUpdatesCheck})
         grid->addWidget(box, ++row, 0, 1, 3);
     ++row;
     grid->setRowMinimumHeight(row, 12);
     ++row;
-    grid->addWidget(lKey, row, 0);
+    grid->addWidget(FKeyLabel, row, 0);
     auto *key = new QHBoxLayout;
     key->setSpacing(2);
-    key->addWidget(eOWMKey, 1);
-    key->addWidget(bShowKey);
+    key->addWidget(FKeyEdit, 1);
+    key->addWidget(FShowKeyButton);
     grid->addLayout(key, row, 1);
-    grid->addWidget(bGetKey, row, 2);
+    grid->addWidget(FGetKeyButton, row, 2);
     ++row;
-    grid->addWidget(cbxPaid, row, 1);
+    grid->addWidget(FPaidCheck, row, 1);
     ++row;
     grid->setRowStretch(row, 1);
 
@@ -326,15 +326,15 @@ void Tdlg_nb_Prefs::BuildFooter()
     FLogo->setFixedHeight(kLogoBandHeight);
     connect(FLogo, &TLinkLabel::Clicked, this, [this] { OpenUrl(QUrl(FServiceWebBase)); });
 
-    bOK = new QPushButton(QStringLiteral("&OK"), this);
-    bOK->setObjectName(QStringLiteral("bOK"));
-    bOK->setDefault(true);
-    bCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    bCancel->setObjectName(QStringLiteral("bCancel"));
-    for (QPushButton *button : {bOK, bCancel})
+    FOkButton = new QPushButton(QStringLiteral("&OK"), this);
+    FOkButton->setObjectName(QStringLiteral("bOK"));
+    FOkButton->setDefault(true);
+    FCancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    FCancelButton->setObjectName(QStringLiteral("bCancel"));
+    for (QPushButton *button : {FOkButton, FCancelButton})
         button->setMinimumSize(kButtonWidth, kButtonHeight);
-    connect(bOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(bCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(FOkButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(FCancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("pBottom"));
@@ -342,8 +342,8 @@ void Tdlg_nb_Prefs::BuildFooter()
     auto *buttons = new QHBoxLayout(bar);
     buttons->setContentsMargins(8, 0, 8, 0);
     buttons->addStretch(1);
-    buttons->addWidget(bOK);
-    buttons->addWidget(bCancel);
+    buttons->addWidget(FOkButton);
+    buttons->addWidget(FCancelButton);
 
     auto *layout = static_cast<QVBoxLayout *>(this->layout());
     layout->addWidget(FLogo);
@@ -352,8 +352,8 @@ void Tdlg_nb_Prefs::BuildFooter()
 
 void Tdlg_nb_Prefs::SetTabOrder()
 {
-    const QList<QWidget *> order{FTitle,  eLoc,    bSearch, rbMetric, rbImperial, seWRI, eFD,     cbLang, cbxTMW,
-                                 cbxStartup, cbxUC, eOWMKey, bShowKey, bGetKey, cbxPaid, FLogo, bOK, bCancel};
+    const QList<QWidget *> order{FTitle,  FLocationEdit,    FSearchButton, FMetricRadio, FImperialRadio, FIntervalSpin, FDaysSpin,     FLanguageCombo, FOnTopCheck,
+                                 FStartupCheck, FUpdatesCheck, FKeyEdit, FShowKeyButton, FGetKeyButton, FPaidCheck, FLogo, FOkButton, FCancelButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -364,29 +364,29 @@ void Tdlg_nb_Prefs::LanguageChanged()
     FTitle->setAccessibleName(FTitle->text());
     FIcon->setAccessibleName(FTitle->text());
     FRights->setAccessibleName(FRights->text());
-    eLoc->setAccessibleName(StripColon(WithoutMnemonic(lLoc->text())));
-    const QString search = WithoutMnemonic(bSearch->text());
-    bSearch->setAccessibleName(search);
+    FLocationEdit->setAccessibleName(StripColon(WithoutMnemonic(FLocationLabel->text())));
+    const QString search = WithoutMnemonic(FSearchButton->text());
+    FSearchButton->setAccessibleName(search);
     FLocStateAction->setText(search);
     for (QObject *object : FLocStateAction->associatedObjects()) {
-        if (auto *widget = qobject_cast<QWidget *>(object); widget && widget != eLoc)
+        if (auto *widget = qobject_cast<QWidget *>(object); widget && widget != FLocationEdit)
             widget->setAccessibleName(search);
     }
-    rgU->setAccessibleName(WithoutMnemonic(rgU->title()).trimmed());
+    FUnitsGroup->setAccessibleName(WithoutMnemonic(FUnitsGroup->title()).trimmed());
     for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{
-             rbMetric, rbImperial, cbxTMW, cbxStartup, cbxUC, bGetKey, cbxPaid, bOK, bCancel})
+             FMetricRadio, FImperialRadio, FOnTopCheck, FStartupCheck, FUpdatesCheck, FGetKeyButton, FPaidCheck, FOkButton, FCancelButton})
         button->setAccessibleName(WithoutMnemonic(button->text()));
-    seWRI->setAccessibleName(WithoutMnemonic(lWRI->text()));
-    seWRI->setSpecialValueText(FRefreshOffText);
-    lWRIMessage->setText(FWrongRefreshText);
-    eFD->setAccessibleName(WithoutMnemonic(lFD->text()));
-    cbLang->setItemText(0, FSystemLanguageText);
-    cbLang->setAccessibleName(StripColon(WithoutMnemonic(lLang->text())));
-    eOWMKey->setAccessibleName(StripColon(WithoutMnemonic(lKey->text())));
-    bShowKey->setAccessibleName(bShowKey->toolTip());
+    FIntervalSpin->setAccessibleName(WithoutMnemonic(FIntervalLabel->text()));
+    FIntervalSpin->setSpecialValueText(FRefreshOffText);
+    FIntervalMessageLabel->setText(FWrongRefreshText);
+    FDaysSpin->setAccessibleName(WithoutMnemonic(FDaysLabel->text()));
+    FLanguageCombo->setItemText(0, FSystemLanguageText);
+    FLanguageCombo->setAccessibleName(StripColon(WithoutMnemonic(FLanguageLabel->text())));
+    FKeyEdit->setAccessibleName(StripColon(WithoutMnemonic(FKeyLabel->text())));
+    FShowKeyButton->setAccessibleName(FShowKeyButton->toolTip());
     FLogo->setAccessibleName(QStringLiteral("OpenWeatherMap"));
     FBusy->setAccessibleName(FSearchingText);
-    lLocMessage->setAccessibleName(StripColon(WithoutMnemonic(lLoc->text())));
+    FLocationMessageLabel->setAccessibleName(StripColon(WithoutMnemonic(FLocationLabel->text())));
     SetLocationState(FLocationState);
     if (FSearching)
         SetLocationMessage(FSearchingText);
@@ -394,39 +394,39 @@ void Tdlg_nb_Prefs::LanguageChanged()
 
 void Tdlg_nb_Prefs::FillLanguages()
 {
-    cbLang->clear();
-    cbLang->addItem(FSystemLanguageText, QString());
+    FLanguageCombo->clear();
+    FLanguageCombo->addItem(FSystemLanguageText, QString());
     for (int i = 0; i < FLangCtrl->LanguagesCount(); ++i)
-        cbLang->addItem(FLangCtrl->LanguageNames(i), FLangCtrl->LanguageCodes(i));
+        FLanguageCombo->addItem(FLangCtrl->LanguageNames(i), FLangCtrl->LanguageCodes(i));
 }
 
 void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTop)
 {
     const TAppSettings settings = ReadSettings(values);
-    (IsImperial(settings.Units) ? rbImperial : rbMetric)->setChecked(true);
+    (IsImperial(settings.Units) ? FImperialRadio : FMetricRadio)->setChecked(true);
     // The stored text as it stands, even when empty.
-    eLoc->setText(values.GetValueByName(QLatin1String(kLocationName)).toString());
+    FLocationEdit->setText(values.GetValueByName(QLatin1String(kLocationName)).toString());
     FLocationId = settings.LocationId;
-    FIdText = eLoc->text();
+    FIdText = FLocationEdit->text();
     FStoredRefresh = settings.RefreshMinutes;
-    seWRI->setValue(TRefreshMinutesBox::Showable(settings.RefreshMinutes));
-    FShownRefresh = seWRI->value();
-    eFD->setValue(settings.ForecastDays);
+    FIntervalSpin->setValue(TRefreshMinutesBox::Showable(settings.RefreshMinutes));
+    FShownRefresh = FIntervalSpin->value();
+    FDaysSpin->setValue(settings.ForecastDays);
     FStoredLanguage = settings.Language;
     const QString language = ChosenLanguageCode(settings.Language);
-    int languageIndex = cbLang->findData(language);
+    int languageIndex = FLanguageCombo->findData(language);
     if (languageIndex < 0) {
         // A language whose files are gone stays chosen, under its code.
-        cbLang->addItem(language, language);
-        languageIndex = cbLang->count() - 1;
+        FLanguageCombo->addItem(language, language);
+        languageIndex = FLanguageCombo->count() - 1;
     }
-    cbLang->setCurrentIndex(languageIndex);
+    FLanguageCombo->setCurrentIndex(languageIndex);
     FShownLanguage = languageIndex;
-    cbxTMW->setChecked(stayOnTop);
-    cbxStartup->setChecked(settings.RunAtStartup);
-    cbxUC->setChecked(settings.CheckForUpdates);
-    eOWMKey->setText(settings.ApiKey);
-    cbxPaid->setChecked(settings.Paid);
+    FOnTopCheck->setChecked(stayOnTop);
+    FStartupCheck->setChecked(settings.RunAtStartup);
+    FUpdatesCheck->setChecked(settings.CheckForUpdates);
+    FKeyEdit->setText(settings.ApiKey);
+    FPaidCheck->setChecked(settings.Paid);
     PaidChanged();
     SetLocationMessage(QString());
     SetLocationState(FLocationId >= 0 ? lsFound : lsNotSearched);
@@ -435,7 +435,7 @@ void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTo
 void Tdlg_nb_Prefs::StoreValues(TLayoutManagerValues &values, bool &stayOnTop) const
 {
     values.SetValueByName(QLatin1String(kUnitsName), FUnits->checkedId() > 0 ? 1 : kMetricUnits);
-    const QString location = eLoc->text();
+    const QString location = FLocationEdit->text();
     if (!location.trimmed().isEmpty())
         values.SetValueByName(QLatin1String(kLocationName), location);
     // A place typed over the one the id belongs to is asked for by name: the
@@ -448,45 +448,45 @@ void Tdlg_nb_Prefs::StoreValues(TLayoutManagerValues &values, bool &stayOnTop) c
     // An interval the spin edit cannot show (a hand-edited 5 or 5000) stays as
     // stored unless the user changes it.
     values.SetValueByName(QLatin1String(kRefreshIntervalName),
-                          seWRI->value() == FShownRefresh ? FStoredRefresh : seWRI->value());
-    values.SetValueByName(QLatin1String(kForecastDaysName), eFD->value());
+                          FIntervalSpin->value() == FShownRefresh ? FStoredRefresh : FIntervalSpin->value());
+    values.SetValueByName(QLatin1String(kForecastDaysName), FDaysSpin->value());
     // A stored text that names no language stays as it is unless the user picks one.
-    values.SetValueByName(QLatin1String(kLanguageName), cbLang->currentIndex() == FShownLanguage
+    values.SetValueByName(QLatin1String(kLanguageName), FLanguageCombo->currentIndex() == FShownLanguage
                                                              ? FStoredLanguage
-                                                             : cbLang->currentData().toString());
-    values.SetValueByName(QLatin1String(kRunAtStartupName), cbxStartup->isChecked());
-    values.SetValueByName(QLatin1String(kCheckForUpdatesName), cbxUC->isChecked());
-    values.SetValueByName(QLatin1String(kApiKeyName), eOWMKey->text());
-    values.SetValueByName(QLatin1String(kPaidName), cbxPaid->isChecked());
-    stayOnTop = cbxTMW->isChecked();
+                                                             : FLanguageCombo->currentData().toString());
+    values.SetValueByName(QLatin1String(kRunAtStartupName), FStartupCheck->isChecked());
+    values.SetValueByName(QLatin1String(kCheckForUpdatesName), FUpdatesCheck->isChecked());
+    values.SetValueByName(QLatin1String(kApiKeyName), FKeyEdit->text());
+    values.SetValueByName(QLatin1String(kPaidName), FPaidCheck->isChecked());
+    stayOnTop = FOnTopCheck->isChecked();
 }
 
 void Tdlg_nb_Prefs::FocusApiKey()
 {
-    eOWMKey->setFocus(Qt::OtherFocusReason);
+    FKeyEdit->setFocus(Qt::OtherFocusReason);
 }
 
 void Tdlg_nb_Prefs::SetUpdateChecksOffered(bool offered)
 {
-    cbxUC->setVisible(offered);
+    FUpdatesCheck->setVisible(offered);
 }
 
 QString Tdlg_nb_Prefs::RefreshMessage() const
 {
-    return lWRIMessage->isHidden() ? QString() : lWRIMessage->text();
+    return FIntervalMessageLabel->isHidden() ? QString() : FIntervalMessageLabel->text();
 }
 
 void Tdlg_nb_Prefs::RefreshValidityChanged(bool valid)
 {
-    lWRIMessage->setVisible(!valid);
+    FIntervalMessageLabel->setVisible(!valid);
 }
 
 void Tdlg_nb_Prefs::PaidChanged()
 {
-    const bool paid = cbxPaid->isChecked();
-    eFD->setEnabled(paid);
+    const bool paid = FPaidCheck->isChecked();
+    FDaysSpin->setEnabled(paid);
     if (!paid)
-        eFD->setValue(kFreeKeyDays);
+        FDaysSpin->setValue(kFreeKeyDays);
 }
 
 void Tdlg_nb_Prefs::LocationEdited()
@@ -503,17 +503,17 @@ void Tdlg_nb_Prefs::SetLocationState(TLocationState state)
     FLocStateAction->setIcon(LocationStateIcon(state));
     const QString text = state == lsFound ? FFoundText : state == lsNotFound ? FNotFoundText : FNotSearchedText;
     FLocStateAction->setToolTip(text);
-    eLoc->setAccessibleDescription(text);
+    FLocationEdit->setAccessibleDescription(text);
 }
 
 void Tdlg_nb_Prefs::SetLocationMessage(const QString &text)
 {
-    lLocMessage->setText(text);
+    FLocationMessageLabel->setText(text);
     // A reason that wraps gets the lines it needs; the fixed frame grows for
     // one longer than the room it keeps, rather than letting it run under the
     // units below.
     layout()->activate();
-    lLocMessage->setMinimumHeight(text.isEmpty() ? 0 : lLocMessage->heightForWidth(lLocMessage->width()));
+    FLocationMessageLabel->setMinimumHeight(text.isEmpty() ? 0 : FLocationMessageLabel->heightForWidth(FLocationMessageLabel->width()));
     layout()->activate();
     const int needed = layout()->minimumSize().height();
     if (needed > height())
@@ -522,13 +522,13 @@ void Tdlg_nb_Prefs::SetLocationMessage(const QString &text)
 
 QString Tdlg_nb_Prefs::LocationMessage() const
 {
-    return lLocMessage->text();
+    return FLocationMessageLabel->text();
 }
 
 void Tdlg_nb_Prefs::SetBusy(bool busy)
 {
     FBusy->setVisible(busy);
-    bSearch->setEnabled(!busy);
+    FSearchButton->setEnabled(!busy);
     FLocStateAction->setEnabled(!busy);
     if (busy)
         QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -542,12 +542,12 @@ bool Tdlg_nb_Prefs::Search()
         QApplication::beep();
         return false;
     }
-    const QString location = eLoc->text();
+    const QString location = FLocationEdit->text();
     if (location.trimmed().isEmpty())
         return false;
     FReq = TRequestRecord();
-    FReq.Key = eOWMKey->text().trimmed();
-    FReq.KeyType = cbxPaid->isChecked() ? ktPaid : ktFree;
+    FReq.Key = FKeyEdit->text().trimmed();
+    FReq.KeyType = FPaidCheck->isChecked() ? ktPaid : ktFree;
     FReq.LocationName = location;
 
     FSearching = true;
@@ -610,8 +610,8 @@ void Tdlg_nb_Prefs::ApplyChoice(int result)
     }
     const TCity &city = FCities.at(index);
     FLocationId = city.ID;
-    eLoc->setText(city.Name + QStringLiteral(", ") + city.Country);
-    FIdText = eLoc->text();
+    FLocationEdit->setText(city.Name + QStringLiteral(", ") + city.Country);
+    FIdText = FLocationEdit->text();
     SetLocationMessage(QString());
     SetLocationState(lsFound);
 }
@@ -619,7 +619,7 @@ void Tdlg_nb_Prefs::ApplyChoice(int result)
 bool Tdlg_nb_Prefs::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter in the location runs the search instead of confirming the dialog.
-    if (watched == eLoc && event->type() == QEvent::KeyPress) {
+    if (watched == FLocationEdit && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
@@ -644,9 +644,9 @@ void Tdlg_nb_Prefs::showEvent(QShowEvent *event)
 void Tdlg_nb_Prefs::done(int result)
 {
     // A wrong interval is told and kept for the user to mend, not confirmed.
-    if (result == QDialog::Accepted && !seWRI->IsValid()) {
-        lWRIMessage->show();
-        seWRI->setFocus(Qt::OtherFocusReason);
+    if (result == QDialog::Accepted && !FIntervalSpin->IsValid()) {
+        FIntervalMessageLabel->show();
+        FIntervalSpin->setFocus(Qt::OtherFocusReason);
         return;
     }
     // A search still running is abandoned: its result is not wanted any more.

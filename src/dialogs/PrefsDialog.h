@@ -87,24 +87,24 @@ public:
     // The selector of the search's result while it is open.
     Tdld_nb_LS *Selector() const { return FSelector; }
 
-    QLineEdit *eLoc = nullptr;
-    QPushButton *bSearch = nullptr;
-    QGroupBox *rgU = nullptr;
-    QRadioButton *rbMetric = nullptr;
-    QRadioButton *rbImperial = nullptr;
-    TRefreshMinutesBox *seWRI = nullptr;
-    QSpinBox *eFD = nullptr;
+    QLineEdit *FLocationEdit = nullptr;
+    QPushButton *FSearchButton = nullptr;
+    QGroupBox *FUnitsGroup = nullptr;
+    QRadioButton *FMetricRadio = nullptr;
+    QRadioButton *FImperialRadio = nullptr;
+    TRefreshMinutesBox *FIntervalSpin = nullptr;
+    QSpinBox *FDaysSpin = nullptr;
     // "System" (item 0, no code), then the shipped languages by their own names.
-    QComboBox *cbLang = nullptr;
-    QCheckBox *cbxTMW = nullptr;
-    QCheckBox *cbxStartup = nullptr;
-    QCheckBox *cbxUC = nullptr;
-    QLineEdit *eOWMKey = nullptr;
-    QToolButton *bShowKey = nullptr;
-    QPushButton *bGetKey = nullptr;
-    QCheckBox *cbxPaid = nullptr;
-    QPushButton *bOK = nullptr;
-    QPushButton *bCancel = nullptr;
+    QComboBox *FLanguageCombo = nullptr;
+    QCheckBox *FOnTopCheck = nullptr;
+    QCheckBox *FStartupCheck = nullptr;
+    QCheckBox *FUpdatesCheck = nullptr;
+    QLineEdit *FKeyEdit = nullptr;
+    QToolButton *FShowKeyButton = nullptr;
+    QPushButton *FGetKeyButton = nullptr;
+    QCheckBox *FPaidCheck = nullptr;
+    QPushButton *FOkButton = nullptr;
+    QPushButton *FCancelButton = nullptr;
     QAction *LocationStateAction() const { return FLocStateAction; }
 
 signals:
@@ -170,13 +170,13 @@ private:
     TLinkLabel *FRights = nullptr;
     TLinkLabel *FLogo = nullptr;
     QAction *FLocStateAction = nullptr;
-    QLabel *lLoc = nullptr;
-    QLabel *lWRI = nullptr;
-    QLabel *lFD = nullptr;
-    QLabel *lLang = nullptr;
-    QLabel *lKey = nullptr;
-    QLabel *lLocMessage = nullptr;
-    QLabel *lWRIMessage = nullptr;
+    QLabel *FLocationLabel = nullptr;
+    QLabel *FIntervalLabel = nullptr;
+    QLabel *FDaysLabel = nullptr;
+    QLabel *FLanguageLabel = nullptr;
+    QLabel *FKeyLabel = nullptr;
+    QLabel *FLocationMessageLabel = nullptr;
+    QLabel *FIntervalMessageLabel = nullptr;
     QProgressBar *FBusy = nullptr;
     QButtonGroup *FUnits = nullptr;
 };

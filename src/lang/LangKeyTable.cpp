@@ -16,58 +16,58 @@ struct KeyLess
 
 void TLangKeyTable::Clear()
 {
-    fEntries.clear();
+    FEntries.clear();
 }
 
 void TLangKeyTable::SetSorted(bool sorted)
 {
-    if (sorted && !fSorted) {
-        std::stable_sort(fEntries.begin(), fEntries.end(), KeyLess());
+    if (sorted && !FSorted) {
+        std::stable_sort(FEntries.begin(), FEntries.end(), KeyLess());
         auto sameKey = [](const TEntry &a, const TEntry &b) { return a.key == b.key; };
-        fEntries.erase(std::unique(fEntries.begin(), fEntries.end(), sameKey), fEntries.end());
+        FEntries.erase(std::unique(FEntries.begin(), FEntries.end(), sameKey), FEntries.end());
     }
-    fSorted = sorted;
+    FSorted = sorted;
 }
 
 std::vector<TLangKeyTable::TEntry>::iterator TLangKeyTable::SortedPosition(const QString &upperKey)
 {
-    return std::lower_bound(fEntries.begin(), fEntries.end(), upperKey, KeyLess());
+    return std::lower_bound(FEntries.begin(), FEntries.end(), upperKey, KeyLess());
 }
 
 void TLangKeyTable::Put(const QString &key, const QString &text, bool replace)
 {
     const QString upperKey = NormalKey(key);
-    if (!fSorted) {
+    if (!FSorted) {
         if (replace) {
-            for (TEntry &entry : fEntries) {
+            for (TEntry &entry : FEntries) {
                 if (entry.key == upperKey) {
                     entry.text = text;
                     return;
                 }
             }
         }
-        fEntries.push_back({upperKey, text});
+        FEntries.push_back({upperKey, text});
         return;
     }
     auto at = SortedPosition(upperKey);
-    if (at != fEntries.end() && at->key == upperKey) {
+    if (at != FEntries.end() && at->key == upperKey) {
         if (replace) {
             at->text = text;
             return;
         }
         // Kept behind its equal keys, so lookups still see the first text.
-        at = std::upper_bound(fEntries.begin(), fEntries.end(), TEntry{upperKey, {}}, KeyLess());
+        at = std::upper_bound(FEntries.begin(), FEntries.end(), TEntry{upperKey, {}}, KeyLess());
     }
-    fEntries.insert(at, {upperKey, text});
+    FEntries.insert(at, {upperKey, text});
 }
 
 const QString *TLangKeyTable::FindNormal(const QString &upperKey) const
 {
-    if (fSorted) {
-        auto at = std::lower_bound(fEntries.begin(), fEntries.end(), upperKey, KeyLess());
-        return at != fEntries.end() && at->key == upperKey ? &at->text : nullptr;
+    if (FSorted) {
+        auto at = std::lower_bound(FEntries.begin(), FEntries.end(), upperKey, KeyLess());
+        return at != FEntries.end() && at->key == upperKey ? &at->text : nullptr;
     }
-    for (const TEntry &entry : fEntries) {
+    for (const TEntry &entry : FEntries) {
         if (entry.key == upperKey)
             return &entry.text;
     }
@@ -76,6 +76,6 @@ const QString *TLangKeyTable::FindNormal(const QString &upperKey) const
 
 int TLangKeyTable::LowerBound(const QString &key) const
 {
-    auto at = std::lower_bound(fEntries.begin(), fEntries.end(), NormalKey(key), KeyLess());
-    return static_cast<int>(at - fEntries.begin());
+    auto at = std::lower_bound(FEntries.begin(), FEntries.end(), NormalKey(key), KeyLess());
+    return static_cast<int>(at - FEntries.begin());
 }

@@ -11,8 +11,8 @@ class TLangKeyTable
 {
 public:
     void Clear();
-    int Count() const { return static_cast<int>(fEntries.size()); }
-    bool Sorted() const { return fSorted; }
+    int Count() const { return static_cast<int>(FEntries.size()); }
+    bool Sorted() const { return FSorted; }
     // Switching to sorted mode sorts the entries; of equal keys the first added stays.
     void SetSorted(bool sorted);
 
@@ -26,8 +26,8 @@ public:
 
     // Index of the first key not below `key` (sorted mode only).
     int LowerBound(const QString &key) const;
-    const QString &KeyAt(int index) const { return fEntries[static_cast<size_t>(index)].key; }
-    const QString &TextAt(int index) const { return fEntries[static_cast<size_t>(index)].text; }
+    const QString &KeyAt(int index) const { return FEntries[static_cast<size_t>(index)].key; }
+    const QString &TextAt(int index) const { return FEntries[static_cast<size_t>(index)].text; }
 
     static QString NormalKey(const QString &key) { return key.toUpper(); }
 
@@ -39,6 +39,6 @@ private:
     };
     std::vector<TEntry>::iterator SortedPosition(const QString &upperKey);
 
-    std::vector<TEntry> fEntries;
-    bool fSorted = false;
+    std::vector<TEntry> FEntries;
+    bool FSorted = false;
 };

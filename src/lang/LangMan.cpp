@@ -86,7 +86,7 @@ TLanguageManager::TLanguageManager()
     const QString programFolder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
                                                                : QDir::currentPath();
     SetProgramFolder(programFolder);
-    fFolder = fProgramFolder + QLatin1String(kLangsFolderName);
+    FFolder = FProgramFolder + QLatin1String(kLangsFolderName);
 }
 
 TLanguageManager::~TLanguageManager()
@@ -96,30 +96,30 @@ TLanguageManager::~TLanguageManager()
 
 void TLanguageManager::SetProgramFolder(const QString &folder)
 {
-    fProgramFolder = WithDelimiter(folder);
-    fSearchFolders = FindDataFolders(fProgramFolder).Languages;
+    FProgramFolder = WithDelimiter(folder);
+    FSearchFolders = FindDataFolders(FProgramFolder).Languages;
 }
 
 void TLanguageManager::Clear(bool consts, bool props, bool messages, bool actFiles)
 {
     if (consts)
-        fLangConsts.Clear();
+        FLangConsts.Clear();
     if (props)
-        fLangProps.Clear();
+        FLangProps.Clear();
     if (messages) {
-        fEMessList.clear();
-        fEMessConv.clear();
+        FEMessList.clear();
+        FEMessConv.clear();
     }
     if (actFiles)
-        fActiveFiles.clear();
-    fLangResStr.Clear();
+        FActiveFiles.clear();
+    FLangResStr.Clear();
 }
 
 void TLanguageManager::SetTablesSorted(bool sorted)
 {
-    fLangProps.SetSorted(sorted);
-    fLangConsts.SetSorted(sorted);
-    fLangResStr.SetSorted(sorted);
+    FLangProps.SetSorted(sorted);
+    FLangConsts.SetSorted(sorted);
+    FLangResStr.SetSorted(sorted);
 }
 
 void TLanguageManager::FindLanguageFiles(const QString &folder, TFoundFiles &found, const QString &code,
@@ -127,7 +127,7 @@ void TLanguageManager::FindLanguageFiles(const QString &folder, TFoundFiles &fou
 {
     const QString path = WithDelimiter(folder);
     const QDir dir(path);
-    if (fRecursiveFolder) {
+    if (FRecursiveFolder) {
         // A link back up the tree must not send the search round for ever.
         const QString canonical = QFileInfo(path).canonicalFilePath();
         if (canonical.isEmpty() || visitedFolders.contains(canonical))
@@ -159,11 +159,11 @@ TLanguageManager::TFoundFiles TLanguageManager::FindInChosenFolder(const QString
 {
     TFoundFiles found;
     QStringList visited;
-    if (!fFolder.isEmpty() && QFileInfo(fFolder).isDir()) {
-        FindLanguageFiles(fFolder, found, code, visited);
+    if (!FFolder.isEmpty() && QFileInfo(FFolder).isDir()) {
+        FindLanguageFiles(FFolder, found, code, visited);
         return found;
     }
-    for (const QString &folder : fSearchFolders) {
+    for (const QString &folder : FSearchFolders) {
         if (!QFileInfo(folder).isDir())
             continue;
         visited.clear();
@@ -176,12 +176,12 @@ TLanguageManager::TFoundFiles TLanguageManager::FindInChosenFolder(const QString
 
 void TLanguageManager::FilterByFileNames(QStringList &files) const
 {
-    if (fFileNames.isEmpty())
+    if (FFileNames.isEmpty())
         return;
     for (qsizetype i = files.size() - 1; i >= 0; --i) {
         const QString name = QFileInfo(files.at(i)).fileName();
         bool accepted = false;
-        for (const QString &base : fFileNames) {
+        for (const QString &base : FFileNames) {
             if (WildcardMatch(base + QStringLiteral(".*.*"), name)) {
                 accepted = true;
                 break;
@@ -204,23 +204,23 @@ void TLanguageManager::GetLanguageFiles(const QString &lngCode, QStringList &pdk
 
 void TLanguageManager::SetLanguageCode(const QString &code)
 {
-    fLastError.clear();
+    FLastError.clear();
     if (code.isEmpty())
         return;
 
     Clear(true, true, true, true);
-    fLanguageCode = code;
-    fLanguageName.clear();
-    fBiDiMode = TBiDiMode::bdLeftToRight;
+    FLanguageCode = code;
+    FLanguageName.clear();
+    FBiDiMode = TBiDiMode::bdLeftToRight;
     SetTablesSorted(false);
 
     QStringList baseFiles;
     QStringList userFiles;
     GetLanguageFiles(code, baseFiles, userFiles);
     if (baseFiles.isEmpty() && userFiles.isEmpty()) {
-        fLanguageCode.clear();
+        FLanguageCode.clear();
         SetTablesSorted(true);
-        fLastError = QStringLiteral("Language not found (") + code + u')';
+        FLastError = QStringLiteral("Language not found (") + code + u')';
         return;
     }
 
@@ -236,15 +236,15 @@ void TLanguageManager::SetLanguageCode(const QString &code)
         if (!LoadLanguageFile(file, error))
             errors += kErrorSeparator + error;
     }
-    fLastError = errors.mid(kErrorSeparator.size());
+    FLastError = errors.mid(kErrorSeparator.size());
 
-    if (OnLanguageChanged && fLastError.isEmpty() && fLanguageCode == code)
+    if (OnLanguageChanged && FLastError.isEmpty() && FLanguageCode == code)
         OnLanguageChanged(this);
 }
 
 void TLanguageManager::Refresh()
 {
-    SetLanguageCode(fLanguageCode);
+    SetLanguageCode(FLanguageCode);
 }
 
 bool TLanguageManager::LoadLanguageFile(const QString &path, QString &error)
@@ -253,14 +253,14 @@ bool TLanguageManager::LoadLanguageFile(const QString &path, QString &error)
     const QString extension = QFileInfo(path).suffix().toLower();
     if (extension == kExtPacked) {
         // Packed files are listed as taken but never read.
-        fActiveFiles.append(path);
+        FActiveFiles.append(path);
         return false;
     }
     QString text;
     if (!ReadLanguageText(path, text, error))
         return false;
     ParseLanguageFile(text, extension == kExtUser);
-    fActiveFiles.append(path);
+    FActiveFiles.append(path);
     return true;
 }
 
@@ -269,10 +269,10 @@ void TLanguageManager::ParseLanguageFile(const QString &text, bool replace)
     const std::vector<TLangIniSection> sections = ParseLangIni(text);
 
     const TLangIniSection *languageFile = FindLangSection(sections, kSectionLanguageFile);
-    if (fLanguageName.isEmpty())
-        fLanguageName = LangSectionValue(languageFile, kKeyLanguageName);
-    if (fBiDiMode == TBiDiMode::bdLeftToRight && LangSectionValue(languageFile, kKeyRightToLeft).toInt() != 0)
-        fBiDiMode = TBiDiMode::bdRightToLeft;
+    if (FLanguageName.isEmpty())
+        FLanguageName = LangSectionValue(languageFile, kKeyLanguageName);
+    if (FBiDiMode == TBiDiMode::bdLeftToRight && LangSectionValue(languageFile, kKeyRightToLeft).toInt() != 0)
+        FBiDiMode = TBiDiMode::bdRightToLeft;
 
     QString key;
     QString value;
@@ -287,16 +287,16 @@ void TLanguageManager::ParseLanguageFile(const QString &text, bool replace)
                 const QString translation = ExpandLangEscapes(section.lines.at(i + 1));
                 qsizetype existing = -1;
                 if (replace) {
-                    for (qsizetype j = 0; j < fEMessList.size() && existing < 0; ++j) {
-                        if (fEMessList.at(j).compare(pattern, Qt::CaseInsensitive) == 0)
+                    for (qsizetype j = 0; j < FEMessList.size() && existing < 0; ++j) {
+                        if (FEMessList.at(j).compare(pattern, Qt::CaseInsensitive) == 0)
                             existing = j;
                     }
                 }
                 if (existing >= 0) {
-                    fEMessConv[existing] = translation;
+                    FEMessConv[existing] = translation;
                 } else {
-                    fEMessList.append(pattern);
-                    fEMessConv.append(translation);
+                    FEMessList.append(pattern);
+                    FEMessConv.append(translation);
                 }
             }
             continue;
@@ -309,11 +309,11 @@ void TLanguageManager::ParseLanguageFile(const QString &text, bool replace)
                 continue;
             value = ExpandLangEscapes(value);
             if (!constants)
-                fLangProps.Put(prefix + key, value, replace);
+                FLangProps.Put(prefix + key, value, replace);
             else if (key.startsWith(kResourceKeyMark))
-                fLangResStr.Put(key, value, replace);
+                FLangResStr.Put(key, value, replace);
             else
-                fLangConsts.Put(key, value, replace);
+                FLangConsts.Put(key, value, replace);
         }
     }
 }
@@ -325,11 +325,11 @@ QString TLanguageManager::LangText(const QString &id, const QString &defaultText
     const QString upperId = TLangKeyTable::NormalKey(id);
     const QString *found = nullptr;
     if (id.startsWith(kResourceKeyMark)) {
-        found = fLangResStr.FindNormal(upperId);
+        found = FLangResStr.FindNormal(upperId);
     } else {
-        found = fLangConsts.FindNormal(upperId);
+        found = FLangConsts.FindNormal(upperId);
         if (!found)
-            found = fLangProps.FindNormal(upperId);
+            found = FLangProps.FindNormal(upperId);
     }
     return found ? *found : ExpandLangEscapes(defaultText);
 }
@@ -339,21 +339,21 @@ QString TLanguageManager::LangString(const QString &aString) const
     if (aString.isEmpty())
         return {};
     QString translated;
-    for (qsizetype i = 0; i < fEMessList.size(); ++i) {
-        if (TranslateByPattern(fEMessList.at(i), fEMessConv.at(i), aString, translated))
+    for (qsizetype i = 0; i < FEMessList.size(); ++i) {
+        if (TranslateByPattern(FEMessList.at(i), FEMessConv.at(i), aString, translated))
             return translated;
     }
     const QString upperKey = TLangKeyTable::NormalKey(aString);
-    const QString *found = aString.startsWith(kResourceKeyMark) ? fLangResStr.FindNormal(upperKey)
-                                                                : fLangConsts.FindNormal(upperKey);
+    const QString *found = aString.startsWith(kResourceKeyMark) ? FLangResStr.FindNormal(upperKey)
+                                                                : FLangConsts.FindNormal(upperKey);
     if (!found)
-        found = fLangProps.FindNormal(upperKey);
+        found = FLangProps.FindNormal(upperKey);
     return found ? *found : aString;
 }
 
 bool TLanguageManager::GetAvailableLanguages(QStringList &availableLanguages)
 {
-    fLastError.clear();
+    FLastError.clear();
     availableLanguages.clear();
     TFoundFiles found = FindInChosenFolder(QString());
     QStringList files = found.base + found.user;

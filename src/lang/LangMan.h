@@ -25,7 +25,7 @@ public:
     // The resource-string table is emptied on every call.
     void Clear(bool consts, bool props, bool messages, bool actFiles);
 
-    QString LanguageCode() const { return fLanguageCode; }
+    QString LanguageCode() const { return FLanguageCode; }
     // Loads the language `code`; an empty code only clears LastError.
     void SetLanguageCode(const QString &code);
     // Loads the current language again.
@@ -44,33 +44,33 @@ public:
     QString LangString(const QString &aString) const;
     QString LangMess(const QString &aMessage) const { return LangString(aMessage); }
 
-    const QStringList &ActiveFiles() const { return fActiveFiles; }
-    const QStringList &FileNames() const { return fFileNames; }
-    void SetFileNames(const QStringList &names) { fFileNames = names; }
-    const QString &Folder() const { return fFolder; }
-    void SetFolder(const QString &folder) { fFolder = folder; }
-    bool RecursiveFolder() const { return fRecursiveFolder; }
-    void SetRecursiveFolder(bool recursive) { fRecursiveFolder = recursive; }
-    const QString &LanguageName() const { return fLanguageName; }
-    TBiDiMode BiDiMode() const { return fBiDiMode; }
-    const TLangKeyTable &Properties() const { return fLangProps; }
-    const TLangKeyTable &Constants() const { return fLangConsts; }
-    const TLangKeyTable &ResourceStrings() const { return fLangResStr; }
-    bool AllowSpecialProps() const { return fAllowSpecialProps; }
-    void SetAllowSpecialProps(bool allow) { fAllowSpecialProps = allow; }
-    const QString &LastError() const { return fLastError; }
+    const QStringList &ActiveFiles() const { return FActiveFiles; }
+    const QStringList &FileNames() const { return FFileNames; }
+    void SetFileNames(const QStringList &names) { FFileNames = names; }
+    const QString &Folder() const { return FFolder; }
+    void SetFolder(const QString &folder) { FFolder = folder; }
+    bool RecursiveFolder() const { return FRecursiveFolder; }
+    void SetRecursiveFolder(bool recursive) { FRecursiveFolder = recursive; }
+    const QString &LanguageName() const { return FLanguageName; }
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    const TLangKeyTable &Properties() const { return FLangProps; }
+    const TLangKeyTable &Constants() const { return FLangConsts; }
+    const TLangKeyTable &ResourceStrings() const { return FLangResStr; }
+    bool AllowSpecialProps() const { return FAllowSpecialProps; }
+    void SetAllowSpecialProps(bool allow) { FAllowSpecialProps = allow; }
+    const QString &LastError() const { return FLastError; }
     // For the form localizer, which reports its errors here.
-    void SetLastError(const QString &error) { fLastError = error; }
+    void SetLastError(const QString &error) { FLastError = error; }
 
     // The folder the executable runs from, with a trailing "/". Setting it
     // also sets the search folders to the program's language folders found
     // from it (installed, beside it, the build tree); tests point it elsewhere.
-    const QString &ProgramFolder() const { return fProgramFolder; }
+    const QString &ProgramFolder() const { return FProgramFolder; }
     void SetProgramFolder(const QString &folder);
     // Searched in order when Folder is empty or missing; the first that holds
     // any file of the language wins.
-    const QStringList &SearchFolders() const { return fSearchFolders; }
-    void SetSearchFolders(const QStringList &folders) { fSearchFolders = folders; }
+    const QStringList &SearchFolders() const { return FSearchFolders; }
+    void SetSearchFolders(const QStringList &folders) { FSearchFolders = folders; }
 
     // Raised after a load that left LastError empty.
     TNotifyEvent OnLanguageChanged;
@@ -90,22 +90,22 @@ private:
     bool LoadLanguageFile(const QString &path, QString &error);
     void ParseLanguageFile(const QString &text, bool replace);
 
-    bool fAllowSpecialProps = true;
-    bool fRecursiveFolder = false;
-    QStringList fActiveFiles;
-    QStringList fFileNames;
-    QString fFolder;
-    QString fLanguageCode;
-    QString fLanguageName;
-    TBiDiMode fBiDiMode = TBiDiMode::bdLeftToRight;
-    TLangKeyTable fLangProps;
-    TLangKeyTable fLangConsts;
-    QStringList fEMessList;
-    QStringList fEMessConv;
-    TLangKeyTable fLangResStr;
-    QString fLastError;
-    QString fProgramFolder;
-    QStringList fSearchFolders;
+    bool FAllowSpecialProps = true;
+    bool FRecursiveFolder = false;
+    QStringList FActiveFiles;
+    QStringList FFileNames;
+    QString FFolder;
+    QString FLanguageCode;
+    QString FLanguageName;
+    TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
+    TLangKeyTable FLangProps;
+    TLangKeyTable FLangConsts;
+    QStringList FEMessList;
+    QStringList FEMessConv;
+    TLangKeyTable FLangResStr;
+    QString FLastError;
+    QString FProgramFolder;
+    QStringList FSearchFolders;
 };
 
 // The program's base name of language files ("Nimbrel.de.lng").

@@ -202,7 +202,7 @@ TMoon::TMoon(QObject *owner) : QObject(owner)
 {
     initMoonPictures();
     FApolloDate = EncodeDateTime(1969, 7, 20, 20, 17, 43);
-    fApollo = true;
+    FApollo = true;
     SetMoonSize(ms64);
     SetDate(DateTimeFromQDateTime(QDateTime::currentDateTime()));
     FDateChanged = false;
@@ -237,9 +237,9 @@ void TMoon::SetRotation(TRotate value)
 void TMoon::SetShowApollo11(bool value)
 {
     // Redrawn so that the picture never shows a stale dot.
-    if (value == fApollo)
+    if (value == FApollo)
         return;
-    fApollo = value;
+    FApollo = value;
     Redraw();
 }
 
@@ -254,7 +254,7 @@ void TMoon::SetMoonStyle(TMoonStyle value)
 void TMoon::Redraw()
 {
     QImage picture = stockPicture(FStyle, FMoonSize);
-    drawShading(picture, moon_geometry::kRows[FMoonSize], FAngle, fApollo && FDate > FApolloDate);
+    drawShading(picture, moon_geometry::kRows[FMoonSize], FAngle, FApollo && FDate > FApolloDate);
     FBMP = rotated(picture, FRotate);
     emit PictureChanged();
 }
@@ -273,7 +273,7 @@ QIcon TMoon::Icon()
     QImage colour(size, QImage::Format_RGB32);
     colour.fill(Qt::black);
     copyTopLeft(colour, stockPicture(FStyle, index));
-    drawShading(colour, moon_geometry::kRows[index], FAngle, fApollo && FDate > FApolloDate);
+    drawShading(colour, moon_geometry::kRows[index], FAngle, FApollo && FDate > FApolloDate);
 
     QPixmap pixmap = QPixmap::fromImage(rotated(colour, FRotate));
     pixmap.setMask(QBitmap::fromImage(rotated(mask, FRotate)));
@@ -285,7 +285,7 @@ QImage TMoon::MaskedPicture(TMoonSize size) const
 {
     const moon_geometry::Row &row = moon_geometry::kRows[size];
     QImage colour = stockPicture(FStyle, size);
-    drawShading(colour, row, FAngle, fApollo && FDate > FApolloDate);
+    drawShading(colour, row, FAngle, FApollo && FDate > FApolloDate);
     const QImage mask = opaqueMask(size);
     QImage result(row.width, row.height, QImage::Format_ARGB32);
     result.fill(Qt::transparent);

@@ -53,7 +53,7 @@ public:
     TRotate Rotation() const { return FRotate; }
     void SetRotation(TRotate value);
 
-    bool ShowApollo11() const { return fApollo; }
+    bool ShowApollo11() const { return FApollo; }
     void SetShowApollo11(bool value);
 
     TMoonStyle MoonStyle() const { return FStyle; }
@@ -87,7 +87,7 @@ private:
     bool FDateChanged = false;
     QIcon FIcon;
     TRotate FRotate = rot_none;
-    bool fApollo = true;
+    bool FApollo = true;
     TDateTime FApolloDate = 0;
     TMoonStyle FStyle = msClassic;
 };

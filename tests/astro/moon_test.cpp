@@ -233,7 +233,7 @@ TEST(NextPhase, InvalidPhaseAndUnanswerableTimes)
         try {
             NextPhase(static_cast<TMoonPhase>(a.phase), a.t);
             ADD_FAILURE() << "phase " << a.phase << " at " << a.t << " gave a time";
-        } catch (const E_OutOfAlgorithmRange &e) {
+        } catch (const EOutOfAlgorithmRange &e) {
             EXPECT_EQ(std::string(e.what()), "No TDateTime possible");
         }
     }

@@ -72,12 +72,12 @@ TEST(SunRiseSet, PolarDayAndNightHaveNoEvents)
     const Case cases[] = {{80, 6, 21}, {80, 12, 21}, {-80, 6, 21}, {-80, 12, 21}, {89.9, 3, 30}};
     for (const Case &c : cases) {
         const TDateTime day = EncodeDateTime(2024, c.month, c.day);
-        EXPECT_THROW(SunRise(-10, c.latitude, day), E_NoRiseSet) << c.latitude << " " << c.month;
-        EXPECT_THROW(SunSet(-10, c.latitude, day), E_NoRiseSet) << c.latitude << " " << c.month;
+        EXPECT_THROW(SunRise(-10, c.latitude, day), ENoRiseSet) << c.latitude << " " << c.month;
+        EXPECT_THROW(SunSet(-10, c.latitude, day), ENoRiseSet) << c.latitude << " " << c.month;
     }
     try {
         SunRise(0, 80, EncodeDateTime(2024, 6, 21));
-    } catch (const E_NoRiseSet &e) {
+    } catch (const ENoRiseSet &e) {
         EXPECT_EQ(std::string(e.what()), "No rises or sets calculable");
     }
 }
@@ -85,8 +85,8 @@ TEST(SunRiseSet, PolarDayAndNightHaveNoEvents)
 TEST(SunRiseSet, NotANumberIsNoEventRatherThanGarbage)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_THROW(SunRise(0, nan, EncodeDateTime(2024, 6, 21)), E_NoRiseSet);
-    EXPECT_THROW(SunSet(nan, 50, EncodeDateTime(2024, 6, 21)), E_NoRiseSet);
+    EXPECT_THROW(SunRise(0, nan, EncodeDateTime(2024, 6, 21)), ENoRiseSet);
+    EXPECT_THROW(SunSet(nan, 50, EncodeDateTime(2024, 6, 21)), ENoRiseSet);
 }
 
 TEST(SunEvents, TwilightAndTransitBracketRiseAndSet)

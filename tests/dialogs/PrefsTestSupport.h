@@ -28,8 +28,8 @@ inline void ClickButton(QAbstractButton *button)
 // Replaces the location text as a user would: select all, type.
 inline void TypeLocation(Tdlg_nb_Prefs &dialog, const QString &text)
 {
-    dialog.eLoc->setFocus();
-    dialog.eLoc->selectAll();
-    QTest::keyClick(dialog.eLoc, Qt::Key_Delete);
-    QTest::keyClicks(dialog.eLoc, text);
+    dialog.FLocationEdit->setFocus();
+    dialog.FLocationEdit->selectAll();
+    QTest::keyClick(dialog.FLocationEdit, Qt::Key_Delete);
+    QTest::keyClicks(dialog.FLocationEdit, text);
 }

@@ -172,8 +172,8 @@ TEST_F(DialogLanguages, EveryShippedLanguageTranslatesBothDialogs)
         // Opened after the language was chosen, each dialog localizes itself.
         Tdlg_nb_Prefs prefs(TLocationSearch{});
         EXPECT_EQ(prefs.windowTitle(), QString::fromUtf8(c.prefsCaption)) << c.code;
-        EXPECT_EQ(WithoutMnemonic(prefs.cbxPaid->text()), QString::fromUtf8(c.paid)) << c.code;
-        EXPECT_EQ(prefs.cbxPaid->accessibleName(), QString::fromUtf8(c.paid)) << c.code;
+        EXPECT_EQ(WithoutMnemonic(prefs.FPaidCheck->text()), QString::fromUtf8(c.paid)) << c.code;
+        EXPECT_EQ(prefs.FPaidCheck->accessibleName(), QString::fromUtf8(c.paid)) << c.code;
         EXPECT_TRUE(LangVCL(manager, &prefs)) << c.code << manager.LastError().toStdString();
         prefs.show();
         ExpectTextsFit(prefs, c.code);
@@ -236,7 +236,7 @@ TEST_F(DialogLanguages, EveryLabelAndButtonHasAMnemonicOfItsOwnInEveryLanguage)
                 if (label->buddy() != nullptr)
                     claim(label, label->text());
         }
-        EXPECT_FALSE(prefs.eOWMKey->accessibleName().contains(u'&'));
+        EXPECT_FALSE(prefs.FKeyEdit->accessibleName().contains(u'&'));
 
         prefs.show();
         prefs.activateWindow();
@@ -261,8 +261,8 @@ TEST_F(DialogLanguages, AnOpenDialogFollowsALanguageChange)
     Tdlg_nb_Prefs prefs(TLocationSearch{});
     mainController->SetLanguageCode(QStringLiteral("de"));
     EXPECT_EQ(prefs.windowTitle(), QStringLiteral("Einstellungen"));
-    EXPECT_EQ(prefs.eOWMKey->accessibleName(), QStringLiteral("API-Schlüssel"));
-    EXPECT_EQ(prefs.eLoc->placeholderText(), QStringLiteral("Stadtnamen eingeben"));
+    EXPECT_EQ(prefs.FKeyEdit->accessibleName(), QStringLiteral("API-Schlüssel"));
+    EXPECT_EQ(prefs.FLocationEdit->placeholderText(), QStringLiteral("Stadtnamen eingeben"));
 }
 
 // Texts that do not fit: a label, button or box narrower than its text, a
@@ -331,7 +331,7 @@ TEST_F(DialogLanguages, DialogTextsFitInEveryShippedLanguage)
         prefs.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&prefs));
         EXPECT_EQ(TextFaults(prefs), QStringList());
-        prefs.eLoc->setText(QStringLiteral("Atlantis"));
+        prefs.FLocationEdit->setText(QStringLiteral("Atlantis"));
         ASSERT_TRUE(prefs.Search());
         ASSERT_TRUE(Eventually([&] { return !prefs.Searching(); }));
         const auto *message = prefs.findChild<QLabel *>(QStringLiteral("lLocMessage"));

@@ -82,15 +82,15 @@ TEST_F(EditPreferencesTest, OkWritesEveryValueAndAppliesOnce)
     layout->StoredValues().SetValueByName(QLatin1String(kApiKeyName), kStoredKey);
     const bool confirmed = Edit([](Tdlg_nb_Prefs &dialog) {
         TypeLocation(dialog, QStringLiteral("Brno,CZ"));
-        ClickButton(dialog.rbImperial);
-        dialog.seWRI->setValue(15);
-        ClickButton(dialog.cbxPaid);
-        dialog.eFD->setValue(9);
-        ClickButton(dialog.cbxTMW);
-        ClickButton(dialog.cbxStartup);
-        ClickButton(dialog.cbxUC);
-        dialog.eOWMKey->setText(QStringLiteral("new-key-5678"));
-        QTest::mouseClick(dialog.bOK, Qt::LeftButton);
+        ClickButton(dialog.FImperialRadio);
+        dialog.FIntervalSpin->setValue(15);
+        ClickButton(dialog.FPaidCheck);
+        dialog.FDaysSpin->setValue(9);
+        ClickButton(dialog.FOnTopCheck);
+        ClickButton(dialog.FStartupCheck);
+        ClickButton(dialog.FUpdatesCheck);
+        dialog.FKeyEdit->setText(QStringLiteral("new-key-5678"));
+        QTest::mouseClick(dialog.FOkButton, Qt::LeftButton);
     });
     ASSERT_TRUE(confirmed);
     EXPECT_EQ(events, (QStringList{"on top", "save", "apply"}));
@@ -121,8 +121,8 @@ TEST_F(EditPreferencesTest, WhatOkKeepsFromTheStoredValues)
 
     QString shownInterval;
     ASSERT_TRUE(Edit([&shownInterval](Tdlg_nb_Prefs &dialog) {
-        shownInterval = dialog.seWRI->text();
-        QTest::mouseClick(dialog.bOK, Qt::LeftButton);
+        shownInterval = dialog.FIntervalSpin->text();
+        QTest::mouseClick(dialog.FOkButton, Qt::LeftButton);
     }));
     EXPECT_EQ(shownInterval, QStringLiteral("off"));
     const TAppSettings stored = Reread();
@@ -132,8 +132,8 @@ TEST_F(EditPreferencesTest, WhatOkKeepsFromTheStoredValues)
     EXPECT_EQ(events, (QStringList{"normal", "save", "apply"}));
 
     ASSERT_TRUE(Edit([](Tdlg_nb_Prefs &dialog) {
-        dialog.seWRI->setValue(30);
-        QTest::mouseClick(dialog.bOK, Qt::LeftButton);
+        dialog.FIntervalSpin->setValue(30);
+        QTest::mouseClick(dialog.FOkButton, Qt::LeftButton);
     }));
     EXPECT_EQ(Reread().RefreshMinutes, 30);
 }
@@ -146,8 +146,8 @@ TEST_F(EditPreferencesTest, UpdateChecksHiddenWithoutAnUpdatePageKeepTheirSettin
         host.OfferUpdateChecks = offered;
         bool shown = !offered;
         ASSERT_TRUE(Edit([&shown](Tdlg_nb_Prefs &dialog) {
-            shown = dialog.cbxUC->isVisible();
-            QTest::mouseClick(dialog.bOK, Qt::LeftButton);
+            shown = dialog.FUpdatesCheck->isVisible();
+            QTest::mouseClick(dialog.FOkButton, Qt::LeftButton);
         }));
         EXPECT_EQ(shown, offered);
         EXPECT_TRUE(Reread().CheckForUpdates) << offered;
@@ -187,12 +187,12 @@ TEST_F(EditPreferencesTest, LocationAndIdOnOk)
             if (c.typed)
                 TypeLocation(dialog, QString::fromUtf8(c.typed));
             if (c.pick) {
-                QTest::keyClick(dialog.eLoc, Qt::Key_Return);
+                QTest::keyClick(dialog.FLocationEdit, Qt::Key_Return);
                 ASSERT_TRUE(Eventually([&] { return dialog.Selector() && dialog.Selector()->isVisible(); }));
                 QTest::keyClick(dialog.Selector()->LocList(), Qt::Key_Return);
                 ASSERT_TRUE(Eventually([&] { return dialog.Selector() == nullptr; }));
             }
-            QTest::mouseClick(dialog.bOK, Qt::LeftButton);
+            QTest::mouseClick(dialog.FOkButton, Qt::LeftButton);
         })) << c.name;
         const TAppSettings stored = Reread();
         EXPECT_EQ(stored.Location, QString::fromUtf8(c.location)) << c.name;
@@ -208,8 +208,8 @@ TEST_F(EditPreferencesTest, CancelChangesNothing)
     events.clear();
     EXPECT_FALSE(Edit([](Tdlg_nb_Prefs &dialog) {
         TypeLocation(dialog, QStringLiteral("Oslo"));
-        dialog.seWRI->setValue(20);
-        QTest::keyClick(dialog.seWRI, Qt::Key_Escape);
+        dialog.FIntervalSpin->setValue(20);
+        QTest::keyClick(dialog.FIntervalSpin, Qt::Key_Escape);
     }));
     EXPECT_TRUE(events.isEmpty());
     EXPECT_EQ(FileBytes(), before);
@@ -223,8 +223,8 @@ TEST_F(EditPreferencesTest, AStartWithoutAKeyOffersTheDialogWithTheKeyFocused)
     const bool confirmed = Edit(
         [&focused](Tdlg_nb_Prefs &dialog) {
             focused = dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString();
-            QTest::keyClicks(dialog.eOWMKey, QStringLiteral("first-key"));
-            QTest::keyClick(dialog.eOWMKey, Qt::Key_Return);
+            QTest::keyClicks(dialog.FKeyEdit, QStringLiteral("first-key"));
+            QTest::keyClick(dialog.FKeyEdit, Qt::Key_Return);
         },
         TPrefsFocus::ApiKey);
     EXPECT_TRUE(confirmed);

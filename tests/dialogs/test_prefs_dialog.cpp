@@ -62,7 +62,7 @@ protected:
     static void SearchFor(Tdlg_nb_Prefs &dialog, const QString &text)
     {
         TypeLocation(dialog, text);
-        QTest::keyClick(dialog.eLoc, Qt::Key_Return);
+        QTest::keyClick(dialog.FLocationEdit, Qt::Key_Return);
         ASSERT_TRUE(Eventually([&] { return !dialog.Searching(); }));
     }
 
@@ -95,15 +95,15 @@ TEST_F(PrefsDialogTest, OpensWithTheStoredValues)
         settings.Set(kRefreshIntervalName, 90);
         settings.Set(kLocationName, QStringLiteral("Vienna, AT"));
         const auto dialog = Open(ServiceSearch(), c.paid);
-        EXPECT_EQ(dialog->eFD->value(), c.shownDays) << c.name;
-        EXPECT_EQ(dialog->eFD->isEnabled(), c.paid) << c.name;
+        EXPECT_EQ(dialog->FDaysSpin->value(), c.shownDays) << c.name;
+        EXPECT_EQ(dialog->FDaysSpin->isEnabled(), c.paid) << c.name;
         EXPECT_EQ(dialog->LocationState(), c.state) << c.name;
         EXPECT_EQ(dialog->LocationId(), c.id) << c.name;
-        EXPECT_EQ(dialog->rbImperial->isChecked(), c.imperial) << c.name;
-        EXPECT_EQ(dialog->cbxTMW->isChecked(), c.paid) << c.name;
-        EXPECT_EQ(dialog->seWRI->value(), 90) << c.name;
-        EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("Vienna, AT")) << c.name;
-        EXPECT_EQ(dialog->eOWMKey->text(), kKey) << c.name;
+        EXPECT_EQ(dialog->FImperialRadio->isChecked(), c.imperial) << c.name;
+        EXPECT_EQ(dialog->FOnTopCheck->isChecked(), c.paid) << c.name;
+        EXPECT_EQ(dialog->FIntervalSpin->value(), 90) << c.name;
+        EXPECT_EQ(dialog->FLocationEdit->text(), QStringLiteral("Vienna, AT")) << c.name;
+        EXPECT_EQ(dialog->FKeyEdit->text(), kKey) << c.name;
     }
 }
 
@@ -115,12 +115,12 @@ TEST_F(PrefsDialogTest, TheLanguageChoiceOffersSystemAndTheShippedLanguages)
     {
         const auto dialog = Open();
         QStringList names;
-        for (int i = 0; i < dialog->cbLang->count(); ++i)
-            names << dialog->cbLang->itemText(i);
+        for (int i = 0; i < dialog->FLanguageCombo->count(); ++i)
+            names << dialog->FLanguageCombo->itemText(i);
         EXPECT_EQ(names.value(0), QStringLiteral("System"));
         for (const char *name : {"English", "Deutsch", "Čeština"})
             EXPECT_TRUE(names.contains(QString::fromUtf8(name))) << name;
-        EXPECT_EQ(dialog->cbLang->findData(QStringLiteral("de")), names.indexOf(QStringLiteral("Deutsch")));
+        EXPECT_EQ(dialog->FLanguageCombo->findData(QStringLiteral("de")), names.indexOf(QStringLiteral("Deutsch")));
     }
     const struct {
         const char *name;
@@ -142,9 +142,9 @@ TEST_F(PrefsDialogTest, TheLanguageChoiceOffersSystemAndTheShippedLanguages)
         SCOPED_TRACE(c.name);
         settings.Set(kLanguageName, QString::fromUtf8(c.stored));
         const auto dialog = Open();
-        EXPECT_EQ(dialog->cbLang->currentText(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(dialog->FLanguageCombo->currentText(), QString::fromUtf8(c.shown));
         if (c.picked)
-            dialog->cbLang->setCurrentText(QString::fromUtf8(c.picked));
+            dialog->FLanguageCombo->setCurrentText(QString::fromUtf8(c.picked));
         bool onTop = false;
         dialog->StoreValues(settings.Values, onTop);
         EXPECT_EQ(settings.Get(kLanguageName).toString(), QString::fromUtf8(c.written));
@@ -154,18 +154,18 @@ TEST_F(PrefsDialogTest, TheLanguageChoiceOffersSystemAndTheShippedLanguages)
 TEST_F(PrefsDialogTest, LimitsAndThePaidSwitch)
 {
     const auto dialog = Open();
-    EXPECT_EQ(dialog->seWRI->minimum(), 0); // "off"
-    EXPECT_EQ(dialog->seWRI->maximum(), 1440);
-    EXPECT_EQ(dialog->eFD->minimum(), 3);
-    EXPECT_EQ(dialog->eFD->maximum(), 16);
-    EXPECT_EQ(dialog->eLoc->placeholderText(), QStringLiteral("Enter city name"));
+    EXPECT_EQ(dialog->FIntervalSpin->minimum(), 0); // "off"
+    EXPECT_EQ(dialog->FIntervalSpin->maximum(), 1440);
+    EXPECT_EQ(dialog->FDaysSpin->minimum(), 3);
+    EXPECT_EQ(dialog->FDaysSpin->maximum(), 16);
+    EXPECT_EQ(dialog->FLocationEdit->placeholderText(), QStringLiteral("Enter city name"));
 
-    ClickButton(dialog->cbxPaid);
-    ASSERT_TRUE(dialog->eFD->isEnabled());
-    dialog->eFD->setValue(14);
-    ClickButton(dialog->cbxPaid);
-    EXPECT_FALSE(dialog->eFD->isEnabled());
-    EXPECT_EQ(dialog->eFD->value(), 5);
+    ClickButton(dialog->FPaidCheck);
+    ASSERT_TRUE(dialog->FDaysSpin->isEnabled());
+    dialog->FDaysSpin->setValue(14);
+    ClickButton(dialog->FPaidCheck);
+    EXPECT_FALSE(dialog->FDaysSpin->isEnabled());
+    EXPECT_EQ(dialog->FDaysSpin->value(), 5);
 }
 
 // "off" is offered for no automatic refresh; a number outside 0 and 10 to
@@ -183,18 +183,18 @@ TEST_F(PrefsDialogTest, TheRefreshIntervalOffersOffAndTellsWrongNumbers)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.typed);
         const auto dialog = Open();
-        dialog->seWRI->setFocus();
-        dialog->seWRI->selectAll();
-        QTest::keyClicks(dialog->seWRI, QString::fromLatin1(c.typed));
-        EXPECT_EQ(dialog->seWRI->text(), QString::fromLatin1(c.typed)); // never cut to "144"
+        dialog->FIntervalSpin->setFocus();
+        dialog->FIntervalSpin->selectAll();
+        QTest::keyClicks(dialog->FIntervalSpin, QString::fromLatin1(c.typed));
+        EXPECT_EQ(dialog->FIntervalSpin->text(), QString::fromLatin1(c.typed)); // never cut to "144"
         EXPECT_EQ(dialog->RefreshMessage().isEmpty(), c.valid);
         // Leaving the field keeps what was typed.
-        dialog->eOWMKey->setFocus();
-        EXPECT_EQ(dialog->seWRI->text(), QString::fromLatin1(c.typed));
-        QTest::mouseClick(dialog->bOK, Qt::LeftButton);
+        dialog->FKeyEdit->setFocus();
+        EXPECT_EQ(dialog->FIntervalSpin->text(), QString::fromLatin1(c.typed));
+        QTest::mouseClick(dialog->FOkButton, Qt::LeftButton);
         EXPECT_EQ(dialog->isVisible(), !c.valid);
         if (c.valid) {
-            EXPECT_EQ(dialog->seWRI->value(), c.value);
+            EXPECT_EQ(dialog->FIntervalSpin->value(), c.value);
         } else {
             EXPECT_FALSE(dialog->RefreshMessage().isEmpty());
         }
@@ -203,11 +203,11 @@ TEST_F(PrefsDialogTest, TheRefreshIntervalOffersOffAndTellsWrongNumbers)
     // The arrows step between "off" and the shortest interval.
     settings.Set(kRefreshIntervalName, 0);
     const auto dialog = Open();
-    EXPECT_EQ(dialog->seWRI->text(), QStringLiteral("off"));
-    dialog->seWRI->stepUp();
-    EXPECT_EQ(dialog->seWRI->value(), 10);
-    dialog->seWRI->stepDown();
-    EXPECT_EQ(dialog->seWRI->text(), QStringLiteral("off"));
+    EXPECT_EQ(dialog->FIntervalSpin->text(), QStringLiteral("off"));
+    dialog->FIntervalSpin->stepUp();
+    EXPECT_EQ(dialog->FIntervalSpin->value(), 10);
+    dialog->FIntervalSpin->stepDown();
+    EXPECT_EQ(dialog->FIntervalSpin->text(), QStringLiteral("off"));
 }
 
 // Without an update page there is nothing to check: the box is not offered.
@@ -216,7 +216,7 @@ TEST_F(PrefsDialogTest, UpdateChecksAreOfferedOnlyWithAnUpdatePage)
     for (const bool offered : {true, false}) {
         const auto dialog = Open();
         dialog->SetUpdateChecksOffered(offered);
-        EXPECT_EQ(dialog->cbxUC->isVisible(), offered);
+        EXPECT_EQ(dialog->FUpdatesCheck->isVisible(), offered);
     }
 }
 
@@ -235,13 +235,13 @@ TEST_F(PrefsDialogTest, PickingAMatchSetsNameCountryGlyphAndId)
                       list->visualItemRect(list->topLevelItem(1)).center());
     QTest::mouseClick(selector->OkButton(), Qt::LeftButton);
     ASSERT_TRUE(Eventually([&] { return dialog->Selector() == nullptr; }));
-    EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("London, CA"));
+    EXPECT_EQ(dialog->FLocationEdit->text(), QStringLiteral("London, CA"));
     EXPECT_EQ(dialog->LocationState(), lsFound);
     EXPECT_EQ(dialog->LocationId(), 6058560);
     EXPECT_TRUE(dialog->LocationMessage().isEmpty());
 
     // Typing afterwards resets the glyph but keeps the id.
-    QTest::keyClick(dialog->eLoc, Qt::Key_Backspace);
+    QTest::keyClick(dialog->FLocationEdit, Qt::Key_Backspace);
     EXPECT_EQ(dialog->LocationState(), lsNotSearched);
     EXPECT_EQ(dialog->LocationId(), 6058560);
 }
@@ -252,11 +252,11 @@ TEST_F(PrefsDialogTest, ACancelledSelectionChangesNothing)
     settings.Set(kLocationName, QStringLiteral("Prague, CZ"));
     const auto dialog = Open();
     // A search by the stored text: the glyph stays "found" until the user types.
-    QTest::mouseClick(dialog->bSearch, Qt::LeftButton);
+    QTest::mouseClick(dialog->FSearchButton, Qt::LeftButton);
     ASSERT_TRUE(Eventually([&] { return dialog->Selector() && dialog->Selector()->isVisible(); }));
     QTest::keyClick(dialog->Selector()->LocList(), Qt::Key_Escape);
     ASSERT_TRUE(Eventually([&] { return dialog->Selector() == nullptr; }));
-    EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("Prague, CZ"));
+    EXPECT_EQ(dialog->FLocationEdit->text(), QStringLiteral("Prague, CZ"));
     EXPECT_EQ(dialog->LocationId(), 3067696);
     EXPECT_EQ(dialog->LocationState(), lsFound);
     EXPECT_TRUE(dialog->isVisible());
@@ -299,11 +299,11 @@ TEST_F(PrefsDialogTest, NothingFoundShowsWhyAndKeepsTheText)
         const QString expected = c.reason.isEmpty() ? lc_NoLocFound : lc_NoLocFound + u' ' + c.reason;
         EXPECT_EQ(dialog->LocationMessage(), expected) << c.name;
         EXPECT_EQ(dialog->LocationState(), lsNotFound) << c.name;
-        EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("Atlantis")) << c.name;
+        EXPECT_EQ(dialog->FLocationEdit->text(), QStringLiteral("Atlantis")) << c.name;
         EXPECT_EQ(dialog->LocationId(), 2643743) << c.name;
         EXPECT_EQ(dialog->Selector(), nullptr) << c.name;
         // Typing clears the message.
-        QTest::keyClicks(dialog->eLoc, QStringLiteral("x"));
+        QTest::keyClicks(dialog->FLocationEdit, QStringLiteral("x"));
         EXPECT_TRUE(dialog->LocationMessage().isEmpty()) << c.name;
     }
 }
@@ -317,7 +317,7 @@ TEST_F(PrefsDialogTest, AnEmptyLocationIsNotSearched)
     });
     TypeLocation(*dialog, QStringLiteral("   "));
     EXPECT_FALSE(dialog->Search());
-    QTest::keyClick(dialog->eLoc, Qt::Key_Return);
+    QTest::keyClick(dialog->FLocationEdit, Qt::Key_Return);
     EXPECT_FALSE(dialog->Searching());
     EXPECT_TRUE(dialog->isVisible()); // Enter in the location never confirms
     EXPECT_EQ(calls.load(), 0);
@@ -332,10 +332,10 @@ TEST_F(PrefsDialogTest, TheSearchAsksWithTheDialogsKeyAndKind)
         seen = request;
         return true;
     });
-    dialog->eOWMKey->setText(QStringLiteral("  typed-key "));
-    ClickButton(dialog->cbxPaid);
+    dialog->FKeyEdit->setText(QStringLiteral("  typed-key "));
+    ClickButton(dialog->FPaidCheck);
     TypeLocation(*dialog, QStringLiteral(" New York "));
-    QTest::mouseClick(dialog->bSearch, Qt::LeftButton);
+    QTest::mouseClick(dialog->FSearchButton, Qt::LeftButton);
     ASSERT_TRUE(Eventually([&] { return !dialog->Searching(); }));
     std::lock_guard<std::mutex> guard(lock);
     EXPECT_EQ(seen.Key, QStringLiteral("typed-key"));
@@ -392,16 +392,16 @@ TEST_F(PrefsDialogTest, BusyButAnsweringAndASecondSearchIsRefused)
     TGate gate;
     const auto dialog = Open(gate.Search(OneCity()));
     TypeLocation(*dialog, QStringLiteral("Berlin"));
-    QTest::keyClick(dialog->eLoc, Qt::Key_Return);
+    QTest::keyClick(dialog->FLocationEdit, Qt::Key_Return);
     ASSERT_TRUE(dialog->Searching());
-    EXPECT_FALSE(dialog->bSearch->isEnabled());
+    EXPECT_FALSE(dialog->FSearchButton->isEnabled());
     EXPECT_TRUE(dialog->findChild<QProgressBar *>(QStringLiteral("pbSearch"))->isVisible());
     EXPECT_EQ(dialog->LocationMessage(), QStringLiteral("Searching..."));
 
     // The dialog still answers while the worker waits.
-    ClickButton(dialog->cbxUC);
-    EXPECT_EQ(dialog->cbxUC->isChecked(), false);
-    QTest::keyClick(dialog->eLoc, Qt::Key_Return);
+    ClickButton(dialog->FUpdatesCheck);
+    EXPECT_EQ(dialog->FUpdatesCheck->isChecked(), false);
+    QTest::keyClick(dialog->FLocationEdit, Qt::Key_Return);
     EXPECT_FALSE(dialog->Search());
     ASSERT_TRUE(Eventually([&] { return gate.Calls() == 1; }));
 
@@ -409,10 +409,10 @@ TEST_F(PrefsDialogTest, BusyButAnsweringAndASecondSearchIsRefused)
     ASSERT_TRUE(Eventually([&] { return dialog->Selector() && dialog->Selector()->isVisible(); }));
     EXPECT_EQ(gate.Calls(), 1);
     EXPECT_FALSE(dialog->Searching());
-    EXPECT_TRUE(dialog->bSearch->isEnabled());
+    EXPECT_TRUE(dialog->FSearchButton->isEnabled());
     QTest::keyClick(dialog->Selector()->LocList(), Qt::Key_Return);
     ASSERT_TRUE(Eventually([&] { return dialog->Selector() == nullptr; }));
-    EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("Berlin, DE"));
+    EXPECT_EQ(dialog->FLocationEdit->text(), QStringLiteral("Berlin, DE"));
     EXPECT_EQ(dialog->LocationId(), 2950159);
 }
 
@@ -428,7 +428,7 @@ TEST_F(PrefsDialogTest, ClosingDuringASearchDiscardsItsResult)
         TypeLocation(*dialog, QStringLiteral("Berlin"));
         ASSERT_TRUE(dialog->Search());
         ASSERT_TRUE(Eventually([&] { return gate.Calls() == 1; }));
-        QTest::keyClick(dialog->seWRI, Qt::Key_Escape);
+        QTest::keyClick(dialog->FIntervalSpin, Qt::Key_Escape);
         EXPECT_FALSE(dialog->isVisible()) << c.name;
         EXPECT_FALSE(dialog->Searching()) << c.name;
         if (c.destroy)
@@ -438,7 +438,7 @@ TEST_F(PrefsDialogTest, ClosingDuringASearchDiscardsItsResult)
         QTest::qWait(50); // the finished signal, had it been kept, would land now
         if (!c.destroy) {
             EXPECT_EQ(dialog->Selector(), nullptr) << c.name;
-            EXPECT_EQ(dialog->eLoc->text(), QStringLiteral("Berlin")) << c.name;
+            EXPECT_EQ(dialog->FLocationEdit->text(), QStringLiteral("Berlin")) << c.name;
             EXPECT_EQ(dialog->LocationState(), lsNotSearched) << c.name;
         }
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << c.name;
@@ -452,10 +452,10 @@ TEST_F(PrefsDialogTest, ASlowServiceKeepsTheDialogAnswering)
     ASSERT_FALSE(slow.Base().isEmpty());
     const auto dialog = Open(ServiceSearch(slow.Base()));
     TypeLocation(*dialog, QStringLiteral("Rome"));
-    QTest::keyClick(dialog->eLoc, Qt::Key_Return);
+    QTest::keyClick(dialog->FLocationEdit, Qt::Key_Return);
     ASSERT_TRUE(dialog->Searching());
-    QTest::keyClicks(dialog->eOWMKey, QStringLiteral("-more"));
-    EXPECT_EQ(dialog->eOWMKey->text(), kKey + QStringLiteral("-more"));
+    QTest::keyClicks(dialog->FKeyEdit, QStringLiteral("-more"));
+    EXPECT_EQ(dialog->FKeyEdit->text(), kKey + QStringLiteral("-more"));
     ASSERT_TRUE(Eventually([&] { return dialog->Selector() && dialog->Selector()->isVisible(); }));
     EXPECT_EQ(dialog->Selector()->LocList()->topLevelItem(0)->text(0), QStringLiteral("Rome"));
     dialog->Selector()->reject();
@@ -464,17 +464,17 @@ TEST_F(PrefsDialogTest, ASlowServiceKeepsTheDialogAnswering)
 TEST_F(PrefsDialogTest, TheKeyIsHiddenUntilShown)
 {
     const auto dialog = Open();
-    EXPECT_EQ(dialog->eOWMKey->echoMode(), QLineEdit::Password);
-    QTest::mouseClick(dialog->bShowKey, Qt::LeftButton);
-    EXPECT_EQ(dialog->eOWMKey->echoMode(), QLineEdit::Normal);
-    QTest::mouseClick(dialog->bShowKey, Qt::LeftButton);
-    EXPECT_EQ(dialog->eOWMKey->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dialog->FKeyEdit->echoMode(), QLineEdit::Password);
+    QTest::mouseClick(dialog->FShowKeyButton, Qt::LeftButton);
+    EXPECT_EQ(dialog->FKeyEdit->echoMode(), QLineEdit::Normal);
+    QTest::mouseClick(dialog->FShowKeyButton, Qt::LeftButton);
+    EXPECT_EQ(dialog->FKeyEdit->echoMode(), QLineEdit::Password);
 }
 
 TEST_F(PrefsDialogTest, LinksOpenTheirPages)
 {
     const auto dialog = Open();
-    QTest::mouseClick(dialog->bGetKey, Qt::LeftButton);
+    QTest::mouseClick(dialog->FGetKeyButton, Qt::LeftButton);
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.at(0).toString(), QLatin1String(kDefaultWebBase) + QStringLiteral("/appid#get"));
     QWidget *logo = dialog->findChild<QWidget *>(QStringLiteral("iService"));
@@ -499,16 +499,16 @@ TEST_F(PrefsDialogTest, EnterConfirmsAndEscapeCancels)
         bool stillOpen;
         int result;
     } cases[] = {
-        {"Enter in the refresh interval", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.seWRI; }, Qt::Key_Return,
+        {"Enter in the refresh interval", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.FIntervalSpin; }, Qt::Key_Return,
          false, QDialog::Accepted},
-        {"Enter in the key field", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.eOWMKey; }, Qt::Key_Return, false,
+        {"Enter in the key field", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.FKeyEdit; }, Qt::Key_Return, false,
          QDialog::Accepted},
-        {"Enter on a check box", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.cbxUC; }, Qt::Key_Enter, false,
+        {"Enter on a check box", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.FUpdatesCheck; }, Qt::Key_Enter, false,
          QDialog::Accepted},
-        {"Escape in the location", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.eLoc; }, Qt::Key_Escape, false,
+        {"Escape in the location", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.FLocationEdit; }, Qt::Key_Escape, false,
          QDialog::Rejected},
         // A focused button does its own work.
-        {"Enter on Search", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.bSearch; }, Qt::Key_Return, true,
+        {"Enter on Search", [](Tdlg_nb_Prefs &d) -> QWidget * { return d.FSearchButton; }, Qt::Key_Return, true,
          QDialog::Rejected},
     };
     for (const auto &c : cases) {
@@ -527,7 +527,7 @@ TEST_F(PrefsDialogTest, EnterConfirmsAndEscapeCancels)
 TEST_F(PrefsDialogTest, TabVisitsEveryControlInOrderAndEachHasAName)
 {
     const auto dialog = Open();
-    dialog->eLoc->setFocus();
+    dialog->FLocationEdit->setFocus();
     const QStringList expected{"eLoc",    "bSearch",  "rbMetric", "rbImperial", "seWRI",   "cbLang",
                                "cbxTMW",  "cbxStartup", "cbxUC",  "eOWMKey",  "bShowKey", "bGetKey",
                                "cbxPaid", "iService", "bOK",      "bCancel",  "lTitle",   "eLoc"};
@@ -550,7 +550,7 @@ TEST_F(PrefsDialogTest, TabVisitsEveryControlInOrderAndEachHasAName)
             EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
         }
     }
-    for (QWidget *widget : std::initializer_list<QWidget *>{dialog->rbImperial, dialog->eFD, dialog->rgU})
+    for (QWidget *widget : std::initializer_list<QWidget *>{dialog->FImperialRadio, dialog->FDaysSpin, dialog->FUnitsGroup})
         EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
 }
 

@@ -12,11 +12,11 @@
 class TLangFolder
 {
 public:
-    TLangFolder() { QDir(fDir.path()).mkpath(QStringLiteral("bin")); }
+    TLangFolder() { QDir(FDir.path()).mkpath(QStringLiteral("bin")); }
 
     QString Path(const QString &relative = QString()) const
     {
-        return relative.isEmpty() ? fDir.path() : fDir.path() + u'/' + relative;
+        return relative.isEmpty() ? FDir.path() : FDir.path() + u'/' + relative;
     }
 
     // Writes the file (folders created as needed) and returns its path.
@@ -38,7 +38,7 @@ public:
     }
 
 private:
-    QTemporaryDir fDir;
+    QTemporaryDir FDir;
 };
 
 inline QByteArray LangFile(const char *languageName, const char *body)

@@ -59,29 +59,29 @@ class LangControllers : public ::testing::Test
 protected:
     void SetUp() override
     {
-        fFolder.Write(QStringLiteral("bin/Langs/Nimbrel.de.lng"),
+        FFolder.Write(QStringLiteral("bin/Langs/Nimbrel.de.lng"),
                       LangFile("Deutsch", "[Twnd_nb_Test]\nself.Caption=Wetter\nlTemp.Caption=Temperatur\n"));
-        fFolder.Write(QStringLiteral("bin/Langs/Nimbrel.cs.lng"),
+        FFolder.Write(QStringLiteral("bin/Langs/Nimbrel.cs.lng"),
                       LangFile("Čeština", "[Twnd_nb_Test]\nself.Caption=Počasí\nlTemp.Caption=Teplota\n"));
-        fFolder.Write(QStringLiteral("bin/Langs/Nimbrel.en.lng"), LangFile("English", ""));
-        fFolder.Write(QStringLiteral("bin/Langs/Nimbrel.fr.lng"),
+        FFolder.Write(QStringLiteral("bin/Langs/Nimbrel.en.lng"), LangFile("English", ""));
+        FFolder.Write(QStringLiteral("bin/Langs/Nimbrel.fr.lng"),
                       LangFile("Français", "[Twnd_nb_Test]\nlTemp.Nothing.Caption=x\n"));
         TLanguageManager &manager = GlobalLangManager();
-        fFolder.Aim(manager);
+        FFolder.Aim(manager);
         manager.OnLanguageChanged = nullptr;
         manager.SetLanguageCode(QStringLiteral("none"));
         ASSERT_EQ(manager.LanguageCode(), QString());
-        fSavedLocale = QLocale();
+        FSavedLocale = QLocale();
     }
 
     void TearDown() override
     {
-        QLocale::setDefault(fSavedLocale);
+        QLocale::setDefault(FSavedLocale);
         GlobalLangManager().OnLanguageChanged = nullptr;
     }
 
-    TLangFolder fFolder;
-    QLocale fSavedLocale;
+    TLangFolder FFolder;
+    QLocale FSavedLocale;
 };
 
 TEST_F(LangControllers, FirstControllerIsMainAndLetsGoWhenDestroyed)
@@ -240,7 +240,7 @@ TEST_F(LangControllers, LanguageListSortedByName)
     EXPECT_EQ(main.controller->LanguageIndexByCode(QStringLiteral("EN")), 2);
     EXPECT_EQ(main.controller->LanguageIndexByCode(QStringLiteral("it")), -1);
 
-    fFolder.Write(QStringLiteral("bin/Langs/Nimbrel.it.lng"), LangFile("Italiano", ""));
+    FFolder.Write(QStringLiteral("bin/Langs/Nimbrel.it.lng"), LangFile("Italiano", ""));
     EXPECT_EQ(main.controller->LanguageIndexByCode(QStringLiteral("it")), -1);
     main.controller->RefreshLanguages();
     EXPECT_EQ(main.controller->LanguageIndexByCode(QStringLiteral("it")), 4);

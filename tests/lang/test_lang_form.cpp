@@ -44,15 +44,15 @@ class LangFormTexts : public ::testing::Test
 protected:
     void SetUp() override
     {
-        fFolder.Write(QStringLiteral("bin/Langs/Nimbrel.de.lng"), kFormTexts);
-        fFolder.Aim(fManager);
-        fManager.SetLanguageCode(QStringLiteral("de"));
-        ASSERT_EQ(fManager.LastError(), QString());
+        FFolder.Write(QStringLiteral("bin/Langs/Nimbrel.de.lng"), kFormTexts);
+        FFolder.Aim(FManager);
+        FManager.SetLanguageCode(QStringLiteral("de"));
+        ASSERT_EQ(FManager.LastError(), QString());
     }
 
-    TLangFolder fFolder;
-    TLanguageManager fManager;
-    Twnd_nb_Test fForm;
+    TLangFolder FFolder;
+    TLanguageManager FManager;
+    Twnd_nb_Test FForm;
 };
 
 QString ErrorEntry(const char *key, const QString &message)
@@ -63,33 +63,33 @@ QString ErrorEntry(const char *key, const QString &message)
 
 TEST_F(LangFormTexts, AppliesEveryKindAndReportsBadKeysButGoesOn)
 {
-    EXPECT_FALSE(LangVCL(fManager, &fForm));
+    EXPECT_FALSE(LangVCL(FManager, &FForm));
 
-    EXPECT_EQ(fForm.windowTitle(), QStringLiteral("Wetter"));
-    EXPECT_EQ(fForm.lTemp->text(), QStringLiteral("Temperatur"));
-    EXPECT_EQ(fForm.lTemp->toolTip(), QStringLiteral("Aktuelle Temperatur"));
-    EXPECT_EQ(fForm.lTemp->font().family(), QStringLiteral("DejaVu Serif"));
-    EXPECT_EQ(fForm.lTemp->font().pointSize(), 14);
-    EXPECT_EQ(fForm.bSearch->text(), QStringLiteral("&Suchen"));
-    EXPECT_EQ(fForm.bSearch->shortcut(), QKeySequence(Qt::ALT | Qt::Key_S));
-    EXPECT_EQ(fForm.eLoc->placeholderText(), QStringLiteral("Ort eingeben"));
-    EXPECT_FALSE(fForm.cbxPaid->isEnabled());
-    EXPECT_EQ(fForm.lvForecast->headerItem()->text(0), QStringLiteral("Day"));
-    EXPECT_EQ(fForm.lvForecast->headerItem()->text(1), QStringLiteral("Temperatur"));
-    EXPECT_EQ(fForm.lvForecast->headerItem()->toolTip(2), QStringLiteral("Windrichtung"));
-    ASSERT_NE(fForm.tbl->horizontalHeaderItem(0), nullptr);
-    EXPECT_EQ(fForm.tbl->horizontalHeaderItem(0)->text(), QStringLiteral("Tag"));
-    EXPECT_EQ(fForm.cbUnits->itemText(0), QStringLiteral("Metric"));
-    EXPECT_EQ(fForm.cbUnits->itemText(1), QStringLiteral("Angloamerikanisch"));
-    EXPECT_EQ(fForm.rgUnits->title(), QStringLiteral("Einheiten"));
-    EXPECT_EQ(fForm.rbMetric->text(), QStringLiteral("Metrisch"));
-    EXPECT_EQ(fForm.rbImperial->text(), QStringLiteral("Imperial"));
-    EXPECT_EQ(fForm.mNotes->toPlainText(), QStringLiteral("eins\nzwei"));
-    EXPECT_EQ(fForm.sb->findChildren<QLabel *>().at(1)->text(), QStringLiteral("Bereit"));
-    EXPECT_EQ(fForm.tabs->tabText(1), QStringLiteral("Zweite"));
-    EXPECT_EQ(fForm.pmRefresh->text(), QStringLiteral("Aktualisieren"));
-    EXPECT_EQ(fForm.pmRefresh->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
-    EXPECT_EQ(fForm.pmRefresh->toolTip(), QStringLiteral("Neu laden"));
+    EXPECT_EQ(FForm.windowTitle(), QStringLiteral("Wetter"));
+    EXPECT_EQ(FForm.lTemp->text(), QStringLiteral("Temperatur"));
+    EXPECT_EQ(FForm.lTemp->toolTip(), QStringLiteral("Aktuelle Temperatur"));
+    EXPECT_EQ(FForm.lTemp->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(FForm.lTemp->font().pointSize(), 14);
+    EXPECT_EQ(FForm.bSearch->text(), QStringLiteral("&Suchen"));
+    EXPECT_EQ(FForm.bSearch->shortcut(), QKeySequence(Qt::ALT | Qt::Key_S));
+    EXPECT_EQ(FForm.eLoc->placeholderText(), QStringLiteral("Ort eingeben"));
+    EXPECT_FALSE(FForm.cbxPaid->isEnabled());
+    EXPECT_EQ(FForm.lvForecast->headerItem()->text(0), QStringLiteral("Day"));
+    EXPECT_EQ(FForm.lvForecast->headerItem()->text(1), QStringLiteral("Temperatur"));
+    EXPECT_EQ(FForm.lvForecast->headerItem()->toolTip(2), QStringLiteral("Windrichtung"));
+    ASSERT_NE(FForm.tbl->horizontalHeaderItem(0), nullptr);
+    EXPECT_EQ(FForm.tbl->horizontalHeaderItem(0)->text(), QStringLiteral("Tag"));
+    EXPECT_EQ(FForm.cbUnits->itemText(0), QStringLiteral("Metric"));
+    EXPECT_EQ(FForm.cbUnits->itemText(1), QStringLiteral("Angloamerikanisch"));
+    EXPECT_EQ(FForm.rgUnits->title(), QStringLiteral("Einheiten"));
+    EXPECT_EQ(FForm.rbMetric->text(), QStringLiteral("Metrisch"));
+    EXPECT_EQ(FForm.rbImperial->text(), QStringLiteral("Imperial"));
+    EXPECT_EQ(FForm.mNotes->toPlainText(), QStringLiteral("eins\nzwei"));
+    EXPECT_EQ(FForm.sb->findChildren<QLabel *>().at(1)->text(), QStringLiteral("Bereit"));
+    EXPECT_EQ(FForm.tabs->tabText(1), QStringLiteral("Zweite"));
+    EXPECT_EQ(FForm.pmRefresh->text(), QStringLiteral("Aktualisieren"));
+    EXPECT_EQ(FForm.pmRefresh->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    EXPECT_EQ(FForm.pmRefresh->toolTip(), QStringLiteral("Neu laden"));
 
     // Keys come in table order; an unknown component is no error.
     const QString expected =
@@ -97,21 +97,21 @@ TEST_F(LangFormTexts, AppliesEveryKindAndReportsBadKeysButGoesOn)
         + ErrorEntry("LTEMP.COLOUR", QStringLiteral("lTemp (QLabel) has no property COLOUR"))
         + ErrorEntry("LTEMP.NOTHING.CAPTION", QStringLiteral("lTemp (QLabel) has no object NOTHING"))
         + ErrorEntry("LVFORECAST.COLUMNS[7].CAPTION", QStringLiteral("List index out of bounds (7)"));
-    EXPECT_EQ(fManager.LastError(), expected);
+    EXPECT_EQ(FManager.LastError(), expected);
 }
 
 TEST_F(LangFormTexts, ClassNameAndOnlyComponentNarrowTheKeys)
 {
-    EXPECT_TRUE(LangForm(fManager, &fForm, QStringLiteral("other")));
-    EXPECT_EQ(fForm.lTemp->text(), QStringLiteral("andere Klasse"));
-    EXPECT_EQ(fForm.windowTitle(), QStringLiteral("Weather"));
+    EXPECT_TRUE(LangForm(FManager, &FForm, QStringLiteral("other")));
+    EXPECT_EQ(FForm.lTemp->text(), QStringLiteral("andere Klasse"));
+    EXPECT_EQ(FForm.windowTitle(), QStringLiteral("Weather"));
 
-    EXPECT_FALSE(LangVCL(fManager, &fForm, QString(), fForm.lvForecast));
-    EXPECT_EQ(fForm.lvForecast->headerItem()->text(1), QStringLiteral("Temperatur"));
-    EXPECT_EQ(fManager.LastError(),
+    EXPECT_FALSE(LangVCL(FManager, &FForm, QString(), FForm.lvForecast));
+    EXPECT_EQ(FForm.lvForecast->headerItem()->text(1), QStringLiteral("Temperatur"));
+    EXPECT_EQ(FManager.LastError(),
               ErrorEntry("LVFORECAST.COLUMNS[7].CAPTION", QStringLiteral("List index out of bounds (7)")));
-    EXPECT_EQ(fForm.windowTitle(), QStringLiteral("Weather"));
-    EXPECT_EQ(fForm.lTemp->text(), QStringLiteral("andere Klasse"));
+    EXPECT_EQ(FForm.windowTitle(), QStringLiteral("Weather"));
+    EXPECT_EQ(FForm.lTemp->text(), QStringLiteral("andere Klasse"));
 }
 
 TEST(LangFormTextValues, ShortcutsAndConversions)

@@ -74,7 +74,7 @@ class LangLookups : public ::testing::Test
 protected:
     void SetUp() override
     {
-        fFolder.Write(QStringLiteral("bin/Langs/Nimbrel.de.lng"),
+        FFolder.Write(QStringLiteral("bin/Langs/Nimbrel.de.lng"),
                       "\xEF\xBB\xBF" + LangFile("Deutsch",
                                                 "[Constants]\nlc_Day=Tag\n@Res=Ressource\nshared=aus Konstanten\n"
                                                 "[Twnd_nb_Main]\nself.Caption=Wetter\nshared=aus Formular\n"
@@ -85,13 +85,13 @@ protected:
                                                 "Two\\nlines *\nZwei\\tZeilen *\n"
                                                 "Value = *\nWert = *\n"
                                                 "dangling pattern *\n"));
-        fFolder.Aim(fManager);
-        fManager.SetLanguageCode(QStringLiteral("de"));
-        ASSERT_EQ(fManager.LastError(), QString());
+        FFolder.Aim(FManager);
+        FManager.SetLanguageCode(QStringLiteral("de"));
+        ASSERT_EQ(FManager.LastError(), QString());
     }
 
-    TLangFolder fFolder;
-    TLanguageManager fManager;
+    TLangFolder FFolder;
+    TLanguageManager FManager;
 };
 
 TEST_F(LangLookups, LangTextByIdentifier)
@@ -110,7 +110,7 @@ TEST_F(LangLookups, LangTextByIdentifier)
         {"missing", "Fall\\nback", "Fall\nback"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(fManager.LangText(QString::fromUtf8(c.id), QString::fromUtf8(c.defaultText)),
+        EXPECT_EQ(FManager.LangText(QString::fromUtf8(c.id), QString::fromUtf8(c.defaultText)),
                   QString::fromUtf8(c.expected))
             << c.id;
 }
@@ -134,21 +134,21 @@ TEST_F(LangLookups, LangStringTranslatesWholeMessages)
         {"twnd_nb_main.SELF.caption", "Wetter"},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(fManager.LangString(QString::fromUtf8(c.message)), QString::fromUtf8(c.expected)) << c.message;
-        EXPECT_EQ(fManager.LangMess(QString::fromUtf8(c.message)), QString::fromUtf8(c.expected)) << c.message;
+        EXPECT_EQ(FManager.LangString(QString::fromUtf8(c.message)), QString::fromUtf8(c.expected)) << c.message;
+        EXPECT_EQ(FManager.LangMess(QString::fromUtf8(c.message)), QString::fromUtf8(c.expected)) << c.message;
     }
 }
 
 TEST_F(LangLookups, ClearEmptiesWhatItIsAskedTo)
 {
-    fManager.Clear(false, false, false, false);
-    EXPECT_EQ(fManager.LangText(QStringLiteral("@res"), QStringLiteral("gone")), QStringLiteral("gone"));
-    EXPECT_EQ(fManager.LangText(QStringLiteral("lc_Day")), QStringLiteral("Tag"));
-    fManager.Clear(true, false, true, false);
-    EXPECT_EQ(fManager.LangText(QStringLiteral("lc_Day"), QStringLiteral("Day")), QStringLiteral("Day"));
-    EXPECT_EQ(fManager.LangString(QStringLiteral("Cannot read")), QStringLiteral("Cannot read"));
-    EXPECT_EQ(fManager.LangText(QStringLiteral("twnd_nb_main.self.caption")), QStringLiteral("Wetter"));
-    EXPECT_EQ(fManager.ActiveFiles().size(), 1);
+    FManager.Clear(false, false, false, false);
+    EXPECT_EQ(FManager.LangText(QStringLiteral("@res"), QStringLiteral("gone")), QStringLiteral("gone"));
+    EXPECT_EQ(FManager.LangText(QStringLiteral("lc_Day")), QStringLiteral("Tag"));
+    FManager.Clear(true, false, true, false);
+    EXPECT_EQ(FManager.LangText(QStringLiteral("lc_Day"), QStringLiteral("Day")), QStringLiteral("Day"));
+    EXPECT_EQ(FManager.LangString(QStringLiteral("Cannot read")), QStringLiteral("Cannot read"));
+    EXPECT_EQ(FManager.LangText(QStringLiteral("twnd_nb_main.self.caption")), QStringLiteral("Wetter"));
+    EXPECT_EQ(FManager.ActiveFiles().size(), 1);
 }
 
 TEST(LangNoLanguage, EveryLookupGivesItsDefault)

@@ -85,7 +85,7 @@ int main(int argc, char *argv[])
     if (!WaitFor([&] { return dialog.isVisible(); }) || !Grab(dialog, out.filePath(QStringLiteral("preferences-dialog.png"))))
         return 1;
 
-    dialog.eLoc->setText(QStringLiteral("London"));
+    dialog.FLocationEdit->setText(QStringLiteral("London"));
     dialog.Search();
     if (!WaitFor([&] { return dialog.Selector() != nullptr && dialog.Selector()->isVisible(); })) {
         std::fprintf(stderr, "dialog-shots: the search gave no selector: %s\n", qPrintable(dialog.LocationMessage()));

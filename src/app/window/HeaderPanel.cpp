@@ -74,22 +74,22 @@ THeaderPanel::THeaderPanel(TThemeController *theme, QWidget *parent)
     FErrorIcon->hide();
 
     using namespace WindowLook;
-    lLoc = MakeLabel("lLoc", kWhite, kLocationPoints, QStringLiteral("Location"));
-    lDesc = MakeLabel("lDesc", kDescriptionColour, kLabelPoints, QStringLiteral("Weather"));
-    lTemp = MakeLabel("lTemp", kMildColour, kLabelPoints, lc_Temp);
-    lWind = MakeLabel("lWind", kWhite, kLabelPoints, lc_Wind);
-    lPres = MakeLabel("lPres", kDetailColour, kLabelPoints, lc_Pressure);
-    lHum = MakeLabel("lHum", kDetailColour, kLabelPoints, lc_Humidity);
-    lCloud = MakeLabel("lCloud", kDetailColour, kLabelPoints, lc_CloudCover);
-    lPrec = MakeLabel("lPrec", kDetailColour, kLabelPoints, lc_Precipitations);
-    lWind->setFont(Font(kLabelPoints, false));
-    for (QLabel *label : {lPres, lHum, lCloud, lPrec})
+    FLocationLabel = MakeLabel("lLoc", kWhite, kLocationPoints, QStringLiteral("Location"));
+    FDescriptionLabel = MakeLabel("lDesc", kDescriptionColour, kLabelPoints, QStringLiteral("Weather"));
+    FTempLabel = MakeLabel("lTemp", kMildColour, kLabelPoints, lc_Temp);
+    FWindLabel = MakeLabel("lWind", kWhite, kLabelPoints, lc_Wind);
+    FPressureLabel = MakeLabel("lPres", kDetailColour, kLabelPoints, lc_Pressure);
+    FHumidityLabel = MakeLabel("lHum", kDetailColour, kLabelPoints, lc_Humidity);
+    FCloudLabel = MakeLabel("lCloud", kDetailColour, kLabelPoints, lc_CloudCover);
+    FPrecipitationLabel = MakeLabel("lPrec", kDetailColour, kLabelPoints, lc_Precipitations);
+    FWindLabel->setFont(Font(kLabelPoints, false));
+    for (QLabel *label : {FPressureLabel, FHumidityLabel, FCloudLabel, FPrecipitationLabel})
         label->setFont(Font(kLabelPoints, false));
 
     FPlaces = {
-        {lLoc, cFull, kLocY},     {lDesc, cFull, kDescY},    {lTemp, cLeft, kTempY},
-        {lWind, cLeft, kWindY},   {lPres, cMiddle, kTempY},  {lHum, cMiddle, kWindY},
-        {lCloud, cRight, kCloudY}, {lPrec, cRight, kWindY},
+        {FLocationLabel, cFull, kLocY},     {FDescriptionLabel, cFull, kDescY},    {FTempLabel, cLeft, kTempY},
+        {FWindLabel, cLeft, kWindY},   {FPressureLabel, cMiddle, kTempY},  {FHumidityLabel, cMiddle, kWindY},
+        {FCloudLabel, cRight, kCloudY}, {FPrecipitationLabel, cRight, kWindY},
     };
     FErrorIcon->raise();
 }
@@ -130,20 +130,20 @@ void THeaderPanel::SetText(QLabel *label, const QString &text)
 
 void THeaderPanel::ShowTexts(const TPanelTexts &texts)
 {
-    SetText(lLoc, texts.Loc);
+    SetText(FLocationLabel, texts.Loc);
     if (FRefreshing)
         FDescBeforeRefresh = texts.Desc;
     else
-        SetText(lDesc, texts.Desc);
-    SetText(lTemp, texts.Temp);
-    SetText(lWind, texts.Wind);
-    SetText(lPres, texts.Pres);
-    SetText(lHum, texts.Hum);
-    SetText(lCloud, texts.Cloud);
-    SetText(lPrec, texts.Prec);
-    QPalette palette = lTemp->palette();
+        SetText(FDescriptionLabel, texts.Desc);
+    SetText(FTempLabel, texts.Temp);
+    SetText(FWindLabel, texts.Wind);
+    SetText(FPressureLabel, texts.Pres);
+    SetText(FHumidityLabel, texts.Hum);
+    SetText(FCloudLabel, texts.Cloud);
+    SetText(FPrecipitationLabel, texts.Prec);
+    QPalette palette = FTempLabel->palette();
     palette.setColor(QPalette::WindowText, texts.TempColour);
-    lTemp->setPalette(palette);
+    FTempLabel->setPalette(palette);
     FIcon->setToolTip(texts.IconHint);
     FIcon->setAccessibleDescription(texts.IconHint);
     PlaceLabels();
@@ -151,12 +151,12 @@ void THeaderPanel::ShowTexts(const TPanelTexts &texts)
 
 void THeaderPanel::ClearValues()
 {
-    for (QLabel *label : {lTemp, lWind, lPres, lHum, lCloud, lPrec})
+    for (QLabel *label : {FTempLabel, FWindLabel, FPressureLabel, FHumidityLabel, FCloudLabel, FPrecipitationLabel})
         SetText(label, QString());
     if (FRefreshing)
         FDescBeforeRefresh.clear();
     else
-        SetText(lDesc, QString());
+        SetText(FDescriptionLabel, QString());
     PlaceLabels();
 }
 
@@ -199,10 +199,10 @@ void THeaderPanel::SetRefreshing(bool refreshing)
         return;
     FRefreshing = refreshing;
     if (refreshing) {
-        FDescBeforeRefresh = FullText(lDesc);
-        SetText(lDesc, lc_Refreshing);
+        FDescBeforeRefresh = FullText(FDescriptionLabel);
+        SetText(FDescriptionLabel, lc_Refreshing);
     } else {
-        SetText(lDesc, FDescBeforeRefresh);
+        SetText(FDescriptionLabel, FDescBeforeRefresh);
     }
     PlaceLabels();
 }
@@ -227,9 +227,9 @@ void THeaderPanel::PlaceLabels()
     // wider they move left as far as the column before leaves room, and only
     // what still does not fit is shortened (its hint keeps it whole).
     const int right = width() - kColumnGap;
-    const int widestMiddle = Widest({lPres, lHum});
-    const int leftEnd = kLeftColumn + std::max(kTempWidth, Widest({lWind}));
-    int rightX = std::min(kRightColumn, right - Widest({lCloud, lPrec}));
+    const int widestMiddle = Widest({FPressureLabel, FHumidityLabel});
+    const int leftEnd = kLeftColumn + std::max(kTempWidth, Widest({FWindLabel}));
+    int rightX = std::min(kRightColumn, right - Widest({FCloudLabel, FPrecipitationLabel}));
     int middleX = std::min(kMiddleColumn, rightX - kColumnGap - widestMiddle);
     middleX = std::max(middleX, std::min(kMiddleColumn, leftEnd + kColumnGap));
     rightX = std::max(rightX, std::min(kRightColumn, middleX + widestMiddle + kColumnGap));
@@ -243,13 +243,13 @@ void THeaderPanel::PlaceLabels()
         case cMiddle: x = middleX; limit = rightX - kColumnGap; break;
         case cRight: x = rightX; break;
         }
-        const int room = label == lTemp ? std::max(kTempWidth, limit - x) : std::max(0, limit - x);
+        const int room = label == FTempLabel ? std::max(kTempWidth, limit - x) : std::max(0, limit - x);
         const QString text = FullText(label);
         const QString shown =
             TextWidth(*label, text) <= room ? text : label->fontMetrics().elidedText(text, Qt::ElideRight, room);
         label->setText(shown);
-        label->setToolTip(label == lDesc ? text : (shown == text ? QString() : text));
-        const int w = label == lTemp ? std::max(kTempWidth, label->sizeHint().width())
+        label->setToolTip(label == FDescriptionLabel ? text : (shown == text ? QString() : text));
+        const int w = label == FTempLabel ? std::max(kTempWidth, label->sizeHint().width())
                                      : std::min(room, label->sizeHint().width());
         label->setGeometry(x, place.Y, std::min(w, room), label->sizeHint().height());
     }

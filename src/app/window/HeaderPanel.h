@@ -32,7 +32,7 @@ public:
     QList<QLabel *> Labels() const;
     // A label's whole text, also where it is shown shortened.
     QString FullText(QLabel *label) const { return FTexts.value(label); }
-    QString LocationText() const { return FullText(lLoc); }
+    QString LocationText() const { return FullText(FLocationLabel); }
 
     // Every text, hint and the temperature's colour. While a refresh runs the
     // description is kept for its end.
@@ -69,7 +69,7 @@ private:
 
     QLabel *FIcon;
     QLabel *FErrorIcon;
-    QLabel *lLoc, *lDesc, *lTemp, *lWind, *lPres, *lHum, *lCloud, *lPrec;
+    QLabel *FLocationLabel, *FDescriptionLabel, *FTempLabel, *FWindLabel, *FPressureLabel, *FHumidityLabel, *FCloudLabel, *FPrecipitationLabel;
     QList<TLabelPlace> FPlaces;
     QHash<QLabel *, QString> FTexts; // whole, before a text is shortened to fit
     bool FRefreshing = false;

@@ -4,15 +4,15 @@ TMainMenu::TMainMenu(QWidget *parent)
     : QMenu(parent)
 {
     setObjectName(QStringLiteral("pmMain"));
-    pmPrefs = addAction(QStringLiteral("Preferences..."));
-    pmPrefs->setObjectName(QStringLiteral("pmPrefs"));
+    FPrefsAction = addAction(QStringLiteral("Preferences..."));
+    FPrefsAction->setObjectName(QStringLiteral("pmPrefs"));
     addSeparator();
-    pmRefresh = addAction(QStringLiteral("Refresh"));
-    pmRefresh->setObjectName(QStringLiteral("pmRefresh"));
+    FRefreshAction = addAction(QStringLiteral("Refresh"));
+    FRefreshAction->setObjectName(QStringLiteral("pmRefresh"));
     addSeparator();
-    pmExit = addAction(QStringLiteral("Exit"));
-    pmExit->setObjectName(QStringLiteral("pmExit"));
-    connect(pmPrefs, &QAction::triggered, this, &TMainMenu::PrefsChosen);
-    connect(pmRefresh, &QAction::triggered, this, &TMainMenu::RefreshChosen);
-    connect(pmExit, &QAction::triggered, this, &TMainMenu::ExitChosen);
+    FExitAction = addAction(QStringLiteral("Exit"));
+    FExitAction->setObjectName(QStringLiteral("pmExit"));
+    connect(FPrefsAction, &QAction::triggered, this, &TMainMenu::PrefsChosen);
+    connect(FRefreshAction, &QAction::triggered, this, &TMainMenu::RefreshChosen);
+    connect(FExitAction, &QAction::triggered, this, &TMainMenu::ExitChosen);
 }

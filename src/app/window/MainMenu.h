@@ -11,9 +11,9 @@ class TMainMenu : public QMenu
 public:
     explicit TMainMenu(QWidget *parent = nullptr);
 
-    QAction *PrefsAction() const { return pmPrefs; }
-    QAction *RefreshAction() const { return pmRefresh; }
-    QAction *ExitAction() const { return pmExit; }
+    QAction *PrefsAction() const { return FPrefsAction; }
+    QAction *RefreshAction() const { return FRefreshAction; }
+    QAction *ExitAction() const { return FExitAction; }
 
 signals:
     void PrefsChosen();
@@ -21,7 +21,7 @@ signals:
     void ExitChosen();
 
 private:
-    QAction *pmPrefs;
-    QAction *pmRefresh;
-    QAction *pmExit;
+    QAction *FPrefsAction;
+    QAction *FRefreshAction;
+    QAction *FExitAction;
 };

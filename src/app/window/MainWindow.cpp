@@ -248,8 +248,8 @@ void Twnd_nb_Main::ConnectActions()
     });
     connect(FMenu, &TMainMenu::RefreshChosen, this, &Twnd_nb_Main::ManualRefresh);
     connect(FMenu, &TMainMenu::ExitChosen, this, &QWidget::close);
-    connect(FTitle, &TTitleBar::PrefsClicked, this, [this] { cmPreferences(); });
-    connect(FMenu, &TMainMenu::PrefsChosen, this, [this] { cmPreferences(); });
+    connect(FTitle, &TTitleBar::PrefsClicked, this, [this] { ShowPreferences(); });
+    connect(FMenu, &TMainMenu::PrefsChosen, this, [this] { ShowPreferences(); });
     connect(FList, &TForecastList::ContextMenuRequested, this, [this](const QPoint &globalPos) { FMenu->popup(globalPos); });
 
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -324,7 +324,7 @@ void Twnd_nb_Main::ShowCachedWeather()
     ShowSuccess(cached);
 }
 
-void Twnd_nb_Main::cmPreferences(TPrefsFocus focus)
+void Twnd_nb_Main::ShowPreferences(TPrefsFocus focus)
 {
     // The tray menu stays usable while the dialog is open: one dialog at a time.
     if (FPrefsOpen)
@@ -359,7 +359,7 @@ void Twnd_nb_Main::OfferKeyOnFirstShow()
     if (FKeyOffered)
         return;
     FKeyOffered = true;
-    cmPreferences(TPrefsFocus::ApiKey);
+    ShowPreferences(TPrefsFocus::ApiKey);
 }
 
 void Twnd_nb_Main::RefreshWeather()

@@ -132,7 +132,7 @@ private:
     void UpdateClockView();
     void PopupMenuFromKeyboard();
     // The preferences dialog; confirmed, the settings are written and applied.
-    void cmPreferences(TPrefsFocus focus = TPrefsFocus::Location);
+    void ShowPreferences(TPrefsFocus focus = TPrefsFocus::Location);
     // A start without an API key opens the dialog once, the key field focused.
     void OfferKeyOnFirstShow();
     // Loads the stored language choice when it names another language than

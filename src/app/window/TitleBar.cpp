@@ -15,8 +15,8 @@
 TTitleBar::TTitleBar(TThemeController *theme, QWidget *parent)
     : TOmniBar(parent)
     , FGlyphs(new TImageList(QSize(kTitleGlyphSize, kTitleGlyphSize), this))
-    , lDate(new QLabel(this))
-    , lTime(new QLabel(this))
+    , FDateLabel(new QLabel(this))
+    , FTimeLabel(new QLabel(this))
 {
     setObjectName(QStringLiteral("Title"));
     InstallButtonAccessibility();
@@ -27,20 +27,20 @@ TTitleBar::TTitleBar(TThemeController *theme, QWidget *parent)
     ControlLook().ColorLuminosity().SetLuminosity(kColorLuminosity, false, true);
     AddTitleGlyphs(*FGlyphs, WindowLook::kCream);
 
-    lDate->setObjectName(QStringLiteral("lDate"));
-    lTime->setObjectName(QStringLiteral("lTime"));
-    WindowLook::StyleLabel(*lDate, WindowLook::kCream, WindowLook::kLabelPoints, true);
-    WindowLook::StyleLabel(*lTime, WindowLook::kCream, WindowLook::kLabelPoints, true);
-    lTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    FDateLabel->setObjectName(QStringLiteral("lDate"));
+    FTimeLabel->setObjectName(QStringLiteral("lTime"));
+    WindowLook::StyleLabel(*FDateLabel, WindowLook::kCream, WindowLook::kLabelPoints, true);
+    WindowLook::StyleLabel(*FTimeLabel, WindowLook::kCream, WindowLook::kLabelPoints, true);
+    FTimeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // Left to right after the clock.
-    gbRefresh = MakeButton(QStringLiteral("gbRefresh"), QStringLiteral("Refresh"), tgRefresh);
-    gbTheme = MakeButton(QStringLiteral("gbTheme"), QStringLiteral("Theme"), tgTheme);
-    gbRoll = MakeButton(QStringLiteral("gbRoll"), QStringLiteral("Roll up/down"), tgRollUp);
-    gbPrefs = MakeButton(QStringLiteral("gbPrefs"), QStringLiteral("Settings"), tgSettings);
-    connect(gbRefresh, &TOmniBar::OnClick, this, &TTitleBar::RefreshClicked);
-    connect(gbRoll, &TOmniBar::OnClick, this, &TTitleBar::RollClicked);
-    connect(gbPrefs, &TOmniBar::OnClick, this, &TTitleBar::PrefsClicked);
+    FRefreshButton = MakeButton(QStringLiteral("gbRefresh"), QStringLiteral("Refresh"), tgRefresh);
+    FThemeButton = MakeButton(QStringLiteral("gbTheme"), QStringLiteral("Theme"), tgTheme);
+    FRollButton = MakeButton(QStringLiteral("gbRoll"), QStringLiteral("Roll up/down"), tgRollUp);
+    FPrefsButton = MakeButton(QStringLiteral("gbPrefs"), QStringLiteral("Settings"), tgSettings);
+    connect(FRefreshButton, &TOmniBar::OnClick, this, &TTitleBar::RefreshClicked);
+    connect(FRollButton, &TOmniBar::OnClick, this, &TTitleBar::RollClicked);
+    connect(FPrefsButton, &TOmniBar::OnClick, this, &TTitleBar::PrefsClicked);
 
     FClock.setSingleShot(true);
     FClock.setTimerType(Qt::PreciseTimer);
@@ -96,17 +96,17 @@ void TTitleBar::SetDayNames(const QStringList &lines)
 
 void TTitleBar::SetThemeMenu(QMenu *menu)
 {
-    gbTheme->SetDropDownMenu(menu);
+    FThemeButton->SetDropDownMenu(menu);
 }
 
 void TTitleBar::SetRolledUp(bool rolledUp)
 {
-    gbRoll->SetImageIndex(rolledUp ? tgRollDown : tgRollUp);
+    FRollButton->SetImageIndex(rolledUp ? tgRollDown : tgRollUp);
 }
 
 void TTitleBar::SyncAccessibleNames()
 {
-    for (TOmniBar *button : {gbRefresh, gbTheme, gbRoll, gbPrefs})
+    for (TOmniBar *button : {FRefreshButton, FThemeButton, FRollButton, FPrefsButton})
         button->setAccessibleName(button->toolTip());
 }
 
@@ -120,9 +120,9 @@ void TTitleBar::ShowClock(const QDateTime &now)
         FDateText = ClockDateText(now.date(), FDateLocale, FDayNames);
     }
     const QString time = ClockTimeText(now.time(), FLocale);
-    if (time != lTime->text())
-        lTime->setText(time);
-    if (newDay || lTime->sizeHint().width() > lTime->width())
+    if (time != FTimeLabel->text())
+        FTimeLabel->setText(time);
+    if (newDay || FTimeLabel->sizeHint().width() > FTimeLabel->width())
         PlaceChildren();
 }
 
@@ -156,43 +156,43 @@ void TTitleBar::PlaceChildren()
 {
     const int h = height();
     int x = width() - kButtonCount * kButtonWidth;
-    for (TOmniBar *button : {gbRefresh, gbTheme, gbRoll, gbPrefs}) {
+    for (TOmniBar *button : {FRefreshButton, FThemeButton, FRollButton, FPrefsButton}) {
         button->setGeometry(x, 0, kButtonWidth, h);
         x += kButtonWidth;
     }
     const int buttonsLeft = width() - kButtonCount * kButtonWidth;
     const int timeWidth = ClockWidth();
     const int timeRight = buttonsLeft - kTimeRightMargin;
-    const int labelHeight = std::max(lDate->sizeHint().height(), lTime->sizeHint().height());
+    const int labelHeight = std::max(FDateLabel->sizeHint().height(), FTimeLabel->sizeHint().height());
     const int top = std::max(0, (h - labelHeight) / 2);
     // A fixed size: a new text then repaints the label alone, with no layout pass.
-    lTime->setFixedSize(timeWidth, labelHeight);
-    lTime->move(timeRight - timeWidth, top);
+    FTimeLabel->setFixedSize(timeWidth, labelHeight);
+    FTimeLabel->move(timeRight - timeWidth, top);
     // The date gives way to the clock when both do not fit; its hint keeps it whole.
     const int room = std::max(0, timeRight - timeWidth - kDateLeft);
-    const QString shown = lDate->fontMetrics().elidedText(FDateText, Qt::ElideRight, room);
-    if (lDate->text() != shown)
-        lDate->setText(shown);
-    lDate->setToolTip(shown == FDateText ? QString() : FDateText);
-    lDate->setGeometry(kDateLeft, top, std::min(room, lDate->sizeHint().width()), labelHeight);
+    const QString shown = FDateLabel->fontMetrics().elidedText(FDateText, Qt::ElideRight, room);
+    if (FDateLabel->text() != shown)
+        FDateLabel->setText(shown);
+    FDateLabel->setToolTip(shown == FDateText ? QString() : FDateText);
+    FDateLabel->setGeometry(kDateLeft, top, std::min(room, FDateLabel->sizeHint().width()), labelHeight);
 }
 
 int TTitleBar::ClockWidth() const
 {
     // Room for the widest digits, so the clock keeps its place and size while
     // the seconds run; only a longer text (the afternoon's marker) moves it.
-    const QFontMetrics metrics = lTime->fontMetrics();
+    const QFontMetrics metrics = FTimeLabel->fontMetrics();
     QChar widest = QLatin1Char('0');
     for (char digit = '0'; digit <= '9'; ++digit) {
         if (metrics.horizontalAdvance(QLatin1Char(digit)) > metrics.horizontalAdvance(widest))
             widest = QLatin1Char(digit);
     }
-    const QString text = lTime->text();
+    const QString text = FTimeLabel->text();
     QString roomy = text;
     for (QChar &c : roomy) {
         if (c.isDigit())
             c = widest;
     }
     const int extra = metrics.horizontalAdvance(roomy) - metrics.horizontalAdvance(text);
-    return lTime->sizeHint().width() + std::max(0, extra);
+    return FTimeLabel->sizeHint().width() + std::max(0, extra);
 }

@@ -28,12 +28,12 @@ public:
 
     TTitleBar(TThemeController *theme, QWidget *parent = nullptr);
 
-    QLabel *DateLabel() const { return lDate; }
-    QLabel *TimeLabel() const { return lTime; }
-    TOmniBar *PrefsButton() const { return gbPrefs; }
-    TOmniBar *ThemeButton() const { return gbTheme; }
-    TOmniBar *RefreshButton() const { return gbRefresh; }
-    TOmniBar *RollButton() const { return gbRoll; }
+    QLabel *DateLabel() const { return FDateLabel; }
+    QLabel *TimeLabel() const { return FTimeLabel; }
+    TOmniBar *PrefsButton() const { return FPrefsButton; }
+    TOmniBar *ThemeButton() const { return FThemeButton; }
+    TOmniBar *RefreshButton() const { return FRefreshButton; }
+    TOmniBar *RollButton() const { return FRollButton; }
 
     // The clock's locale; SetDateLocale gives the date its own (the program's
     // language), else the date follows this one.
@@ -68,12 +68,12 @@ private:
     int ClockWidth() const;
 
     TImageList *FGlyphs;
-    QLabel *lDate;
-    QLabel *lTime;
-    TOmniBar *gbRefresh;
-    TOmniBar *gbTheme;
-    TOmniBar *gbRoll;
-    TOmniBar *gbPrefs;
+    QLabel *FDateLabel;
+    QLabel *FTimeLabel;
+    TOmniBar *FRefreshButton;
+    TOmniBar *FThemeButton;
+    TOmniBar *FRollButton;
+    TOmniBar *FPrefsButton;
     QTimer FClock;
     QLocale FLocale;
     QLocale FDateLocale;

@@ -73,8 +73,8 @@ TEST(WindowPreferences, SettingsButtonAndMenuOpenTheDialogOkWritesAppliesAndRefr
 
     {
         TPrefsDriver driver([](Tdlg_nb_Prefs &dialog) {
-            dialog.seWRI->setValue(15);
-            QTest::keyClick(dialog.seWRI, Qt::Key_Return);
+            dialog.FIntervalSpin->setValue(15);
+            QTest::keyClick(dialog.FIntervalSpin, Qt::Key_Return);
         });
         emit window.TitleBar()->PrefsButton()->OnClick(window.TitleBar()->PrefsButton());
         EXPECT_EQ(driver.Shown(), 1);
@@ -87,8 +87,8 @@ TEST(WindowPreferences, SettingsButtonAndMenuOpenTheDialogOkWritesAppliesAndRefr
     // "Preferences..." of the menu; Escape changes nothing and refreshes nothing.
     {
         TPrefsDriver driver([](Tdlg_nb_Prefs &dialog) {
-            dialog.seWRI->setValue(20);
-            QTest::keyClick(dialog.seWRI, Qt::Key_Escape);
+            dialog.FIntervalSpin->setValue(20);
+            QTest::keyClick(dialog.FIntervalSpin, Qt::Key_Escape);
         });
         emit window.Menu()->PrefsChosen();
         EXPECT_EQ(driver.Shown(), 1);
@@ -116,8 +116,8 @@ TEST(WindowPreferences, AStartWithoutAKeyOpensTheDialogOnceWithTheKeyFocused)
                 dialog.reject();
                 return;
             }
-            QTest::keyClicks(dialog.eOWMKey, QStringLiteral("demo-key"));
-            QTest::keyClick(dialog.eOWMKey, Qt::Key_Return);
+            QTest::keyClicks(dialog.FKeyEdit, QStringLiteral("demo-key"));
+            QTest::keyClick(dialog.FKeyEdit, Qt::Key_Return);
         });
         Twnd_nb_Main &window = run.Open();
         ASSERT_TRUE(QTest::qWaitFor([&] { return driver.Shown() == 1; }, TWindowRun::kWaitMs)) << c.name;
@@ -167,7 +167,7 @@ TEST(WindowPreferences, ARefreshForTheOldPlaceDoesNotOverwriteTheConfirmedOne)
         window.RefreshWeather();
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window.RefreshCycle().IsRefreshing(); }, TWindowRun::kWaitMs));
         window.RefreshWeather();
-        dialog.eLoc->setText(QStringLiteral("Vienna"));
+        dialog.FLocationEdit->setText(QStringLiteral("Vienna"));
         dialog.accept();
     });
     emit window.TitleBar()->PrefsClicked();
@@ -210,8 +210,8 @@ TEST(WindowPreferences, AChosenLanguageIsStoredAndAppliedAtOnce)
 
         auto choose = [&](const char *language) {
             TPrefsDriver driver([&](Tdlg_nb_Prefs &dialog) {
-                dialog.cbLang->setCurrentIndex(dialog.cbLang->findData(QString::fromLatin1(language)));
-                QTest::mouseClick(dialog.bOK, Qt::LeftButton);
+                dialog.FLanguageCombo->setCurrentIndex(dialog.FLanguageCombo->findData(QString::fromLatin1(language)));
+                QTest::mouseClick(dialog.FOkButton, Qt::LeftButton);
             });
             emit window.Menu()->PrefsChosen();
             EXPECT_EQ(driver.Shown(), 1);

@@ -310,7 +310,7 @@ TEST(WindowQuit, AStalledLocationSearchDoesNotHoldUpTheQuit)
             return false;
         }
         if (!dialog->Searching()) {
-            dialog->eLoc->setText(QStringLiteral("Prague"));
+            dialog->FLocationEdit->setText(QStringLiteral("Prague"));
             dialog->Search();
             return false;
         }
