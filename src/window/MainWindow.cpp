@@ -433,7 +433,7 @@ void Twnd_nb_Main::PictureArrived(const QString &name)
 
 void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
 {
-    FShown = result;
+    FShownResult = result;
     FHeader->ClearValues();
     NoteReportedLocation(result);
     FCurrent = result.Current;
@@ -450,7 +450,7 @@ void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
 
 void Twnd_nb_Main::ShowFailure(const TWeatherResult &result)
 {
-    FFailure = result;
+    FFailureResult = result;
     FFailureShown = true;
     const TFetchFailure &failure = result.Request.Failure;
     FHeader->ShowError(FailureHintWithNextStep(failure, FRefresh->NextAttempt(), FRefresh->Now(), QLocale()));
@@ -506,9 +506,9 @@ void Twnd_nb_Main::LanguageChanged()
     FTitle->SetDayNames(FNames);
     // The texts made in code: the panel, the rows and a failure's hint.
     if (FHasWeather)
-        ShowSuccess(FShown);
+        ShowSuccess(FShownResult);
     if (FFailureShown)
-        ShowFailure(FFailure);
+        ShowFailure(FFailureResult);
 }
 
 void Twnd_nb_Main::closeEvent(QCloseEvent *event)

@@ -177,8 +177,8 @@ private:
     bool FKeyOffered = false;
     TWeatherRecord FCurrent;
     // What the panel shows, to write it again in another language.
-    TRefreshResult FShown;
-    TRefreshResult FFailure;
+    TWeatherResult FShownResult;
+    TWeatherResult FFailureResult;
     bool FFailureShown = false;
     TWeatherData FForecast;
     // A result whose place waits for the preferences dialog to close.

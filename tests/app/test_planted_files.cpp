@@ -105,18 +105,16 @@ protected:
 
     std::vector<TProgramPath> Paths() const
     {
-        const QString shipped = FOutside.path();
         TRequestRecord request;
         request.LocationName = QStringLiteral("Prague");
         request.Units = QStringLiteral("metric");
-        TRefreshResult fetched;
-        fetched.Ok = true;
+        TWeatherResult fetched;
         fetched.Request = request;
         fetched.CurrentBody = "<current/>";
         fetched.ForecastBody = "<weatherdata/>";
         fetched.FetchedAt = QDateTime::currentDateTimeUtc();
         const auto readCache = [request](const QString &data, const QString &) {
-            return ReadWeatherCache(data, request, QDateTime::currentDateTimeUtc()).Ok;
+            return ReadWeatherCache(data, request, QDateTime::currentDateTimeUtc()).Ok();
         };
         const auto writeCache = [fetched](const QString &data, const QString &) {
             QString error;
@@ -145,12 +143,10 @@ protected:
                  return storage.Close();
              },
              true, false, nullptr},
-            {"calendar copy", [](const QString &data) { return DayNamesFileName(data + QStringLiteral("Nimbrel.ini")); },
-             [](const QString &, const QString &path) { return !LoadDayNames(path).isEmpty(); },
-             [shipped](const QString &, const QString &path) {
-                 return EnsureDayNamesFile(path, ShippedDayNamesName(QStringLiteral("cs")), {shipped});
-             },
-             false, false, nullptr},
+            // The user's own calendar: read, never written by the program.
+            {"calendar", [](const QString &data) { return DayNamesFileName(data + QStringLiteral("Nimbrel.ini")); },
+             [](const QString &, const QString &path) { return !LoadDayNames(path).isEmpty(); }, nullptr, false,
+             false, nullptr},
             {"cache index", inCache(kCacheIndexFile), readCache, writeCache, false, true, keepCache},
             {"cached current weather", inCache(kCachedCurrentFile), readCache, writeCache, false, true, keepCache},
             {"cached forecast", inCache(kCachedForecastFile), readCache, writeCache, false, true, keepCache},

@@ -1,5 +1,6 @@
 #include "SystemEvents.h"
 
+#include "PrivateBus.h"
 #include "WaitFor.h"
 
 #include <gtest/gtest.h>
@@ -7,64 +8,12 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 namespace {
 
 const QString kLoginService = QStringLiteral("org.freedesktop.login1");
 const QString kLoginPath = QStringLiteral("/org/freedesktop/login1");
 const QString kLoginInterface = QStringLiteral("org.freedesktop.login1.Manager");
-
-// A bus of our own, so the test neither needs nor disturbs the machine's.
-class PrivateBus
-{
-public:
-    PrivateBus()
-    {
-        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        if (daemon.isEmpty() || !FDir.isValid())
-            return;
-        const QString config = FDir.filePath(QStringLiteral("bus.conf"));
-        QFile file(config);
-        if (!file.open(QIODevice::WriteOnly))
-            return;
-        file.write(QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
-                                  "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                                  "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>")
-                       .arg(FDir.path())
-                       .toUtf8());
-        file.close();
-        FDaemon.start(daemon, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                               QStringLiteral("--print-address=1")});
-        if (!FDaemon.waitForStarted() || !FDaemon.waitForReadyRead(kDefaultWaitMs))
-            return;
-        FAddress = QString::fromUtf8(FDaemon.readLine()).trimmed();
-    }
-    ~PrivateBus()
-    {
-        for (const QString &name : FNames)
-            QDBusConnection::disconnectFromBus(name);
-        FDaemon.kill();
-        FDaemon.waitForFinished();
-    }
-
-    bool Running() const { return !FAddress.isEmpty(); }
-    QDBusConnection Connect(const QString &name)
-    {
-        FNames << name;
-        return QDBusConnection::connectToBus(FAddress, name);
-    }
-
-private:
-    QTemporaryDir FDir;
-    QProcess FDaemon;
-    QString FAddress;
-    QStringList FNames;
-};
 
 bool EmitPrepareForSleep(QDBusConnection &sender, bool goingToSleep)
 {

@@ -188,17 +188,20 @@ TEST_P(WindowLanguages, ForecastListCellsHoldTheirLines)
     const TLoadedLanguage language(GetParam());
     const QVector<int> conditions = TextCodes(false);
     TWeatherData forecast;
+    TMoonDays moonDays;
     for (int i = 0; i < conditions.size(); ++i) {
         forecast << WidestRecord(conditions[i], QString(), kFirstDay.addDays(i));
-        forecast.back()._MoonPhaseText = MoonPhaseTexts[i % kMoonPhaseCount];
+        TMoonDay day;
+        day.Phase = i % kMoonPhaseCount;
+        moonDays << day;
     }
     // A day between the phases shows the lit part instead.
-    forecast.back()._MoonPhaseText.clear();
-    forecast.back()._MoonPhase = 100;
+    moonDays.back().Phase = -1;
+    moonDays.back().Illuminated = 100;
 
     TForecastList list;
     list.SetRows(BuildForecastRows(forecast, QString(), QStringList(), language.Locale, language.App,
-                                   language.Reference));
+                                   language.Reference, TForecastSunTimes(), moonDays));
     ASSERT_EQ(list.RowCount(), conditions.size());
     list.resize(list.sizeHint());
     const QFontMetrics metrics(list.font());

@@ -1,11 +1,14 @@
 // A notification area that comes after the program (a race at logon) or goes:
 // the icon follows it, and so do the window's task-bar button and minimising.
+#include "PrivateBus.h"
 #include "TrayIcon.h"
 #include "TrayWatch.h"
 #include "WaitFor.h"
 #include "WindowRun.h"
 
 #include <gtest/gtest.h>
+
+#include <QDBusConnection>
 
 namespace {
 
@@ -58,4 +61,29 @@ TEST(WindowTray, ALateTrayGetsTheIconAndTheWindowFollowsItsComingAndGoing)
     window.showMinimized();
     QCoreApplication::processEvents();
     EXPECT_TRUE(window.isMinimized());
+}
+
+// A panel that hosts icons over D-Bus says when it comes and goes: while it is
+// there nothing is asked, so an idle program does not wake for the tray.
+TEST(WindowTray, ATrayOnTheBusIsFollowedWithoutAsking)
+{
+    PrivateBus bus;
+    ASSERT_TRUE(bus.Running()) << "dbus-daemon did not start";
+    bool tray = false;
+    TTrayWatch watch(false);
+    watch.SetProbe([&] { return tray; });
+    watch.WatchBus(bus.Connect(QStringLiteral("watch")));
+    EXPECT_TRUE(watch.Polling());
+
+    QDBusConnection panel = bus.Connect(QStringLiteral("panel"));
+    const QString host = QStringLiteral("org.kde.StatusNotifierWatcher");
+    tray = true;
+    ASSERT_TRUE(panel.registerService(host));
+    ASSERT_TRUE(Eventually([&] { return watch.Available(); }));
+    EXPECT_FALSE(watch.Polling());
+
+    tray = false;
+    ASSERT_TRUE(panel.unregisterService(host));
+    ASSERT_TRUE(Eventually([&] { return !watch.Available(); }));
+    EXPECT_TRUE(watch.Polling());
 }
