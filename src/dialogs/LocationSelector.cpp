@@ -123,8 +123,11 @@ Tdld_nb_LS::Tdld_nb_LS(const TCities &cities, QWidget *owner)
 
     FOk->setObjectName(QStringLiteral("bOK"));
     FCancel->setObjectName(QStringLiteral("bCancel"));
-    for (QPushButton *button : {FOk, FCancel})
-        button->setFixedSize(kButtonWidth, kButtonHeight);
+    // As wide as their texts where a language needs more than the usual width.
+    for (QPushButton *button : {FOk, FCancel}) {
+        button->setMinimumWidth(kButtonWidth);
+        button->setFixedHeight(kButtonHeight);
+    }
     FOk->setEnabled(false);
     FOk->setDefault(true);
 

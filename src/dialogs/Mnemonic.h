@@ -3,5 +3,6 @@
 
 #include <QString>
 
-// The text without its "&" markers; "&&" stands for one "&".
+// The text without its "&" markers; "&&" stands for one "&", and a letter
+// added in parentheses for the mnemonic ("設定(&S)") goes whole.
 QString WithoutMnemonic(const QString &text);

@@ -285,7 +285,7 @@ TEST(LangShippedLanguages, NoTextLeftInEnglish)
         for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
             const QString englishText = english.value(it.key());
             if (it.key() != languageName && it.value().compare(englishText, Qt::CaseInsensitive) == 0
-                && !sameWords.value(code).contains(it.value()))
+                && !sameWords.value(code).contains(QString(it.value()).remove(QLatin1Char('&'))))
                 untranslated << it.key() + QLatin1Char('=') + it.value();
         }
         EXPECT_EQ(untranslated, QStringList()) << code.toStdString();

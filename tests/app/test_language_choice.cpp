@@ -106,9 +106,9 @@ TEST(LanguageChoice, EachShippedLanguageWritesItsOwnDates)
         const char *row;
         const char *pressure;
     } cases[] = {
-        {"en", "Wednesday, December 24, 2025", "\nWednesday\n12/24/2025\n\nDay 359", "1012,3 hPa"},
-        {"cs", "středa 24. prosince 2025", "\nstředa\n24.12.2025\n\nDen 359", "1012,3 hPa"},
-        {"de", "Mittwoch, 24. Dezember 2025", "\nMittwoch\n24.12.2025\n\nTag 359", "1012,3 hPa"},
+        {"en", "Wednesday, December 24, 2025", "\nWednesday\n12/24/2025\n\nDay 358", "1012,3 hPa"},
+        {"cs", "středa 24. prosince 2025", "\nstředa\n24.12.2025\n\nDen 358", "1012,3 hPa"},
+        {"de", "Mittwoch, 24. Dezember 2025", "\nMittwoch\n24.12.2025\n\nTag 358", "1012,3 hPa"},
     };
     TLanguageManager reference;
     for (const auto &c : cases) {

@@ -4,6 +4,7 @@
 #include "LangConsts.h"
 #include "LocationSelector.h"
 #include "LoopbackServer.h"
+#include "Mnemonic.h"
 #include "PrefsTestSupport.h"
 #include "WaitFor.h"
 #include "Zelto_OWM.h"
@@ -70,6 +71,21 @@ protected:
     TSettingsValues settings;
     QList<QUrl> opened;
 };
+
+// What a screen reader says of a caption with its mnemonic.
+TEST(Mnemonic, TheMarkersGoTheWordsStay)
+{
+    const struct {
+        const char *caption;
+        const char *said;
+    } cases[] = {
+        {"&Search", "Search"},      {"Ru&n at startup", "Run at startup"}, {"Salt && &Pepper", "Salt & Pepper"},
+        {"設定(&S)", "設定"},       {"場所(&L):", "場所:"},                {"Trailing &", "Trailing "},
+        {"No marker", "No marker"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(WithoutMnemonic(QString::fromUtf8(c.caption)), QString::fromUtf8(c.said)) << c.caption;
+}
 
 TEST_F(PrefsDialogTest, OpensWithTheStoredValues)
 {

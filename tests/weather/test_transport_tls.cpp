@@ -46,8 +46,8 @@ TEST(TransportTls, CaFileTrustsItsCertificatesBesidesTheSystems)
         const char *errorHas; // in the transfer's error, when it fails
     } cases[] = {
         {"the server's own certificate", served.CertFile(), true, THttpFailure::None, ""},
-        {"the system's store alone", QString(), false, THttpFailure::Other, "certificate"},
-        {"another certificate", other.CertFile(), false, THttpFailure::Other, "certificate"},
+        {"the system's store alone", QString(), false, THttpFailure::Tls, "certificate"},
+        {"another certificate", other.CertFile(), false, THttpFailure::Tls, "certificate"},
         {"a missing file", dir.filePath(QStringLiteral("gone.pem")), false, THttpFailure::CaFile,
          "No such file"},
         {"a folder", dir.path(), false, THttpFailure::CaFile, "not a regular file"},

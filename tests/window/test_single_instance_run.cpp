@@ -29,7 +29,11 @@ protected:
     QString PrepareSettings(const QString &name)
     {
         const QString ini = ConfigFolder(name) + QStringLiteral("/Zelto/Nimbrel/nimbrel.ini");
-        QDir().mkpath(QFileInfo(ini).absolutePath());
+        const QString folder = QFileInfo(ini).absolutePath();
+        QDir().mkpath(folder);
+        // Open to others, as an older version left it: a start that gets going closes it.
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                          | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
         QFile settings(ini);
         if (!settings.exists() && settings.open(QIODevice::WriteOnly))
             settings.write("[Service]\nApiBase=http://127.0.0.1:1\nWebBase=http://127.0.0.1:1\n");
@@ -61,11 +65,11 @@ protected:
 
     QString ConfigFolder(const QString &name) const { return FRoot.path() + QLatin1Char('/') + name; }
 
-    // A start that got past the instance check applies its settings, which
-    // writes its start-at-logon entry.
+    // A start that got past the instance check makes its data folder private.
     bool Running(const QString &name) const
     {
-        return QFileInfo::exists(ConfigFolder(name) + QStringLiteral("/autostart/nimbrel.desktop"));
+        const QFileInfo folder(ConfigFolder(name) + QStringLiteral("/Zelto/Nimbrel"));
+        return folder.exists() && !(folder.permissions() & (QFile::ReadGroup | QFile::ReadOther));
     }
 
     // Everything below a configuration folder but the settings file the test wrote.

@@ -429,32 +429,35 @@ TEST(WindowFaults, LanguageFileWithAMarkAndInvalidBytes)
     ASSERT_TRUE(service.WaitUntilListening());
     QTemporaryDir install;
     QDir().mkpath(install.path() + QStringLiteral("/Langs"));
-    QFile language(install.path() + QStringLiteral("/Langs/Nimbrel.fr.lng"));
+    QFile language(install.path() + QStringLiteral("/Langs/Nimbrel.eo.lng"));
     ASSERT_TRUE(language.open(QIODevice::WriteOnly));
-    language.write("\xEF\xBB\xBF[Language File]\r\nLanguageName=Fran\xE7""ais\r\n[Constants]\r\n"
+    language.write("\xEF\xBB\xBF[Language File]\r\nLanguageName=Esperant\xF4\r\n[Constants]\r\n"
                    "lc_ConnFail=\xFF\xC0\xAF""Echec\r\nlc_Pressure=Pression\r\n\x80\x81=\xC3\r\n");
     language.close();
 
     TLanguageManager &manager = GlobalLangManager();
     const QString programFolder = manager.ProgramFolder();
     const QString code = manager.LanguageCode();
+    const QString chosenFolder = manager.Folder();
     struct TRestore {
         std::function<void()> Undo;
         ~TRestore() { Undo(); }
     } restore{[&] {
         manager.SetProgramFolder(programFolder);
+        manager.SetFolder(chosenFolder);
         manager.SetLanguageCode(code);
         ResetTexts();
         LoadTexts(manager);
     }};
     manager.SetProgramFolder(install.path() + QLatin1Char('/'));
-    manager.SetLanguageCode(QStringLiteral("fr"));
-    ASSERT_EQ(manager.LanguageCode(), QStringLiteral("fr")) << manager.LastError().toStdString();
+    manager.SetFolder(QString()); // the program folder's Langs, not a folder chosen before
+    manager.SetLanguageCode(QStringLiteral("eo"));
+    ASSERT_EQ(manager.LanguageCode(), QStringLiteral("eo")) << manager.LastError().toStdString();
     ResetTexts();
     LoadTexts(manager);
 
     TWindowRun run;
-    run.WriteSettings(service.Base(), kKey, {{QStringLiteral("LNG"), QStringLiteral("fr")}});
+    run.WriteSettings(service.Base(), kKey, {{QStringLiteral("LNG"), QStringLiteral("eo")}});
     run.WriteServiceValue(QLatin1String(kTimeoutKey), kTimeoutSeconds);
     ASSERT_TRUE(service.SetFault(QStringLiteral("html-503")));
     Twnd_nb_Main &window = run.Open();
