@@ -60,6 +60,10 @@ public:
             {
                 const std::lock_guard<std::mutex> lock(mutex_);
                 clientPorts_.insert(request.remote_port);
+                if (!redirect_.empty()) {
+                    response.set_redirect(redirect_);
+                    return;
+                }
             }
             response.set_content(body, "application/xml");
         });
@@ -90,6 +94,12 @@ public:
     }
 
     QString BaseUrl() const { return QStringLiteral("https://127.0.0.1:%1").arg(port_); }
+    // Every request is sent on to `location` instead of answered.
+    void RedirectTo(const std::string &location)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        redirect_ = location;
+    }
     // How many connections the requests so far came over.
     int Connections() const
     {
@@ -104,4 +114,5 @@ private:
     std::thread thread_;
     mutable std::mutex mutex_;
     QSet<int> clientPorts_;
+    std::string redirect_;
 };

@@ -1,6 +1,7 @@
 // HTTPS against a loopback peer with a throw-away certificate: what CaFile
 // trusts, what it does not, and the connection the requests of a refresh share.
 #include "HttpGet.h"
+#include "LoopbackServer.h"
 #include "TlsLoopbackServer.h"
 #include "Zelto_OWM.h"
 
@@ -9,6 +10,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 namespace {
 
@@ -124,6 +127,33 @@ TEST(TransportTls, TheRequestsOfAFetchShareOneConnection)
         EXPECT_TRUE(HttpGetToStream(server.BaseUrl() + QLatin1String(path), {}, {}, body, 0, options)) << path;
     }
     EXPECT_EQ(server.Connections(), 1);
+}
+
+// What began encrypted is never sent on in the clear: a secure peer that
+// redirects to plain http is refused, and the plain server is never asked.
+TEST(TransportTls, ARedirectionFromHttpsToHttpIsRefused)
+{
+    const ThrowAwayCertificate certificate;
+    ASSERT_TRUE(certificate.Valid());
+    LoopbackServer plain;
+    std::atomic<int> asked{0};
+    plain.http.Get(".*", [&asked](const httplib::Request &, httplib::Response &response) {
+        ++asked;
+        response.set_content("<ok/>", "application/xml");
+    });
+    ASSERT_TRUE(plain.Start());
+    TlsLoopbackServer server(certificate);
+    server.RedirectTo((plain.BaseUrl() + QStringLiteral("/data")).toStdString());
+    ASSERT_TRUE(server.Start());
+
+    THttpTransfer transfer;
+    transfer.Url = server.BaseUrl() + QStringLiteral("/data");
+    transfer.Options = Trusting(certificate.CertFile());
+    transfer.Body = [](const char *, std::size_t) { return true; };
+    const THttpTransferResult result = HttpTransfer(transfer);
+    EXPECT_FALSE(result.Complete);
+    EXPECT_TRUE(result.Error.contains(QStringLiteral("https to http"))) << result.Error.toStdString();
+    EXPECT_EQ(asked.load(), 0);
 }
 
 // Through the client, an unusable CaFile is told as such, not as a silent network.
