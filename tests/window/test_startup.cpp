@@ -12,6 +12,27 @@
 #include <QLocale>
 #include <QTemporaryDir>
 
+namespace {
+
+// Each case's entry (null: none) stored under `key` in the service section,
+// then taken by `read`: what it answers is the case's `used`.
+template <typename TCases, typename TRead>
+void ExpectStoredServiceValues(const char *key, const TCases &cases, TRead read)
+{
+    QTemporaryDir folder;
+    for (const auto &testCase : cases) {
+        TLayoutManagerINIStorage storage(folder.filePath(QStringLiteral("nimbrel.ini")));
+        storage.Open(false);
+        storage.DeleteSection(QLatin1String(kServiceSection), true);
+        if (testCase.stored != nullptr)
+            storage.WriteString(QLatin1String(kServiceSection), QLatin1String(key), QString::fromUtf8(testCase.stored));
+        EXPECT_EQ(read(storage), QString::fromUtf8(testCase.used)) << (testCase.stored ? testCase.stored : "(none)");
+        storage.Close();
+    }
+}
+
+} // namespace
+
 TEST(StartUp, ServiceAddressIsTakenOnlyWhenItIsOne)
 {
     const struct {
@@ -29,18 +50,9 @@ TEST(StartUp, ServiceAddressIsTakenOnlyWhenItIsOne)
         {"proxy.example:8080", ""},
         {"not an address", ""},
     };
-    QTemporaryDir folder;
-    for (const auto &testCase : cases) {
-        TLayoutManagerINIStorage storage(folder.filePath(QStringLiteral("nimbrel.ini")));
-        storage.Open(false);
-        storage.DeleteSection(QLatin1String(kServiceSection), true);
-        if (testCase.stored != nullptr)
-            storage.WriteString(QLatin1String(kServiceSection), QLatin1String(kApiBaseKey),
-                                QString::fromUtf8(testCase.stored));
-        EXPECT_EQ(ReadServiceAddress(storage, QLatin1String(kApiBaseKey)), QString::fromUtf8(testCase.used))
-            << (testCase.stored ? testCase.stored : "(none)");
-        storage.Close();
-    }
+    ExpectStoredServiceValues(kApiBaseKey, cases, [](ILayoutManagerStorage &storage) {
+        return ReadServiceAddress(storage, QLatin1String(kApiBaseKey));
+    });
 }
 
 TEST(StartUp, ServiceTimeoutIsTakenOnlyWhenItIsSecondsInRange)
@@ -79,18 +91,8 @@ TEST(StartUp, ServiceCaFileIsTakenOnlyAsAnAbsolutePath)
         {"proxy.pem", ""},
         {"~/proxy.pem", ""},
     };
-    QTemporaryDir folder;
-    for (const auto &testCase : cases) {
-        TLayoutManagerINIStorage storage(folder.filePath(QStringLiteral("nimbrel.ini")));
-        storage.Open(false);
-        storage.DeleteSection(QLatin1String(kServiceSection), true);
-        if (testCase.stored != nullptr)
-            storage.WriteString(QLatin1String(kServiceSection), QLatin1String(kCaFileKey),
-                                QString::fromUtf8(testCase.stored));
-        EXPECT_EQ(ReadServiceCaFile(storage), QString::fromUtf8(testCase.used))
-            << (testCase.stored ? testCase.stored : "(none)");
-        storage.Close();
-    }
+    ExpectStoredServiceValues(kCaFileKey, cases,
+                              [](ILayoutManagerStorage &storage) { return ReadServiceCaFile(storage); });
 }
 
 // The stored choice wins over the environment; one without files, or none,
