@@ -5,9 +5,15 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
+
+constexpr double kMaxLatitude = 90;
+constexpr double kMaxLongitude = 180;
+// Decimals kept of a stored coordinate: 0.0001 degrees is about 11 m.
+constexpr int kCoordinateDecimals = 4;
 
 QString Name(const char *name)
 {
@@ -56,6 +62,17 @@ QString TextValue(const TLayoutManagerValues &values, const char *name, const QS
     return value.isValid() ? value.toString() : fallback;
 }
 
+// A stored coordinate: a finite number within +-limit, in the C locale's writing.
+bool DegreesValue(const TLayoutManagerValues &values, const char *name, double limit, double &degrees)
+{
+    bool ok = false;
+    const double number = TextValue(values, name, QString()).trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(number) || std::fabs(number) > limit)
+        return false;
+    degrees = number;
+    return true;
+}
+
 } // namespace
 
 void RegisterDefaults(TLayoutManagerValues &values)
@@ -70,6 +87,11 @@ void RegisterDefaults(TLayoutManagerValues &values)
     values.AddItem(Name(kApiKeyName), QString(), Name(kApiKeyPassword));
     values.AddItem(Name(kPaidName), false);
     values.AddItem(Name(kLanguageName), QString());
+    values.AddItem(Name(kServiceName), Name(kServiceOwmWord));
+    values.AddItem(Name(kOwnPicturesName), true);
+    values.AddItem(Name(kTrayTemperatureName), false);
+    values.AddItem(Name(kLatitudeName), QString());
+    values.AddItem(Name(kLongitudeName), QString());
 }
 
 TAppSettings ReadSettings(const TLayoutManagerValues &values)
@@ -87,6 +109,17 @@ TAppSettings ReadSettings(const TLayoutManagerValues &values)
     settings.ApiKey = TextValue(values, kApiKeyName, defaults.ApiKey);
     settings.Paid = BoolValue(values, kPaidName, defaults.Paid);
     settings.Language = TextValue(values, kLanguageName, defaults.Language);
+    settings.Service = ServiceOfWord(TextValue(values, kServiceName, QString()));
+    settings.OwnPictures = BoolValue(values, kOwnPicturesName, defaults.OwnPictures);
+    settings.TrayTemperature = BoolValue(values, kTrayTemperatureName, defaults.TrayTemperature);
+    double latitude = 0;
+    double longitude = 0;
+    if (DegreesValue(values, kLatitudeName, kMaxLatitude, latitude)
+        && DegreesValue(values, kLongitudeName, kMaxLongitude, longitude)) {
+        settings.HasCoordinates = true;
+        settings.Latitude = latitude;
+        settings.Longitude = longitude;
+    }
     return settings;
 }
 
@@ -100,9 +133,30 @@ QString UnitsWord(int units)
     return QString::fromLatin1(IsImperial(units) ? kImperialWord : kMetricWord);
 }
 
+QString ServiceWord(TWeatherService service)
+{
+    return QString::fromLatin1(service == wsOpenMeteo ? kServiceOpenMeteoWord : kServiceOwmWord);
+}
+
+TWeatherService ServiceOfWord(const QString &word)
+{
+    return word.trimmed().compare(QLatin1String(kServiceOpenMeteoWord), Qt::CaseInsensitive) == 0 ? wsOpenMeteo
+                                                                                                  : wsOwm;
+}
+
+void StoreCoordinates(TLayoutManagerValues &values, double latitude, double longitude)
+{
+    values.SetValueByName(Name(kLatitudeName), QString::number(latitude, 'f', kCoordinateDecimals));
+    values.SetValueByName(Name(kLongitudeName), QString::number(longitude, 'f', kCoordinateDecimals));
+}
+
 TRequestRecord BuildRequest(const TAppSettings &settings)
 {
     TRequestRecord request;
+    request.Service = settings.Service;
+    request.HasCoordinates = settings.HasCoordinates;
+    request.Latitude = settings.Latitude;
+    request.Longitude = settings.Longitude;
     request.Key = settings.ApiKey.trimmed();
     request.KeyType = settings.Paid ? ktPaid : ktFree;
     request.LocationName = LocationOrFallback(settings.Location);

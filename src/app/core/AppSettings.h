@@ -22,6 +22,17 @@ inline constexpr char kApiKeyName[] = "OWM";
 inline constexpr char kPaidName[] = "PS";
 // The language chosen in the preferences; empty follows the environment.
 inline constexpr char kLanguageName[] = "LNG";
+// Which weather service is asked: kServiceOwmWord or kServiceOpenMeteoWord;
+// files without it keep OpenWeatherMap.
+inline constexpr char kServiceName[] = "WS";
+// The program's own condition pictures instead of OpenWeatherMap's downloads.
+inline constexpr char kOwnPicturesName[] = "OP";
+// The current temperature drawn as the tray icon.
+inline constexpr char kTrayTemperatureName[] = "TT";
+// The place's coordinates, as a decimal text in degrees (north and east
+// positive); empty when the place was never located, e.g. typed by hand.
+inline constexpr char kLatitudeName[] = "WLAT";
+inline constexpr char kLongitudeName[] = "WLON";
 
 // The password the API key is enciphered with. Every installation uses the same
 // one; changing it makes every stored key unreadable.
@@ -43,6 +54,11 @@ inline constexpr int kMinForecastDays = 1;
 inline constexpr int kMaxForecastDays = 16;
 inline constexpr int kMsecsPerMinute = 60 * 1000;
 
+inline constexpr char kServiceOwmWord[] = "owm";
+inline constexpr char kServiceOpenMeteoWord[] = "openmeteo";
+// Open-Meteo answers up to 16 days without a subscription.
+inline constexpr int kOpenMeteoMaxForecastDays = 16;
+
 inline constexpr char kMetricWord[] = "metric";
 inline constexpr char kImperialWord[] = "imperial";
 // The service is always asked in English; texts are translated locally.
@@ -59,10 +75,16 @@ struct TAppSettings {
     QString ApiKey;
     bool Paid = false;
     QString Language; // as stored; ChosenLanguageCode() reads it
+    TWeatherService Service = wsOwm;
+    bool OwnPictures = true;
+    bool TrayTemperature = false;
+    bool HasCoordinates = false; // both WLAT and WLON read as numbers in range
+    double Latitude = 0;
+    double Longitude = 0;
 };
 
 // The values with their defaults, in the order the INI file has always
-// listed them, the language last. A value already present keeps its value.
+// listed them, then the language and the later additions. A value already present keeps its value.
 void RegisterDefaults(TLayoutManagerValues &values);
 
 // The values as the program uses them. A value that is missing or cannot be
@@ -70,10 +92,16 @@ void RegisterDefaults(TLayoutManagerValues &values);
 TAppSettings ReadSettings(const TLayoutManagerValues &values);
 
 bool IsImperial(int units); // any value but 0
+// The stored word of a service, and the service of a stored word (OpenWeatherMap
+// for anything unknown).
+QString ServiceWord(TWeatherService service);
+TWeatherService ServiceOfWord(const QString &word);
+// Stores the place's coordinates in WLAT and WLON, written the same in every locale.
+void StoreCoordinates(TLayoutManagerValues &values, double latitude, double longitude);
 QString UnitsWord(int units);
 
-// Key, key type, location name (with the fallback) and id, "en", the units
-// word, daily mode, number of days.
+// Service, key, key type, location name (with the fallback), id and
+// coordinates, "en", the units word, daily mode, number of days.
 TRequestRecord BuildRequest(const TAppSettings &settings);
 
 // "Prague, CZ" when `location` is empty (blanks only count as empty).

@@ -39,6 +39,9 @@ struct TWeatherResult {
     TRequestRecord Request;  // as sent; Request.Failure says why it failed
     TWeatherRecord Current;  // empty unless Ok
     TWeatherData Forecast;   // empty unless Ok
+    // The hours or 3-hour slots, in order, when the service sent them (the
+    // days of Forecast are folded from them or sent beside them); may be empty.
+    TWeatherData Hours;
     TForecastAstronomy Astronomy;
     // The service's two answers as they came, kept for the next start; empty
     // unless Ok.
