@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include <functional>
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -34,7 +36,8 @@ TEST(AppSettings, RegistersTheValuesInOrderWithTheirDefaults)
         {"RAS", true},         {"WL", QStringLiteral("Prague,CZ")}, {"WLID", QStringLiteral("-1")},
         {"U", 0},              {"WRI", 60},                         {"WFD", 5},
         {"CFU", true},         {"OWM", QString()},                  {"PS", false},
-        {"LNG", QString()},
+        {"LNG", QString()},    {"WS", QStringLiteral("owm")},       {"OP", true},
+        {"TT", false},         {"WLAT", QString()},                 {"WLON", QString()},
     };
     ASSERT_EQ(values.Count(), static_cast<int>(std::size(expected)));
     for (int i = 0; i < values.Count(); ++i) {
@@ -46,6 +49,57 @@ TEST(AppSettings, RegistersTheValuesInOrderWithTheirDefaults)
         EXPECT_EQ(values.Item(i)->Key().size(), i == 7 ? 12 : 0);
     }
     EXPECT_EQ(values.Item(7)->Key(), QString::fromLatin1(kApiKeyPassword));
+}
+
+// What a hand-edited or older file holds for the service and the coordinates.
+TEST(AppSettings, ReadsTheServiceAndOnlyUsableCoordinates)
+{
+    struct Case {
+        const char *service;
+        const char *latitude;
+        const char *longitude;
+        TWeatherService expectedService;
+        bool expectedCoordinates;
+    };
+    const Case cases[] = {
+        {"openmeteo", "50.0880", "14.4208", wsOpenMeteo, true},
+        {" OpenMeteo ", "-33.9", "-151.2", wsOpenMeteo, true},
+        {"owm", "", "", wsOwm, false},
+        {"yahoo", "50", "", wsOwm, false},     // an unknown service keeps the first one
+        {"", "91", "14", wsOwm, false},        // beyond the pole
+        {"owm", "50", "180.5", wsOwm, false},  // beyond the date line
+        {"owm", "nan", "14", wsOwm, false},
+        {"owm", "50,08", "14,42", wsOwm, false}, // a locale's comma is no stored number
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.service) + " " + c.latitude + " " + c.longitude);
+        TLayoutManagerValues values;
+        RegisterDefaults(values);
+        values.SetValueByName(QStringLiteral("WS"), QString::fromLatin1(c.service));
+        values.SetValueByName(QStringLiteral("WLAT"), QString::fromLatin1(c.latitude));
+        values.SetValueByName(QStringLiteral("WLON"), QString::fromLatin1(c.longitude));
+        const TAppSettings settings = ReadSettings(values);
+        EXPECT_EQ(settings.Service, c.expectedService);
+        EXPECT_EQ(settings.HasCoordinates, c.expectedCoordinates);
+        const TRequestRecord request = BuildRequest(settings);
+        EXPECT_EQ(request.Service, c.expectedService);
+        EXPECT_EQ(request.HasCoordinates, c.expectedCoordinates);
+    }
+}
+
+TEST(AppSettings, StoredCoordinatesReadBackInAnyLocale)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German));
+    TLayoutManagerValues values;
+    RegisterDefaults(values);
+    StoreCoordinates(values, -33.86789, 151.20732);
+    const TAppSettings settings = ReadSettings(values);
+    QLocale::setDefault(before);
+    EXPECT_EQ(Stored(values, kLatitudeName).toString(), QStringLiteral("-33.8679"));
+    ASSERT_TRUE(settings.HasCoordinates);
+    EXPECT_DOUBLE_EQ(settings.Latitude, -33.8679);
+    EXPECT_DOUBLE_EQ(settings.Longitude, 151.2073);
 }
 
 TEST(AppSettings, RegisteringAgainKeepsWhatIsThere)
