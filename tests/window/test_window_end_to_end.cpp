@@ -133,7 +133,7 @@ TEST(WindowEndToEnd, FillsThePanelSavesTheSettingsAndKeepsItsDataWhenTheServiceG
     // The reason, then what to do and when the next attempt comes.
     const QStringList lines = window.Header()->ErrorIcon()->toolTip().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0], QStringLiteral("Data load failed: No data received"));
+    EXPECT_EQ(lines[0], QStringLiteral("Data load failed: No connection to the service"));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Check the network connection. Next attempt at ")))
         << lines[1].toStdString();
     EXPECT_EQ(PanelTexts(window), before);
@@ -160,7 +160,7 @@ TEST(WindowEndToEnd, FirstStartWithARejectedKeyShowsTheReasonInThePanel)
     Twnd_nb_Main &window = run.Open();
     ASSERT_TRUE(run.WaitForRefreshEnd());
 
-    const QString hint = QStringLiteral("Data load failed: Invalid API key");
+    const QString hint = QStringLiteral("Data load failed: The service refused the API key (Invalid API key)");
     EXPECT_FALSE(window.HasWeather());
     EXPECT_FALSE(window.Header()->ErrorIcon()->isHidden());
     EXPECT_EQ(window.Header()->ErrorIcon()->toolTip().section(QLatin1Char('\n'), 0, 0), hint);

@@ -87,7 +87,7 @@ TEST(WindowEveryday, FailuresSayWhatToDoWaitLongerAndAManualRefreshStartsOver)
     ASSERT_TRUE(run.WaitForRefreshEnd());
     const QStringList lines = window.Header()->ErrorIcon()->toolTip().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0], QStringLiteral("Data load failed: Invalid API key"));
+    EXPECT_EQ(lines[0], QStringLiteral("Data load failed: The service refused the API key (Invalid API key)"));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Check the API key in Preferences"))) << lines[1].toStdString();
     EXPECT_EQ(window.RefreshCycle().TimerIntervalMs(), 30000);
 

@@ -94,17 +94,19 @@ struct TServiceFaultCase {
 TEST(WindowFaults, ServiceFaultsAreReportedAndTheNextGoodAnswerRecovers)
 {
     const TServiceFaultCase cases[] = {
-        {"stall", "", "Data load failed: No data received: the service did not answer in time"},
-        {"drip", "", "Data load failed: No data received: the service did not answer in time"},
+        {"stall", "", "Data load failed: The service did not answer in time"},
+        {"drip", "", "Data load failed: The service did not answer in time"},
         {"close", "", "Data load failed: Premature end of document\\. \\(line \\d+, column \\d+\\)"},
         {"huge", "", "Data load failed: The service's answer is larger than 4 MiB"},
         {"entities", "", "Data load failed: DOCTYPE declarations are not accepted \\(line 2, column 1\\)"},
         {"bad-utf8", "", "Data load failed: Encountered incorrectly encoded content \\(line \\d+, column \\d+\\)"},
         {"html-503", "", "Data load failed: The service answered HTTP 503"},
-        {"json-429", "", "Data load failed: Your account is temporary blocked due to exceeding of requests "
-                         "limitation of your subscription type\\..*"},
+        {"json-429", "",
+         "Data load failed: Too many requests to the service \\(Your account is temporary blocked due to "
+         "exceeding of requests limitation of your subscription type\\..*"},
         // The current weather arrives, the forecast does not: nothing of it is shown.
-        {"json-429", "/data/2.5/forecast", "Data load failed: Your account is temporary blocked.*"},
+        {"json-429", "/data/2.5/forecast",
+         "Data load failed: Too many requests to the service \\(Your account is temporary blocked.*"},
     };
     TStandIn service;
     ASSERT_TRUE(service.WaitUntilListening());

@@ -11,6 +11,28 @@ struct TAdviceEntry {
     TFailureAdvice Advice;
 };
 
+// The status a service answers when it is asked too often.
+constexpr int kHttpTooManyRequests = 429;
+
+// How the program itself names a failure it recognises, in the user's language.
+struct TReasonEntry {
+    TFailureKind Kind;
+    const QString *Reason;
+    // Whether the failure's message is the service's own words, shown after the
+    // reason; otherwise it is the transport's, which only the log keeps.
+    bool ServiceWords;
+};
+
+const TReasonEntry kReasons[] = {
+    {TFailureKind::NoKey, &lc_NoKey, false},
+    {TFailureKind::InvalidKey, &lc_ReasonInvalidKey, true},
+    {TFailureKind::PlaceNotFound, &lc_ReasonPlaceNotFound, true},
+    {TFailureKind::TimedOut, &lc_ReasonTimedOut, false},
+    {TFailureKind::Refused, &lc_ReasonNoConnection, false},
+    {TFailureKind::NoRoute, &lc_ReasonNoConnection, false},
+    {TFailureKind::NoAnswer, &lc_ReasonNoConnection, false},
+};
+
 // Whatever the service or the network said may be different soon (a new key
 // starts to work, a network comes back), so those are retried, later each
 // time; without a key, or while closing, nothing is asked.
@@ -50,7 +72,23 @@ const TFailureAdvice &AdviceFor(TFailureKind kind)
 
 QString FailureReason(const TFetchFailure &failure)
 {
-    return failure.Kind == TFailureKind::NoKey ? lc_NoKey : failure.Message;
+    const QString *reason = nullptr;
+    bool serviceWords = true;
+    if (failure.Kind == TFailureKind::HttpStatus && failure.HttpStatus == kHttpTooManyRequests) {
+        reason = &lc_ReasonTooManyRequests;
+    } else {
+        for (const TReasonEntry &entry : kReasons)
+            if (entry.Kind == failure.Kind) {
+                reason = entry.Reason;
+                serviceWords = entry.ServiceWords;
+            }
+    }
+    if (reason == nullptr)
+        return failure.Message;
+    const QString message = failure.Message.trimmed();
+    if (!serviceWords || message.isEmpty() || message.compare(*reason, Qt::CaseInsensitive) == 0)
+        return *reason;
+    return QStringLiteral("%1 (%2)").arg(*reason, message);
 }
 
 QString FailureNextStep(const TFetchFailure &failure, const QDateTime &nextAttempt, const QDateTime &now,

@@ -24,8 +24,10 @@ struct TFailureAdvice {
 // The entry of `kind`; TFailureKind::None has no next step and no retry.
 const TFailureAdvice &AdviceFor(TFailureKind kind);
 
-// What follows "Data load failed:" for `failure`: its message, or for a
-// missing key the language's text.
+// What follows "Data load failed:" for `failure`: for a kind the program
+// recognises (no key, invalid key, place not found, too many requests, no
+// connection, time-out) the language's text, with the service's own words
+// after it in brackets; for any other kind its message as it came.
 QString FailureReason(const TFetchFailure &failure);
 
 // The next step for the failure's kind, in the current language, with the

@@ -26,6 +26,11 @@ QString lc_NoKey = QStringLiteral("No API key is set");
 QString lc_NoLocFound = QStringLiteral("No location was found.");
 QString lc_Precipitations = QStringLiteral("Precipitations");
 QString lc_Pressure = QStringLiteral("Pressure");
+QString lc_ReasonInvalidKey = QStringLiteral("The service refused the API key");
+QString lc_ReasonNoConnection = QStringLiteral("No connection to the service");
+QString lc_ReasonPlaceNotFound = QStringLiteral("The service does not know the place");
+QString lc_ReasonTimedOut = QStringLiteral("The service did not answer in time");
+QString lc_ReasonTooManyRequests = QStringLiteral("Too many requests to the service");
 QString lc_Refreshing = QStringLiteral("Refreshing...");
 QString lc_ShortDateFormat = QString::fromLatin1(kEnglishShortDateFormat);
 QString lc_Sunrise = QStringLiteral("Sunrise");
@@ -74,6 +79,11 @@ const TTextSlot kProgramTexts[] = {
     {"lc_NoLocFound", "No location was found.", &lc_NoLocFound},
     {"lc_Precipitations", "Precipitations", &lc_Precipitations},
     {"lc_Pressure", "Pressure", &lc_Pressure},
+    {"lc_ReasonInvalidKey", "The service refused the API key", &lc_ReasonInvalidKey},
+    {"lc_ReasonNoConnection", "No connection to the service", &lc_ReasonNoConnection},
+    {"lc_ReasonPlaceNotFound", "The service does not know the place", &lc_ReasonPlaceNotFound},
+    {"lc_ReasonTimedOut", "The service did not answer in time", &lc_ReasonTimedOut},
+    {"lc_ReasonTooManyRequests", "Too many requests to the service", &lc_ReasonTooManyRequests},
     {"lc_Refreshing", "Refreshing...", &lc_Refreshing},
     {"lc_ShortDateFormat", kEnglishShortDateFormat, &lc_ShortDateFormat},
     {"lc_Sunrise", "Sunrise", &lc_Sunrise},
