@@ -6,11 +6,8 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-
-#include <optional>
 
 #include <stdlib.h>
 
@@ -37,24 +34,6 @@ QString PlainFileName(const QString &name)
     return plain == QLatin1String(".") || plain == QLatin1String("..") ? QString() : plain;
 }
 
-// Clears the active mark on every way out, unless the check went away meanwhile.
-class TActiveMark
-{
-public:
-    explicit TActiveMark(TUpdateCheck *check, bool &active) : FCheck(check), FActive(active) { FActive = true; }
-    ~TActiveMark()
-    {
-        if (FCheck)
-            FActive = false;
-    }
-    TActiveMark(const TActiveMark &) = delete;
-    TActiveMark &operator=(const TActiveMark &) = delete;
-
-private:
-    QPointer<TUpdateCheck> FCheck;
-    bool &FActive;
-};
-
 } // namespace
 
 TUpdateCheck::TUpdateCheck(QObject *parent)
@@ -68,9 +47,8 @@ TUpdateCheck::TUpdateCheck(QObject *parent)
 
 TUpdateCheck::~TUpdateCheck()
 {
-    // A check waiting in its own event loop must leave it; it sees that it is gone.
-    if (FWaitLoop)
-        FWaitLoop->quit();
+    // The thread goes with this object; its own destructor waits for the fetch,
+    // which the abort ends within about a second.
     if (FThread)
         FThread->Abort();
 }
@@ -92,83 +70,108 @@ bool TUpdateCheck::CheckForAnUpdate()
     if (FActive)
         return false;
     const QPointer<TUpdateCheck> self(this);
-    TActiveMark mark(this, FActive);
-
+    FActive = true;
     FInfo.RedirectionURL.clear();
     FDownloadError.clear(); // it tells of this check only
     emit BeforeGetInfo();
     if (!self)
-        return false;
-    bool fetched = GetInfo();
-    if (!self)
-        return false;
+        return true;
+    const QString redirection = FInfo.RedirectionURL;
+    FInfo = TUpdateInfo();
+    FInfo.RedirectionURL = redirection;
+    FRedirections = 0;
+    FetchPage();
+    return true;
+}
+
+void TUpdateCheck::End(bool updated)
+{
+    FActive = false;
+    FStage = TStage::Idle;
+    emit Finished(updated);
+}
+
+TDownloadRequest TUpdateCheck::RequestFor(const QString &url) const
+{
+    TDownloadRequest request;
+    request.URL = url;
+    request.AltURL = ProductInfo.URL();
+    request.UserName = UserName;
+    request.Password = Password;
+    request.Port = HTTPPort;
+    return request;
+}
+
+void TUpdateCheck::FetchPage()
+{
+    TDownloadRequest request = RequestFor(FInfo.RedirectionURL.isEmpty() ? ProductInfo.URL() : FInfo.RedirectionURL);
+    request.Options = PageOptions;
+    FFetchingPageURL = SplitUrl(request.URL).Host.isEmpty() ? request.AltURL : request.URL;
+    FStage = TStage::Page;
+    StartFetch(request);
+}
+
+void TUpdateCheck::PageFetched(const TDownloadResult &result)
+{
+    const QPointer<TUpdateCheck> self(this);
+    if (!result.Success) {
+        Fail(result.Error);
+        if (self)
+            InfoRead(false);
+        return;
+    }
+    FPageURL = FFetchingPageURL;
+    FInfoList = result.Info;
+    FInfo = TUpdateInfo();
+    ParseUpdatePage(FInfoList, TagInfo, FInfo);
+    if (FInfo.RedirectionURL.isEmpty()) {
+        InfoRead(true);
+        return;
+    }
+    if (FRedirections >= kMaxRedirections) {
+        Fail(QString::fromLatin1(kTooManyRedirections));
+        if (self)
+            InfoRead(false);
+        return;
+    }
+    ++FRedirections;
+    // A redirection that is no web address lies beside the page that named it.
+    FInfo.RedirectionURL = DownloadAddress(FInfo.RedirectionURL, FPageURL);
+    FetchPage();
+}
+
+void TUpdateCheck::InfoRead(bool fetched)
+{
+    const QPointer<TUpdateCheck> self(this);
     emit AfterGetInfo();
     if (!self)
-        return false;
-
+        return;
     // Only a page that was read can lack its values; a failed fetch has said why.
     if (fetched && (FInfo.ProductName.isEmpty() || FInfo.ProductVersion.isEmpty())) {
         Fail(QString::fromLatin1(kEmptyInfo));
         fetched = false;
     }
-    if (!self || !fetched)
-        return false;
-
+    if (!self)
+        return;
+    if (!fetched) {
+        End(false);
+        return;
+    }
     if (!IsNewerVersion(ProductInfo.Version, FInfo.ProductVersion, ProductInfo.VersionFormat)) {
         emit NoUpdateFound();
-        return false;
+        if (self)
+            End(false);
+        return;
     }
     bool canUpdate = true;
     emit UpdateAvailable(ProductInfo.Version, FInfo.ProductVersion, FInfo.Page, FInfo.UpdateURL, &canUpdate);
-    if (!self || !canUpdate)
-        return false;
-    if (!DownloadUpdate() || !self)
-        return false;
-    if (Options.testFlag(uoRunUpdate) && FVerified && FileOpener) {
-        if (!FileOpener(FLastFileName, FInfo.RunParameters)) {
-            emit CannotExecute();
-        } else if (Options.testFlag(uoTerminate)) {
-            QCoreApplication::quit();
-        }
+    if (!self)
+        return;
+    if (!canUpdate) {
+        End(false);
+        return;
     }
-    return true;
-}
-
-bool TUpdateCheck::GetInfo()
-{
-    const QPointer<TUpdateCheck> self(this);
-    const QString redirection = FInfo.RedirectionURL;
-    FInfo = TUpdateInfo();
-    FInfo.RedirectionURL = redirection;
-
-    for (int redirections = 0;; ++redirections) {
-        TDownloadRequest request;
-        request.URL = FInfo.RedirectionURL.isEmpty() ? ProductInfo.URL() : FInfo.RedirectionURL;
-        request.AltURL = ProductInfo.URL();
-        request.UserName = UserName;
-        request.Password = Password;
-        request.Port = HTTPPort;
-        request.Options = PageOptions;
-        const std::optional<TDownloadResult> result = Fetch(request);
-        if (!result || !self)
-            return false;
-        if (!result->Success) {
-            Fail(result->Error);
-            return false;
-        }
-        FPageURL = SplitUrl(request.URL).Host.isEmpty() ? request.AltURL : request.URL;
-        FInfoList = result->Info;
-        FInfo = TUpdateInfo();
-        ParseUpdatePage(FInfoList, TagInfo, FInfo);
-        if (FInfo.RedirectionURL.isEmpty())
-            return true;
-        if (redirections >= kMaxRedirections) {
-            Fail(QString::fromLatin1(kTooManyRedirections));
-            return false;
-        }
-        // A redirection that is no web address lies beside the page that named it.
-        FInfo.RedirectionURL = DownloadAddress(FInfo.RedirectionURL, FPageURL);
-    }
+    StartDownload();
 }
 
 QString TUpdateCheck::TargetFileName()
@@ -188,88 +191,106 @@ QString TUpdateCheck::TargetFileName()
     return QDir(QFile::decodeName(fresh)).filePath(name);
 }
 
-bool TUpdateCheck::DownloadUpdate()
+void TUpdateCheck::StartDownload()
 {
     const QPointer<TUpdateCheck> self(this);
+    // Every way out below but the download's start ends the check as failed.
+    const auto fail = [this, &self](const char *error) {
+        Fail(QString::fromLatin1(error));
+        if (self)
+            End(false);
+    };
     FVerified = false;
     FDownloadError = QString::fromLatin1(kGetUpdateFile);
     if (FInfo.UpdateURL.isEmpty()) {
-        Fail(QString::fromLatin1(kNoDownloadAddress));
-        return false;
+        fail(kNoDownloadAddress);
+        return;
     }
     QString fileName = TargetFileName();
     emit GetClientFileName(&fileName);
     if (!self)
-        return false;
+        return;
     if (fileName.isEmpty()) {
-        Fail(QString::fromLatin1(kNoClientFileName));
-        return false;
+        fail(kNoClientFileName);
+        return;
     }
     if (QFileInfo::exists(fileName)) {
         bool overwrite = Options.testFlag(uoOverwrite);
         if (!overwrite)
             emit ClientFileExists(fileName, &overwrite);
         if (!self)
-            return false;
+            return;
         if (!overwrite) {
-            Fail(QString::fromLatin1(kOverwriteError));
-            return false;
+            fail(kOverwriteError);
+            return;
         }
     }
 
     FDownloadError = QString::fromLatin1(kDownloadStarted);
     emit BeforeDownload(fileName);
     if (!self)
-        return false;
+        return;
 
-    TDownloadRequest request;
-    request.URL = DownloadAddress(FInfo.UpdateURL, ProductInfo.URL());
-    request.AltURL = ProductInfo.URL();
-    request.UserName = UserName;
-    request.Password = Password;
-    request.Port = HTTPPort;
+    TDownloadRequest request = RequestFor(DownloadAddress(FInfo.UpdateURL, ProductInfo.URL()));
     request.Binary = true;
     request.SaveToFile = true;
     request.FileName = fileName;
     request.ExpectedSha256 = FInfo.SHA256;
     request.Options = DownloadOptions;
-    const std::optional<TDownloadResult> result = Fetch(request);
-    if (!result || !self)
-        return false;
-    if (!result->Success) {
-        Fail(result->Error);
-        return false;
+    FDownloadFile = fileName;
+    FStage = TStage::Download;
+    StartFetch(request);
+}
+
+void TUpdateCheck::DownloadFetched(const TDownloadResult &result)
+{
+    const QPointer<TUpdateCheck> self(this);
+    if (!result.Success) {
+        Fail(result.Error);
+        if (self)
+            End(false);
+        return;
     }
     // Whole and of the announced length, but only a hash named by the page
     // vouches for what it is.
     FVerified = !FInfo.SHA256.trimmed().isEmpty();
-    FLastFileName = fileName;
-    emit AfterDownload(fileName);
-    return true;
+    FLastFileName = FDownloadFile;
+    emit AfterDownload(FDownloadFile);
+    if (!self)
+        return;
+    if (Options.testFlag(uoRunUpdate) && FVerified && FileOpener) {
+        if (!FileOpener(FLastFileName, FInfo.RunParameters)) {
+            emit CannotExecute();
+            if (!self)
+                return;
+        } else if (Options.testFlag(uoTerminate)) {
+            QCoreApplication::quit();
+        }
+    }
+    End(true);
 }
 
-std::optional<TDownloadResult> TUpdateCheck::Fetch(const TDownloadRequest &request)
+void TUpdateCheck::StartFetch(const TDownloadRequest &request)
 {
-    const QPointer<TUpdateCheck> self(this);
     auto *thread = new TDownloadThread(request, this);
     FThread = thread;
     connect(thread, &TDownloadThread::Progress, this, &TUpdateCheck::Download);
-    QEventLoop loop;
-    FWaitLoop = &loop;
-    connect(thread, &QThread::finished, &loop, &QEventLoop::quit);
+    connect(thread, &QThread::finished, this, &TUpdateCheck::FetchEnded);
     thread->start();
-    if (!thread->isFinished())
-        loop.exec();
-    if (!self)
-        return std::nullopt; // the thread went with its parent
-    FWaitLoop = nullptr;
-    // The loop also ends when the program quits; the fetch then stops too.
-    if (!thread->isFinished()) {
-        thread->Abort();
-        thread->wait();
-    }
+}
+
+void TUpdateCheck::FetchEnded()
+{
+    TDownloadThread *thread = FThread;
+    if (thread == nullptr)
+        return;
+    // The signal comes from the thread's last moments; its end is a moment away.
+    thread->wait();
     const TDownloadResult result = thread->Result();
     FThread = nullptr;
-    delete thread;
-    return result;
+    thread->deleteLater();
+    if (FStage == TStage::Page)
+        PageFetched(result);
+    else if (FStage == TStage::Download)
+        DownloadFetched(result);
 }

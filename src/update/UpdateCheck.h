@@ -1,7 +1,7 @@
 // Asks the maker's update page whether a newer version exists, tells through
-// its signals, and on request downloads the new version. CheckForAnUpdate runs
-// on the calling (UI) thread and keeps processing its events while the fetch
-// runs on a worker thread, so timers and input stay alive meanwhile.
+// its signals, and on request downloads the new version. Each fetch runs on a
+// worker thread; the check goes on when the thread says it has finished, so
+// the calling (UI) thread never waits for the network.
 #pragma once
 
 #include "DownloadThread.h"
@@ -15,9 +15,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
-
-class QEventLoop;
 
 // Texts DownloadError() holds besides the transport's own.
 inline constexpr char kEmptyInfo[] = "empty info";
@@ -43,9 +40,7 @@ public:
     // Aborts a running fetch.
     ~TUpdateCheck() override;
 
-    // True only when an update was downloaded; false when none was found, the
-    // check failed, the receiver of UpdateAvailable declined, or a check is
-    // already running.
+    // Starts a check; false when one is already running. Finished tells its end.
     bool CheckForAnUpdate();
     // Asks the running fetch to stop.
     void Abort();
@@ -85,6 +80,10 @@ public:
     QThread *Thread() const { return FThread; }
 
 signals:
+    // The check has ended: `updated` only when an update was downloaded; false
+    // when none was found, the check failed or the receiver of
+    // UpdateAvailable declined. Not sent when the check is destroyed first.
+    void Finished(bool updated);
     void BeforeGetInfo();
     void AfterGetInfo();
     // Leave *canUpdate true to have the update downloaded.
@@ -100,10 +99,19 @@ signals:
     void CannotExecute();
 
 private:
-    bool GetInfo();
-    bool DownloadUpdate();
-    std::optional<TDownloadResult> Fetch(const TDownloadRequest &request);
+    // What the fetch under way is for.
+    enum class TStage { Idle, Page, Download };
+
+    void FetchPage();
+    void PageFetched(const TDownloadResult &result);
+    void InfoRead(bool fetched);
+    void StartDownload();
+    void DownloadFetched(const TDownloadResult &result);
+    void StartFetch(const TDownloadRequest &request);
+    void FetchEnded();
+    void End(bool updated);
     void Fail(const QString &error);
+    TDownloadRequest RequestFor(const QString &url) const;
     QString TargetFileName();
 
     TUpdateInfo FInfo;
@@ -114,5 +122,8 @@ private:
     bool FActive = false;
     bool FVerified = true;
     QPointer<TDownloadThread> FThread;
-    QPointer<QEventLoop> FWaitLoop;
+    TStage FStage = TStage::Idle;
+    int FRedirections = 0;
+    QString FFetchingPageURL; // the page under way, PageURL once it is read
+    QString FDownloadFile;    // where the download under way goes
 };

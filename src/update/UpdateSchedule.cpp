@@ -2,8 +2,6 @@
 
 #include "UpdatePage.h"
 
-#include <QPointer>
-
 QUrl UpdateAddressToOpen(const TUpdateCheck &check)
 {
     const QString page = check.PageURL().isEmpty() ? check.ProductInfo.URL() : check.PageURL();
@@ -35,6 +33,7 @@ TUpdateSchedule::TUpdateSchedule(const QString &pageUrl, const QString &currentV
     FTimer.setInterval(FIntervals.FirstMs);
     connect(&FTimer, &QTimer::timeout, this, &TUpdateSchedule::CheckNow);
     connect(&FCheck, &TUpdateCheck::UpdateAvailable, this, &TUpdateSchedule::OnUpdateAvailable);
+    connect(&FCheck, &TUpdateCheck::Finished, this, &TUpdateSchedule::CheckFinished);
 }
 
 void TUpdateSchedule::SetEnabled(bool checkForUpdates)
@@ -60,10 +59,13 @@ void TUpdateSchedule::CheckNow()
 {
     if (!FHasAddress || FUpdateFound || FStopped || FCheck.Active())
         return;
-    const QPointer<TUpdateSchedule> self(this);
     FCheck.CheckForAnUpdate();
-    if (!self)
-        return; // went away while the check waited for the network
+}
+
+void TUpdateSchedule::CheckFinished()
+{
+    if (FStopped)
+        return;
     if (FUpdateFound) {
         emit NewVersionFound(FNewVersion, UpdateAddressToOpen(FCheck));
         return;

@@ -36,7 +36,7 @@ public:
     // schedule stays stopped.
     void SetEnabled(bool checkForUpdates);
 
-    // One check now, as a timer tick does.
+    // Starts one check now, as a timer tick does.
     void CheckNow();
     // The program is closing: a check under way ends at once and none follows.
     void Stop();
@@ -56,6 +56,7 @@ signals:
     void CheckEnded();
 
 private:
+    void CheckFinished();
     void OnUpdateAvailable(const QString &currentVersion, const QString &newVersion, const QString &page,
                            const QString &download, bool *canUpdate);
 

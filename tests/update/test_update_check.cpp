@@ -3,6 +3,7 @@
 #include "LoopbackServer.h"
 #include "RefusingPort.h"
 #include "UpdatePeers.h"
+#include "UpdateRun.h"
 #include "WaitFor.h"
 
 #include <gtest/gtest.h>
@@ -147,7 +148,7 @@ TEST_F(UpdateChecks, DeclinedUpdateDownloadsNothing)
 {
     site.Page("/sub/webupdate.html", NewerPage());
     Recorder recorder(check);
-    EXPECT_FALSE(check.CheckForAnUpdate());
+    EXPECT_FALSE(CheckToTheEnd(check));
     EXPECT_EQ(recorder.events,
               (QStringList{"before", "after",
                            "available:2.5.0.0>2.5.0.1 https://maker.example/nimbrel setup.tar.gz"}));
@@ -163,7 +164,7 @@ TEST_F(UpdateChecks, AcceptedUpdateIsFetchedFromThePagesFolderVerifiedAndOpened)
     check.Options = uoRunUpdate;
     Recorder recorder(check);
     recorder.accept = true;
-    EXPECT_TRUE(check.CheckForAnUpdate());
+    EXPECT_TRUE(CheckToTheEnd(check));
     EXPECT_EQ(site.Hits("/sub/setup.tar.gz"), 1);
     EXPECT_EQ(recorder.events.mid(3), (QStringList{"download:nimbrel-2.5.0.1.tar.gz",
                                                    "downloaded:nimbrel-2.5.0.1.tar.gz"}));
@@ -180,7 +181,7 @@ TEST_F(UpdateChecks, AcceptedUpdateIsFetchedFromThePagesFolderVerifiedAndOpened)
     openerSucceeds = false;
     check.Options |= uoOverwrite;
     recorder.events.clear();
-    EXPECT_TRUE(check.CheckForAnUpdate());
+    EXPECT_TRUE(CheckToTheEnd(check));
     EXPECT_EQ(recorder.events.last(), QStringLiteral("cannot execute"));
 }
 
@@ -192,7 +193,7 @@ TEST_F(UpdateChecks, AnUpdateWithoutAChecksumIsNotVerified)
     check.Options = uoRunUpdate;
     Recorder recorder(check);
     recorder.accept = true;
-    EXPECT_TRUE(check.CheckForAnUpdate());
+    EXPECT_TRUE(CheckToTheEnd(check));
     EXPECT_TRUE(QFile::exists(check.DownloadedFile()));
     EXPECT_FALSE(check.Verified());
     EXPECT_TRUE(opened.isEmpty());
@@ -213,7 +214,7 @@ TEST_F(UpdateChecks, WithoutAFolderTheDownloadGoesIntoAFreshPrivateOne)
     check.TargetFolder.clear();
     Recorder recorder(check);
     recorder.accept = true;
-    EXPECT_TRUE(check.CheckForAnUpdate());
+    EXPECT_TRUE(CheckToTheEnd(check));
     qputenv("TMPDIR", tmpBefore);
 
     const QFileInfo file(check.DownloadedFile());
@@ -233,7 +234,7 @@ TEST_F(UpdateChecks, ChecksumMismatchIsADownloadErrorAndLeavesNoFile)
     check.Options = uoRunUpdate;
     Recorder recorder(check);
     recorder.accept = true;
-    EXPECT_FALSE(check.CheckForAnUpdate());
+    EXPECT_FALSE(CheckToTheEnd(check));
     EXPECT_EQ(recorder.events.last(), QStringLiteral("error:Checksum mismatch"));
     EXPECT_EQ(check.DownloadError(), QStringLiteral("Checksum mismatch"));
     EXPECT_FALSE(check.Verified());
@@ -263,7 +264,7 @@ TEST_F(UpdateChecks, NoUpdateAndFailures)
         if (!c.url.isEmpty())
             check.ProductInfo.SetURL(site.server.BaseUrl() + c.url);
         Recorder recorder(check);
-        EXPECT_FALSE(check.CheckForAnUpdate()) << c.name;
+        EXPECT_FALSE(CheckToTheEnd(check)) << c.name;
         EXPECT_EQ(recorder.events, c.events) << c.name;
         check.ProductInfo.SetURL(site.Url("/sub/webupdate.html"));
     }
@@ -271,7 +272,7 @@ TEST_F(UpdateChecks, NoUpdateAndFailures)
     // A refused connection is reported once, with the transport's reason rather than "empty info".
     check.ProductInfo.SetURL(refusing.BaseUrl() + QStringLiteral("/webupdate.html"));
     Recorder recorder(check);
-    EXPECT_FALSE(check.CheckForAnUpdate());
+    EXPECT_FALSE(CheckToTheEnd(check));
     ASSERT_EQ(recorder.events.size(), 3);
     EXPECT_TRUE(recorder.events.at(1).startsWith(QStringLiteral("error:")));
     EXPECT_NE(recorder.events.at(1), QStringLiteral("error:empty info"));
@@ -279,7 +280,7 @@ TEST_F(UpdateChecks, NoUpdateAndFailures)
     // The error text tells of the last check only.
     check.ProductInfo.SetURL(site.Url("/sub/webupdate.html"));
     site.Page("/sub/webupdate.html", {{"NBName", "Nimbrel"}, {"NBVersion", "2.5.0.0"}});
-    EXPECT_FALSE(check.CheckForAnUpdate());
+    EXPECT_FALSE(CheckToTheEnd(check));
     EXPECT_EQ(check.DownloadError(), QString());
 }
 
@@ -291,7 +292,7 @@ TEST_F(UpdateChecks, LowerCaseTagsGiveEmptyInfo)
                              "text/html");
     });
     check.ProductInfo.SetURL(site.Url("/lower.htm"));
-    EXPECT_FALSE(check.CheckForAnUpdate());
+    EXPECT_FALSE(CheckToTheEnd(check));
     EXPECT_EQ(check.DownloadError(), QStringLiteral("empty info"));
 }
 
@@ -309,11 +310,11 @@ TEST_F(UpdateChecks, ASecondCheckWhileOneIsActiveReturnsAtOnce)
     // Runs inside the first check's wait, as a timer tick would.
     QTimer::singleShot(0, [&] {
         activeDuringFetch = check.Active() && check.Thread() != nullptr;
-        inner = check.CheckForAnUpdate() ? 1 : 0;
+        inner = CheckToTheEnd(check) ? 1 : 0;
         gate.Open();
     });
     Recorder recorder(check);
-    EXPECT_FALSE(check.CheckForAnUpdate());
+    EXPECT_FALSE(CheckToTheEnd(check));
     EXPECT_TRUE(activeDuringFetch);
     EXPECT_EQ(inner, 0);
     EXPECT_EQ(site.Hits("/held.htm"), 1);
@@ -328,14 +329,14 @@ TEST_F(UpdateChecks, RedirectionsAreFollowedAndACycleEnds)
     site.Page("/sub/moved/webupdate.html", {{"NBRedirection", site.Url("/final.html").toStdString()}});
     site.Page("/final.html", {{"NBName", "Nimbrel"}, {"NBVersion", "2.5.0.0"}});
     Recorder recorder(check);
-    EXPECT_FALSE(check.CheckForAnUpdate());
+    EXPECT_FALSE(CheckToTheEnd(check));
     EXPECT_EQ(recorder.events.last(), QStringLiteral("none"));
     EXPECT_EQ(check.PageURL(), site.Url("/final.html"));
     EXPECT_EQ(site.Hits("/final.html"), 1);
 
     site.Page("/sub/webupdate.html", {{"NBName", "Nimbrel"}, {"NBVersion", "9"}, {"NBRedirection", "webupdate.html"}});
     recorder.events.clear();
-    EXPECT_FALSE(check.CheckForAnUpdate());
+    EXPECT_FALSE(CheckToTheEnd(check));
     EXPECT_EQ(recorder.events, (QStringList{"before", "error:Too many redirections", "after"}));
     EXPECT_EQ(site.Hits("/sub/webupdate.html"), 1 + 1 + kMaxRedirections);
 
@@ -343,7 +344,7 @@ TEST_F(UpdateChecks, RedirectionsAreFollowedAndACycleEnds)
     site.Page("/sub/webupdate.html", {{"NBRedirection", "other.html"}});
     site.Page("/sub/other.html", {{"NBRedirection", "webupdate.html"}});
     recorder.events.clear();
-    EXPECT_FALSE(check.CheckForAnUpdate());
+    EXPECT_FALSE(CheckToTheEnd(check));
     EXPECT_EQ(check.DownloadError(), QStringLiteral("Too many redirections"));
 }
 
@@ -381,7 +382,7 @@ TEST_F(UpdateChecks, TargetFileRules)
         });
         Recorder recorder(fresh);
         recorder.accept = true;
-        EXPECT_EQ(fresh.CheckForAnUpdate(), c.replaced) << c.name;
+        EXPECT_EQ(CheckToTheEnd(fresh), c.replaced) << c.name;
         EXPECT_EQ(recorder.events.last(), QLatin1String(c.error)) << c.name;
         EXPECT_EQ(asked, c.options.testFlag(uoOverwrite) ? 0 : 1) << c.name;
         QFile saved(file);
@@ -401,7 +402,7 @@ TEST_F(UpdateChecks, ThePageNamesTheFileButNotItsFolder)
     site.Page("/sub/webupdate.html", tags);
     Recorder recorder(check);
     recorder.accept = true;
-    EXPECT_TRUE(check.CheckForAnUpdate());
+    EXPECT_TRUE(CheckToTheEnd(check));
     EXPECT_TRUE(QFile::exists(QDir(inner).filePath(QStringLiteral("escaped.tar.gz"))));
     EXPECT_FALSE(QFile::exists(QDir(outer.path()).filePath(QStringLiteral("escaped.tar.gz"))));
 
@@ -413,7 +414,7 @@ TEST_F(UpdateChecks, ThePageNamesTheFileButNotItsFolder)
         offered = *name;
         *name = QDir(inner).filePath(QStringLiteral("chosen.tar.gz"));
     });
-    EXPECT_TRUE(check.CheckForAnUpdate());
+    EXPECT_TRUE(CheckToTheEnd(check));
     EXPECT_EQ(offered, QDir(inner).filePath(QStringLiteral("setup.tar.gz")));
     EXPECT_TRUE(QFile::exists(QDir(inner).filePath(QStringLiteral("chosen.tar.gz"))));
 }
@@ -428,7 +429,7 @@ TEST_F(UpdateChecks, ACheckDestroyedWhileItWaitsReturnsFalse)
     auto *doomed = new TUpdateCheck;
     doomed->ProductInfo.SetURL(site.Url("/held.htm"));
     QTimer::singleShot(0, [&] { delete doomed; });
-    EXPECT_FALSE(doomed->CheckForAnUpdate());
+    EXPECT_FALSE(CheckToTheEnd(*doomed));
     gate.Open();
 }
 

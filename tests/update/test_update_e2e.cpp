@@ -3,6 +3,8 @@
 
 #include "UpdateStandIn.h"
 
+#include "UpdateRun.h"
+
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
@@ -24,7 +26,7 @@ TEST(UpdateEndToEnd, TheStandInsPageAsksAndItsDownloadVerifies)
         addresses << url;
     });
     schedule.SetEnabled(true);
-    schedule.CheckNow();
+    ScheduleCheckToTheEnd(schedule);
     EXPECT_EQ(versions, QStringList{QStringLiteral("99.0")});
     ASSERT_EQ(addresses.size(), 1);
     EXPECT_EQ(addresses.at(0).path(), QStringLiteral("/nimbrel.html"));
@@ -38,7 +40,7 @@ TEST(UpdateEndToEnd, TheStandInsPageAsksAndItsDownloadVerifies)
     check.TagInfo = AppletTagInfo();
     check.Options = TUpdateOptions();
     check.TargetFolder = target.path();
-    ASSERT_TRUE(check.CheckForAnUpdate()) << check.DownloadError().toStdString();
+    ASSERT_TRUE(CheckToTheEnd(check)) << check.DownloadError().toStdString();
     EXPECT_TRUE(check.Verified());
     EXPECT_FALSE(check.Info().SHA256.isEmpty());
     QFile file(check.DownloadedFile());
@@ -55,7 +57,7 @@ TEST(UpdateEndToEnd, NoQuestionWhenTheStandInOffersNothingNewer)
     int questions = 0;
     QObject::connect(&schedule, &TUpdateSchedule::NewVersionFound, [&] { ++questions; });
     schedule.SetEnabled(true);
-    schedule.CheckNow();
+    ScheduleCheckToTheEnd(schedule);
     EXPECT_EQ(questions, 0);
     EXPECT_EQ(schedule.TimerIntervalMs(), 5 * 60 * 60 * 1000);
     EXPECT_TRUE(schedule.Check().DownloadError().isEmpty());

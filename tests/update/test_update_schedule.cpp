@@ -3,6 +3,7 @@
 #include "LoopbackServer.h"
 #include "RefusingPort.h"
 #include "UpdatePeers.h"
+#include "UpdateRun.h"
 #include "WaitFor.h"
 
 #include <gtest/gtest.h>
@@ -66,13 +67,13 @@ TEST_F(UpdateSchedules, FifteenMinutesFirstThenFiveHoursUntilAnUpdate)
     EXPECT_TRUE(schedule.TimerActive());
     EXPECT_EQ(schedule.TimerIntervalMs(), kFirstMs);
 
-    schedule.CheckNow(); // the page names the running version
+    ScheduleCheckToTheEnd(schedule); // the page names the running version
     EXPECT_EQ(pageHits, 1);
     EXPECT_TRUE(schedule.TimerActive());
     EXPECT_EQ(schedule.TimerIntervalMs(), kLaterMs);
 
     version = "1.1";
-    schedule.CheckNow();
+    ScheduleCheckToTheEnd(schedule);
     EXPECT_FALSE(schedule.TimerActive());
     EXPECT_TRUE(schedule.UpdateFound());
     EXPECT_EQ(downloadHits, 0); // the automatic download is declined
@@ -81,7 +82,7 @@ TEST_F(UpdateSchedules, FifteenMinutesFirstThenFiveHoursUntilAnUpdate)
 
     // Once asked, the schedule stays stopped, also when the settings are applied again.
     schedule.SetEnabled(true);
-    schedule.CheckNow();
+    ScheduleCheckToTheEnd(schedule);
     EXPECT_FALSE(schedule.TimerActive());
     EXPECT_EQ(pageHits, 2);
     EXPECT_EQ(questions.versions.size(), 1);
@@ -96,7 +97,7 @@ TEST_F(UpdateSchedules, AFailedCheckAlsoWaitsFiveHours)
     int ended = 0;
     QObject::connect(&schedule, &TUpdateSchedule::CheckEnded, [&] { ++ended; });
     schedule.SetEnabled(true);
-    schedule.CheckNow();
+    ScheduleCheckToTheEnd(schedule);
     EXPECT_EQ(ended, 1);
     EXPECT_TRUE(schedule.TimerActive());
     EXPECT_EQ(schedule.TimerIntervalMs(), kLaterMs);
@@ -120,7 +121,7 @@ TEST_F(UpdateSchedules, NoAddressOrNoWishNeverChecks)
         EXPECT_FALSE(schedule.TimerActive()) << c.name;
         QTest::qWait(20);
         if (!c.withAddress)
-            schedule.CheckNow();
+            ScheduleCheckToTheEnd(schedule);
         EXPECT_EQ(pageHits, 0) << c.name;
     }
 }
@@ -160,7 +161,7 @@ TEST_F(UpdateSchedules, WhatYesOpens)
         page = c.page;
         TUpdateSchedule schedule(PageUrl(), QStringLiteral("1.0"));
         Questions questions(schedule);
-        schedule.CheckNow();
+        ScheduleCheckToTheEnd(schedule);
         EXPECT_EQ(questions.addresses, QList<QUrl>{QUrl(c.opens)}) << c.page;
     }
 }
@@ -179,10 +180,13 @@ TEST(UpdateScheduleLifetime, DestroyedWhileItsCheckWaitsForThePage)
     });
     ASSERT_TRUE(server.Start());
     auto *schedule = new TUpdateSchedule(server.BaseUrl() + QStringLiteral("/webupdate.html"), QStringLiteral("1.0"));
-    QTimer::singleShot(0, [&] { delete schedule; });
+    QTimer::singleShot(0, [&] {
+        delete schedule;
+        schedule = nullptr;
+    });
     schedule->CheckNow();
+    EXPECT_TRUE(Eventually([&] { return schedule == nullptr; }));
     gate.Open();
-    SUCCEED();
 }
 
 } // namespace

@@ -341,8 +341,6 @@ TEST(WindowQuit, AStalledUpdateCheckDoesNotHoldUpTheQuit)
     const TInProcessQuit outcome = RunUntilQuit([&](Twnd_nb_Main &window) {
         if (!started) {
             started = true;
-            // The check's own wait keeps the event loop going, so this poll
-            // goes on while the page is awaited.
             QTimer::singleShot(0, &window, [&window] { window.Updates()->CheckNow(); });
             return false;
         }

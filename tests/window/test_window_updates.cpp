@@ -5,6 +5,7 @@
 #include "StandIn.h"
 #include "UpdateAddress.h"
 #include "UpdateSchedule.h"
+#include "WaitFor.h"
 #include "WindowRun.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,7 @@ TEST(WindowUpdates, NothingNewerWaitsFiveHoursANewerVersionIsAskedAbout)
         EXPECT_TRUE(window.Updates()->TimerActive());
         EXPECT_EQ(window.Updates()->TimerIntervalMs(), kFirstMs);
         window.Updates()->CheckNow(); // as the timer's tick
+        ASSERT_TRUE(Eventually([&] { return !window.Updates()->Check().Active(); }));
         EXPECT_TRUE(window.Updates()->TimerActive());
         EXPECT_EQ(window.Updates()->TimerIntervalMs(), kLaterMs);
     }
@@ -69,6 +71,7 @@ TEST(WindowUpdates, NothingNewerWaitsFiveHoursANewerVersionIsAskedAbout)
     });
     answer.start();
     window.Updates()->CheckNow();
+    ASSERT_TRUE(Eventually([&] { return !title.isEmpty(); }));
     EXPECT_EQ(title, Twnd_nb_Main::kApplicationTitle);
     EXPECT_EQ(text, QStringLiteral("New version 99.0 is available.\nDo you want to download it?"));
     EXPECT_FALSE(window.Updates()->TimerActive());
