@@ -107,8 +107,6 @@ void Tdlg_nb_Prefs::BuildHeader()
 {
     FHeader = new TOmniBar(this);
     FHeader->setObjectName(QStringLiteral("pHeader"));
-    FHeader->SetShowCaption(false);
-    FHeader->SetBorder(false);
     FHeader->SetMoveMode(mmNone);
     FHeader->SetThemeController(FTheme);
     FHeader->setFixedHeight(kHeaderHeight);

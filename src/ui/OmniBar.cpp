@@ -4,76 +4,9 @@
 
 #include <QCursor>
 #include <QEnterEvent>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
-#include <QStyle>
-
-#include <algorithm>
-#include <cmath>
-
-namespace {
-
-constexpr double kPointsPerInch = 72.0;
-constexpr double kReferenceDpi = 96.0;
-const QString kEllipsis = QStringLiteral("\u2026");
-
-void FillEdge(QPainter &painter, int x, int y, int w, int h, const QColor &color)
-{
-    if (w > 0 && h > 0)
-        painter.fillRect(x, y, w, h, color);
-}
-
-} // namespace
-
-QFont ScaleFontToDpi(const QFont &font, double dotsPerInch)
-{
-    QFont scaled = font;
-    const double points =
-        font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * kPointsPerInch / kReferenceDpi;
-    scaled.setPixelSize(std::max(1, int(std::lround(points * dotsPerInch / kPointsPerInch))));
-    return scaled;
-}
-
-QString ShortenCaption(const QString &text, const QFontMetrics &metrics, int width, TWordWrapMode mode,
-                       int textFlags)
-{
-    const int mnemonic = textFlags & Qt::TextShowMnemonic;
-    if (metrics.horizontalAdvance(text) <= width)
-        return text;
-    switch (mode) {
-    case wwmEndEllipsis:
-        return metrics.elidedText(text, Qt::ElideRight, width, mnemonic);
-    case wwmPathEllipsis: {
-        // Keep the last path element whole and shorten what leads to it.
-        const int cut = std::max(text.lastIndexOf(QLatin1Char('/')), text.lastIndexOf(QLatin1Char('\\')));
-        if (cut <= 0)
-            return metrics.elidedText(text, Qt::ElideMiddle, width, mnemonic);
-        const QString tail = text.mid(cut);
-        const int room = width - metrics.horizontalAdvance(tail);
-        if (room <= metrics.horizontalAdvance(kEllipsis))
-            return metrics.elidedText(tail, Qt::ElideLeft, width, mnemonic);
-        return metrics.elidedText(text.left(cut), Qt::ElideRight, room, mnemonic) + tail;
-    }
-    case wwmWordEllipsis: {
-        // Whole words as long as they fit, then the ellipsis.
-        QString kept;
-        for (const QString &word : text.split(QLatin1Char(' '))) {
-            const QString next = kept.isEmpty() ? word : kept + QLatin1Char(' ') + word;
-            if (metrics.horizontalAdvance(next + kEllipsis) > width)
-                break;
-            kept = next;
-        }
-        return kept.isEmpty() ? metrics.elidedText(text, Qt::ElideRight, width, mnemonic) : kept + kEllipsis;
-    }
-    case wwmNone:
-    case wwmBreak:
-        break;
-    }
-    return text;
-}
 
 TOmniBarControlLook::TOmniBarControlLook(TOmniBar *bar)
     : TControlLook(bar)
@@ -160,54 +93,6 @@ void TOmniBar::GetPaintedLookSet(TLookSet &result) const
     result.HeaderSeparatorColor = border.Apply(result.HeaderSeparatorColor);
 }
 
-void TOmniBar::SetCaption(const QString &value)
-{
-    FCaption = value;
-    update();
-}
-
-void TOmniBar::SetShowCaption(bool value)
-{
-    FShowCaption = value;
-    update();
-}
-
-void TOmniBar::SetAlignment(TCaptionAlignment value)
-{
-    FAlignment = value;
-    update();
-}
-
-void TOmniBar::SetCaptionPosition(TCaptionPosition value)
-{
-    FCaptionPosition = value;
-    update();
-}
-
-void TOmniBar::SetWordWrapMode(TWordWrapMode value)
-{
-    FWordWrapMode = value;
-    update();
-}
-
-void TOmniBar::SetShowAccelChar(bool value)
-{
-    FShowAccelChar = value;
-    update();
-}
-
-void TOmniBar::SetBorder(bool value)
-{
-    FBorder = value;
-    update();
-}
-
-void TOmniBar::SetBorderEdges(TBorderEdges value)
-{
-    FBorderEdges = value & kAllBorderEdges;
-    update();
-}
-
 void TOmniBar::SetButtonMode(bool value)
 {
     FButtonMode = value;
@@ -233,20 +118,6 @@ void TOmniBar::SetImages(TImageList *value)
 void TOmniBar::SetImageIndex(int value)
 {
     FImageIndex = value;
-    update();
-}
-
-void TOmniBar::SetImageAlign(TImageAlign value)
-{
-    FImageAlign = value;
-    update();
-}
-
-void TOmniBar::SetIndents(int left, int top, int right)
-{
-    FLeftIndent = left;
-    FTopIndent = top;
-    FRightIndent = right;
     update();
 }
 
@@ -286,20 +157,6 @@ void TOmniBar::MenuClosed()
     update();
 }
 
-void TOmniBar::ResetWidth()
-{
-    const QFontMetrics metrics(ScaledFont(FControlLook.Font(lfCaption)));
-    const int captionWidth = FShowCaption ? metrics.horizontalAdvance(FCaption) : 0;
-    int w = captionWidth + FLeftIndent + FRightIndent;
-    if (FImages && FImageIndex >= 0) {
-        if (FImageAlign == iaLeft || FImageAlign == iaRight)
-            w += FImages->Width() + kImageGap;
-        else if (FImageAlign == iaTop)
-            w = std::max(w, FImages->Width() + FLeftIndent + FRightIndent);
-    }
-    resize(w, height());
-}
-
 QSize TOmniBar::sizeHint() const
 {
     return QSize(kDefaultWidth, kDefaultHeight);
@@ -316,142 +173,48 @@ TOmniBar::TState TOmniBar::PaintState() const
     return TState::Normal;
 }
 
-QFont TOmniBar::ScaledFont(const QFont &font) const
-{
-    const QScreen *where = screen();
-    return ScaleFontToDpi(font, where != nullptr ? where->logicalDotsPerInch() : kReferenceDpi);
-}
-
-int TOmniBar::CaptionFlags() const
-{
-    int flags = 0;
-    switch (FAlignment) {
-    case taLeftJustify: flags |= Qt::AlignLeft; break;
-    case taRightJustify: flags |= Qt::AlignRight; break;
-    case taCenter: flags |= Qt::AlignHCenter; break;
-    }
-    flags |= FCaptionPosition == cpTop ? Qt::AlignTop : Qt::AlignBottom;
-    if (FWordWrapMode == wwmBreak)
-        flags |= Qt::TextWordWrap;
-    else
-        flags |= Qt::TextSingleLine | Qt::TextExpandTabs;
-    if (FShowAccelChar)
-        flags |= Qt::TextShowMnemonic;
-    return flags;
-}
-
 void TOmniBar::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     const TLookSet look = PaintedLookSet();
     const TState state = PaintState();
-    QRect r = rect();
+    const QRect r = rect();
 
-    if (FBorder) {
-        TColor pen = look.BorderColor;
-        const TBorderEdges edges = FBorderEdges;
-        switch (state) {
-        case TState::Disabled: pen = look.DisabledBorderColor; break;
-        case TState::Selected: pen = look.SelectedBorderColor; break;
-        case TState::Hot: pen = look.HotBorderColor; break;
-        case TState::Normal: break;
-        }
-        const QColor c = ToQColor(pen);
-        const QRect full = r;
-        if (c.isValid()) {
-            if (edges & beLeft)
-                FillEdge(painter, full.left(), full.top(), 1, full.height(), c);
-            if (edges & beTop)
-                FillEdge(painter, full.left(), full.top(), full.width(), 1, c);
-            if (edges & beRight)
-                FillEdge(painter, full.right(), full.top(), 1, full.height(), c);
-            if (edges & beBottom)
-                FillEdge(painter, full.left(), full.bottom(), full.width(), 1, c);
-        }
-        r.adjust(edges & beLeft ? 1 : 0, edges & beTop ? 1 : 0, edges & beRight ? -1 : 0,
-                 edges & beBottom ? -1 : 0);
-    }
-
+    TColor textColor = look.CaptionFontColor;
     switch (state) {
     case TState::Disabled:
         FillGradient(painter, r, look.DisabledColor, look.DisabledColorEnd, FControlLook.Gradient(giDisabled));
+        textColor = look.DisabledFontColor;
         break;
     case TState::Selected:
         FillGradient(painter, r, look.SelectedColor, look.SelectedColorEnd, FControlLook.Gradient(giSelected));
+        textColor = look.SelectedFontColor;
         break;
     case TState::Hot:
         FillGradient(painter, r, look.HotColor, look.HotColorEnd, FControlLook.Gradient(giHot));
+        textColor = look.HotFontColor;
         break;
     case TState::Normal:
         FillGradient(painter, r, look.Color, look.ColorEnd, FControlLook.Gradient(giColor));
         break;
     }
 
-    const QRect inner(QPoint(r.left() + FLeftIndent, r.top() + FTopIndent),
-                      QPoint(r.right() - FRightIndent, r.bottom()));
-
-    TLookFontIndex fontIndex = lfCaption;
-    TColor fontColor = look.CaptionFontColor;
-    switch (state) {
-    case TState::Disabled: fontIndex = lfDisabled; fontColor = look.DisabledFontColor; break;
-    case TState::Selected: fontIndex = lfSelected; fontColor = look.SelectedFontColor; break;
-    case TState::Hot: fontIndex = lfHot; fontColor = look.HotFontColor; break;
-    case TState::Normal: break;
-    }
-    const QFont font = ScaledFont(FControlLook.Font(fontIndex));
-    const QFontMetrics metrics(font);
-    const bool showText = FShowCaption && !FCaption.isEmpty();
-    const int textHeight = showText ? metrics.height() : 0;
-
-    QRect captionArea = inner;
     if (FImages && FImageIndex >= 0 && FImageIndex < FImages->Count())
-        PaintImage(painter, r, inner, std::max(FImages->Height(), textHeight), look, captionArea);
-
-    if (showText && captionArea.width() > 0) {
-        const int flags = CaptionFlags();
-        const QString text = ShortenCaption(FCaption, metrics, captionArea.width(), FWordWrapMode, flags);
-        painter.setFont(font);
-        painter.setPen(ToQColor(fontColor));
-        painter.drawText(captionArea, flags, text);
-    }
+        PaintImage(painter, look);
 
     if (FShowFocusRect && hasFocus()) {
-        // Dotted in the text's own colour: it shows on every theme's bar,
+        // Dotted in the state's text colour: it shows on every theme's bar,
         // whatever the style's focus colour is.
-        painter.setPen(QPen(ToQColor(fontColor), 1, Qt::DotLine));
+        painter.setPen(QPen(ToQColor(textColor), 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(r.adjusted(1, 1, -2, -2));
     }
 }
 
-void TOmniBar::PaintImage(QPainter &painter, const QRect &bounds, const QRect &inner, int rowHeight,
-                          const TLookSet &look, QRect &captionArea)
+void TOmniBar::PaintImage(QPainter &painter, const TLookSet &look)
 {
-    const int w = FImages->Width();
-    const int h = FImages->Height();
-    const int rowTop = FCaptionPosition == cpTop ? inner.top() : bounds.bottom() + 1 - FTopIndent - rowHeight;
-    int x = inner.left();
-    int y = rowTop + (rowHeight - h) / 2;
-    switch (FImageAlign) {
-    case iaLeft:
-        captionArea.setLeft(x + w + kImageGap);
-        break;
-    case iaRight:
-        x = inner.right() + 1 - w;
-        captionArea.setRight(x - kImageGap - 1);
-        break;
-    case iaTop:
-        x = inner.left() + (inner.width() - w) / 2;
-        if (FCaptionPosition == cpTop)
-            captionArea.setTop(captionArea.top() + kImageGap + h);
-        else
-            captionArea.setBottom(captionArea.bottom() - kImageGap - h);
-        break;
-    case iaCenter:
-        x = bounds.left() + (bounds.width() - w) / 2;
-        y = bounds.top() + (bounds.height() - h) / 2;
-        break;
-    }
+    const int x = (width() - FImages->Width()) / 2;
+    const int y = (height() - FImages->Height()) / 2;
     const QImage image = FImages->Image(FImageIndex);
     if (isEnabled())
         painter.drawImage(x, y, image);

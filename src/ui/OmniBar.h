@@ -1,6 +1,7 @@
 // The custom-drawn bar of the main window: title strip, conditions panel and
 // image buttons. Paints by state (normal, hot, selected, disabled) in colours
-// taken from the theme and shifted by its own luminosities.
+// taken from the theme and shifted by its own luminosities; a button's picture
+// sits in its middle. What a bar shows in words its child labels show.
 #pragma once
 
 #include "ControlLook.h"
@@ -15,26 +16,10 @@
 #include <QPointer>
 #include <QWidget>
 
-enum TImageAlign { iaLeft, iaRight, iaTop, iaCenter };
-enum TWordWrapMode { wwmNone, wwmBreak, wwmPathEllipsis, wwmWordEllipsis, wwmEndEllipsis };
-enum TCaptionPosition { cpTop, cpBottom };
 // Whether a drag on the bar moves its window.
 enum TMoveMode { mmNone, mmForm };
-enum TCaptionAlignment { taLeftJustify, taRightJustify, taCenter };
-
-enum TBorderEdge { beLeft = 1, beTop = 2, beRight = 4, beBottom = 8 };
-using TBorderEdges = int;
-constexpr TBorderEdges kAllBorderEdges = beLeft | beTop | beRight | beBottom;
 
 class TOmniBar;
-class QFontMetrics;
-
-// The font at a screen's dots per inch: its point size as pixels at that density.
-QFont ScaleFontToDpi(const QFont &font, double dotsPerInch);
-// The caption as it fits `width` under an ellipsis mode; other modes keep it.
-// Path ellipsis keeps the last path element, word ellipsis whole words.
-QString ShortenCaption(const QString &text, const QFontMetrics &metrics, int width, TWordWrapMode mode,
-                       int textFlags = 0);
 
 class TOmniBarControlLook : public TControlLook
 {
@@ -50,8 +35,6 @@ class TOmniBar : public QWidget, public IThemeControl
 public:
     static constexpr int kDefaultWidth = 200;
     static constexpr int kDefaultHeight = 30;
-    static constexpr int kDefaultIndent = 5;
-    static constexpr int kImageGap = 5;          // between picture and caption
 
     explicit TOmniBar(QWidget *parent = nullptr);
     ~TOmniBar() override;
@@ -68,24 +51,6 @@ public:
     void GetPaintedLookSet(TLookSet &result) const;
     TLookSet PaintedLookSet() const;
 
-    QString Caption() const { return FCaption; }
-    void SetCaption(const QString &value);
-    bool ShowCaption() const { return FShowCaption; }
-    void SetShowCaption(bool value);
-    TCaptionAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TCaptionAlignment value);
-    TCaptionPosition CaptionPosition() const { return FCaptionPosition; }
-    void SetCaptionPosition(TCaptionPosition value);
-    TWordWrapMode WordWrapMode() const { return FWordWrapMode; }
-    void SetWordWrapMode(TWordWrapMode value);
-    bool ShowAccelChar() const { return FShowAccelChar; }
-    void SetShowAccelChar(bool value);
-
-    bool Border() const { return FBorder; }
-    void SetBorder(bool value);
-    TBorderEdges BorderEdges() const { return FBorderEdges; }
-    void SetBorderEdges(TBorderEdges value);
-
     bool ButtonMode() const { return FButtonMode; }
     void SetButtonMode(bool value);
     bool HotTrack() const { return FHotTrack; }
@@ -95,14 +60,7 @@ public:
     void SetImages(TImageList *value);
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int value);
-    TImageAlign ImageAlign() const { return FImageAlign; }
-    void SetImageAlign(TImageAlign value);
     TDisabledBitmapFactors &DisabledBitmapFactors() { return FDisabledBitmapFactors; }
-
-    int LeftIndent() const { return FLeftIndent; }
-    int TopIndent() const { return FTopIndent; }
-    int RightIndent() const { return FRightIndent; }
-    void SetIndents(int left, int top, int right);
 
     QMenu *DropDownMenu() const { return FDropDownMenu; }
     void SetDropDownMenu(QMenu *value) { FDropDownMenu = value; }
@@ -114,12 +72,9 @@ public:
 
     bool Hot() const { return FHot; }
     bool Selected() const { return FSelected; }
-    void SetSelected(bool value);
 
     // Drops the menu below the bar, showing the pressed look until it closes.
     void PopupDropdownMenu();
-    // Width of the caption plus indents and the picture.
-    void ResetWidth();
 
     QSize sizeHint() const override;
 
@@ -143,10 +98,8 @@ protected:
 private:
     enum class TState { Normal, Hot, Selected, Disabled };
     TState PaintState() const;
-    QFont ScaledFont(const QFont &font) const;
-    int CaptionFlags() const;
-    void PaintImage(QPainter &painter, const QRect &bounds, const QRect &inner, int rowHeight,
-                    const TLookSet &look, QRect &captionArea);
+    void SetSelected(bool value);
+    void PaintImage(QPainter &painter, const TLookSet &look);
     void MenuClosed();
 
     TOmniBarControlLook FControlLook;
@@ -155,21 +108,9 @@ private:
     QPointer<QMenu> FDropDownMenu;
     TDisabledBitmapFactors FDisabledBitmapFactors;
 
-    QString FCaption;
-    bool FShowCaption = true;
-    TCaptionAlignment FAlignment = taLeftJustify;
-    TCaptionPosition FCaptionPosition = cpTop;
-    TWordWrapMode FWordWrapMode = wwmNone;
-    bool FShowAccelChar = true;
-    bool FBorder = true;
-    TBorderEdges FBorderEdges = kAllBorderEdges;
     bool FButtonMode = false;
     bool FHotTrack = false;
     int FImageIndex = -1;
-    TImageAlign FImageAlign = iaLeft;
-    int FLeftIndent = kDefaultIndent;
-    int FTopIndent = kDefaultIndent;
-    int FRightIndent = kDefaultIndent;
     TMoveMode FMoveMode = mmNone;
     bool FShowFocusRect = false;
 

@@ -56,8 +56,6 @@ THeaderPanel::THeaderPanel(TThemeController *theme, QWidget *parent)
 {
     setObjectName(QStringLiteral("Header"));
     InstallPanelLabelAccessibility();
-    SetShowCaption(false);
-    SetBorder(false);
     SetMoveMode(mmForm);
     SetThemeController(theme);
 

@@ -20,8 +20,6 @@ TTitleBar::TTitleBar(TThemeController *theme, QWidget *parent)
 {
     setObjectName(QStringLiteral("Title"));
     InstallButtonAccessibility();
-    SetShowCaption(false);
-    SetBorder(false);
     SetMoveMode(mmForm);
     SetThemeController(theme);
     ControlLook().ColorLuminosity().SetLuminosity(kColorLuminosity, false, true);
@@ -54,13 +52,10 @@ TOmniBar *TTitleBar::MakeButton(const QString &name, const QString &hint, int gl
     button->setObjectName(name);
     button->SetThemeController(ThemeController());
     button->ControlLook().ColorLuminosity().SetLuminosity(kColorLuminosity, false, true);
-    button->SetShowCaption(false);
-    button->SetBorder(false);
     button->SetButtonMode(true);
     button->SetHotTrack(true);
     button->SetImages(FGlyphs);
     button->SetImageIndex(glyph);
-    button->SetImageAlign(iaCenter);
     button->setCursor(Qt::PointingHandCursor);
     // Reached by Tab, not taken by a click: the list keeps the keys it had.
     button->setFocusPolicy(Qt::TabFocus);

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QEnterEvent>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QMenu>
@@ -61,7 +60,6 @@ protected:
 TEST_F(OmniBarTest, PaintsTheThemeColourOrItsOwnLuminosityOfIt)
 {
     EXPECT_EQ(PixelName(*Bar, 50, 15), "#4E4D49");
-    EXPECT_EQ(PixelName(*Bar, 0, 15), "#1A1A17"); // border in the theme's border colour
 
     Bar->ControlLook().ColorLuminosity().SetLuminosity(-100, false, true);
     EXPECT_EQ(PixelName(*Bar, 50, 15), "#343330");
@@ -78,21 +76,6 @@ TEST_F(OmniBarTest, FollowsThemeChanges)
     Bar->SetThemeController(nullptr); // back to its own look
     EXPECT_EQ(Controller.ConnectedControlCount(), 0);
     EXPECT_EQ(ColorName(Bar->PaintedLookSet().HotColor), "#FFFBF0");
-}
-
-TEST_F(OmniBarTest, BorderEdgesInTheStatesColour)
-{
-    Bar->SetBorderEdges(beBottom);
-    QImage image = Bar->grab().toImage();
-    EXPECT_EQ(PixelName(image, 0, 15), "#4E4D49");  // no left edge
-    EXPECT_EQ(PixelName(image, 50, 29), "#1A1A17"); // bottom edge
-    Bar->SetBorder(false);
-    EXPECT_EQ(PixelName(*Bar, 50, 29), "#4E4D49");
-    Bar->SetBorder(true);
-    Bar->SetSelected(true);
-    image = Bar->grab().toImage();
-    EXPECT_EQ(PixelName(image, 50, 29), "#ADADAD"); // selected border colour
-    EXPECT_EQ(PixelName(image, 50, 0), "#B4B3AF");  // selected background, no top edge
 }
 
 TEST_F(OmniBarTest, HotTrackingRepaintsInHotColourAndBack)
@@ -227,9 +210,8 @@ TEST_F(OmniBarTest, DisabledButtonShowsItsImageInGreys)
     images.Add(red);
     Bar->SetImages(&images);
     Bar->SetImageIndex(0);
-    Bar->SetIndents(5, 5, 5);
-    // Within a 1-pixel border and 5-pixel indents, centred in the row of the picture.
-    const QPoint inImage(1 + 5 + 4, 1 + 5 + 4);
+    // The picture sits in the middle of the 100 x 30 bar.
+    const QPoint inImage(50, 15);
 
     EXPECT_EQ(PixelName(*Bar, inImage.x(), inImage.y()), "#C81E1E");
     Bar->setEnabled(false);
@@ -300,70 +282,6 @@ TEST_F(OmniBarTest, DraggingAWatchedLabelMovesTheWindow)
     EXPECT_EQ(Window.pos(), before + QPoint(20, 7));
 }
 
-TEST_F(OmniBarTest, CaptionModesShortenOrWrapTheText)
-{
-    Bar->SetBorder(false);
-    Bar->resize(100, 60);
-    Bar->ControlLook().SetFont(lfCaption, QFont(Bar->font().family(), 9));
-    const QString longText = QStringLiteral("alpha beta gamma delta epsilon zeta eta theta");
-
-    auto textRows = [&] {
-        // Rows of the bar that hold caption (white) pixels.
-        const QImage image = Bar->grab().toImage();
-        int rows = 0;
-        int lastColumn = -1;
-        for (int y = 0; y < image.height(); ++y) {
-            bool any = false;
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixelColor(x, y).lightness() > 200) {
-                    any = true;
-                    lastColumn = std::max(lastColumn, x);
-                }
-            rows += any ? 1 : 0;
-        }
-        return std::make_pair(rows, lastColumn);
-    };
-
-    Bar->SetCaption(longText);
-    Bar->SetWordWrapMode(wwmNone);
-    const auto single = textRows();
-    Bar->SetWordWrapMode(wwmBreak);
-    const auto wrapped = textRows();
-    EXPECT_GT(wrapped.first, single.first); // several lines
-    Bar->SetWordWrapMode(wwmEndEllipsis);
-    const auto ended = textRows();
-    EXPECT_LE(ended.second, 100 - TOmniBar::kDefaultIndent); // stays inside the right indent
-    EXPECT_LT(ended.first, wrapped.first);
-}
-
-TEST(OmniBarCaption, AcceleratorMarkIsHiddenUnlessTurnedOff)
-{
-    QWidget window;
-    window.resize(220, 40);
-    auto *withMark = new TOmniBar(&window);
-    auto *plain = new TOmniBar(&window);
-    for (TOmniBar *bar : {withMark, plain}) {
-        bar->SetBorder(false);
-        bar->ControlLook().SetControlColor(ColorFromHex(0xFFFFFF));
-        bar->ControlLook().Set(&TLookSet::CaptionFontColor, ColorFromHex(0x000000));
-        bar->SetCaption(QStringLiteral("&&&&&&&&"));
-        bar->resize(200, 30);
-    }
-    plain->SetShowAccelChar(false);
-    window.show();
-    auto inkWidth = [](TOmniBar *bar) {
-        const QImage image = bar->grab().toImage();
-        int right = -1;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixelColor(x, y).lightness() < 128)
-                    right = std::max(right, x);
-        return right;
-    };
-    // "&&" draws one ampersand as accelerator text, two as plain text.
-    EXPECT_GT(inkWidth(plain), inkWidth(withMark));
-}
-
 TEST(OmniBarLook, OwnLuminositiesShiftThePaintedSet)
 {
     TOmniBar bar;
@@ -396,21 +314,6 @@ TEST(OmniBarLook, StartsWithTheFontOfItsForm)
     EXPECT_TRUE(bar.ControlLook().DefaultSet());
 }
 
-TEST(OmniBarLook, ResetWidthMakesRoomForCaptionAndImage)
-{
-    TOmniBar bar;
-    TImageList images(QSize(16, 16));
-    images.Add(QImage());
-    bar.SetCaption(QStringLiteral("Refresh"));
-    bar.ResetWidth();
-    const int captionOnly = bar.width();
-    EXPECT_GT(captionOnly, 2 * TOmniBar::kDefaultIndent);
-    bar.SetImages(&images);
-    bar.SetImageIndex(0);
-    bar.ResetWidth();
-    EXPECT_EQ(bar.width(), captionOnly + 16 + TOmniBar::kImageGap);
-}
-
 TEST(OmniBarLook, ForgetsAnImageListOrMenuThatGoesAway)
 {
     TOmniBar bar;
@@ -431,49 +334,6 @@ TEST(OmniBarLook, ForgetsAnImageListOrMenuThatGoesAway)
         bar.SetThemeController(controller.get());
     }
     EXPECT_EQ(bar.ThemeController(), nullptr);
-}
-
-TEST(OmniBarFont, PointSizeBecomesPixelsAtTheScreensDensity)
-{
-    struct Case { double Points; double Dpi; int Pixels; };
-    const Case cases[] = {{8, 96, 11}, {8, 120, 13}, {8, 144, 16}, {8, 192, 21}, {12, 96, 16}, {0.1, 96, 1}};
-    for (const Case &c : cases) {
-        QFont font;
-        font.setPointSizeF(c.Points);
-        EXPECT_EQ(ScaleFontToDpi(font, c.Dpi).pixelSize(), c.Pixels) << c.Points << "pt at " << c.Dpi;
-    }
-}
-
-TEST(OmniBarCaption, EllipsisModesKeepWhatTheyPromise)
-{
-    const QFontMetrics metrics{QFont()};
-    const QString path = QStringLiteral("/home/user/some/deep/folder/weather.ini");
-    const QString words = QStringLiteral("Scattered clouds over the northern hills");
-    const int width = metrics.horizontalAdvance(QStringLiteral("weather.ini")) * 2;
-    const QChar ellipsis(0x2026);
-
-    const QString shortPath = ShortenCaption(path, metrics, width, wwmPathEllipsis);
-    EXPECT_TRUE(shortPath.endsWith(QStringLiteral("/weather.ini"))) << shortPath.toStdString();
-    EXPECT_TRUE(shortPath.contains(ellipsis));
-    EXPECT_LE(metrics.horizontalAdvance(shortPath), width);
-
-    const QString shortWords = ShortenCaption(words, metrics, width, wwmWordEllipsis);
-    ASSERT_TRUE(shortWords.endsWith(ellipsis)) << shortWords.toStdString();
-    EXPECT_TRUE(words.startsWith(shortWords.chopped(1) + QLatin1Char(' '))); // cut between words
-    EXPECT_LE(metrics.horizontalAdvance(shortWords), width);
-
-    const QString shortEnd = ShortenCaption(words, metrics, width, wwmEndEllipsis);
-    EXPECT_TRUE(shortEnd.endsWith(ellipsis));
-    EXPECT_LE(metrics.horizontalAdvance(shortEnd), width);
-
-    for (TWordWrapMode mode : {wwmNone, wwmBreak})
-        EXPECT_EQ(ShortenCaption(words, metrics, width, mode), words);
-    for (TWordWrapMode mode : {wwmPathEllipsis, wwmWordEllipsis, wwmEndEllipsis})
-        EXPECT_EQ(ShortenCaption(QStringLiteral("Rain"), metrics, width, mode), "Rain"); // fits already
-    // A file name longer than the room is shortened itself rather than overflowing.
-    const QString tiny = ShortenCaption(path, metrics, metrics.horizontalAdvance(QStringLiteral("weat")),
-                                        wwmPathEllipsis);
-    EXPECT_LE(metrics.horizontalAdvance(tiny), metrics.horizontalAdvance(QStringLiteral("weat")));
 }
 
 struct GradientCase
