@@ -1,6 +1,7 @@
 #include "HeaderPanel.h"
 
 #include "AppIcon.h"
+#include "BarTextColours.h"
 #include "LangConsts.h"
 #include "PanelLabelAccessible.h"
 #include "PictureFile.h"
@@ -8,6 +9,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <QPalette>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -99,6 +101,8 @@ QLabel *THeaderPanel::MakeLabel(const char *name, const QColor &color, int point
     label->setObjectName(QString::fromLatin1(name));
     WindowLook::StyleLabel(*label, color, points, true);
     label->setAccessibleName(accessibleName);
+    FPreferredColours.insert(label, color);
+    ColourLabelOnBar(*label, color, *this);
     return label;
 }
 
@@ -139,12 +143,18 @@ void THeaderPanel::ShowTexts(const TPanelTexts &texts)
     SetText(FHumidityLabel, texts.Hum);
     SetText(FCloudLabel, texts.Cloud);
     SetText(FPrecipitationLabel, texts.Prec);
-    QPalette palette = FTempLabel->palette();
-    palette.setColor(QPalette::WindowText, texts.TempColour);
-    FTempLabel->setPalette(palette);
+    FPreferredColours.insert(FTempLabel, texts.TempColour);
+    ColourLabelOnBar(*FTempLabel, texts.TempColour, *this);
     FIcon->setToolTip(texts.IconHint);
     FIcon->setAccessibleDescription(texts.IconHint);
     PlaceLabels();
+}
+
+void THeaderPanel::UpdateTheme()
+{
+    TOmniBar::UpdateTheme();
+    for (auto it = FPreferredColours.cbegin(); it != FPreferredColours.cend(); ++it)
+        ColourLabelOnBar(*it.key(), it.value(), *this);
 }
 
 void THeaderPanel::ClearValues()

@@ -6,6 +6,7 @@
 #include "OmniBar.h"
 #include "PanelTexts.h"
 
+#include <QColor>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -51,6 +52,9 @@ public:
     void SetRefreshing(bool refreshing);
     bool Refreshing() const { return FRefreshing; }
 
+    // The bar's new colours, and the labels' colours made readable on them.
+    void UpdateTheme() override;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
@@ -72,6 +76,7 @@ private:
     QLabel *FLocationLabel, *FDescriptionLabel, *FTempLabel, *FWindLabel, *FPressureLabel, *FHumidityLabel, *FCloudLabel, *FPrecipitationLabel;
     QList<TLabelPlace> FPlaces;
     QHash<QLabel *, QString> FTexts; // whole, before a text is shortened to fit
+    QHash<QLabel *, QColor> FPreferredColours; // each label's own, before the theme's bar is seen
     bool FRefreshing = false;
     QString FDescBeforeRefresh;
 };

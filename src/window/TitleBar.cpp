@@ -1,5 +1,6 @@
 #include "TitleBar.h"
 
+#include "BarTextColours.h"
 #include "ButtonAccessible.h"
 #include "ClockLine.h"
 #include "ImageList.h"
@@ -23,12 +24,12 @@ TTitleBar::TTitleBar(TThemeController *theme, QWidget *parent)
     SetMoveMode(mmForm);
     SetThemeController(theme);
     ControlLook().ColorLuminosity().SetLuminosity(kColorLuminosity, false, true);
-    AddTitleGlyphs(*FGlyphs, WindowLook::kCream);
 
     FDateLabel->setObjectName(QStringLiteral("lDate"));
     FTimeLabel->setObjectName(QStringLiteral("lTime"));
     WindowLook::StyleLabel(*FDateLabel, WindowLook::kCream, WindowLook::kLabelPoints, true);
     WindowLook::StyleLabel(*FTimeLabel, WindowLook::kCream, WindowLook::kLabelPoints, true);
+    ColourTexts();
     FTimeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // Left to right after the clock.
@@ -67,6 +68,25 @@ TOmniBar *TTitleBar::MakeButton(const QString &name, const QString &hint, int gl
 
 // The setters show the new text at once but leave a stopped clock stopped:
 // a language chosen while the window is hidden must not wake it every second.
+void TTitleBar::UpdateTheme()
+{
+    TOmniBar::UpdateTheme();
+    ColourTexts();
+}
+
+void TTitleBar::ColourTexts()
+{
+    const QColor colour = ReadableOnBar(WindowLook::kCream, *this);
+    // The buttons share the bar's colour, so their pictures take the clock's.
+    if (FGlyphs->Count() == 0 || FGlyphColour != colour) {
+        FGlyphs->Clear();
+        AddTitleGlyphs(*FGlyphs, colour);
+        FGlyphColour = colour;
+    }
+    ColourLabelOnBar(*FDateLabel, WindowLook::kCream, *this);
+    ColourLabelOnBar(*FTimeLabel, WindowLook::kCream, *this);
+}
+
 void TTitleBar::SetLocale(const QLocale &locale)
 {
     FLocale = locale;

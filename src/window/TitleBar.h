@@ -4,6 +4,7 @@
 
 #include "OmniBar.h"
 
+#include <QColor>
 #include <QDate>
 #include <QLocale>
 #include <QStringList>
@@ -52,6 +53,10 @@ public:
     void SetClockRunning(bool running);
     bool ClockRunning() const { return FClock.isActive(); }
 
+    // The bar's new colours, and the clock's and the buttons' pictures' colours
+    // made readable on them.
+    void UpdateTheme() override;
+
 signals:
     void RefreshClicked();
     void RollClicked();
@@ -62,12 +67,14 @@ protected:
 
 private:
     TOmniBar *MakeButton(const QString &name, const QString &hint, int glyph);
+    void ColourTexts();
     void Tick();
     void ScheduleTick();
     void PlaceChildren();
     int ClockWidth() const;
 
     TImageList *FGlyphs;
+    QColor FGlyphColour; // of the pictures in FGlyphs
     QLabel *FDateLabel;
     QLabel *FTimeLabel;
     TOmniBar *FRefreshButton;

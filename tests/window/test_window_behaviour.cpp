@@ -1,12 +1,15 @@
 // How the window behaves to the user: roll-up kept from run to run, the menu
 // and Escape from the keyboard, names for assistive technology, and a panel
 // whose labels never run into each other.
+#include "BarTextColours.h"
 #include "DateTimeConv.h"
 #include "ForecastList.h"
+#include "ForecastListColours.h"
 #include "HeaderPanel.h"
 #include "LangConsts.h"
 #include "LangMan.h"
 #include "MainMenu.h"
+#include "PanelTexts.h"
 #include "TitleBar.h"
 #include "ThemeManager.h"
 #include "TitleGlyphs.h"
@@ -202,6 +205,40 @@ TEST(WindowBehaviour, TextsFollowTheLanguage)
     }
     language.SetLanguageCode(QStringLiteral("en"));
     ResetTexts();
+}
+
+// In every theme the title bar's and the panel's texts read at 4.5:1 or
+// better on both ends of their bar's gradient, the temperature's warm, mild
+// and cold colours included.
+TEST(WindowBehaviour, EveryThemeKeepsTheBarsTextsReadable)
+{
+    TWindowRun run;
+    run.WriteSettings(kDeadService, QStringLiteral("k"));
+    Twnd_nb_Main &window = run.Open();
+    ASSERT_TRUE(run.WaitForRefreshEnd());
+    const double temperatures[] = {-10, 15, 35};
+    for (int preset = tpDefault; preset < kThemePresetCount; ++preset) {
+        SCOPED_TRACE(ThemePresetName(preset).toStdString());
+        TThemeManager::Instance().SetThemePreset(static_cast<TThemePreset>(preset));
+        const auto expectReadable = [](const TOmniBar &bar, const QLabel &label) {
+            const QColor text = label.palette().color(QPalette::WindowText);
+            for (const QColor &background : BarBackgrounds(bar))
+                EXPECT_GE(ContrastRatio(text, background), kLeastTextContrast)
+                    << label.objectName().toStdString() << " " << text.name().toStdString() << " on "
+                    << background.name().toStdString();
+        };
+        for (const QLabel *label : {window.TitleBar()->DateLabel(), window.TitleBar()->TimeLabel()})
+            expectReadable(*window.TitleBar(), *label);
+        for (const double temperature : temperatures) {
+            TPanelTexts texts;
+            texts.Temp = QStringLiteral("x");
+            texts.TempColour = TemperatureColour(temperature, false);
+            window.Header()->ShowTexts(texts);
+            for (const char *name : {"lLoc", "lDesc", "lTemp", "lWind", "lPres", "lHum", "lCloud", "lPrec"})
+                expectReadable(*window.Header(), *window.Header()->Label(QString::fromLatin1(name)));
+        }
+    }
+    TThemeManager::Instance().SetThemePreset(tpGraphite);
 }
 
 // In every theme the list's texts read at 4.5:1 or better on every column,
