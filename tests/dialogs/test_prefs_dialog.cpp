@@ -7,6 +7,7 @@
 #include "Mnemonic.h"
 #include "PrefsTestSupport.h"
 #include "WaitFor.h"
+#include "OpenMeteoClient.h"
 #include "Zelto_OWM.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ protected:
 
     static TLocationSearch ServiceSearch(const QString &base = service_->Base())
     {
-        return ClientLocationSearch(TOwmClient(base, base));
+        return ClientLocationSearch(TOwmClient(base, base), TOpenMeteoClient(base, base));
     }
 
     // A dialog opened on `settings` and shown.
