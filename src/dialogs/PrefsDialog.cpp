@@ -636,8 +636,10 @@ bool Tdlg_nb_Prefs::Search()
     FReq.LocationName = location;
     FReq.Service = Service();
     // Open-Meteo names the places in the language the user reads.
-    const QString language = GlobalLangManager().LanguageCode();
-    FReq.Lang = language.isEmpty() ? QString::fromLatin1(kRequestLanguage) : language.toLower();
+    if (FReq.Service == wsOpenMeteo) {
+        const QString language = GlobalLangManager().LanguageCode();
+        FReq.Lang = language.isEmpty() ? QString::fromLatin1(kRequestLanguage) : language.toLower();
+    }
 
     FSearching = true;
     FCancel = std::make_shared<std::atomic<bool>>(false);

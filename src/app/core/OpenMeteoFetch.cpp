@@ -78,9 +78,8 @@ bool LocateByName(const TOpenMeteoClient &client, TRequestRecord &request, TCity
 void NamePlace(TWeatherRecord &current, const TRequestRecord &request, const TCity &found)
 {
     TCity &city = current.City;
-    if (!city.Name.trimmed().isEmpty())
-        return;
     if (!found.Name.trimmed().isEmpty()) {
+        // The search's name, country and region; where it is stays the answer's.
         city.Name = found.Name;
         city.Country = found.Country;
         city.CountryName = found.CountryName;
@@ -88,9 +87,11 @@ void NamePlace(TWeatherRecord &current, const TRequestRecord &request, const TCi
         city.ID = found.ID;
         return;
     }
-    // Named as the settings name it, so the stored place stays as it is.
-    city.Name = request.LocationName.trimmed();
-    city.Country.clear();
+    if (city.Name.trimmed().isEmpty()) {
+        // Named as the settings name it, so the stored place stays as it is.
+        city.Name = request.LocationName.trimmed();
+        city.Country.clear();
+    }
 }
 
 void TakeOpenMeteoWeather(TWeatherResult &result, TOpenMeteoWeather &weather)

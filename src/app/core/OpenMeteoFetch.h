@@ -29,7 +29,7 @@ int ChoosePlace(const TCities &cities, const TPlaceText &place);
 bool LocateByName(const TOpenMeteoClient &client, TRequestRecord &request, TCity &city);
 
 // The answer's place, which the forecast does not name: the place found by the
-// search, else the name the request asked for.
+// search, else the name the request asked for (unless the parse named it).
 void NamePlace(TWeatherRecord &current, const TRequestRecord &request, const TCity &found);
 
 // Copies the records of one forecast answer into a result.

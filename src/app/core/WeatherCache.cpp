@@ -127,9 +127,14 @@ bool ReadDegrees(const QHash<QString, QString> &index, const char *key, double &
     return ok && std::isfinite(degrees);
 }
 
+// Answers read back: shown as the settings ask now, with the time they came.
 TWeatherResult Kept(TWeatherResult result, const TRequestRecord &request, const QDateTime &fetched)
 {
-    return Kept(std::move(result), request, fetched);
+    result.Request = request;
+    result.Request.Failure = TFetchFailure();
+    result.FetchedAt = fetched;
+    result.FromCache = true;
+    return result;
 }
 
 // Open-Meteo's one answer, for the coordinates it was asked for: a place the
