@@ -42,12 +42,16 @@ constexpr TRange kLatitude{-90, 90};
 constexpr TRange kLongitude{-180, 180};
 constexpr TRange kWmoCodes{0, 99};
 constexpr TRange kDayFlag{0, 1};
+constexpr int kSecondsPerHour = 3600;
 // The widest offset any zone on Earth uses, ±14:00.
-constexpr TRange kZoneOffsetSeconds{-14 * 3600, 14 * 3600};
+constexpr int kMaxZoneOffsetHours = 14;
+constexpr TRange kZoneOffsetSeconds{-kMaxZoneOffsetHours * kSecondsPerHour, kMaxZoneOffsetHours * kSecondsPerHour};
 
 constexpr double kPercentPerUnit = 100.0;
 constexpr int kHoursPerDayCount = 24;
-constexpr int kSecondsPerHour = 3600;
+// The bytes of UTF-8 that continue a character are 10xxxxxx.
+constexpr unsigned char kContinuationMask = 0xC0;
+constexpr unsigned char kContinuationBits = 0x80;
 constexpr double kMetresPerSecondPerMph = 0.44704;
 constexpr double kDegreesPerPoint = 22.5;
 constexpr int kCompassPoints = 16;
@@ -132,7 +136,7 @@ void PositionOf(const QByteArray &body, qsizetype offset, int &line, int &column
         if (byte == '\n') {
             ++line;
             column = 1;
-        } else if ((byte & 0xC0) != 0x80) { // not a continuation byte
+        } else if ((byte & kContinuationMask) != kContinuationBits) {
             ++column;
         }
     }
