@@ -526,7 +526,6 @@ void Tdlg_nb_Prefs::BuildServiceChoice()
     FServiceLabel->setObjectName(QStringLiteral("lService"));
     FServiceCombo = new QComboBox(this);
     FServiceCombo->setObjectName(QStringLiteral("cbService"));
-    FServiceCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     FServiceCombo->addItem(FOwmServiceText, static_cast<uint>(wsOwm));
     FServiceCombo->addItem(FOpenMeteoServiceText, static_cast<uint>(wsOpenMeteo));
     FServiceLabel->setBuddy(FServiceCombo);
