@@ -2,6 +2,7 @@
 # ./run.sh --demo : build, start the bundled stand-in service on loopback and open
 #                   the window on it with a throw-away settings folder (no key, no
 #                   network). Without a display it runs on Xvfb and saves a screenshot.
+#   --service open-meteo (after --demo) shows the keyless service instead.
 # ./run.sh        : build and start nimbrel with your own settings.
 # weather-probe (build/tools/weather-probe) stays the console tool for the service.
 set -euo pipefail
@@ -10,8 +11,15 @@ cd "$(dirname "$0")"
 demo=0
 case "${1:-}" in
   --demo) demo=1; shift ;;
-  -h|--help) sed -n '2,6p' "$0"; exit 0 ;;
+  -h|--help) sed -n '2,7p' "$0"; exit 0 ;;
 esac
+export DEMO_WEATHER_SERVICE=owm
+if [ "$demo" -eq 1 ] && [ "${1:-}" = "--service" ]; then
+  case "${2:-}" in
+    owm|open-meteo) DEMO_WEATHER_SERVICE=$2; shift 2 ;;
+    *) echo "--service is owm or open-meteo" >&2; exit 2 ;;
+  esac
+fi
 
 ./scripts/install-deps
 BUILD_DIR=${NIMBREL_BUILD_DIR:-build}

@@ -1,6 +1,7 @@
 # Shared by run.sh and scripts/demo-screenshot: the stand-in service and a
 # throw-away settings folder that points nimbrel at it. Source it, then call
-# demo_start "$BUILD_DIR"; demo_stop runs on exit.
+# demo_start "$BUILD_DIR"; demo_stop runs on exit. DEMO_WEATHER_SERVICE (owm,
+# the default, or open-meteo) picks the weather service the window asks.
 # Sets DEMO_DIR (the throw-away folder), DEMO_BASE (the stand-in's address),
 # DEMO_INI (the settings file) and DEMO_ENV (variables for nimbrel).
 
@@ -44,7 +45,8 @@ demo_start() {
     return 1
   fi
   DEMO_INI="$DEMO_DIR/config/Zelto/Nimbrel/nimbrel.ini"
-  "$build_dir/tools/demo-ini/demo-ini" --ini "$DEMO_INI" --service "$DEMO_BASE" --key demo
+  "$build_dir/tools/demo-ini/demo-ini" --ini "$DEMO_INI" --service "$DEMO_BASE" --key demo \
+    --weather-service "${DEMO_WEATHER_SERVICE:-owm}"
   DEMO_ENV=(XDG_CONFIG_HOME="$DEMO_DIR/config" XDG_RUNTIME_DIR="$DEMO_DIR/run")
   # A Wayland display is named relative to the runtime folder: keep it reachable.
   if [ -n "${WAYLAND_DISPLAY:-}" ] && [ "${WAYLAND_DISPLAY#/}" = "$WAYLAND_DISPLAY" ] \

@@ -1,5 +1,7 @@
 #include "DialogPictures.h"
 
+#include "ServiceAttribution.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -15,7 +17,7 @@ const QColor kSunYellow(255, 196, 40);
 const QColor kCloudWhite(240, 244, 250);
 const QColor kServiceOrange(235, 110, 75);
 const QColor kServiceText(72, 72, 76);
-const QString kServiceName = QStringLiteral("OpenWeatherMap");
+const QColor kOpenMeteoBlue(40, 120, 200);
 
 QPixmap Blank(int width, int height)
 {
@@ -101,18 +103,20 @@ QPixmap ProgramPicture(int size)
     return pixmap;
 }
 
-QPixmap ServiceLogo(int height)
+QPixmap ServiceLogo(int height, TWeatherService service)
 {
+    const QString name = ServiceDisplayName(service);
+    const QColor ring = service == wsOpenMeteo ? kOpenMeteoBlue : kServiceOrange;
     QFont font;
     font.setPixelSize(height / 2);
     font.setBold(true);
     const int mark = height;
-    const int textWidth = QFontMetrics(font).horizontalAdvance(kServiceName);
+    const int textWidth = QFontMetrics(font).horizontalAdvance(name);
     QPixmap pixmap = Blank(mark + height / 4 + textWidth, height);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     // A ring with a cloud line through it.
-    painter.setPen(QPen(kServiceOrange, height / 8.0));
+    painter.setPen(QPen(ring, height / 8.0));
     painter.setBrush(Qt::NoBrush);
     const qreal inset = height / 6.0;
     painter.drawEllipse(QRectF(inset, inset, mark - 2 * inset, mark - 2 * inset));
@@ -120,6 +124,6 @@ QPixmap ServiceLogo(int height)
     painter.drawLine(QPointF(inset * 0.5, mark * 0.62), QPointF(mark - inset * 0.5, mark * 0.62));
     painter.setFont(font);
     painter.setPen(kServiceText);
-    painter.drawText(QRect(mark + height / 4, 0, textWidth, height), Qt::AlignVCenter | Qt::AlignLeft, kServiceName);
+    painter.drawText(QRect(mark + height / 4, 0, textWidth, height), Qt::AlignVCenter | Qt::AlignLeft, name);
     return pixmap;
 }

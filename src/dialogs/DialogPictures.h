@@ -3,6 +3,8 @@
 // the weather service's mark.
 #pragma once
 
+#include "WeatherRecords.h"
+
 #include <QIcon>
 #include <QPixmap>
 
@@ -13,5 +15,5 @@ QIcon LocationStateIcon(TLocationState state);
 QIcon ShowKeyIcon();
 // The program's picture when the application has no window icon.
 QPixmap ProgramPicture(int size);
-// The service's mark with its name, for the band at the dialog's foot.
-QPixmap ServiceLogo(int height);
+// The mark of the service in use with its name, for the band at the dialog's foot.
+QPixmap ServiceLogo(int height, TWeatherService service = wsOwm);

@@ -38,7 +38,8 @@ bool EditPreferences(TPreferencesHost &host, TPrefsFocus focus)
 
 bool ApiKeyMissing(const TLayoutManagerValues &values)
 {
-    return ReadSettings(values).ApiKey.trimmed().isEmpty();
+    const TAppSettings settings = ReadSettings(values);
+    return settings.Service == wsOwm && settings.ApiKey.trimmed().isEmpty();
 }
 
 bool OfferPreferencesWithoutKey(TPreferencesHost &host)

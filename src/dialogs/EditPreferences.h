@@ -19,7 +19,7 @@ struct TPreferencesHost {
     std::function<void(bool stayOnTop)> SetStayOnTop;
     // Applies the settings; ends with a refresh of the weather.
     std::function<void()> ApplySettings;
-    // The service search; ClientLocationSearch(client) for the real one.
+    // The service search; ClientLocationSearch(owm, openMeteo) for the real one.
     TLocationSearch Search;
     QWidget *Parent = nullptr;
     // Empty: the desktop's browser.
@@ -37,10 +37,12 @@ enum class TPrefsFocus { Location, ApiKey };
 // user) and applied. Returns whether the user confirmed.
 bool EditPreferences(TPreferencesHost &host, TPrefsFocus focus = TPrefsFocus::Location);
 
-// True when no API key is stored: without one no weather can come.
+// True when the service in use needs an API key and none is stored: without
+// one no weather can come. Open-Meteo needs none.
 bool ApiKeyMissing(const TLayoutManagerValues &values);
 
 // For a start without an API key: opens the dialog once with the key field
-// focused, beside "Get API Key". Does nothing (false) when a key is stored;
+// focused, beside "Get API Key" and the choice of a service that needs no
+// key. Does nothing (false) when a key is stored or the service needs none;
 // otherwise returns whether the user confirmed.
 bool OfferPreferencesWithoutKey(TPreferencesHost &host);

@@ -1,13 +1,19 @@
 #include "LocationLookup.h"
 
+#include "OpenMeteoClient.h"
 #include "Zelto_OWM.h"
 
 #include <exception>
 
-TLocationSearch ClientLocationSearch(const TOwmClient &client)
+TLocationSearch ClientLocationSearch(const TOwmClient &owm, const TOpenMeteoClient &openMeteo)
 {
-    return [client](TRequestRecord &request, TCities &cities, const TCancelFlag &cancel) {
-        TOwmClient own = client;
+    return [owm, openMeteo](TRequestRecord &request, TCities &cities, const TCancelFlag &cancel) {
+        if (request.Service == wsOpenMeteo) {
+            TOpenMeteoClient own = openMeteo;
+            own.HttpOptions().Cancel = cancel;
+            return own.FindLocations(request, cities, request.Lang);
+        }
+        TOwmClient own = owm;
         own.HttpOptions().Cancel = cancel;
         return own.FindLocations(request, cities);
     };

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class TOpenMeteoClient;
 class TOwmClient;
 
 // Fills `cities` with the places like request.LocationName; false with
@@ -19,9 +20,10 @@ class TOwmClient;
 // answer is no longer wanted and it should end soon.
 using TLocationSearch = std::function<bool(TRequestRecord &request, TCities &cities, const TCancelFlag &cancel)>;
 
-// A search through a copy of `client`. A malformed answer (a city id that is
-// not a number) is a failure with the parser's message, not an exception.
-TLocationSearch ClientLocationSearch(const TOwmClient &client);
+// A search through a copy of the client of the request's Service; Open-Meteo's
+// names the places in request.Lang. A malformed answer (a city id that is not
+// a number) is a failure with the parser's message, not an exception.
+TLocationSearch ClientLocationSearch(const TOwmClient &owm, const TOpenMeteoClient &openMeteo);
 
 // What a search ended with.
 struct TLookupResult {

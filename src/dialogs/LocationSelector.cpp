@@ -51,9 +51,26 @@ QString DecimalText(const QLocale &locale, double value)
     return locale.toString(value, 'g', QLocale::FloatingPointShortest);
 }
 
+// A search that gives no sun times (Open-Meteo's) leaves them 0: shown empty.
 QString DateTimeText(const QLocale &locale, TDateTime value)
 {
-    return locale.toString(QDateTimeFromDateTime(value), QLocale::ShortFormat);
+    return value == 0 ? QString() : locale.toString(QDateTimeFromDateTime(value), QLocale::ShortFormat);
+}
+
+// The name with its region ("Springfield, Illinois"), where the search gave one.
+QString AreaText(const TCity &city)
+{
+    const QString region = city.Region.trimmed();
+    return region.isEmpty() || region == city.Name.trimmed() ? city.Name : city.Name + QStringLiteral(", ") + region;
+}
+
+// The country's name with its code ("Germany (DE)"), or the code alone.
+QString CountryText(const TCity &city)
+{
+    const QString name = city.CountryName.trimmed();
+    if (name.isEmpty())
+        return city.Country;
+    return city.Country.trimmed().isEmpty() ? name : name + QStringLiteral(" (") + city.Country + u')';
 }
 
 // The main window when no owner is given: the first shown top-level window.
@@ -111,8 +128,8 @@ Tdld_nb_LS::Tdld_nb_LS(const TCities &cities, QWidget *owner)
     const QLocale locale;
     for (const TCity &city : cities) {
         auto *row = new QTreeWidgetItem(FLocList);
-        row->setText(0, city.Name);
-        row->setText(1, city.Country);
+        row->setText(0, AreaText(city));
+        row->setText(1, CountryText(city));
         row->setText(2, DecimalText(locale, city.Lat));
         row->setText(3, DecimalText(locale, city.Lon));
         row->setText(4, DateTimeText(locale, city.Sunrise));

@@ -4,13 +4,16 @@
 #include "LangConsts.h"
 #include "LangController.h"
 #include "LanguageChoice.h"
+#include "LangMan.h"
 #include "LayoutManagerValues.h"
 #include "LinkLabel.h"
 #include "LocationSelector.h"
 #include "Mnemonic.h"
 #include "OmniBar.h"
 #include "ProgramVersion.h"
+#include "PlaceCoordinates.h"
 #include "RefreshMinutesBox.h"
+#include "ServiceAttribution.h"
 #include "ThemeController.h"
 #include "Zelto_OWM.h"
 
@@ -257,6 +260,7 @@ void Tdlg_nb_Prefs::BuildBody()
     FPaidCheck = new QCheckBox(QStringLiteral("&Paid subscription"), this);
     FPaidCheck->setObjectName(QStringLiteral("cbxPaid"));
     connect(FPaidCheck, &QCheckBox::toggled, this, &Tdlg_nb_Prefs::PaidChanged);
+    BuildServiceChoice();
     PaidChanged();
 
     auto *grid = new QGridLayout;
@@ -296,6 +300,11 @@ void Tdlg_nb_Prefs::BuildBody()
     ++row;
     grid->setRowMinimumHeight(row, 12);
     ++row;
+    grid->addWidget(FServiceLabel, row, 0);
+    grid->addWidget(FServiceCombo, row, 1, Qt::AlignLeft);
+    ++row;
+    grid->addWidget(FAttribution, row, 1, 1, 2);
+    ++row;
     grid->addWidget(FKeyLabel, row, 0);
     auto *key = new QHBoxLayout;
     key->setSpacing(2);
@@ -322,7 +331,10 @@ void Tdlg_nb_Prefs::BuildFooter()
     FLogo->setPixmap(ServiceLogo(kLogoHeight));
     FLogo->setAlignment(Qt::AlignCenter);
     FLogo->setFixedHeight(kLogoBandHeight);
-    connect(FLogo, &TLinkLabel::Clicked, this, [this] { OpenUrl(QUrl(FServiceWebBase)); });
+    connect(FLogo, &TLinkLabel::Clicked, this, [this] {
+        const QString site = AttributionSite(Service());
+        OpenUrl(QUrl(site.isEmpty() ? FServiceWebBase : site));
+    });
 
     FOkButton = new QPushButton(QStringLiteral("&OK"), this);
     FOkButton->setObjectName(QStringLiteral("bOK"));
@@ -351,7 +363,7 @@ void Tdlg_nb_Prefs::BuildFooter()
 void Tdlg_nb_Prefs::SetTabOrder()
 {
     const QList<QWidget *> order{FTitle,  FLocationEdit,    FSearchButton, FMetricRadio, FImperialRadio, FIntervalSpin, FDaysSpin,     FLanguageCombo, FOnTopCheck,
-                                 FStartupCheck, FUpdatesCheck, FKeyEdit, FShowKeyButton, FGetKeyButton, FPaidCheck, FLogo, FOkButton, FCancelButton};
+                                 FStartupCheck, FUpdatesCheck, FServiceCombo, FAttribution, FKeyEdit, FShowKeyButton, FGetKeyButton, FPaidCheck, FLogo, FOkButton, FCancelButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -382,7 +394,10 @@ void Tdlg_nb_Prefs::LanguageChanged()
     FLanguageCombo->setAccessibleName(StripColon(WithoutMnemonic(FLanguageLabel->text())));
     FKeyEdit->setAccessibleName(StripColon(WithoutMnemonic(FKeyLabel->text())));
     FShowKeyButton->setAccessibleName(FShowKeyButton->toolTip());
-    FLogo->setAccessibleName(QStringLiteral("OpenWeatherMap"));
+    FServiceCombo->setItemText(0, FOwmServiceText);
+    FServiceCombo->setItemText(1, FOpenMeteoServiceText);
+    FServiceCombo->setAccessibleName(StripColon(WithoutMnemonic(FServiceLabel->text())));
+    ServiceChanged();
     FBusy->setAccessibleName(FSearchingText);
     FLocationMessageLabel->setAccessibleName(StripColon(WithoutMnemonic(FLocationLabel->text())));
     SetLocationState(FLocationState);
@@ -425,6 +440,13 @@ void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTo
     FUpdatesCheck->setChecked(settings.CheckForUpdates);
     FKeyEdit->setText(settings.ApiKey);
     FPaidCheck->setChecked(settings.Paid);
+    FHasCoordinates = settings.HasCoordinates;
+    FLatitude = settings.Latitude;
+    FLongitude = settings.Longitude;
+    FServiceCombo->setCurrentIndex(FServiceCombo->findData(static_cast<uint>(settings.Service)));
+    // Open-Meteo's days are as stored; OpenWeatherMap's free key keeps its five.
+    ServiceChanged();
+    FDaysSpin->setValue(settings.ForecastDays);
     PaidChanged();
     SetLocationMessage(QString());
     SetLocationState(FLocationId >= 0 ? lsFound : lsNotSearched);
@@ -439,10 +461,17 @@ void Tdlg_nb_Prefs::StoreValues(TLayoutManagerValues &values, bool &stayOnTop) c
     // A place typed over the one the id belongs to is asked for by name: the
     // old id would bring the old place's weather, and its name would then
     // replace the typed one.
-    if (!location.trimmed().isEmpty() && location.trimmed() != FIdText.trimmed())
+    // Its coordinates likewise: the new place is located by its name.
+    if (!location.trimmed().isEmpty() && location.trimmed() != FIdText.trimmed()) {
         values.SetValueByName(QLatin1String(kLocationIdName), static_cast<qlonglong>(kNoLocationId));
-    else if (FLocationId >= 0)
+        ClearCoordinates(values);
+    } else {
+        // A place picked from Open-Meteo has no OpenWeatherMap id: -1 asks by name.
         values.SetValueByName(QLatin1String(kLocationIdName), static_cast<qlonglong>(FLocationId));
+        if (FHasCoordinates)
+            StoreCoordinates(values, FLatitude, FLongitude);
+    }
+    values.SetValueByName(QLatin1String(kServiceName), ServiceWord(Service()));
     // An interval the spin edit cannot show (a hand-edited 5 or 5000) stays as
     // stored unless the user changes it.
     values.SetValueByName(QLatin1String(kRefreshIntervalName),
@@ -481,10 +510,65 @@ void Tdlg_nb_Prefs::RefreshValidityChanged(bool valid)
 
 void Tdlg_nb_Prefs::PaidChanged()
 {
-    const bool paid = FPaidCheck->isChecked();
-    FDaysSpin->setEnabled(paid);
-    if (!paid)
+    // Open-Meteo gives every day without a subscription; OpenWeatherMap's free
+    // key gives five.
+    const bool allDays = Service() == wsOpenMeteo || FPaidCheck->isChecked();
+    FDaysSpin->setEnabled(allDays);
+    if (!allDays)
         FDaysSpin->setValue(kFreeKeyDays);
+}
+
+void Tdlg_nb_Prefs::BuildServiceChoice()
+{
+    FServiceLabel = new QLabel(QStringLiteral("Ser&vice:"), this);
+    FServiceLabel->setObjectName(QStringLiteral("lService"));
+    FServiceCombo = new QComboBox(this);
+    FServiceCombo->setObjectName(QStringLiteral("cbService"));
+    FServiceCombo->addItem(FOwmServiceText, static_cast<uint>(wsOwm));
+    FServiceCombo->addItem(FOpenMeteoServiceText, static_cast<uint>(wsOpenMeteo));
+    FServiceLabel->setBuddy(FServiceCombo);
+    FAttribution = new TLinkLabel(this);
+    FAttribution->setObjectName(QStringLiteral("lAttribution"));
+    FAttribution->setFocusPolicy(Qt::NoFocus);
+    // The row keeps its height, so the fixed frame fits either service.
+    FAttribution->setText(QStringLiteral("X"));
+    FAttribution->setMinimumHeight(FAttribution->sizeHint().height());
+    connect(FAttribution, &TLinkLabel::Clicked, this, [this] {
+        const QString site = AttributionSite(Service());
+        if (!site.isEmpty())
+            OpenUrl(QUrl(site));
+    });
+    connect(FServiceCombo, &QComboBox::currentIndexChanged, this, [this] {
+        ServiceChanged();
+        PaidChanged();
+    });
+}
+
+TWeatherService Tdlg_nb_Prefs::Service() const
+{
+    return FServiceCombo != nullptr && FServiceCombo->currentData().toUInt() == wsOpenMeteo ? wsOpenMeteo : wsOwm;
+}
+
+QString Tdlg_nb_Prefs::AttributionText() const
+{
+    return FAttribution->text();
+}
+
+void Tdlg_nb_Prefs::ServiceChanged()
+{
+    const TWeatherService service = Service();
+    // The key and its kind are OpenWeatherMap's alone; they stay as typed.
+    const bool keyed = service == wsOwm;
+    for (QWidget *widget : std::initializer_list<QWidget *>{FKeyLabel, FKeyEdit, FShowKeyButton, FGetKeyButton, FPaidCheck})
+        widget->setEnabled(keyed);
+    const QString credit = ServiceAttribution(service);
+    FAttribution->setText(credit);
+    FAttribution->setToolTip(AttributionSite(service));
+    FAttribution->setAccessibleName(credit);
+    FAttribution->setCursor(credit.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    FLogo->setPixmap(ServiceLogo(kLogoHeight, service));
+    FLogo->setAccessibleName(ServiceDisplayName(service));
+    FLogo->setToolTip(credit);
 }
 
 void Tdlg_nb_Prefs::LocationEdited()
@@ -547,6 +631,12 @@ bool Tdlg_nb_Prefs::Search()
     FReq.Key = FKeyEdit->text().trimmed();
     FReq.KeyType = FPaidCheck->isChecked() ? ktPaid : ktFree;
     FReq.LocationName = location;
+    FReq.Service = Service();
+    // Open-Meteo names the places in the language the user reads.
+    if (FReq.Service == wsOpenMeteo) {
+        const QString language = GlobalLangManager().LanguageCode();
+        FReq.Lang = language.isEmpty() ? QString::fromLatin1(kRequestLanguage) : language.toLower();
+    }
 
     FSearching = true;
     FCancel = std::make_shared<std::atomic<bool>>(false);
@@ -607,9 +697,14 @@ void Tdlg_nb_Prefs::ApplyChoice(int result)
         return;
     }
     const TCity &city = FCities.at(index);
-    FLocationId = city.ID;
+    // An id of Open-Meteo's place search is no OpenWeatherMap city id.
+    FLocationId = FReq.Service == wsOwm ? city.ID : kNoLocationId;
     FLocationEdit->setText(city.Name + QStringLiteral(", ") + city.Country);
     FIdText = FLocationEdit->text();
+    // A search answer without coordinates gives 0, 0: no place to keep.
+    FHasCoordinates = city.Lat != 0 || city.Lon != 0;
+    FLatitude = city.Lat;
+    FLongitude = city.Lon;
     SetLocationMessage(QString());
     SetLocationState(lsFound);
 }

@@ -1,6 +1,7 @@
 // The preferences dialog: location (typed, or picked from a search of the
 // weather service), units, refresh interval, forecast days, language, stay on
-// top, start at logon, update checks, and the API key with its subscription kind.
+// top, start at logon, update checks, the weather service, and the API key with
+// its subscription kind for the service that needs one.
 #pragma once
 
 #include "DialogPictures.h"
@@ -50,6 +51,8 @@ class Tdlg_nb_Prefs : public QDialog
     Q_PROPERTY(QString RefreshOffText MEMBER FRefreshOffText)
     Q_PROPERTY(QString WrongRefreshText MEMBER FWrongRefreshText)
     Q_PROPERTY(QString SystemLanguageText MEMBER FSystemLanguageText)
+    Q_PROPERTY(QString OwmServiceText MEMBER FOwmServiceText)
+    Q_PROPERTY(QString OpenMeteoServiceText MEMBER FOpenMeteoServiceText)
 
 public:
     static constexpr int kMinDays = 3;
@@ -73,6 +76,10 @@ public:
     // A build without an update page has no update checks to switch: the
     // check box is hidden and the stored choice kept.
     void SetUpdateChecksOffered(bool offered);
+    // The service chosen in the dialog (not yet stored).
+    TWeatherService Service() const;
+    // The credit shown for the chosen service; empty when it asks for none.
+    QString AttributionText() const;
     // Why the refresh interval cannot be confirmed; empty while it can.
     QString RefreshMessage() const;
 
@@ -103,6 +110,10 @@ public:
     QToolButton *FShowKeyButton = nullptr;
     QPushButton *FGetKeyButton = nullptr;
     QCheckBox *FPaidCheck = nullptr;
+    // "OpenWeatherMap (API key)" (item 0) and "Open-Meteo (no key)".
+    QComboBox *FServiceCombo = nullptr;
+    // The chosen service's credit, a link to its site; empty for OpenWeatherMap.
+    TLinkLabel *FAttribution = nullptr;
     QPushButton *FOkButton = nullptr;
     QPushButton *FCancelButton = nullptr;
     QAction *LocationStateAction() const { return FLocStateAction; }
@@ -122,6 +133,8 @@ private:
     void BuildFooter();
     void SetTabOrder();
     void PaidChanged();
+    void ServiceChanged();
+    void BuildServiceChoice();
     void LocationEdited();
     void SetLocationState(TLocationState state);
     void SetLocationMessage(const QString &text);
@@ -142,6 +155,10 @@ private:
     qint64 FLocationId = -1;
     // The location text the id belongs to: the stored one, or the picked place.
     QString FIdText;
+    // Where that place is, when known: a place typed anew loses them.
+    bool FHasCoordinates = false;
+    double FLatitude = 0;
+    double FLongitude = 0;
     // The refresh interval as stored, and as the spin edit first showed it.
     int FStoredRefresh = 0;
     int FShownRefresh = 0;
@@ -161,6 +178,8 @@ private:
     QString FRefreshOffText = QStringLiteral("off");
     QString FWrongRefreshText = QStringLiteral("The refresh interval is off (0) or 10 to 1440 minutes.");
     QString FSystemLanguageText = QStringLiteral("System");
+    QString FOwmServiceText = QStringLiteral("OpenWeatherMap (API key)");
+    QString FOpenMeteoServiceText = QStringLiteral("Open-Meteo (no key)");
 
     TThemeController *FTheme = nullptr;
     TLangController *FLangCtrl = nullptr;
@@ -175,6 +194,7 @@ private:
     QLabel *FDaysLabel = nullptr;
     QLabel *FLanguageLabel = nullptr;
     QLabel *FKeyLabel = nullptr;
+    QLabel *FServiceLabel = nullptr;
     QLabel *FLocationMessageLabel = nullptr;
     QLabel *FIntervalMessageLabel = nullptr;
     QProgressBar *FBusy = nullptr;

@@ -7,6 +7,7 @@
 #include <QString>
 
 enum class THttpFailure;
+struct THttpOptions;
 
 enum class TFailureKind {
     None,          // no failure
@@ -41,3 +42,8 @@ TFailureKind FailureKindOf(THttpFailure failure);
 
 // A failure of `kind` with `message`, for the places that build one at once.
 TFetchFailure MakeFailure(TFailureKind kind, const QString &message = QString(), int httpStatus = 0);
+
+// Names the transport's reason in `target` when an answer did not come: its
+// kind, and for a time-out, an over-long answer or an unusable certificate
+// file its own words (other kinds keep the message `target` has).
+void ExplainTransportFailure(THttpFailure failure, const THttpOptions &options, TFetchFailure &target);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "HttpGet.h"
+#include "OpenMeteoParse.h"
 #include "WeatherRecords.h"
 
 #include <QByteArray>
@@ -12,13 +13,7 @@
 extern const char kDefaultOpenMeteoBase[]; // the forecast API, over HTTPS
 extern const char kDefaultGeocodingBase[]; // the place search API, over HTTPS
 
-// One forecast answer, in the records the rest of the program reads: the
-// conditions carry the program's condition codes and picture names.
-struct TOpenMeteoWeather {
-    TWeatherRecord Current;
-    TWeatherData Days;  // one record per day, as a paid daily forecast has them
-    TWeatherData Hours; // one record per hour
-};
+// TOpenMeteoWeather, the records of one forecast answer, is in OpenMeteoParse.h.
 
 // Path and query of the forecast request for the request's coordinates, units
 // and days, to be put after the forecast base.
@@ -59,6 +54,10 @@ public:
     bool FindLocations(TRequestRecord &request, TCities &cities, const QString &language) const;
 
 private:
+    // The answer to one URL as it came, with its HTTP status (0 when none
+    // arrived) and why it did not come whole.
+    QByteArray Fetch(const QString &url, int &httpStatus, THttpFailure &failure) const;
+
     QString FForecastBase;
     QString FGeocodingBase;
     THttpOptions FHttp;

@@ -16,11 +16,6 @@ const char kDefaultWebBase[] = "https://openweathermap.org";
 
 namespace {
 
-const char kNoAnswerInTime[] = "No data received: the service did not answer in time";
-const char kAnswerTooLarge[] = "The service's answer is larger than %1 MiB";
-constexpr std::int64_t kBytesPerMiB = 1024 * 1024;
-const char kCaFileUnusable[] = "The certificate file %1 cannot be read or holds no certificate";
-
 QString WithoutTrailingSlash(QString base)
 {
     while (base.endsWith(QLatin1Char('/')))
@@ -66,15 +61,8 @@ QByteArray TOwmClient::FetchBody(const QString &pathAndQuery, int &httpStatus, T
 
 void TOwmClient::ExplainMissingAnswer(const QByteArray &body, THttpFailure failure, TRequestRecord &request) const
 {
-    if (!body.isEmpty() || failure == THttpFailure::None)
-        return;
-    request.Failure.Kind = FailureKindOf(failure);
-    if (failure == THttpFailure::TimedOut)
-        request.Failure.Message = QString::fromLatin1(kNoAnswerInTime);
-    else if (failure == THttpFailure::TooLarge)
-        request.Failure.Message = QString::fromLatin1(kAnswerTooLarge).arg(FHttp.MaxBodyBytes / kBytesPerMiB);
-    else if (failure == THttpFailure::CaFile)
-        request.Failure.Message = QString::fromLatin1(kCaFileUnusable).arg(FHttp.CaFile);
+    if (body.isEmpty())
+        ExplainTransportFailure(failure, FHttp, request.Failure);
 }
 
 bool TOwmClient::FetchDocument(const QString &pathAndQuery, const TExpectedAnswer &expected,

@@ -15,8 +15,10 @@
 #include "LanguageChoice.h"
 #include "MainMenu.h"
 #include "PanelTexts.h"
+#include "PlaceCoordinates.h"
 #include "PrivateData.h"
 #include "QtTranslations.h"
+#include "ServiceAttribution.h"
 #include "StartAtLogon.h"
 #include "SystemEvents.h"
 #include "ThemeManager.h"
@@ -87,15 +89,19 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
                            std::shared_ptr<ILayoutManagerCipherer> cipherer, QWidget *parent)
     : TLMFlatForm(parent, FirstSize())
     , FStart(start)
-    , FClient(OrDefault(start.ApiBase, kDefaultApiBase), OrDefault(start.WebBase, kDefaultWebBase))
+    , FClients{TOwmClient(OrDefault(start.ApiBase, kDefaultApiBase), OrDefault(start.WebBase, kDefaultWebBase)),
+               TOpenMeteoClient(OrDefault(start.OpenMeteoBase, kDefaultOpenMeteoBase),
+                                OrDefault(start.GeocodingBase, kDefaultGeocodingBase))}
 {
     setObjectName(QStringLiteral("wnd_nb_Main"));
-    if (start.TimeoutSeconds > 0) {
-        THttpOptions &http = FClient.HttpOptions();
-        http.TotalTimeoutMs = start.TimeoutSeconds * 1000L;
-        http.ConnectTimeoutMs = std::min(http.ConnectTimeoutMs, http.TotalTimeoutMs);
+    // Both services' fetches keep the same limits and trust.
+    for (THttpOptions *http : {&FClients.Owm.HttpOptions(), &FClients.OpenMeteo.HttpOptions()}) {
+        if (start.TimeoutSeconds > 0) {
+            http->TotalTimeoutMs = start.TimeoutSeconds * 1000L;
+            http->ConnectTimeoutMs = std::min(http->ConnectTimeoutMs, http->TotalTimeoutMs);
+        }
+        http->CaFile = start.CaFile;
     }
-    FClient.HttpOptions().CaFile = start.CaFile;
     setWindowTitle(lc_WeatherForecast);
     setWindowIcon(ApplicationIcon());
     setFocusPolicy(Qt::StrongFocus);
@@ -128,7 +134,7 @@ Twnd_nb_Main::Twnd_nb_Main(const TWindowStart &start, std::shared_ptr<ILayoutMan
 
     BuildWidgets();
 
-    FFetch = new TWeatherFetch(FClient, FDataFolder, this);
+    FFetch = new TWeatherFetch(FClients, FDataFolder, this);
     FRefresh = std::make_unique<TRefreshCycle>(
         [this](const TCancelFlag &cancel) { FFetch->Start(CurrentRequest(), cancel); });
     connect(FRefresh.get(), &TRefreshCycle::RefreshStarted, this, &Twnd_nb_Main::RefreshStarted);
@@ -340,7 +346,7 @@ void Twnd_nb_Main::ShowPreferences(TPrefsFocus focus)
         show(); // a changed window flag hides the window
     };
     host.ApplySettings = [this] { ApplySettings(); };
-    host.Search = ClientLocationSearch(FClient);
+    host.Search = ClientLocationSearch(FClients.Owm, FClients.OpenMeteo);
     host.OfferUpdateChecks = FUpdates->HasAddress();
     host.Parent = this;
     if (focus == TPrefsFocus::ApiKey)
@@ -420,6 +426,7 @@ void Twnd_nb_Main::NoteReportedLocation(const TWeatherResult &result)
     const TRequestRecord now = CurrentRequest();
     if (result.Request.LocationID != now.LocationID || result.Request.LocationName != now.LocationName)
         return;
+    StoreFoundCoordinates(LayoutManager().StoredValues(), now, result);
     StoreReportedLocation(LayoutManager().StoredValues(), result.Current.City);
 }
 
@@ -441,6 +448,7 @@ void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
     TPanelTexts texts = BuildPanelTexts(FCurrent, FImperial, QLocale(), GlobalLangManager(), FReference);
     if (result.FromCache)
         texts.IconHint = CachedWeatherHint(result.FetchedAt, QLocale());
+    texts.IconHint = HintWithAttribution(texts.IconHint, result.Request.Service);
     FHeader->ShowTexts(texts);
     FForecast = result.Forecast;
     FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference,

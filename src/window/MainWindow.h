@@ -8,8 +8,8 @@
 #include "LangMan.h"
 #include "RefreshCycle.h"
 #include "ThemeController.h"
+#include "WeatherClients.h"
 #include "WeatherFetch.h"
-#include "Zelto_OWM.h"
 
 #include <QLocale>
 #include <QMenu>
@@ -43,6 +43,8 @@ struct TWindowStart {
     // The service's addresses; empty ones keep the client's defaults.
     QString ApiBase;
     QString WebBase;
+    QString OpenMeteoBase;
+    QString GeocodingBase;
     // The longest a fetch may take in all; 0 keeps the client's default.
     int TimeoutSeconds = 0;
     // Certificates trusted besides the system's; empty: none.
@@ -145,7 +147,7 @@ private:
     void ThemeChanged();
 
     TWindowStart FStart;
-    TOwmClient FClient;
+    TWeatherClients FClients;
     TLanguageManager FReference; // English, to match the service's words
     TThemeController *FTheme;
     TLangController *FLang;

@@ -110,6 +110,8 @@ int RunNimbrel(QApplication &app, const TRunHooks &hooks)
 
     start.ApiBase = ReadServiceAddress(*storage, QLatin1String(kApiBaseKey));
     start.WebBase = ReadServiceAddress(*storage, QLatin1String(kWebBaseKey));
+    start.OpenMeteoBase = ReadServiceAddress(*storage, QLatin1String(kOpenMeteoBaseKey));
+    start.GeocodingBase = ReadServiceAddress(*storage, QLatin1String(kGeocodingBaseKey));
     start.TimeoutSeconds = ReadServiceTimeout(*storage);
     // A settings file that is no regular file (or a link to a device) is neither
     // read nor written; the program runs on its defaults and says so now.

@@ -19,6 +19,9 @@ inline constexpr char kInstanceIdentifier[] = "{C0666F02-5423-4788-A70D-21B4390E
 inline constexpr char kServiceSection[] = "Service";
 inline constexpr char kApiBaseKey[] = "ApiBase";
 inline constexpr char kWebBaseKey[] = "WebBase";
+// The same for Open-Meteo: its forecast and its place search.
+inline constexpr char kOpenMeteoBaseKey[] = "OpenMeteoBase";
+inline constexpr char kGeocodingBaseKey[] = "GeocodingBase";
 // The longest a fetch may take in all, in whole seconds: shorter for a test
 // against a stand-in that stalls, longer for a slow link.
 inline constexpr char kTimeoutKey[] = "TimeoutSeconds";

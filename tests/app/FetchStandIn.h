@@ -4,6 +4,7 @@
 
 #include "Fixture.h"
 #include "LoopbackServer.h"
+#include "WeatherClients.h"
 #include "Zelto_OWM.h"
 
 #include <QBuffer>
@@ -26,12 +27,45 @@ inline QByteArray TinyPng()
     return bytes;
 }
 
-// The service's three addresses the refresh uses, each with its own answer.
+// Open-Meteo's answers, written by hand in the shapes its documentation shows.
+inline QByteArray OpenMeteoForecastAnswer()
+{
+    return QByteArrayLiteral(R"({"latitude":50.08,"longitude":14.42,"utc_offset_seconds":3600,
+"timezone":"Europe/Prague","timezone_abbreviation":"CET","elevation":219.0,
+"current_units":{"time":"iso8601","temperature_2m":"\u00b0C","relative_humidity_2m":"%","weather_code":"wmo code",
+ "cloud_cover":"%","pressure_msl":"hPa","wind_speed_10m":"km/h","wind_direction_10m":"\u00b0","precipitation":"mm"},
+"current":{"time":"2026-12-10T13:45","interval":900,"temperature_2m":4.1,"relative_humidity_2m":81,"weather_code":3,
+ "cloud_cover":90,"pressure_msl":1015.2,"wind_speed_10m":12.0,"wind_direction_10m":250,"precipitation":0.0,"is_day":1},
+"hourly_units":{"time":"iso8601","temperature_2m":"\u00b0C"},
+"hourly":{"time":["2026-12-10T13:00","2026-12-10T14:00"],"temperature_2m":[4.0,4.2],"weather_code":[3,3]},
+"daily_units":{"time":"iso8601","temperature_2m_max":"\u00b0C","temperature_2m_min":"\u00b0C","precipitation_sum":"mm",
+ "wind_speed_10m_max":"km/h","wind_direction_10m_dominant":"\u00b0"},
+"daily":{"time":["2026-12-10","2026-12-11","2026-12-12"],"weather_code":[3,61,0],
+ "temperature_2m_max":[5.0,6.2,3.1],"temperature_2m_min":[1.0,2.0,-1.5],"precipitation_sum":[0.0,4.2,0.0],
+ "wind_speed_10m_max":[15.0,20.0,10.0],"wind_direction_10m_dominant":[250,240,180],
+ "sunrise":["2026-12-10T07:47","2026-12-11T07:48","2026-12-12T07:49"],
+ "sunset":["2026-12-10T15:58","2026-12-11T15:58","2026-12-12T15:58"]}})");
+}
+
+inline QByteArray OpenMeteoSearchAnswer()
+{
+    return QByteArrayLiteral(R"({"results":[
+{"id":4548393,"name":"Prague","latitude":35.48674,"longitude":-96.68502,"country_code":"US","country":"United States",
+ "admin1":"Oklahoma","timezone":"America/Chicago","population":2386},
+{"id":3067696,"name":"Prague","latitude":50.08804,"longitude":14.42076,"country_code":"CZ","country":"Czechia",
+ "admin1":"Prague","timezone":"Europe/Prague","population":1165581}],"generationtime_ms":0.9})");
+}
+
+// The service's three addresses the refresh uses, each with its own answer,
+// and Open-Meteo's two on the same port.
 class StandInService
 {
 public:
     QByteArray current = ReadFixture(QStringLiteral("current.xml"));
     QByteArray forecast = ReadFixture(QStringLiteral("forecast_daily.xml"));
+    QByteArray openMeteoForecast = OpenMeteoForecastAnswer();
+    QByteArray openMeteoSearch = OpenMeteoSearchAnswer();
+    int openMeteoStatus = 200; // of the forecast
 
     StandInService()
     {
@@ -40,6 +74,17 @@ public:
         });
         server_.http.Get("/data/2.5/forecast/daily", [this](const httplib::Request &request, httplib::Response &response) {
             Answer(request, response, forecast);
+        });
+        server_.http.Get("/v1/forecast", [this](const httplib::Request &request, httplib::Response &response) {
+            Answer(request, response, openMeteoForecast);
+            response.status = openMeteoStatus;
+            response.set_content(openMeteoForecast.toStdString(), "application/json");
+        });
+        server_.http.Get("/v1/search", [this](const httplib::Request &request, httplib::Response &response) {
+            Answer(request, response, openMeteoSearch);
+            std::lock_guard<std::mutex> lock(mutex_);
+            searchedNames_ << QString::fromStdString(request.get_param_value("name"));
+            response.set_content(openMeteoSearch.toStdString(), "application/json");
         });
         server_.http.Get("/img/w/.*", [this](const httplib::Request &request, httplib::Response &response) {
             {
@@ -77,6 +122,16 @@ public:
         return picturesAsked_;
     }
     TOwmClient Client() const { return TOwmClient(server_.BaseUrl(), server_.BaseUrl()); }
+    TWeatherClients Clients() const
+    {
+        return TWeatherClients{Client(), TOpenMeteoClient(server_.BaseUrl(), server_.BaseUrl())};
+    }
+    // The names Open-Meteo's place search was asked for.
+    QStringList SearchedNames() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return searchedNames_;
+    }
 
     QStringList Paths() const
     {
@@ -106,6 +161,7 @@ private:
     int picturesAsked_ = 0;
     mutable std::mutex mutex_;
     QStringList paths_;
+    QStringList searchedNames_;
     LoopbackServer server_;
 };
 
@@ -119,6 +175,18 @@ inline TRequestRecord PaidRequest()
     request.Units = QStringLiteral("metric");
     request.ForecastMode = fmDaily;
     request.NumberOfDays = 5;
+    return request;
+}
+
+// Open-Meteo's request for the same place: no key, and no coordinates until
+// a search or the settings give them.
+inline TRequestRecord OpenMeteoRequest()
+{
+    TRequestRecord request = PaidRequest();
+    request.Service = wsOpenMeteo;
+    request.Key.clear();
+    request.KeyType = ktFree;
+    request.NumberOfDays = 3;
     return request;
 }
 

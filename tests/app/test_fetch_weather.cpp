@@ -188,7 +188,7 @@ TEST(WeatherFetch, TheWeatherComesFirstAndEachPictureWhenItArrives)
     std::shared_ptr<std::atomic<bool>> flag;
     const TCancelFlag cancel = NewCancelFlag(flag);
 
-    TWeatherFetch fetch(service.Client(), dataFolder);
+    TWeatherFetch fetch(service.Clients(), dataFolder);
     QList<TWeatherResult> finished;
     QObject::connect(&fetch, &TWeatherFetch::Finished, [&](const TWeatherResult &result) { finished << result; });
     QSignalSpy arrived(&fetch, &TWeatherFetch::PictureArrived);
@@ -237,7 +237,7 @@ TEST(WeatherFetch, CancelEndsStalledPicturesAndTheObjectMayGoFirst)
     std::shared_ptr<std::atomic<bool>> flag;
     const TCancelFlag cancel = NewCancelFlag(flag);
 
-    auto fetch = std::make_unique<TWeatherFetch>(service.Client(), dataFolder);
+    auto fetch = std::make_unique<TWeatherFetch>(service.Clients(), dataFolder);
     bool finished = false;
     QObject::connect(fetch.get(), &TWeatherFetch::Finished, [&] { finished = true; });
     service.HoldPictures();

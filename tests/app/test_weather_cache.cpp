@@ -3,6 +3,7 @@
 #include "ClockLine.h"
 #include "LangConsts.h"
 #include "WeatherCache.h"
+#include "WeatherClients.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +71,7 @@ TEST(WeatherCache, AFetchKeepsBothAnswersAndTheNextStartReadsThemBackAsFetched)
     CacheFolder folder;
     ASSERT_TRUE(folder.dir.isValid());
 
-    const TWeatherResult fetched = FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data());
+    const TWeatherResult fetched = FetchAndKeepWeather(TWeatherClients{service.Client(), TOpenMeteoClient()}, PaidRequest(), folder.Data());
     ASSERT_TRUE(fetched.Ok()) << fetched.Request.Failure.Message.toStdString();
     EXPECT_EQ(ReadAll(folder.File(kCachedCurrentFile)), service.current);
     EXPECT_EQ(ReadAll(folder.File(kCachedForecastFile)), service.forecast);
@@ -100,20 +101,20 @@ TEST(WeatherCache, WrittenOnlyAfterASuccessAndKeptThroughAFailure)
 
     // A failed first refresh leaves no cache at all.
     service.forecast.clear();
-    EXPECT_FALSE(FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data()).Ok());
+    EXPECT_FALSE(FetchAndKeepWeather(TWeatherClients{service.Client(), TOpenMeteoClient()}, PaidRequest(), folder.Data()).Ok());
     EXPECT_FALSE(QFile::exists(folder.File(kCacheIndexFile)));
     EXPECT_FALSE(QFile::exists(folder.File(kCachedCurrentFile)));
 
     service.forecast = ReadFixture(QStringLiteral("forecast_daily.xml"));
-    const TWeatherResult good = FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data());
+    const TWeatherResult good = FetchAndKeepWeather(TWeatherClients{service.Client(), TOpenMeteoClient()}, PaidRequest(), folder.Data());
     ASSERT_TRUE(good.Ok());
     const QByteArray index = ReadAll(folder.File(kCacheIndexFile));
 
     // Later failures, of either answer, keep the last good pair as it was.
     service.forecast = QByteArrayLiteral("{\"cod\":\"404\",\"message\":\"city not found\"}");
-    EXPECT_FALSE(FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data()).Ok());
+    EXPECT_FALSE(FetchAndKeepWeather(TWeatherClients{service.Client(), TOpenMeteoClient()}, PaidRequest(), folder.Data()).Ok());
     service.current.clear();
-    EXPECT_FALSE(FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data()).Ok());
+    EXPECT_FALSE(FetchAndKeepWeather(TWeatherClients{service.Client(), TOpenMeteoClient()}, PaidRequest(), folder.Data()).Ok());
     EXPECT_EQ(ReadAll(folder.File(kCacheIndexFile)), index);
     EXPECT_TRUE(ReadWeatherCache(folder.Data(), NextStartRequest(), good.FetchedAt).Ok());
 }

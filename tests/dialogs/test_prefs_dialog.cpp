@@ -7,6 +7,7 @@
 #include "Mnemonic.h"
 #include "PrefsTestSupport.h"
 #include "WaitFor.h"
+#include "OpenMeteoClient.h"
 #include "Zelto_OWM.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ protected:
 
     static TLocationSearch ServiceSearch(const QString &base = service_->Base())
     {
-        return ClientLocationSearch(TOwmClient(base, base));
+        return ClientLocationSearch(TOwmClient(base, base), TOpenMeteoClient(base, base));
     }
 
     // A dialog opened on `settings` and shown.
@@ -545,7 +546,7 @@ TEST_F(PrefsDialogTest, TabVisitsEveryControlInOrderAndEachHasAName)
     const auto dialog = Open();
     dialog->FLocationEdit->setFocus();
     const QStringList expected{"eLoc",    "bSearch",  "rbMetric", "rbImperial", "seWRI",   "cbLang",
-                               "cbxTMW",  "cbxStartup", "cbxUC",  "eOWMKey",  "bShowKey", "bGetKey",
+                               "cbxTMW",  "cbxStartup", "cbxUC",  "cbService", "eOWMKey",  "bShowKey", "bGetKey",
                                "cbxPaid", "iService", "bOK",      "bCancel",  "lTitle",   "eLoc"};
     QStringList visited{dialog->focusWidget()->objectName()};
     for (int i = 1; i < expected.size(); ++i) {

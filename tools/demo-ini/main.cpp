@@ -36,10 +36,20 @@ int main(int argc, char *argv[])
                                  QStringLiteral("demo"));
     const QCommandLineOption location(QStringLiteral("location"), QStringLiteral("The place, as \"name,CC\"."),
                                       QStringLiteral("place"));
-    parser.addOptions({ini, service, key, location});
+    const QCommandLineOption weather(QStringLiteral("weather-service"),
+                                     QStringLiteral("The weather service asked: owm (default) or open-meteo."),
+                                     QStringLiteral("name"), QStringLiteral("owm"));
+    parser.addOptions({ini, service, key, location, weather});
     parser.process(app);
     if (!parser.isSet(ini) || !parser.isSet(service)) {
         std::fprintf(stderr, "demo-ini: --ini and --service are needed\n");
+        return 2;
+    }
+
+    const QString weatherName = parser.value(weather).trimmed().toLower();
+    if (weatherName != QLatin1String("owm") && weatherName != QLatin1String("open-meteo")) {
+        std::fprintf(stderr, "demo-ini: --weather-service is owm or open-meteo, not %s\n",
+                     weatherName.toUtf8().constData());
         return 2;
     }
 
@@ -49,12 +59,18 @@ int main(int argc, char *argv[])
     storage.Open(false);
     storage.WriteString(kServiceSection, QStringLiteral("ApiBase"), parser.value(service));
     storage.WriteString(kServiceSection, QStringLiteral("WebBase"), parser.value(service));
+    // The stand-in answers Open-Meteo's forecast and place search on the same port.
+    storage.WriteString(kServiceSection, QStringLiteral("OpenMeteoBase"), parser.value(service));
+    storage.WriteString(kServiceSection, QStringLiteral("GeocodingBase"), parser.value(service));
     // The stand-in's update page, so the demo also asks about a newer version (after 15 minutes).
     storage.WriteString(kServiceSection, QStringLiteral("UpdateUrl"), parser.value(service) + QStringLiteral("/webupdate.html"));
     TLayoutManagerWinCryptCipherer cipherer;
     const QString settings = TLayoutManagerValues::kDefaultSection;
     storage.WriteString(settings, QLatin1String(kApiKeyName),
                         cipherer.EncryptText(parser.value(key), QLatin1String(kApiKeyPassword)));
+    storage.WriteString(settings, QLatin1String(kServiceName),
+                        QLatin1String(weatherName == QLatin1String("open-meteo") ? kServiceOpenMeteoWord
+                                                                                : kServiceOwmWord));
     if (parser.isSet(location))
         storage.WriteString(settings, QLatin1String(kLocationName), parser.value(location));
     if (!storage.Close()) {

@@ -7,6 +7,7 @@
 #include "LocationSelector.h"
 #include "PrefsDialog.h"
 #include "ThemeManager.h"
+#include "OpenMeteoClient.h"
 #include "Zelto_OWM.h"
 
 #include <QApplication>
@@ -78,7 +79,7 @@ int main(int argc, char *argv[])
     values.SetValueByName(QLatin1String(kLocationName), QStringLiteral("Prague, CZ"));
     values.SetValueByName(QLatin1String(kLocationIdName), static_cast<qlonglong>(3067696));
 
-    Tdlg_nb_Prefs dialog(ClientLocationSearch(TOwmClient(service, service)));
+    Tdlg_nb_Prefs dialog(ClientLocationSearch(TOwmClient(service, service), TOpenMeteoClient(service, service)));
     dialog.SetOpenUrl([](const QUrl &) {});
     dialog.LoadValues(values, true);
     dialog.show();

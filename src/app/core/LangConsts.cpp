@@ -23,6 +23,7 @@ QString lc_NextStepNoKey = QStringLiteral("Enter your API key in Preferences (th
 QString lc_NextStepService = QStringLiteral("The service's answer could not be used; it will be asked again.");
 QString lc_NextStepTls = QStringLiteral("The secure connection failed: check the computer's date and time, and any proxy.");
 QString lc_NoKey = QStringLiteral("No API key is set");
+QString lc_OpenMeteoAttribution = QStringLiteral("Weather data by Open-Meteo.com");
 QString lc_NoLocFound = QStringLiteral("No location was found.");
 QString lc_Precipitations = QStringLiteral("Precipitations");
 QString lc_Pressure = QStringLiteral("Pressure");
@@ -93,6 +94,7 @@ const TTextSlot kProgramTexts[] = {
     {"lc_Warning", "Warning", &lc_Warning},
     {"lc_WeatherForecast", "Weather Forecast", &lc_WeatherForecast},
     {"lc_Wind", "Wind", &lc_Wind},
+    {"lc_OpenMeteoAttribution", "Weather data by Open-Meteo.com", &lc_OpenMeteoAttribution},
 };
 
 constexpr const char *kMoonPhaseEnglish[kMoonPhaseCount] = {

@@ -34,6 +34,7 @@ extern QString lc_NextStepKey;
 extern QString lc_NextStepLocation;
 extern QString lc_NextStepNetwork;
 extern QString lc_NextStepNoKey;
+extern QString lc_OpenMeteoAttribution;
 extern QString lc_NextStepService;
 extern QString lc_NextStepTls;
 extern QString lc_NoKey;

@@ -4,12 +4,16 @@
 #include "ClockLine.h"
 #include "HttpGet.h"
 #include "LangConsts.h"
+#include "OpenMeteoClient.h"
+#include "OpenMeteoFetch.h"
 #include "SafeFile.h"
 #include "Zelto_OWM.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QHash>
+
+#include <cmath>
 
 #include <exception>
 
@@ -26,6 +30,12 @@ constexpr char kModeKey[] = "mode";
 constexpr char kDaysKey[] = "days";
 constexpr char kCurrentHashKey[] = "current";
 constexpr char kForecastHashKey[] = "forecast";
+// Written by versions that know more than one service; absent means OpenWeatherMap.
+constexpr char kServiceKey[] = "service";
+constexpr char kLatitudeKey[] = "latitude";
+constexpr char kLongitudeKey[] = "longitude";
+// Coordinates are stored to four decimals; closer than this is the same place.
+constexpr double kSamePlaceDegrees = 0.001;
 // The index is a few lines; anything much longer is not ours.
 constexpr qint64 kMaxIndexBytes = 64 * 1024;
 
@@ -110,13 +120,67 @@ bool ReadInt(const QHash<QString, QString> &index, const char *key, qint64 &valu
     return ok;
 }
 
+bool ReadDegrees(const QHash<QString, QString> &index, const char *key, double &degrees)
+{
+    bool ok = false;
+    degrees = index.value(QString::fromLatin1(key)).toDouble(&ok);
+    return ok && std::isfinite(degrees);
+}
+
+// Answers read back: shown as the settings ask now, with the time they came.
+TWeatherResult Kept(TWeatherResult result, const TRequestRecord &request, const QDateTime &fetched)
+{
+    result.Request = request;
+    result.Request.Failure = TFetchFailure();
+    result.FetchedAt = fetched;
+    result.FromCache = true;
+    return result;
+}
+
+// Open-Meteo's one answer, for the coordinates it was asked for: a place the
+// settings have not located yet takes it by name, as its refresh will.
+TWeatherResult ReadOpenMeteoCache(const QString &dataFolder, const QHash<QString, QString> &index,
+                                  const TRequestRecord &request, const QDateTime &fetched)
+{
+    double latitude = 0, longitude = 0;
+    if (!ReadDegrees(index, kLatitudeKey, latitude) || !ReadDegrees(index, kLongitudeKey, longitude))
+        return Ignored(request, QStringLiteral("damaged index"));
+    if (request.HasCoordinates
+        && (std::fabs(latitude - request.Latitude) > kSamePlaceDegrees
+            || std::fabs(longitude - request.Longitude) > kSamePlaceDegrees))
+        return Ignored(request, QStringLiteral("another location"));
+    QString error;
+    TWeatherResult result;
+    if (!ReadWhole(CachePath(dataFolder, kCachedOpenMeteoFile), THttpOptions().MaxBodyBytes, result.ForecastBody,
+                   error))
+        return Ignored(request, error);
+    if (Hash(result.ForecastBody) != index.value(QString::fromLatin1(kForecastHashKey)).toLatin1())
+        return Ignored(request, QStringLiteral("answers do not match their index"));
+    TRequestRecord asked = request;
+    asked.HasCoordinates = true;
+    asked.Latitude = latitude;
+    asked.Longitude = longitude;
+    try {
+        TOpenMeteoWeather weather;
+        if (!OpenMeteoWeatherFromBody(result.ForecastBody, asked, weather))
+            return Ignored(request, asked.Failure.Message);
+        TakeOpenMeteoWeather(result, weather);
+        NamePlace(result.Current, request, TCity());
+        result.Astronomy = ForecastAstronomy(result.Forecast);
+    } catch (const std::exception &failure) {
+        return Ignored(request, QString::fromUtf8(failure.what()));
+    }
+    return Kept(std::move(result), request, fetched);
+}
+
 } // namespace
 
 bool WriteWeatherCache(const QString &dataFolder, const TWeatherResult &result, QString &error)
 {
     error.clear();
-    if (!result.Ok() || result.FromCache || result.CurrentBody.isEmpty() || result.ForecastBody.isEmpty()
-        || !result.FetchedAt.isValid())
+    const bool openMeteo = result.Request.Service == wsOpenMeteo;
+    if (!result.Ok() || result.FromCache || (!openMeteo && result.CurrentBody.isEmpty())
+        || result.ForecastBody.isEmpty() || !result.FetchedAt.isValid())
         return true; // nothing fetched to keep
     QString reason;
     if (!MakePrivateFolder(CacheFolder(dataFolder), TLinkRule::ReplaceLink, reason)) {
@@ -127,6 +191,7 @@ bool WriteWeatherCache(const QString &dataFolder, const TWeatherResult &result, 
     const TRequestRecord &request = result.Request;
     QByteArray index;
     index += IndexLine(kVersionKey, QString::fromLatin1(kIndexVersion));
+    index += IndexLine(kServiceKey, ServiceWord(request.Service));
     index += IndexLine(kFetchedKey, result.FetchedAt.toUTC().toString(Qt::ISODateWithMs));
     index += IndexLine(kLocationKey, KeptPlace(result));
     index += IndexLine(kLocationIdKey, QString::number(request.LocationID));
@@ -134,10 +199,16 @@ bool WriteWeatherCache(const QString &dataFolder, const TWeatherResult &result, 
     index += IndexLine(kKeyTypeKey, QString::number(request.KeyType));
     index += IndexLine(kModeKey, QString::number(request.ForecastMode));
     index += IndexLine(kDaysKey, QString::number(request.NumberOfDays));
-    index += IndexLine(kCurrentHashKey, QString::fromLatin1(Hash(result.CurrentBody)));
     index += IndexLine(kForecastHashKey, QString::fromLatin1(Hash(result.ForecastBody)));
     // The index goes last: until it names the new answers, the old index does
     // not match them and the cache reads as damaged, never as half new.
+    if (openMeteo) {
+        index += IndexLine(kLatitudeKey, QString::number(request.Latitude, 'f', 6));
+        index += IndexLine(kLongitudeKey, QString::number(request.Longitude, 'f', 6));
+        return WriteWhole(CachePath(dataFolder, kCachedOpenMeteoFile), result.ForecastBody, error)
+               && WriteWhole(CachePath(dataFolder, kCacheIndexFile), index, error);
+    }
+    index += IndexLine(kCurrentHashKey, QString::fromLatin1(Hash(result.CurrentBody)));
     return WriteWhole(CachePath(dataFolder, kCachedCurrentFile), result.CurrentBody, error)
            && WriteWhole(CachePath(dataFolder, kCachedForecastFile), result.ForecastBody, error)
            && WriteWhole(CachePath(dataFolder, kCacheIndexFile), index, error);
@@ -168,6 +239,12 @@ TWeatherResult ReadWeatherCache(const QString &dataFolder, const TRequestRecord 
         return Ignored(request, QStringLiteral("another location"));
     if (index.value(QString::fromLatin1(kUnitsKey)) != request.Units)
         return Ignored(request, QStringLiteral("other units"));
+    // A word this version does not know is no service's cache.
+    const QString service = index.value(QString::fromLatin1(kServiceKey), QString::fromLatin1(kServiceOwmWord));
+    if (service != ServiceWord(request.Service))
+        return Ignored(request, QStringLiteral("another service"));
+    if (request.Service == wsOpenMeteo)
+        return ReadOpenMeteoCache(dataFolder, index, request, fetched);
 
     // The answers are parsed as the request that fetched them was: its key
     // type and mode decide the forecast's shape.
@@ -198,11 +275,7 @@ TWeatherResult ReadWeatherCache(const QString &dataFolder, const TRequestRecord 
     } catch (const std::exception &failure) {
         return Ignored(request, QString::fromUtf8(failure.what()));
     }
-    result.Request = request;
-    result.Request.Failure = TFetchFailure();
-    result.FetchedAt = fetched;
-    result.FromCache = true;
-    return result;
+    return Kept(std::move(result), request, fetched);
 }
 
 QString CachedWeatherHint(const QDateTime &fetchedAt, const QLocale &locale)

@@ -14,6 +14,8 @@
 inline constexpr char kWeatherCacheFolder[] = "cache";
 inline constexpr char kCachedCurrentFile[] = "current.xml";
 inline constexpr char kCachedForecastFile[] = "forecast.xml";
+// Open-Meteo's one answer holds the current weather and the forecast.
+inline constexpr char kCachedOpenMeteoFile[] = "openmeteo.json";
 // Written last: names both answers by their hash, so a pair of which only one
 // was replaced is never taken for a whole one.
 inline constexpr char kCacheIndexFile[] = "weather.ini";
@@ -29,12 +31,12 @@ inline constexpr qint64 kWeatherCacheClockSlackSecs = 5 * 60;
 // fetched success writes nothing.
 bool WriteWeatherCache(const QString &dataFolder, const TWeatherResult &result, QString &error);
 
-// The kept answers for the place, id and units of `request` (as built from the
-// settings now), parsed as a fetch parses them, with the astronomy: Ok,
-// FromCache set, FetchedAt their time. Not Ok, with the reason in
-// Request.Failure and nothing else filled, when the cache is missing,
-// unreadable, damaged, for another place or units, or older than 24 hours at
-// `nowUtc`.
+// The kept answers for the service, place, id and units of `request` (as
+// built from the settings now), parsed as a fetch parses them, with the
+// astronomy: Ok, FromCache set, FetchedAt their time. Not Ok, with the reason
+// in Request.Failure and nothing else filled, when the cache is missing,
+// unreadable, damaged, for another service, place or units, or older than 24
+// hours at `nowUtc`. An index without a service is OpenWeatherMap's.
 TWeatherResult ReadWeatherCache(const QString &dataFolder, const TRequestRecord &request,
                                 const QDateTime &nowUtc);
 

@@ -1,6 +1,8 @@
 #include "WeatherFetch.h"
 
+#include "OpenMeteoFetch.h"
 #include "WeatherCache.h"
+#include "WeatherClients.h"
 #include "WeatherIcons.h"
 #include "Zelto_OWM.h"
 
@@ -118,10 +120,18 @@ void WaitForPictureDownloads()
     PicturePool().waitForDone();
 }
 
-TWeatherResult FetchAndKeepWeather(const TOwmClient &client, TRequestRecord request, const QString &dataFolder,
-                                   const TCancelFlag &cancel)
+TWeatherResult FetchWeather(const TWeatherClients &clients, TRequestRecord request, const QString &dataFolder,
+                            const TCancelFlag &cancel)
 {
-    TWeatherResult result = FetchWeather(client, std::move(request), dataFolder, cancel);
+    if (request.Service == wsOpenMeteo)
+        return FetchOpenMeteoWeather(clients.OpenMeteo, std::move(request), cancel);
+    return FetchWeather(clients.Owm, std::move(request), dataFolder, cancel);
+}
+
+TWeatherResult FetchAndKeepWeather(const TWeatherClients &clients, TRequestRecord request,
+                                   const QString &dataFolder, const TCancelFlag &cancel)
+{
+    TWeatherResult result = FetchWeather(clients, std::move(request), dataFolder, cancel);
     QString ignored;
     WriteWeatherCache(dataFolder, result, ignored);
     return result;
@@ -156,12 +166,12 @@ TWeatherFetch::TWeatherFetch(TFetchFunction fetch, TPicturesFunction pictures, Q
     connect(&FWatcher, &QFutureWatcher<TWeatherResult>::finished, this, &TWeatherFetch::FetchDone);
 }
 
-TWeatherFetch::TWeatherFetch(const TOwmClient &client, const QString &dataFolder, QObject *parent)
+TWeatherFetch::TWeatherFetch(const TWeatherClients &clients, const QString &dataFolder, QObject *parent)
     : TWeatherFetch(
-          [client, dataFolder](const TRequestRecord &request, const TCancelFlag &cancel) {
-              return FetchAndKeepWeather(client, request, dataFolder, cancel);
+          [clients, dataFolder](const TRequestRecord &request, const TCancelFlag &cancel) {
+              return FetchAndKeepWeather(clients, request, dataFolder, cancel);
           },
-          [client, dataFolder](const QStringList &names, const TCancelFlag &cancel,
+          [client = clients.Owm, dataFolder](const QStringList &names, const TCancelFlag &cancel,
                                const std::function<void(const QString &)> &arrived) {
               TOwmClient own = client;
               if (cancel)

@@ -23,6 +23,7 @@
 #include <memory>
 
 class TOwmClient;
+struct TWeatherClients;
 
 // What the program works out itself for a forecast: the next time of each
 // moon phase, and per record the moon and the sunrise and sunset of its day.
@@ -68,10 +69,15 @@ QStringList MissingIcons(const TWeatherRecord &current, const TWeatherData &fore
 TWeatherResult FetchWeather(const TOwmClient &client, TRequestRecord request, const QString &dataFolder,
                             const TCancelFlag &cancel = TCancelFlag());
 
+// The fetch of the service the request names: FetchWeather for
+// OpenWeatherMap, FetchOpenMeteoWeather for Open-Meteo (no key, no pictures).
+TWeatherResult FetchWeather(const TWeatherClients &clients, TRequestRecord request, const QString &dataFolder,
+                            const TCancelFlag &cancel = TCancelFlag());
+
 // FetchWeather, then the answers kept when it succeeded. A cache that cannot be
 // written costs only the next start's head start, so it never fails the refresh.
-TWeatherResult FetchAndKeepWeather(const TOwmClient &client, TRequestRecord request, const QString &dataFolder,
-                                   const TCancelFlag &cancel = TCancelFlag());
+TWeatherResult FetchAndKeepWeather(const TWeatherClients &clients, TRequestRecord request,
+                                   const QString &dataFolder, const TCancelFlag &cancel = TCancelFlag());
 
 // Blocks until every picture download under way has ended, as the program's
 // exit does; a cancelled one ends at once.
@@ -91,8 +97,9 @@ public:
                                                  const std::function<void(const QString &name)> &arrived)>;
 
     TWeatherFetch(TFetchFunction fetch, TPicturesFunction pictures, QObject *parent = nullptr);
-    // The real client's: FetchAndKeepWeather and its picture download into `dataFolder`.
-    TWeatherFetch(const TOwmClient &client, const QString &dataFolder, QObject *parent = nullptr);
+    // The real clients': FetchAndKeepWeather and OpenWeatherMap's picture
+    // download into `dataFolder`.
+    TWeatherFetch(const TWeatherClients &clients, const QString &dataFolder, QObject *parent = nullptr);
     ~TWeatherFetch() override;
 
     // Starts one fetch; one asked for while another runs is refused (false).
