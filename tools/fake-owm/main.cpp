@@ -195,7 +195,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Serves made-up weather on http://127.0.0.1 in the weather service's shapes.\n"
+        "Serves made-up weather on http://127.0.0.1 in OpenWeatherMap's shapes and, under /v1/, Open-Meteo's.\n"
         "Prints \"listening on http://127.0.0.1:PORT\" first (https with --tls-cert); any key but \"bad\" is accepted.\n"
         "Also serves an update page at /webupdate.html with a small download."));
     parser.addHelpOption();
