@@ -235,6 +235,8 @@ void Tdlg_nb_Prefs::BuildBody()
     FStartupCheck->setObjectName(QStringLiteral("cbxStartup"));
     FUpdatesCheck = new QCheckBox(QStringLiteral("Check for Up&dates"), this);
     FUpdatesCheck->setObjectName(QStringLiteral("cbxUC"));
+    FOwnPicturesCheck = new QCheckBox(QStringLiteral("Use built-in &weather pictures"), this);
+    FOwnPicturesCheck->setObjectName(QStringLiteral("cbxOP"));
 
     FKeyLabel = new QLabel(QStringLiteral("API &key:"), this);
     FKeyLabel->setObjectName(QStringLiteral("lKey"));
@@ -295,7 +297,7 @@ void Tdlg_nb_Prefs::BuildBody()
     ++row;
     grid->addWidget(FLanguageLabel, row, 0);
     grid->addWidget(FLanguageCombo, row, 1, Qt::AlignLeft);
-    for (QCheckBox *box : {FOnTopCheck, FStartupCheck, FUpdatesCheck})
+    for (QCheckBox *box : {FOnTopCheck, FStartupCheck, FUpdatesCheck, FOwnPicturesCheck})
         grid->addWidget(box, ++row, 0, 1, 3);
     ++row;
     grid->setRowMinimumHeight(row, 12);
@@ -363,7 +365,7 @@ void Tdlg_nb_Prefs::BuildFooter()
 void Tdlg_nb_Prefs::SetTabOrder()
 {
     const QList<QWidget *> order{FTitle,  FLocationEdit,    FSearchButton, FMetricRadio, FImperialRadio, FIntervalSpin, FDaysSpin,     FLanguageCombo, FOnTopCheck,
-                                 FStartupCheck, FUpdatesCheck, FServiceCombo, FAttribution, FKeyEdit, FShowKeyButton, FGetKeyButton, FPaidCheck, FLogo, FOkButton, FCancelButton};
+                                 FStartupCheck, FUpdatesCheck, FOwnPicturesCheck, FServiceCombo, FAttribution, FKeyEdit, FShowKeyButton, FGetKeyButton, FPaidCheck, FLogo, FOkButton, FCancelButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -384,7 +386,7 @@ void Tdlg_nb_Prefs::LanguageChanged()
     }
     FUnitsGroup->setAccessibleName(WithoutMnemonic(FUnitsGroup->title()).trimmed());
     for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{
-             FMetricRadio, FImperialRadio, FOnTopCheck, FStartupCheck, FUpdatesCheck, FGetKeyButton, FPaidCheck, FOkButton, FCancelButton})
+             FMetricRadio, FImperialRadio, FOnTopCheck, FStartupCheck, FUpdatesCheck, FOwnPicturesCheck, FGetKeyButton, FPaidCheck, FOkButton, FCancelButton})
         button->setAccessibleName(WithoutMnemonic(button->text()));
     FIntervalSpin->setAccessibleName(WithoutMnemonic(FIntervalLabel->text()));
     FIntervalSpin->setSpecialValueText(FRefreshOffText);
@@ -438,6 +440,7 @@ void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTo
     FOnTopCheck->setChecked(stayOnTop);
     FStartupCheck->setChecked(settings.RunAtStartup);
     FUpdatesCheck->setChecked(settings.CheckForUpdates);
+    FOwnPicturesCheck->setChecked(settings.OwnPictures);
     FKeyEdit->setText(settings.ApiKey);
     FPaidCheck->setChecked(settings.Paid);
     FHasCoordinates = settings.HasCoordinates;
@@ -483,6 +486,7 @@ void Tdlg_nb_Prefs::StoreValues(TLayoutManagerValues &values, bool &stayOnTop) c
                                                              : FLanguageCombo->currentData().toString());
     values.SetValueByName(QLatin1String(kRunAtStartupName), FStartupCheck->isChecked());
     values.SetValueByName(QLatin1String(kCheckForUpdatesName), FUpdatesCheck->isChecked());
+    values.SetValueByName(QLatin1String(kOwnPicturesName), FOwnPicturesCheck->isChecked());
     values.SetValueByName(QLatin1String(kApiKeyName), FKeyEdit->text());
     values.SetValueByName(QLatin1String(kPaidName), FPaidCheck->isChecked());
     stayOnTop = FOnTopCheck->isChecked();

@@ -106,6 +106,7 @@ public:
     QCheckBox *FOnTopCheck = nullptr;
     QCheckBox *FStartupCheck = nullptr;
     QCheckBox *FUpdatesCheck = nullptr;
+    QCheckBox *FOwnPicturesCheck = nullptr;
     QLineEdit *FKeyEdit = nullptr;
     QToolButton *FShowKeyButton = nullptr;
     QPushButton *FGetKeyButton = nullptr;

@@ -1,5 +1,6 @@
 #include "ForecastList.h"
 
+#include "ConditionPictureSource.h"
 #include "ForecastListAccessible.h"
 #include "PictureFile.h"
 #include "mooncomp.h"
@@ -148,24 +149,46 @@ TForecastList::~TForecastList() = default;
 void TForecastList::SetRows(const TForecastRows &rows)
 {
     FRows = rows;
-    FPictures = QVector<TRowPictures>(rows.size());
     FDrawnTexts = QVector<TRowTexts>(rows.size());
-    QHash<QString, QImage> loaded;
-    for (int i = 0; i < FRows.size(); ++i) {
-        const QString &path = FRows[i].IconPath;
-        auto found = loaded.constFind(path);
-        if (found == loaded.constEnd())
-            found = loaded.insert(path, ReadPictureFile(path));
-        FPictures[i].Condition = *found;
-    }
+    LoadPictures();
     FCurrent = -1;
     FScroll = 0;
     updateGeometry();
     update();
 }
 
+void TForecastList::SetOwnPictures(bool own)
+{
+    if (own == FOwnPictures)
+        return;
+    FOwnPictures = own;
+    LoadPictures();
+    updateGeometry();
+    update();
+}
+
+QImage TForecastList::LoadPicture(int row, qreal ratio) const
+{
+    return ConditionPicture(FOwnPictures, FRows[row].Icon, FRows[row].IconPath, kPictureLimit, ratio);
+}
+
+void TForecastList::LoadPictures()
+{
+    FPictures = QVector<TRowPictures>(FRows.size());
+    QHash<QString, QImage> loaded;
+    for (int i = 0; i < FRows.size(); ++i) {
+        const QString &path = FRows[i].IconPath;
+        auto found = loaded.constFind(path);
+        if (found == loaded.constEnd())
+            found = loaded.insert(path, LoadPicture(i, devicePixelRatioF()));
+        FPictures[i].Condition = *found;
+    }
+}
+
 void TForecastList::PictureArrived(const QString &path)
 {
+    if (FOwnPictures)
+        return; // the rows show the program's own drawings
     QImage picture;
     for (int i = 0; i < FRows.size(); ++i) {
         if (FRows[i].IconPath != path)
@@ -285,7 +308,7 @@ QRect TForecastList::PictureRect(int row) const
 {
     if (row < 0 || row >= FPictures.size() || FPictures[row].Condition.isNull())
         return {};
-    const QSize size = FPictures[row].Condition.size();
+    const QSize size = FPictures[row].Condition.deviceIndependentSize().toSize();
     const QRect cell = CellRect(row, cPicture);
     QRect picture(cell.left() + (cell.width() - size.width()) / 2, cell.top() + (cell.height() - size.height()) / 2,
                   size.width(), size.height());
@@ -414,6 +437,9 @@ void TForecastList::PrepareScaled(int row, qreal ratio) const
     if (pictures.ScaledFor == ratio)
         return;
     pictures.ConditionScaled = QPixmap();
+    // An own drawing is drawn again at the new density rather than scaled.
+    if (FOwnPictures && !pictures.Condition.isNull() && pictures.Condition.devicePixelRatio() != ratio)
+        pictures.Condition = LoadPicture(row, ratio);
     if (!pictures.Condition.isNull()) {
         // Days of the same weather share one picture: it is scaled once.
         const QSize size = PictureRect(row).size();

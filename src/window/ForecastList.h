@@ -63,6 +63,10 @@ public:
     // The condition picture at `path` arrived after the rows were set: the
     // rows that show it load it now; the rest and the selection stay.
     void PictureArrived(const QString &path);
+    // The program's own drawings in place of the downloaded files (off at
+    // first); the rows' pictures are made again.
+    void SetOwnPictures(bool own);
+    bool OwnPictures() const { return FOwnPictures; }
     int RowCount() const { return FRows.size(); }
 
     int CurrentRow() const { return FCurrent; }
@@ -124,7 +128,9 @@ private:
     // set; the scaled pictures, the moon among them, are made at the first
     // paint, at the one size the screen's density needs.
     struct TRowPictures {
-        QImage Condition; // as loaded; null when the file is missing or unreadable
+        // As loaded, or an own drawing at the density last painted (its ratio
+        // set); null when the file is missing or unreadable.
+        mutable QImage Condition;
         // Remade only when the density changes.
         mutable QPixmap ConditionScaled;
         mutable QPixmap MoonScaled;
@@ -155,6 +161,8 @@ private:
     void PaintPicture(QPainter &painter, int row) const;
     void PaintMoon(QPainter &painter, int row) const;
     void PrepareScaled(int row, qreal ratio) const;
+    void LoadPictures();
+    QImage LoadPicture(int row, qreal ratio) const;
     bool TextFits(const QString &text, const QRect &rect, int flags, const QFont &font) const;
 
     TForecastRows FRows;
@@ -162,6 +170,7 @@ private:
     mutable QVector<TRowTexts> FDrawnTexts;
     std::unique_ptr<TMoon> FMoon; // draws the rows' moons
     TForecastListColours FColours;
+    bool FOwnPictures = false;
     int FCurrent = -1;
     int FScroll = 0;
     int FWheelRest = 0; // a part of a wheel notch not yet scrolled (fine-grained wheels)

@@ -4,7 +4,6 @@
 #include "BarTextColours.h"
 #include "LangConsts.h"
 #include "PanelLabelAccessible.h"
-#include "PictureFile.h"
 #include "WindowLook.h"
 
 #include <QLabel>
@@ -168,14 +167,14 @@ void THeaderPanel::ClearValues()
     PlaceLabels();
 }
 
-void THeaderPanel::ShowIconFile(const QString &path)
+void THeaderPanel::ShowConditionPicture(const QImage &image)
 {
-    const QImage image = ReadPictureFile(path);
     if (image.isNull())
         return;
     const qreal ratio = devicePixelRatioF();
+    const QSize device = QSize(kIconSize, kIconSize) * ratio;
     QPixmap picture = QPixmap::fromImage(
-        image.scaled(QSize(kIconSize, kIconSize) * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        image.size() == device ? image : image.scaled(device, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     picture.setDevicePixelRatio(ratio);
     FIcon->setPixmap(picture);
 }

@@ -40,9 +40,9 @@ public:
     void ShowTexts(const TPanelTexts &texts);
     // Empties every value label; the place stays.
     void ClearValues();
-    // The picture from a file; a file that is missing or no picture keeps the
-    // previous one.
-    void ShowIconFile(const QString &path);
+    // The condition's picture, scaled to the icon's size unless it was made
+    // for it at the panel's density; a null image keeps the previous one.
+    void ShowConditionPicture(const QImage &image);
     void ShowApplicationPicture();
     // The error icon with its hint, or none.
     void ShowError(const QString &hint);

@@ -4,6 +4,7 @@
 #include "AppSettings.h"
 #include "AppletUpdates.h"
 #include "ClockControl.h"
+#include "ConditionPictureSource.h"
 #include "DayNames.h"
 #include "EventRefresh.h"
 #include "FailureAdvice.h"
@@ -288,6 +289,11 @@ void Twnd_nb_Main::ApplySettings()
     FU = UnitsWord(settings.Units);
     FImperial = IsImperial(settings.Units);
     FRefresh->SetIntervalMinutes(settings.RefreshMinutes);
+    const bool ownPictures = UsesOwnPictures(settings.Service, settings.OwnPictures);
+    FFetch->SetServicePictures(!ownPictures);
+    FList->SetOwnPictures(ownPictures);
+    if (FHasWeather)
+        ShowCurrentPicture();
     StoreLocationFallback(values);
     if (!FHasWeather) {
         TPanelTexts texts;
@@ -432,10 +438,9 @@ void Twnd_nb_Main::NoteReportedLocation(const TWeatherResult &result)
 
 void Twnd_nb_Main::PictureArrived(const QString &name)
 {
-    const QString path = IconFilePath(FDataFolder, name);
     if (FHasWeather && FCurrent.Weather.Icon == name)
-        FHeader->ShowIconFile(path);
-    FList->PictureArrived(path);
+        ShowCurrentPicture();
+    FList->PictureArrived(IconFilePath(FDataFolder, name));
 }
 
 void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
@@ -444,7 +449,7 @@ void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
     FHeader->ClearValues();
     NoteReportedLocation(result);
     FCurrent = result.Current;
-    FHeader->ShowIconFile(IconFilePath(FDataFolder, FCurrent.Weather.Icon));
+    ShowCurrentPicture();
     TPanelTexts texts = BuildPanelTexts(FCurrent, FImperial, QLocale(), GlobalLangManager(), FReference);
     if (result.FromCache)
         texts.IconHint = CachedWeatherHint(result.FetchedAt, QLocale());
@@ -454,6 +459,13 @@ void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
     FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference,
                                      result.Astronomy.Sun, result.Astronomy.Moon));
     FHasWeather = true;
+}
+
+void Twnd_nb_Main::ShowCurrentPicture()
+{
+    const QString &icon = FCurrent.Weather.Icon;
+    FHeader->ShowConditionPicture(ConditionPicture(FList->OwnPictures(), icon, IconFilePath(FDataFolder, icon),
+                                                   THeaderPanel::kIconSize, FHeader->devicePixelRatioF()));
 }
 
 void Twnd_nb_Main::ShowFailure(const TWeatherResult &result)

@@ -124,6 +124,7 @@ private:
     void FetchFinished(const TWeatherResult &result);
     void RefreshFinished(const TWeatherResult &result);
     void ShowSuccess(const TWeatherResult &result);
+    void ShowCurrentPicture();
     void ShowFailure(const TWeatherResult &result);
     void PictureArrived(const QString &name);
     // The place the service named for a result becomes the stored one, unless

@@ -252,3 +252,42 @@ TEST(WeatherFetch, CancelEndsStalledPicturesAndTheObjectMayGoFirst)
     WaitForPictureDownloads();
     EXPECT_TRUE(QDir(dataFolder).entryList({QStringLiteral("*.png")}, QDir::Files).isEmpty());
 }
+
+// With the program's own pictures the refresh names no picture missing and
+// fetches none; pictures still on their way when the choice changed are not
+// announced, so they cannot replace the drawings.
+TEST(WeatherFetch, OwnPicturesFetchNoneAndAnnounceNoLateArrival)
+{
+    StandInService service;
+    ASSERT_TRUE(service.Started());
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString dataFolder = folder.path() + QLatin1Char('/');
+    std::shared_ptr<std::atomic<bool>> flag;
+    const TCancelFlag cancel = NewCancelFlag(flag);
+
+    TWeatherFetch fetch(service.Client(), dataFolder);
+    QList<TWeatherResult> finished;
+    QObject::connect(&fetch, &TWeatherFetch::Finished, [&](const TWeatherResult &result) { finished << result; });
+    QSignalSpy arrived(&fetch, &TWeatherFetch::PictureArrived);
+
+    fetch.SetServicePictures(false);
+    ASSERT_TRUE(fetch.Start(PaidRequest(), cancel));
+    ASSERT_TRUE(EventuallyEq([&] { return finished.size(); }, 1));
+    ASSERT_TRUE(finished[0].Ok());
+    EXPECT_TRUE(finished[0].MissingPictures.isEmpty());
+    // Pictures are asked for as the result is handed over, or not at all.
+    EXPECT_TRUE(fetch.PicturesInFlight().isEmpty());
+
+    service.HoldPictures();
+    fetch.SetServicePictures(true);
+    ASSERT_TRUE(fetch.Start(PaidRequest(), cancel));
+    ASSERT_TRUE(EventuallyEq([&] { return finished.size(); }, 2));
+    EXPECT_EQ(finished[1].MissingPictures.size(), 3);
+    ASSERT_TRUE(EventuallyEq([&] { return service.PicturesAsked(); }, 3));
+    fetch.SetServicePictures(false);
+    service.ReleasePictures();
+    ASSERT_TRUE(Eventually([&] { return fetch.PicturesInFlight().isEmpty(); }));
+    EXPECT_EQ(arrived.count(), 0);
+    EXPECT_EQ(service.PicturesAsked(), 3);
+}

@@ -89,6 +89,7 @@ TEST_F(EditPreferencesTest, OkWritesEveryValueAndAppliesOnce)
         ClickButton(dialog.FOnTopCheck);
         ClickButton(dialog.FStartupCheck);
         ClickButton(dialog.FUpdatesCheck);
+        ClickButton(dialog.FOwnPicturesCheck);
         dialog.FKeyEdit->setText(QStringLiteral("new-key-5678"));
         QTest::mouseClick(dialog.FOkButton, Qt::LeftButton);
     });
@@ -104,6 +105,7 @@ TEST_F(EditPreferencesTest, OkWritesEveryValueAndAppliesOnce)
     EXPECT_EQ(stored.ForecastDays, 9);
     EXPECT_FALSE(stored.RunAtStartup);
     EXPECT_FALSE(stored.CheckForUpdates);
+    EXPECT_FALSE(stored.OwnPictures);
     EXPECT_EQ(stored.ApiKey, QStringLiteral("new-key-5678"));
     EXPECT_TRUE(stored.Paid);
     // The key reaches the file enciphered only.

@@ -111,6 +111,7 @@ TEST_F(PrefsDialogTest, OpensWithTheStoredValues)
         settings.Set(kUnitsName, c.units);
         settings.Set(kRefreshIntervalName, 90);
         settings.Set(kLocationName, QStringLiteral("Vienna, AT"));
+        settings.Set(kOwnPicturesName, !c.paid);
         const auto dialog = Open(ServiceSearch(), c.paid);
         EXPECT_EQ(dialog->FDaysSpin->value(), c.shownDays) << c.name;
         EXPECT_EQ(dialog->FDaysSpin->isEnabled(), c.paid) << c.name;
@@ -118,6 +119,7 @@ TEST_F(PrefsDialogTest, OpensWithTheStoredValues)
         EXPECT_EQ(dialog->LocationId(), c.id) << c.name;
         EXPECT_EQ(dialog->FImperialRadio->isChecked(), c.imperial) << c.name;
         EXPECT_EQ(dialog->FOnTopCheck->isChecked(), c.paid) << c.name;
+        EXPECT_EQ(dialog->FOwnPicturesCheck->isChecked(), !c.paid) << c.name;
         EXPECT_EQ(dialog->FIntervalSpin->value(), 90) << c.name;
         EXPECT_EQ(dialog->FLocationEdit->text(), QStringLiteral("Vienna, AT")) << c.name;
         EXPECT_EQ(dialog->FKeyEdit->text(), kKey) << c.name;
@@ -546,7 +548,7 @@ TEST_F(PrefsDialogTest, TabVisitsEveryControlInOrderAndEachHasAName)
     const auto dialog = Open();
     dialog->FLocationEdit->setFocus();
     const QStringList expected{"eLoc",    "bSearch",  "rbMetric", "rbImperial", "seWRI",   "cbLang",
-                               "cbxTMW",  "cbxStartup", "cbxUC",  "cbService", "eOWMKey",  "bShowKey", "bGetKey",
+                               "cbxTMW",  "cbxStartup", "cbxUC",  "cbxOP",  "cbService", "eOWMKey",  "bShowKey", "bGetKey",
                                "cbxPaid", "iService", "bOK",      "bCancel",  "lTitle",   "eLoc"};
     QStringList visited{dialog->focusWidget()->objectName()};
     for (int i = 1; i < expected.size(); ++i) {

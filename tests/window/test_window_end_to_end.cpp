@@ -1,5 +1,7 @@
 // The window against the stand-in service: the panel filled in its formats, the
 // settings written at exit, the icons fetched, and the failure paths.
+#include "AppSettings.h"
+#include "ConditionPictures.h"
 #include "DateTimeConv.h"
 #include "ForecastList.h"
 #include "HeaderPanel.h"
@@ -36,7 +38,77 @@ QMap<QString, QString> PanelTexts(Twnd_nb_Main &window)
     return texts;
 }
 
+// Whether the panel's picture is one of the program's own drawings, made for
+// its size at the window's density.
+bool ShowsOwnDrawing(Twnd_nb_Main &window)
+{
+    const QPixmap shown = window.Header()->WeatherIcon()->pixmap();
+    if (shown.isNull())
+        return false;
+    const QImage image = shown.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (const char *group : {"01", "02", "03", "04", "09", "10", "11", "13", "50"}) {
+        for (const char *time : {"d", "n"}) {
+            const QImage drawing = RenderConditionPicture(QLatin1String(group) + QLatin1String(time),
+                                                          THeaderPanel::kIconSize, window.devicePixelRatioF());
+            if (drawing.size() == image.size() && drawing.devicePixelRatio() == shown.devicePixelRatio()
+                && drawing.convertToFormat(QImage::Format_ARGB32_Premultiplied) == image)
+                return true;
+        }
+    }
+    return false;
+}
+
+QStringList Downloaded(const TWindowRun &run)
+{
+    return QDir(run.DataFolder()).entryList({QStringLiteral("*.png")}, QDir::Files);
+}
+
 } // namespace
+
+// The condition pictures: by default the program's own, drawn for the screen
+// with nothing downloaded; the service's when chosen (OP=0), fetched after the
+// weather; and the choice confirmed again shows the drawings at once.
+TEST(WindowEndToEnd, OwnPicturesNeedNoDownloadAndTheServicesComeWhenChosen)
+{
+    TStandIn service;
+    ASSERT_TRUE(service.WaitUntilListening());
+    for (const bool own : {true, false}) {
+        SCOPED_TRACE(own ? "own pictures" : "the service's pictures");
+        TWindowRun run;
+        QMap<QString, QString> values;
+        if (!own)
+            values.insert(QLatin1String(kOwnPicturesName), QStringLiteral("0"));
+        run.WriteSettings(service.Base(), QStringLiteral("demo-key"), values);
+        Twnd_nb_Main &window = run.Open();
+        ASSERT_TRUE(run.WaitForRefreshEnd());
+        ASSERT_TRUE(window.HasWeather());
+        const TForecastList *list = window.ForecastList();
+        ASSERT_GT(list->RowCount(), 0);
+        const QSize listPicture(TForecastList::kPictureLimit, TForecastList::kPictureLimit);
+        if (own) {
+            EXPECT_TRUE(ShowsOwnDrawing(window));
+            EXPECT_EQ(list->PictureRect(0).size(), listPicture);
+            // A second refresh: any picture the first had asked for has reached
+            // the stand-in by its end.
+            window.RefreshWeather();
+            ASSERT_TRUE(run.WaitForRefreshEnd());
+            EXPECT_FALSE(service.Log().contains(QStringLiteral("/img/"))) << service.Log().toStdString();
+            EXPECT_EQ(Downloaded(run), QStringList());
+            continue;
+        }
+        EXPECT_TRUE(Eventually([&] { return !Downloaded(run).isEmpty(); }));
+        ASSERT_TRUE(Eventually([&] { return window.WeatherFetch()->PicturesInFlight().isEmpty(); }));
+        EXPECT_TRUE(Eventually([&] { return !window.Header()->WeatherIcon()->pixmap().isNull(); }));
+        EXPECT_FALSE(ShowsOwnDrawing(window));
+        EXPECT_EQ(list->PictureRect(0).size(), listPicture);
+
+        window.LayoutManager().StoredValues().SetValueByName(QLatin1String(kOwnPicturesName), true);
+        window.ApplySettings();
+        EXPECT_TRUE(ShowsOwnDrawing(window));
+        EXPECT_TRUE(list->OwnPictures());
+        ASSERT_TRUE(run.WaitForRefreshEnd());
+    }
+}
 
 TEST(WindowEndToEnd, FillsThePanelSavesTheSettingsAndKeepsItsDataWhenTheServiceGoes)
 {
@@ -74,9 +146,6 @@ TEST(WindowEndToEnd, FillsThePanelSavesTheSettingsAndKeepsItsDataWhenTheServiceG
               TemperatureColour(Text(window, "lTemp").chopped(2).toDouble(), false));
     EXPECT_FALSE(window.Header()->WeatherIcon()->toolTip().isEmpty()); // the observation time
     EXPECT_TRUE(window.Header()->ErrorIcon()->isHidden());
-    // The pictures follow the weather.
-    EXPECT_TRUE(Eventually(
-        [&] { return !QDir(run.DataFolder()).entryList({QStringLiteral("*.png")}, QDir::Files).isEmpty(); }));
 
     // The list: one row per forecast day, dated one day after another from the
     // stand-in's first UTC day (the day after it when its first slot is the

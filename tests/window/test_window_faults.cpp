@@ -62,6 +62,8 @@ const QMap<QString, QString> kChangedSettings = {
     {QStringLiteral("WRI"), QStringLiteral("45")},
     {QStringLiteral("CFU"), QStringLiteral("0")},
     {QStringLiteral("RAS"), QStringLiteral("0")},
+    // The service's own pictures: their downloads meet the faults too.
+    {QStringLiteral("OP"), QStringLiteral("0")},
 };
 
 void ExpectSettingsKept(const TWindowRun &run)
@@ -163,7 +165,7 @@ TEST(WindowFaults, IconFaultsLeaveTheWeatherAndAreFetchedAtTheNextRefresh)
     for (const char *mode : {"html-503", "close"}) {
         SCOPED_TRACE(mode);
         TWindowRun run;
-        run.WriteSettings(service.Base(), kKey);
+        run.WriteSettings(service.Base(), kKey, {{QLatin1String(kOwnPicturesName), QStringLiteral("0")}});
         run.WriteServiceValue(QLatin1String(kTimeoutKey), kTimeoutSeconds);
         ASSERT_TRUE(service.SetFault(QString::fromLatin1(mode), QStringLiteral("/img/")));
         Twnd_nb_Main &window = run.Open();

@@ -72,6 +72,9 @@ struct QuitFolders {
         settings.WriteString(TLayoutManagerValues::kDefaultSection, QLatin1String(kApiKeyName),
                              TLayoutManagerWinCryptCipherer().EncryptText(QStringLiteral("demo-key"),
                                                                           QLatin1String(kApiKeyPassword)));
+        // The service's pictures, so that a quit meets their downloads too.
+        settings.WriteString(TLayoutManagerValues::kDefaultSection, QLatin1String(kOwnPicturesName),
+                             QStringLiteral("0"));
         settings.Close();
     }
 };

@@ -10,6 +10,12 @@ struct TFakeCity {
     QString Country; // two-letter code
     double Lat;
     double Lon;
+    // What the keyless service's place search tells besides.
+    QString CountryName;
+    QString Admin1;   // the region; empty where the country has none
+    QString TimeZone; // IANA name
+    qint64 Population;
+    double Elevation; // metres
 };
 
 const QVector<TFakeCity> &KnownCities();

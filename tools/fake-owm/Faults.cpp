@@ -2,6 +2,7 @@
 
 #include "Cities.h"
 #include "Documents.h"
+#include "OpenMeteo.h"
 
 #include <QDateTime>
 
@@ -12,7 +13,11 @@
 namespace {
 
 const char kXmlType[] = "application/xml; charset=utf-8";
-const char kDefaultPrefix[] = "/data/";
+const char kJsonType[] = "application/json; charset=utf-8";
+// The API paths a fault strikes unless it names its own: both services'.
+const char *const kApiPrefixes[] = {"/data/", "/v1/"};
+const char kJsonPrefix[] = "/v1/";
+constexpr int kJsonNesting = 100000;
 
 constexpr auto kStallStep = std::chrono::milliseconds(100);
 constexpr auto kStallLongest = std::chrono::minutes(10);
@@ -39,11 +44,31 @@ const TFaultName kFaultNames[] = {
     {TFault::BadUtf8, "bad-utf8"},  {TFault::Html503, "html-503"}, {TFault::Json429, "json-429"},
 };
 
-// A good answer to break: the current weather of the first known city.
-std::string GoodDocument()
+bool StartsWith(const std::string &path, const std::string &prefix)
 {
+    return path.compare(0, prefix.size(), prefix) == 0;
+}
+
+// The keyless service's paths answer JSON, the others XML.
+bool JsonPath(const std::string &path)
+{
+    return StartsWith(path, kJsonPrefix);
+}
+
+// A good answer to break: the current weather of the first known city, in the
+// path's shape.
+std::string GoodDocument(bool json)
+{
+    if (json)
+        return OpenMeteoSampleDocument().toStdString();
     return CurrentDocument(KnownCities().front(), QStringLiteral("metric"), QDateTime::currentDateTimeUtc())
         .toStdString();
+}
+
+// JSON has no entities; its blow-up is nesting deeper than any parser should follow.
+std::string DeepJsonDocument()
+{
+    return "{\"current\":" + std::string(kJsonNesting, '[') + std::string(kJsonNesting, ']') + "}";
 }
 
 std::string EntityExpansionDocument()
@@ -61,10 +86,10 @@ std::string EntityExpansionDocument()
 
 // Bytes that no UTF-8 decoder may accept (a lone continuation byte, an
 // overlong form, a surrogate) where the place's name stands.
-std::string BadUtf8Document()
+std::string BadUtf8Document(bool json)
 {
-    std::string document = GoodDocument();
-    const std::string name = "name=\"";
+    std::string document = GoodDocument(json);
+    const std::string name = json ? "\"timezone\":\"" : "name=\"";
     const size_t at = document.find(name);
     if (at != std::string::npos)
         document.insert(at + name.size(), "\x80\xC0\xAF\xED\xA0\x80\xFF");
@@ -103,13 +128,18 @@ void TFaultSwitch::Set(TFault fault, const std::string &pathPrefix)
 {
     std::lock_guard<std::mutex> lock(FMutex);
     FFault = fault;
-    FPrefix = pathPrefix.empty() ? std::string(kDefaultPrefix) : pathPrefix;
+    FPrefix = pathPrefix;
 }
 
 TFault TFaultSwitch::FaultFor(const std::string &path) const
 {
     std::lock_guard<std::mutex> lock(FMutex);
-    return path.compare(0, FPrefix.size(), FPrefix) == 0 ? FFault : TFault::None;
+    if (!FPrefix.empty())
+        return StartsWith(path, FPrefix) ? FFault : TFault::None;
+    for (const char *prefix : kApiPrefixes)
+        if (StartsWith(path, prefix))
+            return FFault;
+    return TFault::None;
 }
 
 void AddFaultControl(httplib::Server &server, TFaultSwitch &faults)
@@ -130,6 +160,8 @@ void AddFaultControl(httplib::Server &server, TFaultSwitch &faults)
 
 bool ServeFault(const TFaultSwitch &faults, const httplib::Request &request, httplib::Response &response)
 {
+    const bool json = JsonPath(request.path);
+    const char *const type = json ? kJsonType : kXmlType;
     switch (faults.FaultFor(request.path)) {
     case TFault::None:
         return false;
@@ -137,8 +169,8 @@ bool ServeFault(const TFaultSwitch &faults, const httplib::Request &request, htt
         Stall(faults, request.path);
         return false; // healed: the route answers
     case TFault::Drip: {
-        auto document = std::make_shared<std::string>(GoodDocument());
-        response.set_content_provider(document->size(), kXmlType,
+        auto document = std::make_shared<std::string>(GoodDocument(json));
+        response.set_content_provider(document->size(), type,
                                       [document](size_t offset, size_t, httplib::DataSink &sink) {
                                           std::this_thread::sleep_for(kDripPause);
                                           return sink.write(document->data() + offset, 1);
@@ -148,8 +180,8 @@ bool ServeFault(const TFaultSwitch &faults, const httplib::Request &request, htt
     case TFault::Close: {
         // The length promised is the whole document's; the provider's refusal
         // after the first half drops the connection.
-        auto document = std::make_shared<std::string>(GoodDocument());
-        response.set_content_provider(document->size(), kXmlType,
+        auto document = std::make_shared<std::string>(GoodDocument(json));
+        response.set_content_provider(document->size(), type,
                                       [document](size_t offset, size_t, httplib::DataSink &sink) {
                                           const size_t half = document->size() / 2;
                                           if (offset >= half)
@@ -159,17 +191,19 @@ bool ServeFault(const TFaultSwitch &faults, const httplib::Request &request, htt
         return true;
     }
     case TFault::Huge: {
-        std::string body = "<?xml version=\"1.0\"?>\n<current>";
-        body.append(kHugeBytes - body.size() - 10, ' ');
-        body += "</current>";
-        response.set_content(body, kXmlType);
+        const std::string head = json ? "{\"current\":\"" : "<?xml version=\"1.0\"?>\n<current>";
+        const std::string tail = json ? "\"}" : "</current>";
+        std::string body = head;
+        body.append(kHugeBytes - head.size() - tail.size(), ' ');
+        body += tail;
+        response.set_content(body, type);
         return true;
     }
     case TFault::Entities:
-        response.set_content(EntityExpansionDocument(), kXmlType);
+        response.set_content(json ? DeepJsonDocument() : EntityExpansionDocument(), type);
         return true;
     case TFault::BadUtf8:
-        response.set_content(BadUtf8Document(), kXmlType);
+        response.set_content(BadUtf8Document(json), type);
         return true;
     case TFault::Html503:
         response.status = 503;
@@ -177,7 +211,7 @@ bool ServeFault(const TFaultSwitch &faults, const httplib::Request &request, htt
         return true;
     case TFault::Json429:
         response.status = 429;
-        response.set_content(kJson429Body, "application/json; charset=utf-8");
+        response.set_content(json ? OpenMeteoLimitDocument().toStdString() : std::string(kJson429Body), kJsonType);
         return true;
     }
     return false;

@@ -1,7 +1,8 @@
 // Faults the stand-in can play instead of its good answers, for tests of how the
 // program bears a broken service: chosen at start (--fault) or at any time by
 // GET /control/fault?mode=NAME[&path=PREFIX] (path: the request paths that
-// fail, "/data/" by default; mode "none" heals).
+// fail, both services' API paths "/data/" and "/v1/" by default; mode "none"
+// heals). The keyless service's paths get their faults in JSON.
 #pragma once
 
 #include <QString>
@@ -18,7 +19,7 @@ enum class TFault {
     Drip,     // a good document, one byte a second
     Close,    // half of a good document, then the connection closes
     Huge,     // a 200 answer of 5 MiB
-    Entities, // a document whose entities expand a billion-fold
+    Entities, // a document whose entities expand a billion-fold (JSON: nested 100,000 deep)
     BadUtf8,  // a good document with bytes that are no UTF-8
     Html503,  // HTTP 503 with a proxy's HTML page
     Json429,  // HTTP 429 with the service's JSON for too many requests

@@ -1,11 +1,13 @@
-// fake-owm: a stand-in for the weather service on 127.0.0.1, for demos and
+// fake-owm: a stand-in for the weather services on 127.0.0.1, for demos and
 // end-to-end tests. Made-up weather for a fixed list of cities, the answers in
 // the XML shapes the client reads, the service's JSON error bodies, and drawn
-// condition icons. Any key but "bad" is accepted.
+// condition icons; beside them the keyless service's JSON forecast and place
+// search. Any key but "bad" is accepted.
 #include "Cities.h"
 #include "Documents.h"
 #include "Faults.h"
 #include "Icons.h"
+#include "OpenMeteo.h"
 #include "UpdatePage.h"
 
 #include <httplib.h>
@@ -101,6 +103,19 @@ void ServeXml(httplib::Response &response, const QByteArray &document)
     Reply(response, 200, document.toStdString(), kXmlType);
 }
 
+TQueryParams Params(const httplib::Request &request)
+{
+    TQueryParams params;
+    for (const auto &[name, value] : request.params)
+        params.insert(QString::fromStdString(name), QString::fromStdString(value));
+    return params;
+}
+
+void ServeJson(httplib::Response &response, const TOpenMeteoAnswer &answer)
+{
+    Reply(response, answer.Status, answer.Body.toStdString(), kJsonType);
+}
+
 void AddRoutes(httplib::Server &server, const QMap<QString, QByteArray> &icons)
 {
     server.Get("/data/2.5/weather", [](const httplib::Request &request, httplib::Response &response) {
@@ -141,6 +156,13 @@ void AddRoutes(httplib::Server &server, const QMap<QString, QByteArray> &icons)
         else
             Reply(response, 200, png.toStdString(), "image/png");
     });
+    // The keyless service's shapes: no key is asked for.
+    server.Get("/v1/forecast", [](const httplib::Request &request, httplib::Response &response) {
+        ServeJson(response, OpenMeteoForecast(Params(request), QDateTime::currentDateTimeUtc()));
+    });
+    server.Get("/v1/search", [](const httplib::Request &request, httplib::Response &response) {
+        ServeJson(response, OpenMeteoSearch(Params(request)));
+    });
     server.set_error_handler([](const httplib::Request &, httplib::Response &response) {
         if (response.body.empty())
             Reply(response, response.status, "<html><body>Not Found</body></html>", "text/html");
@@ -173,7 +195,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Serves made-up weather on http://127.0.0.1 in the weather service's shapes.\n"
+        "Serves made-up weather on http://127.0.0.1 in OpenWeatherMap's shapes and, under /v1/, Open-Meteo's.\n"
         "Prints \"listening on http://127.0.0.1:PORT\" first (https with --tls-cert); any key but \"bad\" is accepted.\n"
         "Also serves an update page at /webupdate.html with a small download."));
     parser.addHelpOption();

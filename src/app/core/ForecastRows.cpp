@@ -217,6 +217,7 @@ TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dat
         TForecastRow row;
         row.Index = i;
         row.IconPath = record.Weather.Icon.isEmpty() ? QString() : IconFilePath(dataFolder, record.Weather.Icon);
+        row.Icon = record.Weather.Icon;
         row.Date = stamp.date();
         row.Weekend = row.Date.dayOfWeek() == kSaturday || row.Date.dayOfWeek() == kSunday;
         row.MoonTime = UniversalValue(stamp);

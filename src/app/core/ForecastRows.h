@@ -27,6 +27,7 @@ struct TSunTimes {
 struct TForecastRow {
     int Index = -1;          // of the forecast record
     QString IconPath;        // the condition picture's file
+    QString Icon;            // the condition picture's name ("10d.png"), for the own drawings
     QDate Date;              // the record's local date
     bool Weekend = false;
     TDateTime MoonTime = 0;  // universal time of the record, for the moon picture

@@ -197,8 +197,13 @@ bool TWeatherFetch::Start(const TRequestRecord &request, const TCancelFlag &canc
     FRunning = true;
     FCancel = cancel;
     const TFetchFunction fetch = FFetch;
-    FWatcher.setFuture(
-        QtConcurrent::run([fetch, request, cancel] { return GuardedFetch(fetch, request, cancel); }));
+    const bool pictures = FServicePictures;
+    FWatcher.setFuture(QtConcurrent::run([fetch, request, cancel, pictures] {
+        TWeatherResult result = GuardedFetch(fetch, request, cancel);
+        if (!pictures)
+            result.MissingPictures.clear();
+        return result;
+    }));
     return true;
 }
 
@@ -243,7 +248,8 @@ void TWeatherFetch::FetchPictures(const QStringList &names, const TCancelFlag &c
 
 void TWeatherFetch::PictureDone(const QString &name)
 {
-    emit PictureArrived(name);
+    if (FServicePictures)
+        emit PictureArrived(name);
 }
 
 void TWeatherFetch::PicturesDone(const QStringList &names)

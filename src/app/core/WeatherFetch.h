@@ -107,6 +107,11 @@ public:
     bool Running() const { return FRunning; }
     // Pictures asked for that have not arrived or failed yet.
     QStringList PicturesInFlight() const { return FPicturesInFlight.values(); }
+    // Whether the service's condition pictures are wanted (they are unless
+    // the program draws its own). Unwanted, a result names none missing, none
+    // is fetched, and one still on its way is not announced.
+    void SetServicePictures(bool wanted) { FServicePictures = wanted; }
+    bool ServicePictures() const { return FServicePictures; }
 
 signals:
     void Finished(const TWeatherResult &result);
@@ -126,6 +131,7 @@ private:
     QFutureWatcher<TWeatherResult> FWatcher;
     TCancelFlag FCancel;
     bool FRunning = false;
+    bool FServicePictures = true;
     QSet<QString> FPicturesInFlight;
     std::shared_ptr<TRelay> FRelay;
 };
