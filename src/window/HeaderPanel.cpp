@@ -22,6 +22,10 @@ constexpr int kMiddleColumn = 232;
 constexpr int kRightColumn = 349;
 constexpr int kLocY = 2, kDescY = 21, kTempY = 36, kWindY = 51, kCloudY = 37;
 constexpr int kTempWidth = 64;
+// The felt temperature stands after the temperature's text, on the line of the
+// smaller texts.
+constexpr int kFeelGap = 6;
+constexpr int kFeelY = 37;
 
 const QColor kErrorRed(208, 32, 32);
 
@@ -82,14 +86,15 @@ THeaderPanel::THeaderPanel(TThemeController *theme, QWidget *parent)
     FHumidityLabel = MakeLabel("lHum", kDetailColour, kLabelPoints, lc_Humidity);
     FCloudLabel = MakeLabel("lCloud", kDetailColour, kLabelPoints, lc_CloudCover);
     FPrecipitationLabel = MakeLabel("lPrec", kDetailColour, kLabelPoints, lc_Precipitations);
+    FFeelLabel = MakeLabel("lFeel", kDetailColour, kLabelPoints, FillText(lc_FeelsLike, QString()).trimmed());
     FWindLabel->setFont(Font(kLabelPoints, false));
-    for (QLabel *label : {FPressureLabel, FHumidityLabel, FCloudLabel, FPrecipitationLabel})
+    for (QLabel *label : {FPressureLabel, FHumidityLabel, FCloudLabel, FPrecipitationLabel, FFeelLabel})
         label->setFont(Font(kLabelPoints, false));
 
     FPlaces = {
         {FLocationLabel, cFull, kLocY},     {FDescriptionLabel, cFull, kDescY},    {FTempLabel, cLeft, kTempY},
         {FWindLabel, cLeft, kWindY},   {FPressureLabel, cMiddle, kTempY},  {FHumidityLabel, cMiddle, kWindY},
-        {FCloudLabel, cRight, kCloudY}, {FPrecipitationLabel, cRight, kWindY},
+        {FCloudLabel, cRight, kCloudY}, {FPrecipitationLabel, cRight, kWindY}, {FFeelLabel, cBesideTemp, kFeelY},
     };
     FErrorIcon->raise();
 }
@@ -141,6 +146,7 @@ void THeaderPanel::ShowTexts(const TPanelTexts &texts)
     SetText(FHumidityLabel, texts.Hum);
     SetText(FCloudLabel, texts.Cloud);
     SetText(FPrecipitationLabel, texts.Prec);
+    SetText(FFeelLabel, texts.Feel);
     QPalette palette = FTempLabel->palette();
     palette.setColor(QPalette::WindowText, texts.TempColour);
     FTempLabel->setPalette(palette);
@@ -151,7 +157,7 @@ void THeaderPanel::ShowTexts(const TPanelTexts &texts)
 
 void THeaderPanel::ClearValues()
 {
-    for (QLabel *label : {FTempLabel, FWindLabel, FPressureLabel, FHumidityLabel, FCloudLabel, FPrecipitationLabel})
+    for (QLabel *label : {FTempLabel, FFeelLabel, FWindLabel, FPressureLabel, FHumidityLabel, FCloudLabel, FPrecipitationLabel})
         SetText(label, QString());
     if (FRefreshing)
         FDescBeforeRefresh.clear();
@@ -228,7 +234,9 @@ void THeaderPanel::PlaceLabels()
     // what still does not fit is shortened (its hint keeps it whole).
     const int right = width() - kColumnGap;
     const int widestMiddle = Widest({FPressureLabel, FHumidityLabel});
-    const int leftEnd = kLeftColumn + std::max(kTempWidth, Widest({FWindLabel}));
+    const int tempWidth = std::max(kTempWidth, Widest({FTempLabel}));
+    const int feelWidth = FullText(FFeelLabel).isEmpty() ? 0 : kFeelGap + Widest({FFeelLabel});
+    const int leftEnd = kLeftColumn + std::max(tempWidth + feelWidth, Widest({FWindLabel}));
     int rightX = std::min(kRightColumn, right - Widest({FCloudLabel, FPrecipitationLabel}));
     int middleX = std::min(kMiddleColumn, rightX - kColumnGap - widestMiddle);
     middleX = std::max(middleX, std::min(kMiddleColumn, leftEnd + kColumnGap));
@@ -240,6 +248,10 @@ void THeaderPanel::PlaceLabels()
         switch (place.Column) {
         case cFull: break;
         case cLeft: limit = middleX - kColumnGap; break;
+        case cBesideTemp: // placed after the temperature, so its width is known
+            x = FTempLabel->geometry().right() + 1 + kFeelGap;
+            limit = middleX - kColumnGap;
+            break;
         case cMiddle: x = middleX; limit = rightX - kColumnGap; break;
         case cRight: x = rightX; break;
         }

@@ -1,6 +1,7 @@
 // The current-conditions panel: the condition picture with the error icon over
-// it, and the labels of place, description, temperature, wind, pressure,
-// humidity, cloud cover and precipitation at their places.
+// it, and the labels of place, description, temperature (with the felt one
+// beside it), wind, pressure, humidity, cloud cover and precipitation at
+// their places.
 #pragma once
 
 #include "OmniBar.h"
@@ -55,7 +56,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    enum TColumn { cFull, cLeft, cMiddle, cRight };
+    enum TColumn { cFull, cLeft, cBesideTemp, cMiddle, cRight };
     struct TLabelPlace {
         QLabel *Label;
         TColumn Column;
@@ -70,6 +71,7 @@ private:
     QLabel *FIcon;
     QLabel *FErrorIcon;
     QLabel *FLocationLabel, *FDescriptionLabel, *FTempLabel, *FWindLabel, *FPressureLabel, *FHumidityLabel, *FCloudLabel, *FPrecipitationLabel;
+    QLabel *FFeelLabel;
     QList<TLabelPlace> FPlaces;
     QHash<QLabel *, QString> FTexts; // whole, before a text is shortened to fit
     bool FRefreshing = false;
