@@ -234,6 +234,8 @@ void Tdlg_nb_Prefs::BuildBody()
     FStartupCheck->setObjectName(QStringLiteral("cbxStartup"));
     FUpdatesCheck = new QCheckBox(QStringLiteral("Check for Up&dates"), this);
     FUpdatesCheck->setObjectName(QStringLiteral("cbxUC"));
+    FTrayTempCheck = new QCheckBox(QStringLiteral("Temperature in the tra&y"), this);
+    FTrayTempCheck->setObjectName(QStringLiteral("cbxTT"));
 
     FKeyLabel = new QLabel(QStringLiteral("API &key:"), this);
     FKeyLabel->setObjectName(QStringLiteral("lKey"));
@@ -293,7 +295,7 @@ void Tdlg_nb_Prefs::BuildBody()
     ++row;
     grid->addWidget(FLanguageLabel, row, 0);
     grid->addWidget(FLanguageCombo, row, 1, Qt::AlignLeft);
-    for (QCheckBox *box : {FOnTopCheck, FStartupCheck, FUpdatesCheck})
+    for (QCheckBox *box : {FOnTopCheck, FStartupCheck, FUpdatesCheck, FTrayTempCheck})
         grid->addWidget(box, ++row, 0, 1, 3);
     ++row;
     grid->setRowMinimumHeight(row, 12);
@@ -353,7 +355,7 @@ void Tdlg_nb_Prefs::BuildFooter()
 void Tdlg_nb_Prefs::SetTabOrder()
 {
     const QList<QWidget *> order{FTitle,  FLocationEdit,    FSearchButton, FMetricRadio, FImperialRadio, FIntervalSpin, FDaysSpin,     FLanguageCombo, FOnTopCheck,
-                                 FStartupCheck, FUpdatesCheck, FKeyEdit, FShowKeyButton, FGetKeyButton, FPaidCheck, FLogo, FOkButton, FCancelButton};
+                                 FStartupCheck, FUpdatesCheck, FTrayTempCheck, FKeyEdit, FShowKeyButton, FGetKeyButton, FPaidCheck, FLogo, FOkButton, FCancelButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -374,7 +376,7 @@ void Tdlg_nb_Prefs::LanguageChanged()
     }
     FUnitsGroup->setAccessibleName(WithoutMnemonic(FUnitsGroup->title()).trimmed());
     for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{
-             FMetricRadio, FImperialRadio, FOnTopCheck, FStartupCheck, FUpdatesCheck, FGetKeyButton, FPaidCheck, FOkButton, FCancelButton})
+             FMetricRadio, FImperialRadio, FOnTopCheck, FStartupCheck, FUpdatesCheck, FTrayTempCheck, FGetKeyButton, FPaidCheck, FOkButton, FCancelButton})
         button->setAccessibleName(WithoutMnemonic(button->text()));
     FIntervalSpin->setAccessibleName(WithoutMnemonic(FIntervalLabel->text()));
     FIntervalSpin->setSpecialValueText(FRefreshOffText);
@@ -425,6 +427,7 @@ void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTo
     FOnTopCheck->setChecked(stayOnTop);
     FStartupCheck->setChecked(settings.RunAtStartup);
     FUpdatesCheck->setChecked(settings.CheckForUpdates);
+    FTrayTempCheck->setChecked(settings.TrayTemperature);
     FKeyEdit->setText(settings.ApiKey);
     FPaidCheck->setChecked(settings.Paid);
     PaidChanged();
@@ -456,6 +459,7 @@ void Tdlg_nb_Prefs::StoreValues(TLayoutManagerValues &values, bool &stayOnTop) c
                                                              : FLanguageCombo->currentData().toString());
     values.SetValueByName(QLatin1String(kRunAtStartupName), FStartupCheck->isChecked());
     values.SetValueByName(QLatin1String(kCheckForUpdatesName), FUpdatesCheck->isChecked());
+    values.SetValueByName(QLatin1String(kTrayTemperatureName), FTrayTempCheck->isChecked());
     values.SetValueByName(QLatin1String(kApiKeyName), FKeyEdit->text());
     values.SetValueByName(QLatin1String(kPaidName), FPaidCheck->isChecked());
     stayOnTop = FOnTopCheck->isChecked();

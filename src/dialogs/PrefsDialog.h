@@ -99,6 +99,8 @@ public:
     QCheckBox *FOnTopCheck = nullptr;
     QCheckBox *FStartupCheck = nullptr;
     QCheckBox *FUpdatesCheck = nullptr;
+    // The current temperature as the tray's picture (TT).
+    QCheckBox *FTrayTempCheck = nullptr;
     QLineEdit *FKeyEdit = nullptr;
     QToolButton *FShowKeyButton = nullptr;
     QPushButton *FGetKeyButton = nullptr;

@@ -282,6 +282,8 @@ void Twnd_nb_Main::ApplySettings()
     FU = UnitsWord(settings.Units);
     FImperial = IsImperial(settings.Units);
     FRefresh->SetIntervalMinutes(settings.RefreshMinutes);
+    FTrayTemperature = settings.TrayTemperature;
+    ShowTrayWeather();
     StoreLocationFallback(values);
     if (!FHasWeather) {
         TPanelTexts texts;
@@ -446,6 +448,9 @@ void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
     FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference,
                                      result.Astronomy.Sun, result.Astronomy.Moon));
     FHasWeather = true;
+    FTrayReading = TrayReadingOf(FCurrent, FImperial, QLocale());
+    FTrayHint = TrayWeatherHint(texts);
+    ShowTrayWeather();
 }
 
 void Twnd_nb_Main::ShowFailure(const TWeatherResult &result)
@@ -467,6 +472,7 @@ void Twnd_nb_Main::SetTrayAvailable(bool available)
     if (available && FTray == nullptr) {
         FTray = new TTrayIcon(FMenu, this);
         connect(FTray, &TTrayIcon::RaiseRequested, this, &Twnd_nb_Main::BringToFront);
+        ShowTrayWeather();
     }
     if (FTray != nullptr)
         FTray->Icon().setVisible(available);
@@ -482,6 +488,12 @@ void Twnd_nb_Main::SetTrayAvailable(bool available)
         setGeometry(place);
         show();
     }
+}
+
+void Twnd_nb_Main::ShowTrayWeather()
+{
+    if (FTray != nullptr)
+        FTray->ShowWeather(FTrayTemperature ? FTrayReading : TTrayReading(), FTrayHint);
 }
 
 void Twnd_nb_Main::BringToFront()

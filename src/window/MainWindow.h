@@ -8,6 +8,7 @@
 #include "LangMan.h"
 #include "RefreshCycle.h"
 #include "ThemeController.h"
+#include "TrayReading.h"
 #include "WeatherFetch.h"
 #include "Zelto_OWM.h"
 
@@ -143,6 +144,8 @@ private:
     void LoadCalendar(const QString &languageCode);
     void PlaceBars();
     void ThemeChanged();
+    // The tray's picture and hint for the weather shown and the TT setting.
+    void ShowTrayWeather();
 
     TWindowStart FStart;
     TOwmClient FClient;
@@ -183,4 +186,8 @@ private:
     TWeatherData FForecast;
     // A result whose place waits for the preferences dialog to close.
     std::unique_ptr<TWeatherResult> FReportWaiting;
+    // The temperature in the tray (TT), and what it shows of the weather shown.
+    bool FTrayTemperature = false;
+    TTrayReading FTrayReading;
+    QString FTrayHint;
 };
