@@ -19,14 +19,12 @@ constexpr int kReferencePixels = 200;
 // The halo's width outside the figures, per pixel of the picture, and its least.
 constexpr qreal kHaloPerPixel = 1.0 / 16.0;
 constexpr qreal kMinHalo = 1.0;
-// Between the figures, so that the light of one never meets the next: at the
-// smallest sizes a pixel and a half, which always leaves a whole dark column.
-constexpr qreal kMinGap = 1.5;
+// Whole dark pixel columns between the figures, so that the light of one never
+// meets the next: one at the smallest sizes.
+constexpr int kMinGap = 1;
 constexpr qreal kGapPerPixel = 1.0 / 24.0;
-// Rounding a figure's place to a whole pixel moves it by half a pixel at most.
-constexpr qreal kRoundingSlack = 0.5;
 // How narrow the digits may be drawn before they are made smaller instead.
-constexpr qreal kMinSqueeze = 0.72;
+constexpr qreal kMinSqueeze = 0.5;
 constexpr qreal kSqueezeStep = 0.02;
 // The minus bar, as a share of the digits' height, with its least in pixels.
 constexpr qreal kMinusWidth = 0.45;
@@ -94,9 +92,24 @@ qreal Halo(int pixels)
     return std::max(kMinHalo, pixels * kHaloPerPixel);
 }
 
-qreal Gap(int pixels)
+int Gap(int pixels)
 {
-    return std::max(kMinGap, pixels * kGapPerPixel);
+    return std::max(kMinGap, static_cast<int>(std::lround(pixels * kGapPerPixel)));
+}
+
+// Where each figure of these widths starts: on the first whole pixel after the
+// one before, and the gap, so the dark columns between them are whole ones.
+// The last entry is where the figures end.
+QVector<qreal> FigurePlaces(const QVector<qreal> &widths, int gap)
+{
+    QVector<qreal> places;
+    qreal x = 0;
+    for (const qreal width : widths) {
+        places << x;
+        x = std::ceil(x + width) + gap;
+    }
+    places << (widths.isEmpty() ? 0 : places.back() + widths.back());
+    return places;
 }
 
 qreal MinusWidth(qreal digitHeight, qreal squeeze)
@@ -114,24 +127,29 @@ qreal RingDiameter(qreal digitHeight)
     return std::max(kRingDiameter * digitHeight, 3 * RingThickness(digitHeight));
 }
 
-// The widest digit height and squeeze whose figures fit `room` pixels wide and high.
-TFit FitFigures(const TTrayReading &reading, const TDigitOutlines &outlines, bool unit, qreal room, qreal gap)
+// The figures' widths at a digit height and squeeze, in their order.
+QVector<qreal> FigureWidths(const TTrayReading &reading, const TDigitOutlines &outlines, bool unit, qreal height,
+                            qreal squeeze)
+{
+    QVector<qreal> widths;
+    if (reading.Negative)
+        widths << std::round(MinusWidth(height, squeeze));
+    for (const qreal width : outlines.Widths)
+        widths << width * height / outlines.Height * squeeze;
+    if (unit)
+        widths << RingDiameter(height);
+    return widths;
+}
+
+// The tallest digits whose figures fit `room` pixels wide and high, narrowed
+// first as far as they may be.
+TFit FitFigures(const TTrayReading &reading, const TDigitOutlines &outlines, bool unit, qreal room, int gap)
 {
     TFit fit;
     fit.Unit = unit;
-    const int figures = outlines.Paths.size() + (reading.Negative ? 1 : 0) + (unit ? 1 : 0);
-    const qreal gaps = (gap + kRoundingSlack) * std::max(0, figures - 1);
-    qreal digitWidth = 0; // per pixel of digit height, unsqueezed
-    for (const qreal width : outlines.Widths)
-        digitWidth += width / outlines.Height;
-    const auto width = [&](qreal height, qreal squeeze) {
-        return digitWidth * height * squeeze + (reading.Negative ? MinusWidth(height, squeeze) + kRoundingSlack : 0)
-               + (unit ? RingDiameter(height) : 0) + gaps;
-    };
-    // The tallest digits that fit, narrowed first as far as they may be.
     for (fit.DigitHeight = std::floor(room); fit.DigitHeight > 1; fit.DigitHeight -= 1) {
         for (fit.Squeeze = 1.0; fit.Squeeze >= kMinSqueeze; fit.Squeeze -= kSqueezeStep) {
-            if (width(fit.DigitHeight, fit.Squeeze) <= room)
+            if (FigurePlaces(FigureWidths(reading, outlines, unit, fit.DigitHeight, fit.Squeeze), gap).back() <= room)
                 return fit;
         }
     }
@@ -146,7 +164,8 @@ qreal Room(int pixels)
 
 TFit ChooseFit(const TTrayReading &reading, const TDigitOutlines &outlines, int pixels)
 {
-    const qreal room = Room(pixels), gap = Gap(pixels);
+    const qreal room = Room(pixels);
+    const int gap = Gap(pixels);
     const TFit without = FitFigures(reading, outlines, false, room, gap);
     const TFit with = FitFigures(reading, outlines, true, room, gap);
     return with.DigitHeight >= kUnitKeepShare * without.DigitHeight ? with : without;
@@ -158,30 +177,28 @@ QVector<QPainterPath> PlaceFigures(const TTrayReading &reading, const TDigitOutl
 {
     const qreal height = fit.DigitHeight;
     const qreal scale = height / outlines.Height;
-    const qreal gap = Gap(pixels);
+    const QVector<qreal> widths = FigureWidths(reading, outlines, fit.Unit, height, fit.Squeeze);
+    const QVector<qreal> places = FigurePlaces(widths, Gap(pixels));
     QVector<QPainterPath> figures;
-    qreal x = 0;
-    // Each figure starts on a whole pixel, so that the dark column between two
-    // figures is a whole one.
-    const auto next = [&](qreal width) { x = std::round(x + width + gap); };
+    int figure = 0;
     if (reading.Negative) {
         const qreal thickness = std::max(kMinMinusThickness, std::round(kMinusThickness * height));
         const qreal y = std::round(kMinusHeight * height - thickness / 2);
-        const qreal width = std::round(MinusWidth(height, fit.Squeeze));
         QPainterPath bar;
-        bar.addRect(QRectF(x, y, width, thickness));
+        bar.addRect(QRectF(places[figure], y, widths[figure], thickness));
         figures << bar;
-        next(width);
+        ++figure;
     }
-    for (int i = 0; i < outlines.Paths.size(); ++i) {
+    for (const QPainterPath &digit : outlines.Paths) {
         QTransform place;
-        place.translate(x, 0);
+        place.translate(places[figure], 0);
         place.scale(scale * fit.Squeeze, scale);
-        figures << place.map(outlines.Paths[i]);
-        next(outlines.Widths[i] * scale * fit.Squeeze);
+        figures << place.map(digit);
+        ++figure;
     }
     if (fit.Unit) {
-        const qreal diameter = RingDiameter(height), thickness = RingThickness(height);
+        const qreal x = places[figure];
+        const qreal diameter = widths[figure], thickness = RingThickness(height);
         QPainterPath ring;
         ring.setFillRule(Qt::OddEvenFill);
         ring.addEllipse(QRectF(x, 0, diameter, diameter));
@@ -189,13 +206,10 @@ QVector<QPainterPath> PlaceFigures(const TTrayReading &reading, const TDigitOutl
         figures << ring;
     }
     // Centred in the square, on whole pixels.
-    QRectF bounds;
-    for (const QPainterPath &figure : figures)
-        bounds = bounds.united(figure.boundingRect());
-    const qreal left = std::floor((pixels - bounds.width()) / 2 - bounds.left());
+    const qreal left = std::floor((pixels - places.back()) / 2);
     const qreal top = std::floor((pixels - height) / 2);
-    for (QPainterPath &figure : figures)
-        figure.translate(left, top);
+    for (QPainterPath &path : figures)
+        path.translate(left, top);
     return figures;
 }
 

@@ -82,7 +82,7 @@ TEST(DayDetail, EveryValueTheServiceSent)
                              "\n"
                              "Precipitations: 0.00 mm\nChance of precipitation: 35 %\n"
                              "\n"
-                             "Sunrise: 7:45 AM\nSunset: 4:01 PM\nMoon: Full Moon"));
+                             "Sunrise: 7:45:00 AM\nSunset: 4:01:00 PM\nMoon: Full Moon"));
 }
 
 // What the service did not send is left out, never shown as 0: a free key's
