@@ -22,10 +22,10 @@ constexpr int kMiddleColumn = 232;
 constexpr int kRightColumn = 349;
 constexpr int kLocY = 2, kDescY = 21, kTempY = 36, kWindY = 51, kCloudY = 37;
 constexpr int kTempWidth = 64;
-// The felt temperature stands after the temperature's text, on the line of the
-// smaller texts.
-constexpr int kFeelGap = 6;
-constexpr int kFeelY = 37;
+// The felt temperature stands at the right end of the place's line, where the
+// place leaves room; the place is shortened first.
+constexpr int kFeelGap = 12;
+constexpr int kFeelY = 4;
 
 const QColor kErrorRed(208, 32, 32);
 
@@ -94,7 +94,7 @@ THeaderPanel::THeaderPanel(TThemeController *theme, QWidget *parent)
     FPlaces = {
         {FLocationLabel, cFull, kLocY},     {FDescriptionLabel, cFull, kDescY},    {FTempLabel, cLeft, kTempY},
         {FWindLabel, cLeft, kWindY},   {FPressureLabel, cMiddle, kTempY},  {FHumidityLabel, cMiddle, kWindY},
-        {FCloudLabel, cRight, kCloudY}, {FPrecipitationLabel, cRight, kWindY}, {FFeelLabel, cBesideTemp, kFeelY},
+        {FCloudLabel, cRight, kCloudY}, {FPrecipitationLabel, cRight, kWindY}, {FFeelLabel, cTopRight, kFeelY},
     };
     FErrorIcon->raise();
 }
@@ -234,24 +234,23 @@ void THeaderPanel::PlaceLabels()
     // what still does not fit is shortened (its hint keeps it whole).
     const int right = width() - kColumnGap;
     const int widestMiddle = Widest({FPressureLabel, FHumidityLabel});
-    const int tempWidth = std::max(kTempWidth, Widest({FTempLabel}));
-    const int feelWidth = FullText(FFeelLabel).isEmpty() ? 0 : kFeelGap + Widest({FFeelLabel});
-    const int leftEnd = kLeftColumn + std::max(tempWidth + feelWidth, Widest({FWindLabel}));
+    const int leftEnd = kLeftColumn + std::max(kTempWidth, Widest({FWindLabel}));
     int rightX = std::min(kRightColumn, right - Widest({FCloudLabel, FPrecipitationLabel}));
     int middleX = std::min(kMiddleColumn, rightX - kColumnGap - widestMiddle);
     middleX = std::max(middleX, std::min(kMiddleColumn, leftEnd + kColumnGap));
     rightX = std::max(rightX, std::min(kRightColumn, middleX + widestMiddle + kColumnGap));
+    const int feelWidth = std::min(Widest({FFeelLabel}), right - kLeftColumn);
 
     for (const TLabelPlace &place : FPlaces) {
         QLabel *label = place.Label;
         int x = kLeftColumn, limit = right;
         switch (place.Column) {
-        case cFull: break;
-        case cLeft: limit = middleX - kColumnGap; break;
-        case cBesideTemp: // placed after the temperature, so its width is known
-            x = FTempLabel->geometry().right() + 1 + kFeelGap;
-            limit = middleX - kColumnGap;
+        case cFull:
+            if (label == FLocationLabel && feelWidth > 0)
+                limit = right - feelWidth - kFeelGap;
             break;
+        case cTopRight: x = right - feelWidth; break;
+        case cLeft: limit = middleX - kColumnGap; break;
         case cMiddle: x = middleX; limit = rightX - kColumnGap; break;
         case cRight: x = rightX; break;
         }

@@ -1,7 +1,7 @@
 // The current-conditions panel: the condition picture with the error icon over
-// it, and the labels of place, description, temperature (with the felt one
-// beside it), wind, pressure, humidity, cloud cover and precipitation at
-// their places.
+// it, and the labels of place (with the felt temperature at the end of its
+// line), description, temperature, wind, pressure, humidity, cloud cover and
+// precipitation at their places.
 #pragma once
 
 #include "OmniBar.h"
@@ -56,7 +56,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    enum TColumn { cFull, cLeft, cBesideTemp, cMiddle, cRight };
+    enum TColumn { cFull, cLeft, cMiddle, cRight, cTopRight };
     struct TLabelPlace {
         QLabel *Label;
         TColumn Column;
