@@ -237,6 +237,8 @@ void Tdlg_nb_Prefs::BuildBody()
     FUpdatesCheck->setObjectName(QStringLiteral("cbxUC"));
     FOwnPicturesCheck = new QCheckBox(QStringLiteral("Use built-in &weather pictures"), this);
     FOwnPicturesCheck->setObjectName(QStringLiteral("cbxOP"));
+    FTrayTempCheck = new QCheckBox(QStringLiteral("Temperature in the tra&y"), this);
+    FTrayTempCheck->setObjectName(QStringLiteral("cbxTT"));
 
     FKeyLabel = new QLabel(QStringLiteral("API &key:"), this);
     FKeyLabel->setObjectName(QStringLiteral("lKey"));
@@ -297,7 +299,7 @@ void Tdlg_nb_Prefs::BuildBody()
     ++row;
     grid->addWidget(FLanguageLabel, row, 0);
     grid->addWidget(FLanguageCombo, row, 1, Qt::AlignLeft);
-    for (QCheckBox *box : {FOnTopCheck, FStartupCheck, FUpdatesCheck, FOwnPicturesCheck})
+    for (QCheckBox *box : {FOnTopCheck, FStartupCheck, FUpdatesCheck, FOwnPicturesCheck, FTrayTempCheck})
         grid->addWidget(box, ++row, 0, 1, 3);
     ++row;
     grid->setRowMinimumHeight(row, 12);
@@ -365,7 +367,7 @@ void Tdlg_nb_Prefs::BuildFooter()
 void Tdlg_nb_Prefs::SetTabOrder()
 {
     const QList<QWidget *> order{FTitle,  FLocationEdit,    FSearchButton, FMetricRadio, FImperialRadio, FIntervalSpin, FDaysSpin,     FLanguageCombo, FOnTopCheck,
-                                 FStartupCheck, FUpdatesCheck, FOwnPicturesCheck, FServiceCombo, FAttribution, FKeyEdit, FShowKeyButton, FGetKeyButton, FPaidCheck, FLogo, FOkButton, FCancelButton};
+                                 FStartupCheck, FUpdatesCheck, FOwnPicturesCheck, FTrayTempCheck, FServiceCombo, FAttribution, FKeyEdit, FShowKeyButton, FGetKeyButton, FPaidCheck, FLogo, FOkButton, FCancelButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -386,7 +388,7 @@ void Tdlg_nb_Prefs::LanguageChanged()
     }
     FUnitsGroup->setAccessibleName(WithoutMnemonic(FUnitsGroup->title()).trimmed());
     for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{
-             FMetricRadio, FImperialRadio, FOnTopCheck, FStartupCheck, FUpdatesCheck, FOwnPicturesCheck, FGetKeyButton, FPaidCheck, FOkButton, FCancelButton})
+             FMetricRadio, FImperialRadio, FOnTopCheck, FStartupCheck, FUpdatesCheck, FOwnPicturesCheck, FTrayTempCheck, FGetKeyButton, FPaidCheck, FOkButton, FCancelButton})
         button->setAccessibleName(WithoutMnemonic(button->text()));
     FIntervalSpin->setAccessibleName(WithoutMnemonic(FIntervalLabel->text()));
     FIntervalSpin->setSpecialValueText(FRefreshOffText);
@@ -441,6 +443,7 @@ void Tdlg_nb_Prefs::LoadValues(const TLayoutManagerValues &values, bool stayOnTo
     FStartupCheck->setChecked(settings.RunAtStartup);
     FUpdatesCheck->setChecked(settings.CheckForUpdates);
     FOwnPicturesCheck->setChecked(settings.OwnPictures);
+    FTrayTempCheck->setChecked(settings.TrayTemperature);
     FKeyEdit->setText(settings.ApiKey);
     FPaidCheck->setChecked(settings.Paid);
     FHasCoordinates = settings.HasCoordinates;
@@ -487,6 +490,7 @@ void Tdlg_nb_Prefs::StoreValues(TLayoutManagerValues &values, bool &stayOnTop) c
     values.SetValueByName(QLatin1String(kRunAtStartupName), FStartupCheck->isChecked());
     values.SetValueByName(QLatin1String(kCheckForUpdatesName), FUpdatesCheck->isChecked());
     values.SetValueByName(QLatin1String(kOwnPicturesName), FOwnPicturesCheck->isChecked());
+    values.SetValueByName(QLatin1String(kTrayTemperatureName), FTrayTempCheck->isChecked());
     values.SetValueByName(QLatin1String(kApiKeyName), FKeyEdit->text());
     values.SetValueByName(QLatin1String(kPaidName), FPaidCheck->isChecked());
     stayOnTop = FOnTopCheck->isChecked();

@@ -107,6 +107,8 @@ public:
     QCheckBox *FStartupCheck = nullptr;
     QCheckBox *FUpdatesCheck = nullptr;
     QCheckBox *FOwnPicturesCheck = nullptr;
+    // The current temperature as the tray's picture (TT).
+    QCheckBox *FTrayTempCheck = nullptr;
     QLineEdit *FKeyEdit = nullptr;
     QToolButton *FShowKeyButton = nullptr;
     QPushButton *FGetKeyButton = nullptr;

@@ -5,7 +5,25 @@
 #include "UnitRules.h"
 #include "XmlValues.h"
 
+#include <cmath>
+
 namespace {
+
+// The felt temperature is an extra: one the service wrote badly is left out
+// rather than failing the whole answer or showing as 0.
+void ReadFeelsLike(const QDomElement &feelsLike, TTemperature &target)
+{
+    double value = 0;
+    try {
+        value = StrictNumber(feelsLike.attribute(QStringLiteral("value")));
+    } catch (const EConvertError &) {
+        return;
+    }
+    if (!std::isfinite(value))
+        return;
+    target.HasFeelsLike = true;
+    target.FeelsLike = value;
+}
 
 void ReadWind(const QDomElement &wind, const QString &units, TWind &target)
 {
@@ -58,6 +76,11 @@ void ParseCurrentWeather(const QDomElement &root, const QString &units, TWeather
         record.Temp.Value.Max = LenientNumber(temperature.attribute(QStringLiteral("max")));
         record.Temp.Value.Units = TemperatureUnit(units);
     }
+
+    // In the request's units, as the temperature.
+    const QDomElement feelsLike = ChildElement(root, QStringLiteral("feels_like"));
+    if (!feelsLike.isNull())
+        ReadFeelsLike(feelsLike, record.Temp);
 
     const QDomElement humidity = ChildElement(root, QStringLiteral("humidity"));
     if (!humidity.isNull()) {

@@ -418,6 +418,17 @@ QString TForecastList::CellToolTip(int row, int column) const
     }
 }
 
+QString TForecastList::RowToolTip(int row, int column) const
+{
+    if (row < 0 || row >= FRows.size())
+        return {};
+    const QString cell = CellToolTip(row, column);
+    const QString &detail = FRows[row].DetailText;
+    if (cell.isEmpty() || detail.isEmpty())
+        return cell.isEmpty() ? detail : cell;
+    return cell + QStringLiteral("\n\n") + detail;
+}
+
 QSize TForecastList::sizeHint() const
 {
     int columns = 0;
@@ -586,7 +597,7 @@ bool TForecastList::event(QEvent *event)
         auto *help = static_cast<QHelpEvent *>(event);
         const int row = RowAt(help->pos());
         const int column = ColumnAt(help->pos());
-        const QString tip = CellToolTip(row, column);
+        const QString tip = RowToolTip(row, column);
         if (tip.isEmpty())
             QToolTip::hideText();
         else

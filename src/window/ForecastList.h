@@ -101,6 +101,9 @@ public:
     QString CellText(int row, int column) const;
     // The whole text of a cell when it does not fit, else empty.
     QString CellToolTip(int row, int column) const;
+    // What the tooltip over a cell shows: the day's whole detail, after the
+    // cell's whole text where that was shortened.
+    QString RowToolTip(int row, int column) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -23,6 +23,10 @@ constexpr int kMiddleColumn = 232;
 constexpr int kRightColumn = 349;
 constexpr int kLocY = 2, kDescY = 21, kTempY = 36, kWindY = 51, kCloudY = 37;
 constexpr int kTempWidth = 64;
+// The felt temperature stands at the right end of the place's line, where the
+// place leaves room; the place is shortened first.
+constexpr int kFeelGap = 12;
+constexpr int kFeelY = 4;
 
 const QColor kErrorRed(208, 32, 32);
 
@@ -81,14 +85,15 @@ THeaderPanel::THeaderPanel(TThemeController *theme, QWidget *parent)
     FHumidityLabel = MakeLabel("lHum", kDetailColour, kLabelPoints, lc_Humidity);
     FCloudLabel = MakeLabel("lCloud", kDetailColour, kLabelPoints, lc_CloudCover);
     FPrecipitationLabel = MakeLabel("lPrec", kDetailColour, kLabelPoints, lc_Precipitations);
+    FFeelLabel = MakeLabel("lFeel", kDetailColour, kLabelPoints, FillText(lc_FeelsLike, QString()).trimmed());
     FWindLabel->setFont(Font(kLabelPoints, false));
-    for (QLabel *label : {FPressureLabel, FHumidityLabel, FCloudLabel, FPrecipitationLabel})
+    for (QLabel *label : {FPressureLabel, FHumidityLabel, FCloudLabel, FPrecipitationLabel, FFeelLabel})
         label->setFont(Font(kLabelPoints, false));
 
     FPlaces = {
         {FLocationLabel, cFull, kLocY},     {FDescriptionLabel, cFull, kDescY},    {FTempLabel, cLeft, kTempY},
         {FWindLabel, cLeft, kWindY},   {FPressureLabel, cMiddle, kTempY},  {FHumidityLabel, cMiddle, kWindY},
-        {FCloudLabel, cRight, kCloudY}, {FPrecipitationLabel, cRight, kWindY},
+        {FCloudLabel, cRight, kCloudY}, {FPrecipitationLabel, cRight, kWindY}, {FFeelLabel, cTopRight, kFeelY},
     };
     FErrorIcon->raise();
 }
@@ -142,6 +147,7 @@ void THeaderPanel::ShowTexts(const TPanelTexts &texts)
     SetText(FHumidityLabel, texts.Hum);
     SetText(FCloudLabel, texts.Cloud);
     SetText(FPrecipitationLabel, texts.Prec);
+    SetText(FFeelLabel, texts.Feel);
     FPreferredColours.insert(FTempLabel, texts.TempColour);
     ColourLabelOnBar(*FTempLabel, texts.TempColour, *this);
     FIcon->setToolTip(texts.IconHint);
@@ -158,7 +164,7 @@ void THeaderPanel::UpdateTheme()
 
 void THeaderPanel::ClearValues()
 {
-    for (QLabel *label : {FTempLabel, FWindLabel, FPressureLabel, FHumidityLabel, FCloudLabel, FPrecipitationLabel})
+    for (QLabel *label : {FTempLabel, FFeelLabel, FWindLabel, FPressureLabel, FHumidityLabel, FCloudLabel, FPrecipitationLabel})
         SetText(label, QString());
     if (FRefreshing)
         FDescBeforeRefresh.clear();
@@ -240,12 +246,17 @@ void THeaderPanel::PlaceLabels()
     int middleX = std::min(kMiddleColumn, rightX - kColumnGap - widestMiddle);
     middleX = std::max(middleX, std::min(kMiddleColumn, leftEnd + kColumnGap));
     rightX = std::max(rightX, std::min(kRightColumn, middleX + widestMiddle + kColumnGap));
+    const int feelWidth = std::min(Widest({FFeelLabel}), right - kLeftColumn);
 
     for (const TLabelPlace &place : FPlaces) {
         QLabel *label = place.Label;
         int x = kLeftColumn, limit = right;
         switch (place.Column) {
-        case cFull: break;
+        case cFull:
+            if (label == FLocationLabel && feelWidth > 0)
+                limit = right - feelWidth - kFeelGap;
+            break;
+        case cTopRight: x = right - feelWidth; break;
         case cLeft: limit = middleX - kColumnGap; break;
         case cMiddle: x = middleX; limit = rightX - kColumnGap; break;
         case cRight: x = rightX; break;

@@ -1,6 +1,7 @@
 // The current-conditions panel: the condition picture with the error icon over
-// it, and the labels of place, description, temperature, wind, pressure,
-// humidity, cloud cover and precipitation at their places.
+// it, and the labels of place (with the felt temperature at the end of its
+// line), description, temperature, wind, pressure, humidity, cloud cover and
+// precipitation at their places.
 #pragma once
 
 #include "OmniBar.h"
@@ -59,7 +60,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    enum TColumn { cFull, cLeft, cMiddle, cRight };
+    enum TColumn { cFull, cLeft, cMiddle, cRight, cTopRight };
     struct TLabelPlace {
         QLabel *Label;
         TColumn Column;
@@ -74,6 +75,7 @@ private:
     QLabel *FIcon;
     QLabel *FErrorIcon;
     QLabel *FLocationLabel, *FDescriptionLabel, *FTempLabel, *FWindLabel, *FPressureLabel, *FHumidityLabel, *FCloudLabel, *FPrecipitationLabel;
+    QLabel *FFeelLabel;
     QList<TLabelPlace> FPlaces;
     QHash<QLabel *, QString> FTexts; // whole, before a text is shortened to fit
     QHash<QLabel *, QColor> FPreferredColours; // each label's own, before the theme's bar is seen

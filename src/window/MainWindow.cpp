@@ -294,6 +294,8 @@ void Twnd_nb_Main::ApplySettings()
     FList->SetOwnPictures(ownPictures);
     if (FHasWeather)
         ShowCurrentPicture();
+    FTrayTemperature = settings.TrayTemperature;
+    ShowTrayWeather();
     StoreLocationFallback(values);
     if (!FHasWeather) {
         TPanelTexts texts;
@@ -459,6 +461,9 @@ void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
     FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference,
                                      result.Astronomy.Sun, result.Astronomy.Moon));
     FHasWeather = true;
+    FTrayReading = TrayReadingOf(FCurrent, FImperial, QLocale());
+    FTrayHint = TrayWeatherHint(texts);
+    ShowTrayWeather();
 }
 
 void Twnd_nb_Main::ShowCurrentPicture()
@@ -487,6 +492,7 @@ void Twnd_nb_Main::SetTrayAvailable(bool available)
     if (available && FTray == nullptr) {
         FTray = new TTrayIcon(FMenu, this);
         connect(FTray, &TTrayIcon::RaiseRequested, this, &Twnd_nb_Main::BringToFront);
+        ShowTrayWeather();
     }
     if (FTray != nullptr)
         FTray->Icon().setVisible(available);
@@ -502,6 +508,12 @@ void Twnd_nb_Main::SetTrayAvailable(bool available)
         setGeometry(place);
         show();
     }
+}
+
+void Twnd_nb_Main::ShowTrayWeather()
+{
+    if (FTray != nullptr)
+        FTray->ShowWeather(FTrayTemperature ? FTrayReading : TTrayReading(), FTrayHint);
 }
 
 void Twnd_nb_Main::BringToFront()

@@ -9,6 +9,7 @@
 #include "RefreshCycle.h"
 #include "ThemeController.h"
 #include "WeatherClients.h"
+#include "TrayReading.h"
 #include "WeatherFetch.h"
 
 #include <QLocale>
@@ -146,6 +147,8 @@ private:
     void LoadCalendar(const QString &languageCode);
     void PlaceBars();
     void ThemeChanged();
+    // The tray's picture and hint for the weather shown and the TT setting.
+    void ShowTrayWeather();
 
     TWindowStart FStart;
     TWeatherClients FClients;
@@ -186,4 +189,8 @@ private:
     TWeatherData FForecast;
     // A result whose place waits for the preferences dialog to close.
     std::unique_ptr<TWeatherResult> FReportWaiting;
+    // The temperature in the tray (TT), and what it shows of the weather shown.
+    bool FTrayTemperature = false;
+    TTrayReading FTrayReading;
+    QString FTrayHint;
 };

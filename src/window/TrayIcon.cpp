@@ -1,6 +1,7 @@
 #include "TrayIcon.h"
 
 #include "AppIcon.h"
+#include "TrayPicture.h"
 
 #include <QMenu>
 
@@ -12,6 +13,17 @@ TTrayIcon::TTrayIcon(QMenu *menu, QObject *parent)
     FIcon.setContextMenu(menu);
     connect(&FIcon, &QSystemTrayIcon::activated, this, &TTrayIcon::Activated);
     FIcon.show();
+}
+
+void TTrayIcon::ShowWeather(const TTrayReading &reading, const QString &hint)
+{
+    // The program's picture is set again only when the temperature goes, so a
+    // tray without the option never hears of a change.
+    if (!reading.Valid && !FShowsTemperature)
+        return;
+    FShowsTemperature = reading.Valid;
+    FIcon.setIcon(reading.Valid ? TrayTemperatureIcon(reading) : ApplicationIcon());
+    FIcon.setToolTip(reading.Valid ? hint : kHint);
 }
 
 bool TTrayIcon::Available()

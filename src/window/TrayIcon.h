@@ -1,6 +1,10 @@
 // The notification-area icon: the program's picture, the hint "Nimbrel" and
-// the window's menu; a click or double click asks for the window.
+// the window's menu; a click or double click asks for the window. Asked to, it
+// shows the current temperature instead, with place, condition and temperature
+// as its hint.
 #pragma once
+
+#include "TrayReading.h"
 
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -22,6 +26,11 @@ public:
     bool Visible() const { return FIcon.isVisible(); }
     QSystemTrayIcon &Icon() { return FIcon; }
 
+    // The temperature as the picture with `hint`; a reading that is not valid
+    // (no weather, or the option off) puts back the program's picture and hint.
+    void ShowWeather(const TTrayReading &reading, const QString &hint);
+    bool ShowsTemperature() const { return FShowsTemperature; }
+
 signals:
     void RaiseRequested();
 
@@ -29,4 +38,5 @@ private:
     void Activated(QSystemTrayIcon::ActivationReason reason);
 
     QSystemTrayIcon FIcon;
+    bool FShowsTemperature = false;
 };

@@ -132,6 +132,37 @@ TEST(PanelTexts, ValuesThatAreNoNumbersShowADash)
     EXPECT_TRUE(texts.IconHint.isEmpty());
 }
 
+// The felt temperature shows where the service gave it, in whole degrees of
+// the temperature's unit; where it did not (or gave no number) nothing shows.
+TEST(PanelTexts, FeelsLike)
+{
+    Languages languages;
+    struct Case {
+        bool given;
+        double value;
+        const QLocale &locale;
+        const char *units;
+        const char *expected;
+    };
+    const Case cases[] = {
+        {true, -5.1, kEnglish, "°C", "Feels like -5°C"},
+        {true, -0.4, kEnglish, "°C", "Feels like 0°C"}, // no sign on a shown 0
+        {true, 71.6, kEnglish, "°F", "Feels like 72°F"},
+        {true, -12.5, kGerman, "°C", "Feels like -13°C"},
+        {false, -5.1, kEnglish, "°C", ""},
+        {true, kNaN, kEnglish, "°C", ""},
+        {true, kInf, kEnglish, "°C", ""},
+    };
+    for (const Case &c : cases) {
+        TWeatherRecord record = PragueInSnow();
+        record.Temp.HasFeelsLike = c.given;
+        record.Temp.FeelsLike = c.value;
+        record.Temp.Value.Units = QString::fromUtf8(c.units);
+        const TPanelTexts texts = BuildPanelTexts(record, false, c.locale, languages.app, languages.reference);
+        EXPECT_EQ(texts.Feel, QString::fromUtf8(c.expected)) << c.value;
+    }
+}
+
 TEST(PanelTexts, Descriptions)
 {
     Languages languages;

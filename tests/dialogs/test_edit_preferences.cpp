@@ -90,6 +90,8 @@ TEST_F(EditPreferencesTest, OkWritesEveryValueAndAppliesOnce)
         ClickButton(dialog.FStartupCheck);
         ClickButton(dialog.FUpdatesCheck);
         ClickButton(dialog.FOwnPicturesCheck);
+        EXPECT_FALSE(dialog.FTrayTempCheck->isChecked()); // off unless asked for
+        ClickButton(dialog.FTrayTempCheck);
         dialog.FKeyEdit->setText(QStringLiteral("new-key-5678"));
         QTest::mouseClick(dialog.FOkButton, Qt::LeftButton);
     });
@@ -106,6 +108,7 @@ TEST_F(EditPreferencesTest, OkWritesEveryValueAndAppliesOnce)
     EXPECT_FALSE(stored.RunAtStartup);
     EXPECT_FALSE(stored.CheckForUpdates);
     EXPECT_FALSE(stored.OwnPictures);
+    EXPECT_TRUE(stored.TrayTemperature);
     EXPECT_EQ(stored.ApiKey, QStringLiteral("new-key-5678"));
     EXPECT_TRUE(stored.Paid);
     // The key reaches the file enciphered only.
@@ -138,6 +141,24 @@ TEST_F(EditPreferencesTest, WhatOkKeepsFromTheStoredValues)
         QTest::mouseClick(dialog.FOkButton, Qt::LeftButton);
     }));
     EXPECT_EQ(Reread().RefreshMinutes, 30);
+}
+
+// The temperature in the tray is shown as stored and stored as left, both ways.
+TEST_F(EditPreferencesTest, TrayTemperatureRoundTrips)
+{
+    layout->StoredValues().SetValueByName(QLatin1String(kApiKeyName), kStoredKey);
+    for (const bool stored : {true, false}) {
+        layout->StoredValues().SetValueByName(QLatin1String(kTrayTemperatureName), stored);
+        ASSERT_TRUE(layout->Save());
+        bool shown = !stored;
+        ASSERT_TRUE(Edit([&shown](Tdlg_nb_Prefs &dialog) {
+            shown = dialog.FTrayTempCheck->isChecked();
+            ClickButton(dialog.FTrayTempCheck);
+            QTest::mouseClick(dialog.FOkButton, Qt::LeftButton);
+        }));
+        EXPECT_EQ(shown, stored);
+        EXPECT_EQ(Reread().TrayTemperature, !stored);
+    }
 }
 
 // A build without an update page hides the check box and keeps the stored choice.

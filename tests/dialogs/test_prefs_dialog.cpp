@@ -548,7 +548,7 @@ TEST_F(PrefsDialogTest, TabVisitsEveryControlInOrderAndEachHasAName)
     const auto dialog = Open();
     dialog->FLocationEdit->setFocus();
     const QStringList expected{"eLoc",    "bSearch",  "rbMetric", "rbImperial", "seWRI",   "cbLang",
-                               "cbxTMW",  "cbxStartup", "cbxUC",  "cbxOP",  "cbService", "eOWMKey",  "bShowKey", "bGetKey",
+                               "cbxTMW",  "cbxStartup", "cbxUC",  "cbxOP",  "cbxTT",  "cbService", "eOWMKey",  "bShowKey", "bGetKey",
                                "cbxPaid", "iService", "bOK",      "bCancel",  "lTitle",   "eLoc"};
     QStringList visited{dialog->focusWidget()->objectName()};
     for (int i = 1; i < expected.size(); ++i) {

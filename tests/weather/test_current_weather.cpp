@@ -127,6 +127,45 @@ TEST(CurrentWeatherParser, IconNameRule)
     }
 }
 
+// The felt temperature is kept where the service sent a number; one missing
+// or written badly is absent (never 0) and costs nothing else of the answer.
+TEST(CurrentWeatherParser, FeelsLike)
+{
+    struct {
+        const char *element;
+        const char *units;
+        bool present;
+        double value;
+    } const cases[] = {
+        {R"(<feels_like value="-5.1" unit="metric"/>)", "metric", true, -5.1},
+        {R"(<feels_like value="0" unit="celsius"/>)", "metric", true, 0.0},
+        {R"(<feels_like value="23.4" unit="fahrenheit"/>)", "imperial", true, 23.4},
+        {"", "metric", false, 0},
+        {R"(<feels_like unit="metric"/>)", "metric", false, 0},
+        {R"(<feels_like value="" unit="metric"/>)", "metric", false, 0},
+        {R"(<feels_like value="-5,1" unit="metric"/>)", "metric", false, 0},
+        {R"(<feels_like value="cold" unit="metric"/>)", "metric", false, 0},
+        {R"(<feels_like value="1e999" unit="metric"/>)", "metric", false, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.element);
+        TWeatherRecord r;
+        Parse(QByteArray(R"(<current><temperature value="3"/>)") + c.element
+                  + R"(<humidity value="80" unit="%"/><weather number="800" value="clear sky" icon="01d"/></current>)",
+              QString::fromLatin1(c.units), r);
+        EXPECT_EQ(r.Temp.HasFeelsLike, c.present);
+        EXPECT_DOUBLE_EQ(r.Temp.FeelsLike, c.value);
+        // The rest of the answer is read all the same.
+        EXPECT_EQ(r.Temp.Value.Value, 3);
+        EXPECT_EQ(r.Humidity.Value, 80);
+        EXPECT_EQ(r.Weather.Code, QStringLiteral("800"));
+    }
+    TWeatherRecord full;
+    Parse(ReadFixture(QStringLiteral("current_full.xml")), QStringLiteral("metric"), full);
+    EXPECT_TRUE(full.Temp.HasFeelsLike);
+    EXPECT_DOUBLE_EQ(full.Temp.FeelsLike, -5.1);
+}
+
 TEST(CurrentWeatherParser, AnEmptyAnswerLeavesNothingOfTheRecordBefore)
 {
     TWeatherRecord r;

@@ -443,6 +443,26 @@ TEST_F(ListFixture, PressureAndRangeFitTheirColumn)
     }
 }
 
+// The tooltip over any cell of a row is the day's whole detail, after the
+// cell's whole text where that was shortened; a row without detail keeps the
+// cell's own tooltip.
+TEST_F(ListFixture, RowToolTipIsTheDaysDetail)
+{
+    TForecastRow row = Row(QDate(2026, 3, 6), QString());
+    row.DetailText = QStringLiteral("Light snow\n\nLow: -1.5 °C");
+    row.RangeText = QStringLiteral("12/3 °C");
+    list.SetRows({row});
+    EXPECT_EQ(list.RowToolTip(0, 1), row.DetailText);
+    EXPECT_EQ(list.RowToolTip(0, 3), row.DetailText);
+    row.PressureText = QStringLiteral("1015.0 hPa and falling fast");
+    list.SetRows({row});
+    EXPECT_EQ(list.RowToolTip(0, 1), list.CellToolTip(0, 1) + QStringLiteral("\n\n") + row.DetailText);
+    row.DetailText.clear();
+    list.SetRows({row});
+    EXPECT_EQ(list.RowToolTip(0, 1), list.CellToolTip(0, 1));
+    EXPECT_TRUE(list.RowToolTip(1, 1).isEmpty()); // no such row
+}
+
 TEST_F(ListFixture, RowsFromTheMouseAndKeysAndSizeForTheRows)
 {
     list.SetRows({Row(QDate(2026, 3, 6), QString()), Row(QDate(2026, 3, 7), QString())});

@@ -83,6 +83,8 @@ TWeatherRecord WidestRecord(int condition, const QString &windName, const QDate 
     r.Temp.Value.Max = -18.4;
     r.Temp.Value.Min = -22.6;
     r.Temp.Value.Units = QStringLiteral("°C");
+    r.Temp.HasFeelsLike = true;
+    r.Temp.FeelsLike = -28.6;
     r.Humidity.Value = 100;
     r.Humidity.Units = QStringLiteral("%");
     r.Pressure.Value = 1013.25;

@@ -1,6 +1,9 @@
 // A notification area that comes after the program (a race at logon) or goes:
 // the icon follows it, and so do the window's task-bar button and minimising.
+#include "AppSettings.h"
+#include "HeaderPanel.h"
 #include "PrivateBus.h"
+#include "StandIn.h"
 #include "TrayIcon.h"
 #include "TrayWatch.h"
 #include "WaitFor.h"
@@ -86,4 +89,55 @@ TEST(WindowTray, ATrayOnTheBusIsFollowedWithoutAsking)
     ASSERT_TRUE(panel.unregisterService(host));
     ASSERT_TRUE(Eventually([&] { return !watch.Available(); }));
     EXPECT_TRUE(watch.Polling());
+}
+
+// With TT the tray shows the temperature and says place, condition and
+// temperature; turned off in the settings it is the program's icon and hint
+// again at once, and a window with it on but no weather shows the usual icon.
+TEST(WindowTray, TheTemperatureInTheTrayFollowsTheWeatherAndTheSetting)
+{
+    TStandIn service;
+    ASSERT_TRUE(service.WaitUntilListening());
+    TWindowRun run;
+    run.WriteSettings(service.Base(), QStringLiteral("demo-key"), {{QLatin1String(kTrayTemperatureName), "1"}});
+    Twnd_nb_Main &window = run.Open();
+    window.TrayWatch()->SetProbe([] { return true; });
+    window.TrayWatch()->Check(); // the tray comes before the weather
+    ASSERT_NE(window.Tray(), nullptr);
+    ASSERT_TRUE(run.WaitForRefreshEnd());
+    ASSERT_TRUE(window.HasWeather());
+
+    THeaderPanel *panel = window.Header();
+    const QString place = panel->LocationText();
+    const QString condition = panel->FullText(panel->Label(QStringLiteral("lDesc")));
+    const QString temperature = panel->FullText(panel->Label(QStringLiteral("lTemp")));
+    EXPECT_TRUE(window.Tray()->ShowsTemperature());
+    EXPECT_EQ(window.Tray()->Icon().toolTip(), place + QLatin1Char('\n') + condition + QLatin1Char('\n') + temperature);
+    EXPECT_TRUE(window.Tray()->Icon().icon().availableSizes().contains(QSize(48, 48)));
+
+    window.LayoutManager().StoredValues().SetValueByName(QLatin1String(kTrayTemperatureName), false);
+    window.ApplySettings();
+    EXPECT_FALSE(window.Tray()->ShowsTemperature());
+    EXPECT_EQ(window.Tray()->Icon().toolTip(), TTrayIcon::kHint);
+    ASSERT_TRUE(run.WaitForRefreshEnd());
+    EXPECT_EQ(window.Tray()->Icon().toolTip(), TTrayIcon::kHint);
+
+    // Back on: the temperature again, and stored so.
+    window.LayoutManager().StoredValues().SetValueByName(QLatin1String(kTrayTemperatureName), true);
+    window.ApplySettings();
+    ASSERT_TRUE(run.WaitForRefreshEnd());
+    EXPECT_TRUE(window.Tray()->ShowsTemperature());
+    run.Close();
+    EXPECT_EQ(run.StoredText(TLayoutManagerValues::kDefaultSection, QLatin1String(kTrayTemperatureName)),
+              QStringLiteral("1"));
+
+    TWindowRun dead;
+    dead.WriteSettings(kDeadService, QStringLiteral("k"), {{QLatin1String(kTrayTemperatureName), "1"}});
+    Twnd_nb_Main &without = dead.Open();
+    without.TrayWatch()->SetProbe([] { return true; });
+    without.TrayWatch()->Check();
+    ASSERT_TRUE(dead.WaitForRefreshEnd());
+    ASSERT_NE(without.Tray(), nullptr);
+    EXPECT_FALSE(without.Tray()->ShowsTemperature());
+    EXPECT_EQ(without.Tray()->Icon().toolTip(), TTrayIcon::kHint);
 }

@@ -119,6 +119,10 @@ void WriteObservation(TWriter &w, const TFakeCity &city, const QString &units, c
                                             {QStringLiteral("min"), Num(Temperature(s.TempC - 1.5, units))},
                                             {QStringLiteral("max"), Num(Temperature(s.TempC + 1.5, units))},
                                             {QStringLiteral("unit"), tempUnit}});
+    // Wind makes it feel colder; a rough rule is enough for made-up weather.
+    constexpr double kChillPerMps = 0.7;
+    w.Empty(QStringLiteral("feels_like"), {{QStringLiteral("value"), Num(Temperature(s.TempC - kChillPerMps * s.WindMps, units))},
+                                           {QStringLiteral("unit"), tempUnit}});
     w.Empty(QStringLiteral("humidity"), {{QStringLiteral("value"), Num(s.Humidity, 0)}, {QStringLiteral("unit"), QStringLiteral("%")}});
     w.Empty(QStringLiteral("pressure"), {{QStringLiteral("value"), Num(s.PressureHpa, 0)}, {QStringLiteral("unit"), QStringLiteral("hPa")}});
 

@@ -2,6 +2,7 @@
 
 #include "ClockLine.h"
 #include "DateTimeConv.h"
+#include "DayDetail.h"
 #include "DayNames.h"
 #include "LangConsts.h"
 #include "LangMan.h"
@@ -228,6 +229,7 @@ TForecastRows BuildForecastRows(const TWeatherData &forecast, const QString &dat
         row.RangeText = RowRangeText(record, locale);
         row.DescriptionText = RowDescriptionText(record, locale, app, reference);
         row.MoonSunText = RowMoonSunText(record, moon.value(i), row.Sun, locale);
+        row.DetailText = DayDetailText(record, row.Sun, moon.value(i), locale, app, reference);
         rows.append(row);
     }
     return rows;

@@ -38,6 +38,7 @@ struct TForecastRow {
     QString RangeText;       // column 1, bottom
     QString DescriptionText; // column 2
     QString MoonSunText;     // column 3
+    QString DetailText;      // the row's tooltip: the day's whole detail (DayDetailText)
 };
 using TForecastRows = QVector<TForecastRow>;
 

@@ -41,6 +41,14 @@ QString lc_Visibility = QStringLiteral("Visibility");
 QString lc_Warning = QStringLiteral("Warning");
 QString lc_WeatherForecast = QStringLiteral("Weather Forecast");
 QString lc_Wind = QStringLiteral("Wind");
+QString lc_FeelsLike = QStringLiteral("Feels like %s");
+QString lc_Low = QStringLiteral("Low");
+QString lc_High = QStringLiteral("High");
+QString lc_Morning = QStringLiteral("Morning");
+QString lc_Daytime = QStringLiteral("Day");
+QString lc_Evening = QStringLiteral("Evening");
+QString lc_Night = QStringLiteral("Night");
+QString lc_PrecipChance = QStringLiteral("Chance of precipitation");
 
 std::array<QString, kMoonPhaseCount> MoonPhaseTexts;
 std::array<QString, kConditionSlotCount> ConditionTexts;
@@ -95,6 +103,14 @@ const TTextSlot kProgramTexts[] = {
     {"lc_WeatherForecast", "Weather Forecast", &lc_WeatherForecast},
     {"lc_Wind", "Wind", &lc_Wind},
     {"lc_OpenMeteoAttribution", "Weather data by Open-Meteo.com", &lc_OpenMeteoAttribution},
+    {"lc_FeelsLike", "Feels like %s", &lc_FeelsLike},
+    {"lc_Low", "Low", &lc_Low},
+    {"lc_High", "High", &lc_High},
+    {"lc_Morning", "Morning", &lc_Morning},
+    {"lc_Daytime", "Day", &lc_Daytime},
+    {"lc_Evening", "Evening", &lc_Evening},
+    {"lc_Night", "Night", &lc_Night},
+    {"lc_PrecipChance", "Chance of precipitation", &lc_PrecipChance},
 };
 
 constexpr const char *kMoonPhaseEnglish[kMoonPhaseCount] = {

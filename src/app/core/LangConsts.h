@@ -55,6 +55,16 @@ extern QString lc_Visibility;
 extern QString lc_Warning;
 extern QString lc_WeatherForecast;
 extern QString lc_Wind;
+// The felt temperature ("%s" is it with its unit), and the labels of a
+// forecast day's whole detail.
+extern QString lc_FeelsLike;
+extern QString lc_Low;
+extern QString lc_High;
+extern QString lc_Morning;
+extern QString lc_Daytime;
+extern QString lc_Evening;
+extern QString lc_Night;
+extern QString lc_PrecipChance;
 
 // Moon phase names, keys "mp_0" (new moon) to "mp_7" (waning crescent).
 inline constexpr int kMoonPhaseCount = 8;

@@ -62,6 +62,13 @@ QColor TemperatureColour(double value, bool imperial)
     return kMildColour;
 }
 
+QString FeelsLikeText(const TTemperature &temp, const QLocale &locale)
+{
+    if (!temp.HasFeelsLike || !std::isfinite(temp.FeelsLike))
+        return {};
+    return FillText(lc_FeelsLike, FormatNumber(temp.FeelsLike, kNoDecimals, locale) + temp.Value.Units);
+}
+
 QString DescriptionText(const TWeatherRecord &record, const TLanguageManager &app,
                         const TLanguageManager &reference)
 {
@@ -83,6 +90,7 @@ TPanelTexts BuildPanelTexts(const TWeatherRecord &current, bool imperial, const 
     texts.Desc = DescriptionText(current, app, reference);
     texts.Temp = FormatNumber(current.Temp.Value.Value, kOneDecimal, locale) + current.Temp.Value.Units;
     texts.TempColour = TemperatureColour(current.Temp.Value.Value, imperial);
+    texts.Feel = FeelsLikeText(current.Temp, locale);
     texts.Wind = (FormatNumber(current.Wind.Speed.Value, kTwoDecimals, locale) + QLatin1Char(' ')
                   + current.Wind.Speed.Units + QLatin1Char(' ')
                   + WindDirectionText(current.Wind.Direction.Code, app))

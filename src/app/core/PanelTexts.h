@@ -24,10 +24,15 @@ inline constexpr char16_t kNoNumber[] = u"\u2013";
 struct TPanelTexts {
     QString Loc, Desc, Temp, Wind, Pres, Hum, Cloud, Prec, IconHint;
     QColor TempColour = kMildColour;
+    // "Feels like -5°C" where the service gave the felt temperature; else empty.
+    QString Feel;
 };
 
 // The colour of a temperature, judged in degrees Celsius.
 QColor TemperatureColour(double value, bool imperial);
+
+// The felt temperature's text, in whole degrees: a felt value is no finer.
+QString FeelsLikeText(const TTemperature &temp, const QLocale &locale);
 
 // The panel for a successful refresh.
 TPanelTexts BuildPanelTexts(const TWeatherRecord &current, bool imperial, const QLocale &locale,
