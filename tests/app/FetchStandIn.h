@@ -41,6 +41,10 @@ public:
         server_.http.Get("/data/2.5/forecast/daily", [this](const httplib::Request &request, httplib::Response &response) {
             Answer(request, response, forecast);
         });
+        // A free key's 3-hour forecast: the same answer, which a test sets to slots.
+        server_.http.Get("/data/2.5/forecast", [this](const httplib::Request &request, httplib::Response &response) {
+            Answer(request, response, forecast);
+        });
         server_.http.Get("/img/w/.*", [this](const httplib::Request &request, httplib::Response &response) {
             {
                 std::unique_lock<std::mutex> lock(mutex_);
