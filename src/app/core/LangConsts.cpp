@@ -35,6 +35,9 @@ QString lc_Visibility = QStringLiteral("Visibility");
 QString lc_Warning = QStringLiteral("Warning");
 QString lc_WeatherForecast = QStringLiteral("Weather Forecast");
 QString lc_Wind = QStringLiteral("Wind");
+QString lc_HoursOf = QStringLiteral("Hours of %s");
+QString lc_NoHours = QStringLiteral("The service sent no hours for this day.");
+QString lc_PrecipitationChance = QStringLiteral("Chance of precipitation");
 
 std::array<QString, kMoonPhaseCount> MoonPhaseTexts;
 std::array<QString, kConditionSlotCount> ConditionTexts;
@@ -83,6 +86,9 @@ const TTextSlot kProgramTexts[] = {
     {"lc_Warning", "Warning", &lc_Warning},
     {"lc_WeatherForecast", "Weather Forecast", &lc_WeatherForecast},
     {"lc_Wind", "Wind", &lc_Wind},
+    {"lc_HoursOf", "Hours of %s", &lc_HoursOf},
+    {"lc_NoHours", "The service sent no hours for this day.", &lc_NoHours},
+    {"lc_PrecipitationChance", "Chance of precipitation", &lc_PrecipitationChance},
 };
 
 constexpr const char *kMoonPhaseEnglish[kMoonPhaseCount] = {

@@ -49,6 +49,11 @@ extern QString lc_Visibility;
 extern QString lc_Warning;
 extern QString lc_WeatherForecast;
 extern QString lc_Wind;
+// The hourly view: its name for assistive technology, the note of a day
+// without hours, and the chance of precipitation's label.
+extern QString lc_HoursOf;
+extern QString lc_NoHours;
+extern QString lc_PrecipitationChance;
 
 // Moon phase names, keys "mp_0" (new moon) to "mp_7" (waning crescent).
 inline constexpr int kMoonPhaseCount = 8;
