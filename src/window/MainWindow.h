@@ -24,6 +24,7 @@ class QAction;
 class TClockControl;
 class TEventRefresh;
 class TForecastList;
+class THourlyView;
 class THeaderPanel;
 class TLangController;
 class TMainMenu;
@@ -75,6 +76,8 @@ public:
     TTitleBar *TitleBar() const { return FTitle; }
     THeaderPanel *Header() const { return FHeader; }
     TForecastList *ForecastList() const { return FList; }
+    // The hours of the day chosen in the list; hidden while none is.
+    THourlyView *HourlyView() const { return FHours; }
     TMainMenu *Menu() const { return FMenu; }
     TRefreshCycle &RefreshCycle() { return *FRefresh; }
     TWeatherFetch *WeatherFetch() const { return FFetch; }
@@ -143,6 +146,13 @@ private:
     void LoadCalendar(const QString &languageCode);
     void PlaceBars();
     void ThemeChanged();
+    // A day chosen in the list opens its hours, or closes them when they are
+    // its own; chosen by key, the keys go on to the hours.
+    void ToggleHours(int row, bool byKey);
+    void ShowHours(int row);
+    // The view closes and the window gives back what it grew for it; the
+    // focus in the view goes back to the day's row.
+    void CloseHours();
 
     TWindowStart FStart;
     TOwmClient FClient;
@@ -154,6 +164,8 @@ private:
     TTitleBar *FTitle;
     THeaderPanel *FHeader;
     TForecastList *FList;
+    THourlyView *FHours;
+    int FHoursGrowth = 0; // how much taller the window was made for the hours
     TTrayIcon *FTray = nullptr;
     TTrayWatch *FTrayWatch = nullptr;
     TWindowRoll *FRoll;
