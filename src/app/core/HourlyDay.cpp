@@ -13,6 +13,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
+#include <QtGlobal>
 #include <QStringList>
 
 #include <cmath>
@@ -40,6 +41,19 @@ QDateTime LocalTime(TDateTime value)
     if (!std::isfinite(value) || value <= kNoDateTime)
         return {};
     return QDateTimeFromDateTime(value);
+}
+
+// The local date of a stored time as a day number: the stored times are the
+// local clock's already, so its whole part is the date, and no zone needs to
+// be asked (a week of hourly values is hundreds of them). kNoDay for "no time".
+constexpr qint64 kNoDay = -1;
+constexpr double kLatestDay = 2958465; // 9999-12-31
+
+qint64 LocalDayNumber(TDateTime value)
+{
+    if (!std::isfinite(value) || value <= kNoDateTime || value > kLatestDay)
+        return kNoDay;
+    return static_cast<qint64>(std::floor(value));
 }
 
 // When an hour starts: a slot's start, else (an hour given by one time) its stamp.
@@ -144,17 +158,14 @@ QString DetailText(const TWeatherRecord &day, const QLocale &locale, const TLang
 THourGroups GroupHoursByDay(const TWeatherData &days, const TWeatherData &hours)
 {
     THourGroups groups(days.size());
-    QHash<QDate, int> dayOfDate;
+    QHash<qint64, int> dayOfDate;
     for (int i = 0; i < days.size(); ++i) {
-        const QDateTime stamp = LocalTime(days[i].TimeStamp);
-        if (stamp.isValid() && !dayOfDate.contains(stamp.date()))
-            dayOfDate.insert(stamp.date(), i);
+        const qint64 date = LocalDayNumber(days[i].TimeStamp);
+        if (date != kNoDay && !dayOfDate.contains(date))
+            dayOfDate.insert(date, i);
     }
     for (int i = 0; i < hours.size(); ++i) {
-        const QDateTime start = LocalTime(StartOf(hours[i]));
-        if (!start.isValid())
-            continue;
-        const auto day = dayOfDate.constFind(start.date());
+        const auto day = dayOfDate.constFind(LocalDayNumber(StartOf(hours[i])));
         if (day != dayOfDate.constEnd())
             groups[*day].append(i);
     }
