@@ -265,7 +265,7 @@ void Twnd_nb_Main::ConnectActions()
     escape->setContext(Qt::WindowShortcut);
     // Escape closes the hours first, then the window.
     connect(escape, &QShortcut::activated, this, [this] {
-        if (FHours->isVisible())
+        if (!FHours->isHidden())
             CloseHours();
         else
             close();
@@ -462,7 +462,7 @@ void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
     FHeader->ShowTexts(texts);
     FForecast = result.Forecast;
     // Open hours follow their date into the new rows, or close with it.
-    const QDate openDate = FHours->isVisible() ? FList->Rows().value(FHours->Row()).Date : QDate();
+    const QDate openDate = !FHours->isHidden() ? FList->Rows().value(FHours->Row()).Date : QDate();
     FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference,
                                      result.Astronomy.Sun, result.Astronomy.Moon));
     FHasWeather = true;
@@ -481,7 +481,9 @@ void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
 
 void Twnd_nb_Main::ToggleHours(int row, bool byKey)
 {
-    if (FHours->isVisible() && FHours->Row() == row) {
+    if (FRoll->RolledUp())
+        return; // the list is not shown: its day is not opened either
+    if (!FHours->isHidden() && FHours->Row() == row) {
         CloseHours();
         return;
     }
@@ -502,7 +504,7 @@ void Twnd_nb_Main::ShowHours(int row)
         ofDay.append(hours[hour]);
     FHours->SetDay(row, BuildHourlyDay(FForecast[shown->Index], ofDay, FDataFolder, QLocale(), GlobalLangManager(),
                                        FReference));
-    if (FHours->isVisible())
+    if (!FHours->isHidden())
         return;
     // The window grows for the view as far as the screen lets it; the rest
     // is taken from the list, which keeps the chosen day in view.
@@ -517,7 +519,7 @@ void Twnd_nb_Main::ShowHours(int row)
 
 void Twnd_nb_Main::CloseHours()
 {
-    if (!FHours->isVisible())
+    if (FHours->isHidden())
         return;
     const int row = FHours->Row();
     const bool hadFocus = FHours->hasFocus();
@@ -694,7 +696,7 @@ void Twnd_nb_Main::PlaceBars()
     FHeader->setGeometry(inner.left(), inner.top() + kTitleBarHeight, inner.width(), kHeaderHeight);
     const int listTop = inner.top() + kTitleBarHeight + kHeaderHeight;
     const int below = std::max(0, inner.bottom() + 1 - listTop);
-    const int hours = FHours->isVisible() ? std::min(below, FHours->NeededHeight()) : 0;
+    const int hours = !FHours->isHidden() ? std::min(below, FHours->NeededHeight()) : 0;
     FList->setGeometry(inner.left(), listTop, inner.width(), below - hours);
     FHours->setGeometry(inner.left(), listTop + below - hours, inner.width(), hours);
 }

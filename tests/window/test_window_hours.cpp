@@ -7,6 +7,7 @@
 #include "LangConsts.h"
 #include "StandIn.h"
 #include "WaitFor.h"
+#include "WindowRoll.h"
 #include "WindowRun.h"
 
 #include <gtest/gtest.h>
@@ -131,6 +132,32 @@ TEST_F(WindowHours, ASecondClickOnTheDayClosesItsHoursAndEscapeFromTheListToo)
     QTest::keyClick(list, Qt::Key_Escape);
     EXPECT_FALSE(hours->isVisible());
     EXPECT_TRUE(window->isVisible());
+}
+
+// A refresh keeps the open day open, with its new hours; rolled up, the
+// list's day opens nothing.
+TEST_F(WindowHours, ARefreshKeepsTheDayOpenAndARolledUpWindowOpensNothing)
+{
+    QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, list->CellRect(1, 2).center());
+    ASSERT_TRUE(hours->isVisible());
+    const int openHeight = window->height();
+    window->ManualRefresh();
+    ASSERT_TRUE(run.WaitForRefreshEnd());
+    EXPECT_TRUE(hours->isVisible());
+    EXPECT_EQ(hours->Row(), 1);
+    EXPECT_EQ(list->CurrentRow(), 1);
+    EXPECT_EQ(hours->HourCount(), 8);
+    EXPECT_EQ(window->height(), openHeight);
+
+    QTest::keyClick(window, Qt::Key_Escape);
+    ASSERT_FALSE(hours->isVisible());
+    window->Roll()->Toggle();
+    ASSERT_TRUE(window->Roll()->RolledUp());
+    list->SetCurrentRow(0);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_TRUE(hours->isHidden());
+    window->Roll()->Toggle();
 }
 
 TEST_F(WindowHours, AScreenReaderGetsEveryHourByName)
