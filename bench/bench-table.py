@@ -88,6 +88,9 @@ def main():
     timed("language load, 2,000 keys", "BM_LoadLanguageFile2000Keys")
     timed("16-row list repaint (1x)", "BM_FullRepaint16/100", aim="< 5 ms")
     timed("16-row list repaint (2x)", "BM_FullRepaint16/200", aim="< 5 ms")
+    for density, arg in (("1x", "100"), ("2x", "200")):
+        timed(f"opening a day's hours, UI work: 8 slots ({density})", f"BM_OpenHourlyView/{arg}/8", aim="<= 5 ms")
+        timed(f"opening a day's hours, UI work: 24 hours ({density})", f"BM_OpenHourlyView/{arg}/24", aim="<= 5 ms")
     timed("refresh worker: moon table", "BM_BuildMoonTable")
     timed("refresh UI work: panel, rows", "BM_AfterDataArrived16Days")
     timed("refresh UI work: list takes 16 rows, first paint (1x)", "BM_SetRows16/100")

@@ -6,6 +6,7 @@
 #include "XmlValues.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -144,6 +145,22 @@ void ReadSlotValues(const QDomElement &slot, const QString &units, TWeatherRecor
     }
 }
 
+// A slot as the hourly view keeps it: with the service's chance of
+// precipitation (0 to 1). The days never take it: a day's chance is not its
+// noon slot's.
+TWeatherRecord WithChance(TWeatherRecord record, const QDomElement &slot)
+{
+    const QDomElement precipitation = ChildElement(slot, QStringLiteral("precipitation"));
+    if (precipitation.isNull())
+        return record;
+    // Read strictly: a chance that is no number is none, not a chance of 0.
+    bool number = false;
+    const double chance = Attr(precipitation, "probability").trimmed().toDouble(&number);
+    if (number && std::isfinite(chance) && chance >= 0 && chance <= 1)
+        record.PrecipitationChance = chance;
+    return record;
+}
+
 } // namespace
 
 QString ForecastQuery(const TRequestRecord &request)
@@ -156,9 +173,12 @@ QString ForecastQuery(const TRequestRecord &request)
              EncodeFormValue(request.Units), QString::number(count), EncodeFormValue(request.Lang));
 }
 
-void ParseForecast(const QDomElement &root, const TRequestRecord &request, TWeatherData &data)
+void ParseForecast(const QDomElement &root, const TRequestRecord &request, TWeatherData &data,
+                   TWeatherData *hours)
 {
     data.clear();
+    if (hours)
+        hours->clear();
     const TCity location = ReadLocation(root);
 
     const bool fold = request.KeyType == ktFree && request.ForecastMode == fmDaily;
@@ -184,6 +204,8 @@ void ParseForecast(const QDomElement &root, const TRequestRecord &request, TWeat
         }
 
         ReadSlotValues(slot, request.Units, record);
+        if (hours && !startText.isEmpty())
+            hours->append(WithChance(record, slot));
         if (fold) {
             const QDomElement temperature = ChildElement(slot, QStringLiteral("temperature"));
             if (!temperature.isNull()) {

@@ -19,4 +19,8 @@ QString ForecastQuery(const TRequestRecord &request);
 // gets the service's records as they are; a free key in daily mode gets the
 // 3-hour slots folded into one record per UTC day; a free key in hourly mode
 // gets every slot, as a paid key does. All numbers are read leniently.
-void ParseForecast(const QDomElement &root, const TRequestRecord &request, TWeatherData &data);
+// When `hours` is given it is emptied and receives every record with a start
+// time (the 3-hour slots, whatever the key and mode), with the chance of
+// precipitation where the answer gives one; a daily answer has none.
+void ParseForecast(const QDomElement &root, const TRequestRecord &request, TWeatherData &data,
+                   TWeatherData *hours = nullptr);

@@ -40,13 +40,14 @@ bool CurrentWeatherFromBody(const QByteArray &body, TRequestRecord &request, TWe
     return true;
 }
 
-bool ForecastFromBody(const QByteArray &body, TRequestRecord &request, TWeatherData &data, int httpStatus)
+bool ForecastFromBody(const QByteArray &body, TRequestRecord &request, TWeatherData &data, int httpStatus,
+                      TWeatherData *hours)
 {
     request.Failure = TFetchFailure();
     QDomDocument document;
     if (!CheckServiceResponse(body, httpStatus, kForecastAnswer, request, document))
         return false;
-    ParseForecast(document.documentElement(), request, data);
+    ParseForecast(document.documentElement(), request, data, hours);
     return true;
 }
 
@@ -90,14 +91,15 @@ bool TOwmClient::GetCurrentWeather(TRequestRecord &request, TWeatherRecord &reco
     return false;
 }
 
-bool TOwmClient::GetForecast(TRequestRecord &request, TWeatherData &data, QByteArray *rawBody) const
+bool TOwmClient::GetForecast(TRequestRecord &request, TWeatherData &data, QByteArray *rawBody,
+                             TWeatherData *hours) const
 {
     int status = 0;
     THttpFailure failure = THttpFailure::None;
     const QByteArray body = FetchBody(ForecastQuery(request), status, failure);
     if (rawBody)
         *rawBody = body;
-    if (ForecastFromBody(body, request, data, status))
+    if (ForecastFromBody(body, request, data, status, hours))
         return true;
     ExplainMissingAnswer(body, failure, request);
     return false;

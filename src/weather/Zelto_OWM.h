@@ -23,7 +23,9 @@ extern const char kDefaultWebBase[]; // the service's web site (icons), over HTT
 // the parsers do.
 bool CurrentWeatherFromBody(const QByteArray &body, TRequestRecord &request, TWeatherRecord &record,
                             int httpStatus = 0);
-bool ForecastFromBody(const QByteArray &body, TRequestRecord &request, TWeatherData &data, int httpStatus = 0);
+// `hours`, when given, receives the forecast's 3-hour slots (see ParseForecast).
+bool ForecastFromBody(const QByteArray &body, TRequestRecord &request, TWeatherData &data, int httpStatus = 0,
+                      TWeatherData *hours = nullptr);
 
 class TOwmClient
 {
@@ -47,8 +49,10 @@ public:
     // Fills `data` with the forecast for the request's key type, mode and days.
     // False with request.Failure set when the service gave no weather
     // document, a body naming an "Error" included (`data` is then untouched).
-    // When `rawBody` is given it receives the service's answer as it came.
-    bool GetForecast(TRequestRecord &request, TWeatherData &data, QByteArray *rawBody = nullptr) const;
+    // When `rawBody` is given it receives the service's answer as it came;
+    // `hours`, when given, the forecast's 3-hour slots (see ParseForecast).
+    bool GetForecast(TRequestRecord &request, TWeatherData &data, QByteArray *rawBody = nullptr,
+                     TWeatherData *hours = nullptr) const;
 
     // Fills `cities` with the service's cities like request.LocationName. False
     // with request.Failure set when the answer was no city list (`cities`

@@ -610,6 +610,7 @@ bool TForecastList::event(QEvent *event)
 void TForecastList::mousePressEvent(QMouseEvent *event)
 {
     SetCurrentRow(RowAt(event->position().toPoint()));
+    FPressRow = event->button() == Qt::LeftButton ? FCurrent : -1;
     if (event->button() == Qt::LeftButton) {
         FPressGlobal = event->globalPosition().toPoint();
         FPressScroll = Scroll();
@@ -640,8 +641,16 @@ void TForecastList::mouseMoveEvent(QMouseEvent *event)
 void TForecastList::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {
+        // A press that dragged the window or the rows chose nothing.
+        const QPoint global = event->globalPosition().toPoint();
+        const bool click = !FDragScrolling
+                           && (global - FPressGlobal).manhattanLength() < QApplication::startDragDistance();
         FDragScrolling = false;
         FMover.Release();
+        const int row = RowAt(event->position().toPoint());
+        if (click && row >= 0 && row == FPressRow)
+            emit RowActivated(row, false);
+        FPressRow = -1;
     }
 }
 
@@ -688,6 +697,11 @@ void TForecastList::resizeEvent(QResizeEvent *event)
 
 void TForecastList::keyPressEvent(QKeyEvent *event)
 {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && FCurrent >= 0 && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        emit RowActivated(FCurrent, true);
+        return;
+    }
     if (FRows.isEmpty() || event->modifiers() != Qt::NoModifier) {
         QWidget::keyPressEvent(event);
         return;

@@ -112,6 +112,9 @@ signals:
     // A context menu was asked for over the list; with nothing connected the
     // request goes on to the parent.
     void ContextMenuRequested(const QPoint &globalPos);
+    // A day was chosen: clicked (pressed and released on it without a drag),
+    // or Enter on the current row (`byKey`).
+    void RowActivated(int row, bool byKey);
 
 protected:
     bool event(QEvent *event) override;
@@ -183,4 +186,5 @@ private:
     bool FDragScrolling = false; // the rows follow the pointer
     QPoint FPressGlobal;
     int FPressScroll = 0;
+    int FPressRow = -1;
 };

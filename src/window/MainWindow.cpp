@@ -11,6 +11,8 @@
 #include "ForecastList.h"
 #include "ForecastRows.h"
 #include "HeaderPanel.h"
+#include "HourlyDay.h"
+#include "HourlyView.h"
 #include "LangConsts.h"
 #include "LangController.h"
 #include "LanguageChoice.h"
@@ -221,6 +223,8 @@ void Twnd_nb_Main::BuildWidgets()
     FTitle->SetThemeMenu(&FThemeMenu);
     FHeader = new THeaderPanel(FTheme, this);
     FList = new TForecastList(this);
+    FHours = new THourlyView(this);
+    FHours->hide();
     FRoll = new TWindowRoll(this);
     // The clock stands still until the window can be seen.
     FClockControl = new TClockControl(this);
@@ -246,7 +250,10 @@ void Twnd_nb_Main::BuildWidgets()
 void Twnd_nb_Main::ConnectActions()
 {
     connect(FTitle, &TTitleBar::RefreshClicked, this, &Twnd_nb_Main::ManualRefresh);
-    connect(FTitle, &TTitleBar::RollClicked, FRoll, &TWindowRoll::Toggle);
+    connect(FTitle, &TTitleBar::RollClicked, this, [this] {
+        CloseHours();
+        FRoll->Toggle();
+    });
     connect(FRoll, &TWindowRoll::RolledUpChanged, FTitle, &TTitleBar::SetRolledUp);
     // Unrolled or given more days, the window may now reach below the screen.
     connect(FRoll, &TWindowRoll::RolledUpChanged, this, [this] {
@@ -258,10 +265,18 @@ void Twnd_nb_Main::ConnectActions()
     connect(FTitle, &TTitleBar::PrefsClicked, this, [this] { ShowPreferences(); });
     connect(FMenu, &TMainMenu::PrefsChosen, this, [this] { ShowPreferences(); });
     connect(FList, &TForecastList::ContextMenuRequested, this, [this](const QPoint &globalPos) { FMenu->popup(globalPos); });
+    connect(FList, &TForecastList::RowActivated, this, &Twnd_nb_Main::ToggleHours);
+    connect(FHours, &THourlyView::CloseRequested, this, &Twnd_nb_Main::CloseHours);
 
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    // Escape closes the hours first, then the window.
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (!FHours->isHidden())
+            CloseHours();
+        else
+            close();
+    });
     auto *refreshKey = new QAction(this);
     refreshKey->setShortcut(QKeySequence(Qt::Key_F5));
     refreshKey->setShortcutContext(Qt::WindowShortcut);
@@ -270,7 +285,8 @@ void Twnd_nb_Main::ConnectActions()
     // Tab goes along the title buttons, left to right, and on to the list.
     QWidget *previous = FTitle->RefreshButton();
     for (QWidget *next : {static_cast<QWidget *>(FTitle->ThemeButton()), static_cast<QWidget *>(FTitle->RollButton()),
-                          static_cast<QWidget *>(FTitle->PrefsButton()), static_cast<QWidget *>(FList)}) {
+                          static_cast<QWidget *>(FTitle->PrefsButton()), static_cast<QWidget *>(FList),
+                          static_cast<QWidget *>(FHours)}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -285,6 +301,7 @@ void Twnd_nb_Main::ApplySettings()
 {
     TLayoutManagerValues &values = LayoutManager().StoredValues();
     const TAppSettings settings = ReadSettings(values);
+    CloseHours(); // the window takes the height of its days again
     ApplyLanguage(settings.Language);
     FU = UnitsWord(settings.Units);
     FImperial = IsImperial(settings.Units);
@@ -292,6 +309,7 @@ void Twnd_nb_Main::ApplySettings()
     const bool ownPictures = UsesOwnPictures(settings.Service, settings.OwnPictures);
     FFetch->SetServicePictures(!ownPictures);
     FList->SetOwnPictures(ownPictures);
+    FHours->SetOwnPictures(ownPictures);
     if (FHasWeather)
         ShowCurrentPicture();
     FTrayTemperature = settings.TrayTemperature;
@@ -442,7 +460,9 @@ void Twnd_nb_Main::PictureArrived(const QString &name)
 {
     if (FHasWeather && FCurrent.Weather.Icon == name)
         ShowCurrentPicture();
-    FList->PictureArrived(IconFilePath(FDataFolder, name));
+    const QString path = IconFilePath(FDataFolder, name);
+    FList->PictureArrived(path);
+    FHours->PictureArrived(path);
 }
 
 void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
@@ -458,12 +478,25 @@ void Twnd_nb_Main::ShowSuccess(const TWeatherResult &result)
     texts.IconHint = HintWithAttribution(texts.IconHint, result.Request.Service);
     FHeader->ShowTexts(texts);
     FForecast = result.Forecast;
+    // Open hours follow their date into the new rows, or close with it.
+    const QDate openDate = !FHours->isHidden() ? FList->Rows().value(FHours->Row()).Date : QDate();
     FList->SetRows(BuildForecastRows(FForecast, FDataFolder, FNames, QLocale(), GlobalLangManager(), FReference,
                                      result.Astronomy.Sun, result.Astronomy.Moon));
     FHasWeather = true;
     FTrayReading = TrayReadingOf(FCurrent, FImperial, QLocale());
     FTrayHint = TrayWeatherHint(texts);
     ShowTrayWeather();
+    if (!openDate.isValid())
+        return;
+    const TForecastRows &rows = FList->Rows();
+    const auto same = std::find_if(rows.cbegin(), rows.cend(),
+                                   [&openDate](const TForecastRow &row) { return row.Date == openDate; });
+    if (same == rows.cend()) {
+        CloseHours();
+        return;
+    }
+    FList->SetCurrentRow(static_cast<int>(same - rows.cbegin()));
+    ShowHours(FList->CurrentRow());
 }
 
 void Twnd_nb_Main::ShowCurrentPicture()
@@ -471,6 +504,61 @@ void Twnd_nb_Main::ShowCurrentPicture()
     const QString &icon = FCurrent.Weather.Icon;
     FHeader->ShowConditionPicture(ConditionPicture(FList->OwnPictures(), icon, IconFilePath(FDataFolder, icon),
                                                    THeaderPanel::kIconSize, FHeader->devicePixelRatioF()));
+}
+
+void Twnd_nb_Main::ToggleHours(int row, bool byKey)
+{
+    if (FRoll->RolledUp())
+        return; // the list is not shown: its day is not opened either
+    if (!FHours->isHidden() && FHours->Row() == row) {
+        CloseHours();
+        return;
+    }
+    ShowHours(row);
+    if (byKey)
+        FHours->setFocus(Qt::OtherFocusReason);
+}
+
+void Twnd_nb_Main::ShowHours(int row)
+{
+    const TForecastRow *shown = row >= 0 && row < FList->RowCount() ? &FList->Rows()[row] : nullptr;
+    if (shown == nullptr || shown->Index < 0 || shown->Index >= FForecast.size())
+        return;
+    const TWeatherData &hours = FShownResult.Hours;
+    const THourGroups groups = GroupHoursByDay(FForecast, hours);
+    TWeatherData ofDay;
+    for (const int hour : groups.value(shown->Index))
+        ofDay.append(hours[hour]);
+    FHours->SetDay(row, BuildHourlyDay(FForecast[shown->Index], ofDay, FDataFolder, QLocale(), GlobalLangManager(),
+                                       FReference));
+    if (!FHours->isHidden())
+        return;
+    // The window grows for the view as far as the screen lets it; the rest
+    // is taken from the list, which keeps the chosen day in view.
+    FHoursGrowth = std::clamp(WorkArea().height() - height(), 0, FHours->NeededHeight());
+    FHours->show();
+    resize(width(), height() + FHoursGrowth);
+    PlaceBars();
+    FList->EnsureRowVisible(row);
+    if (isVisible())
+        KeepOnScreen();
+}
+
+void Twnd_nb_Main::CloseHours()
+{
+    if (FHours->isHidden())
+        return;
+    const int row = FHours->Row();
+    const bool hadFocus = FHours->hasFocus();
+    FHours->hide();
+    FHours->Clear();
+    resize(width(), std::max(minimumHeight(), height() - FHoursGrowth));
+    FHoursGrowth = 0;
+    PlaceBars();
+    if (hadFocus) {
+        FList->SetCurrentRow(row);
+        FList->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void Twnd_nb_Main::ShowFailure(const TWeatherResult &result)
@@ -545,6 +633,7 @@ void Twnd_nb_Main::LanguageChanged()
 
 void Twnd_nb_Main::closeEvent(QCloseEvent *event)
 {
+    CloseHours(); // the stored size is the window's own
     TLMFlatForm::closeEvent(event);
     if (!event->isAccepted())
         return;
@@ -631,6 +720,7 @@ void Twnd_nb_Main::ThemeChanged()
 {
     FList->ApplyTheme(FTitle->PaintedLookSet().Color, FHeader->PaintedLookSet().Color,
                       FTheme->ControlLook().LookSet().Color);
+    FHours->SetColours(FList->Colours());
 }
 
 void Twnd_nb_Main::PlaceBars()
@@ -639,5 +729,8 @@ void Twnd_nb_Main::PlaceBars()
     FTitle->setGeometry(inner.left(), inner.top(), inner.width(), kTitleBarHeight);
     FHeader->setGeometry(inner.left(), inner.top() + kTitleBarHeight, inner.width(), kHeaderHeight);
     const int listTop = inner.top() + kTitleBarHeight + kHeaderHeight;
-    FList->setGeometry(inner.left(), listTop, inner.width(), std::max(0, inner.bottom() + 1 - listTop));
+    const int below = std::max(0, inner.bottom() + 1 - listTop);
+    const int hours = !FHours->isHidden() ? std::min(below, FHours->NeededHeight()) : 0;
+    FList->setGeometry(inner.left(), listTop, inner.width(), below - hours);
+    FHours->setGeometry(inner.left(), listTop + below - hours, inner.width(), hours);
 }

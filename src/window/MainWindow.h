@@ -25,6 +25,7 @@ class QAction;
 class TClockControl;
 class TEventRefresh;
 class TForecastList;
+class THourlyView;
 class THeaderPanel;
 class TLangController;
 class TMainMenu;
@@ -78,6 +79,8 @@ public:
     TTitleBar *TitleBar() const { return FTitle; }
     THeaderPanel *Header() const { return FHeader; }
     TForecastList *ForecastList() const { return FList; }
+    // The hours of the day chosen in the list; hidden while none is.
+    THourlyView *HourlyView() const { return FHours; }
     TMainMenu *Menu() const { return FMenu; }
     TRefreshCycle &RefreshCycle() { return *FRefresh; }
     TWeatherFetch *WeatherFetch() const { return FFetch; }
@@ -149,6 +152,13 @@ private:
     void ThemeChanged();
     // The tray's picture and hint for the weather shown and the TT setting.
     void ShowTrayWeather();
+    // A day chosen in the list opens its hours, or closes them when they are
+    // its own; chosen by key, the keys go on to the hours.
+    void ToggleHours(int row, bool byKey);
+    void ShowHours(int row);
+    // The view closes and the window gives back what it grew for it; the
+    // focus in the view goes back to the day's row.
+    void CloseHours();
 
     TWindowStart FStart;
     TWeatherClients FClients;
@@ -160,6 +170,8 @@ private:
     TTitleBar *FTitle;
     THeaderPanel *FHeader;
     TForecastList *FList;
+    THourlyView *FHours;
+    int FHoursGrowth = 0; // how much taller the window was made for the hours
     TTrayIcon *FTray = nullptr;
     TTrayWatch *FTrayWatch = nullptr;
     TWindowRoll *FRoll;

@@ -86,6 +86,10 @@ public:
             searchedNames_ << QString::fromStdString(request.get_param_value("name"));
             response.set_content(openMeteoSearch.toStdString(), "application/json");
         });
+        // A free key's 3-hour forecast: the same answer, which a test sets to slots.
+        server_.http.Get("/data/2.5/forecast", [this](const httplib::Request &request, httplib::Response &response) {
+            Answer(request, response, forecast);
+        });
         server_.http.Get("/img/w/.*", [this](const httplib::Request &request, httplib::Response &response) {
             {
                 std::unique_lock<std::mutex> lock(mutex_);

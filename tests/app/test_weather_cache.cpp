@@ -93,6 +93,42 @@ TEST(WeatherCache, AFetchKeepsBothAnswersAndTheNextStartReadsThemBackAsFetched)
     EXPECT_EQ(kept.Request.LocationName, NextStartRequest().LocationName);
 }
 
+// The free forecast's slots are the hourly view's hours: they come with the
+// fetched weather and with the kept weather at the next start alike.
+TEST(WeatherCache, TheSlotsComeAsHoursFromTheFetchAndFromTheCache)
+{
+    StandInService service;
+    ASSERT_TRUE(service.Started());
+    service.forecast = ReadFixture(QStringLiteral("forecast_3h.xml"));
+    CacheFolder folder;
+    ASSERT_TRUE(folder.dir.isValid());
+    TRequestRecord request = PaidRequest();
+    request.KeyType = ktFree;
+
+    const TWeatherResult fetched = FetchAndKeepWeather(service.Client(), request, folder.Data());
+    ASSERT_TRUE(fetched.Ok()) << fetched.Request.Failure.Message.toStdString();
+    ASSERT_EQ(fetched.Hours.size(), 7);
+    EXPECT_LT(fetched.Forecast.size(), fetched.Hours.size());
+    EXPECT_GT(fetched.Hours[1].FromTime, fetched.Hours[0].FromTime);
+
+    TRequestRecord next = NextStartRequest();
+    next.KeyType = ktFree;
+    const TWeatherResult kept = ReadWeatherCache(folder.Data(), next, fetched.FetchedAt.addSecs(3600));
+    ASSERT_TRUE(kept.Ok()) << kept.Request.Failure.Message.toStdString();
+    ASSERT_EQ(kept.Hours.size(), fetched.Hours.size());
+    for (int i = 0; i < kept.Hours.size(); ++i) {
+        EXPECT_EQ(kept.Hours[i].FromTime, fetched.Hours[i].FromTime) << i;
+        EXPECT_EQ(kept.Hours[i].Temp.Value.Value, fetched.Hours[i].Temp.Value.Value) << i;
+    }
+
+    // A paid daily forecast has no hours, fetched or kept.
+    service.forecast = ReadFixture(QStringLiteral("forecast_daily.xml"));
+    const TWeatherResult daily = FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data());
+    ASSERT_TRUE(daily.Ok());
+    EXPECT_TRUE(daily.Hours.isEmpty());
+    EXPECT_TRUE(ReadWeatherCache(folder.Data(), NextStartRequest(), daily.FetchedAt).Hours.isEmpty());
+}
+
 TEST(WeatherCache, WrittenOnlyAfterASuccessAndKeptThroughAFailure)
 {
     StandInService service;

@@ -259,6 +259,55 @@ TEST(ForecastParser, FreeDailyIgnoresPrecipitationWithoutValue)
     EXPECT_EQ(data[0].Precipitation.Units, QStringLiteral("mm"));
 }
 
+// The hourly view's slots are kept beside the days: every slot with its
+// times and its chance of precipitation, while the days come out as without
+// them. A daily answer has no slots.
+TEST(ForecastParser, KeepsTheSlotsBesideTheDaysWithTheirChance)
+{
+    QByteArray document = ThreeHourDocument({Utc("2026-03-02T09:00:00"), 16, true, true, {{2, 1.5}}});
+    document.replace("<precipitation value=\"1.5\" type=\"rain\"/>",
+                     "<precipitation value=\"1.5\" probability=\"0.4\" type=\"rain\"/>");
+    // A chance outside 0 to 1, or no number, is no chance.
+    document.replace("<symbol number=\"103\"", "<precipitation probability=\"1.5\"/><symbol number=\"103\"");
+    document.replace("<symbol number=\"104\"", "<precipitation probability=\"x\"/><symbol number=\"104\"");
+    // The noon slot of the first day has a chance its day must not take.
+    document.replace("<symbol number=\"101\"", "<precipitation probability=\"0.9\"/><symbol number=\"101\"");
+    QDomDocument dom;
+    QString error;
+    ASSERT_TRUE(LoadXmlDocument(document, dom, error)) << error.toStdString();
+    const TRequestRecord request = Request(ktFree, fmDaily, 2);
+    TWeatherData days;
+    TWeatherData kept(3); // emptied first
+    ParseForecast(dom.documentElement(), request, days, &kept);
+
+    const TWeatherData plain = Parse(document, request);
+    ASSERT_EQ(days.size(), plain.size());
+    for (qsizetype i = 0; i < days.size(); ++i) {
+        EXPECT_EQ(days[i].Weather.Code, plain[i].Weather.Code);
+        EXPECT_EQ(days[i].TimeStamp, plain[i].TimeStamp);
+        EXPECT_DOUBLE_EQ(days[i].Temp.Value.Max, plain[i].Temp.Value.Max);
+        EXPECT_DOUBLE_EQ(days[i].PrecipitationChance, kNoPrecipitationChance);
+    }
+    ASSERT_EQ(kept.size(), 16);
+    for (int i = 0; i < kept.size(); ++i) {
+        SCOPED_TRACE(i);
+        const QDateTime from = Utc("2026-03-02T09:00:00").addSecs(qint64(i) * kSecondsPerSlot);
+        EXPECT_EQ(kept[i].Weather.Code, QString::number(100 + i));
+        EXPECT_EQ(AsUtc(kept[i].FromTime), from);
+        EXPECT_EQ(AsUtc(kept[i].ToTime), from.addSecs(kSecondsPerSlot));
+        EXPECT_DOUBLE_EQ(kept[i].Temp.Value.Value, i + 50);
+        const double chance = i == 1 ? 0.9 : i == 2 ? 0.4 : kNoPrecipitationChance;
+        EXPECT_DOUBLE_EQ(kept[i].PrecipitationChance, chance);
+    }
+
+    ASSERT_TRUE(LoadXmlDocument("<weatherdata><forecast><time day=\"2026-03-02\"><temperature day=\"3\"/>"
+                                "</time></forecast></weatherdata>",
+                                dom, error));
+    ParseForecast(dom.documentElement(), Request(ktPaid, fmDaily, 1), days, &kept);
+    EXPECT_EQ(days.size(), 1);
+    EXPECT_TRUE(kept.isEmpty());
+}
+
 struct OutcomeCase {
     const char *name;
     const char *body;

@@ -6,6 +6,8 @@
 #include "ForecastList.h"
 #include "ForecastRows.h"
 #include "HeaderPanel.h"
+#include "HourlyDay.h"
+#include "HourlyView.h"
 #include "LangConsts.h"
 #include "LangMan.h"
 #include "PanelTexts.h"
@@ -238,6 +240,63 @@ TEST_P(WindowLanguages, ForecastListCellsHoldTheirLines)
             }
         }
     }
+}
+
+// The hourly view in the window's width: a day of 3-hour slots with the
+// widest values each column shows (a long time format, a three-letter wind
+// direction, a chance of 100 %), and the detail of a day without hours, hold
+// their texts whole.
+TEST_P(WindowLanguages, HourlyViewHoldsItsTexts)
+{
+    const TLoadedLanguage language(GetParam());
+    constexpr int kSlots = 8;
+    constexpr int kViewWidth = kWindowWidth - 4; // inside the window's border
+    TWeatherData hours;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        TWeatherRecord r = WidestRecord(502, QString(), kFirstDay);
+        r.FromTime = DateTimeFromQDateTime(QDateTime(kFirstDay, QTime(slot * 3, 0)));
+        r.ToTime = DateTimeFromQDateTime(QDateTime(kFirstDay, QTime(slot * 3, 0)).addSecs(3 * 60 * 60));
+        r.Temp.Value.Value = -22.5;
+        r.Wind.Speed.Value = 118.8; // a storm, in km/h
+        r.Wind.Speed.Units = QStringLiteral("km/h");
+        r.Wind.Direction.Code = QStringLiteral("WNW");
+        r.Precipitation.Value = 12.34;
+        r.Precipitation.Units = QStringLiteral("mm");
+        r.PrecipitationChance = 1;
+        hours << r;
+    }
+    const TWeatherRecord day = WidestRecord(502, QString(), kFirstDay);
+    THourlyView view;
+    view.resize(kViewWidth, view.NeededHeight());
+    view.SetDay(0, BuildHourlyDay(day, hours, QString(), language.Locale, language.App, language.Reference));
+    ASSERT_EQ(view.HourCount(), kSlots);
+    EXPECT_EQ(view.MaxScroll(), 0) << "a day of slots fits the window's width";
+    QFont bold = view.font();
+    bold.setBold(true);
+    for (int hour = 0; hour < kSlots; ++hour) {
+        const THourCell &cell = view.Day().Hours[hour];
+        const QString texts[] = {cell.TimeText,   cell.TemperatureText, cell.PrecipitationText,
+                                 cell.ChanceText, cell.WindText,        cell.WindDirectionText};
+        const QVector<QRect> rects = view.TextRects(hour);
+        ASSERT_EQ(rects.size(), 6);
+        for (int i = 0; i < rects.size(); ++i) {
+            const QFontMetrics metrics(i == 1 ? bold : view.font());
+            EXPECT_LE(metrics.horizontalAdvance(texts[i]), rects[i].width())
+                << GetParam().toStdString() << ": " << texts[i].toStdString();
+            EXPECT_LE(metrics.height(), rects[i].height());
+            EXPECT_LE(rects[i].bottom(), view.height() - 1);
+        }
+        EXPECT_LE(view.PictureRect(hour).bottom(), rects[1].top());
+    }
+    EXPECT_LE(QFontMetrics(bold).horizontalAdvance(view.Day().Title), view.TitleRect().width());
+
+    // Without hours: the detail, wrapped where a line is long, within the view.
+    view.SetDay(0, BuildHourlyDay(day, {}, QString(), language.Locale, language.App, language.Reference));
+    const QRect detail = view.DetailRect();
+    const QRect needed = QFontMetrics(view.font()).boundingRect(detail, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                                                                 view.Day().DetailText);
+    EXPECT_LE(needed.height(), detail.height()) << GetParam().toStdString();
+    EXPECT_LE(needed.width(), detail.width()) << GetParam().toStdString();
 }
 
 // Every shipped language, named by its code in the test's name.

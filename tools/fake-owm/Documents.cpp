@@ -176,18 +176,24 @@ void WriteForecastHead(TWriter &w, const TFakeCity &city, const QDateTime &now)
     w.Empty(QStringLiteral("sun"), {{QStringLiteral("rise"), Time(sun.Rise)}, {QStringLiteral("set"), Time(sun.Set)}});
 }
 
+constexpr double kDryChance = 0.05;
+constexpr double kMmForCertainRain = 4.0;
+
 void WriteSlotValues(TWriter &w, const TSample &s, const QString &icon, const QString &units,
                      const QString &precipitationUnit)
 {
     w.Empty(QStringLiteral("symbol"), {{QStringLiteral("number"), QString::number(s.Condition.Number)},
                                        {QStringLiteral("name"), s.Condition.Name},
                                        {QStringLiteral("var"), icon}});
+    // The chance grows with the amount; a dry slot still has a small one.
+    const QString chance = Num(std::min(1.0, kDryChance + s.PrecipMm / kMmForCertainRain));
     if (s.PrecipMm > 0)
         w.Empty(QStringLiteral("precipitation"), {{QStringLiteral("unit"), precipitationUnit},
                                                   {QStringLiteral("value"), Num(s.PrecipMm)},
-                                                  {QStringLiteral("type"), s.PrecipType}});
+                                                  {QStringLiteral("type"), s.PrecipType},
+                                                  {QStringLiteral("probability"), chance}});
     else
-        w.Xml().writeEmptyElement(QStringLiteral("precipitation")); // the service's way of saying dry
+        w.Empty(QStringLiteral("precipitation"), {{QStringLiteral("probability"), chance}}); // dry
     w.Empty(QStringLiteral("windDirection"), {{QStringLiteral("deg"), Num(s.WindDeg, 0)},
                                               {QStringLiteral("code"), DirectionCode(s.WindDeg)},
                                               {QStringLiteral("name"), DirectionName(s.WindDeg)}});

@@ -49,6 +49,8 @@ QString lc_Daytime = QStringLiteral("Day");
 QString lc_Evening = QStringLiteral("Evening");
 QString lc_Night = QStringLiteral("Night");
 QString lc_PrecipChance = QStringLiteral("Chance of precipitation");
+QString lc_HoursOf = QStringLiteral("Hours of %s");
+QString lc_NoHours = QStringLiteral("The service sent no hours for this day.");
 
 std::array<QString, kMoonPhaseCount> MoonPhaseTexts;
 std::array<QString, kConditionSlotCount> ConditionTexts;
@@ -111,6 +113,8 @@ const TTextSlot kProgramTexts[] = {
     {"lc_Evening", "Evening", &lc_Evening},
     {"lc_Night", "Night", &lc_Night},
     {"lc_PrecipChance", "Chance of precipitation", &lc_PrecipChance},
+    {"lc_HoursOf", "Hours of %s", &lc_HoursOf},
+    {"lc_NoHours", "The service sent no hours for this day.", &lc_NoHours},
 };
 
 constexpr const char *kMoonPhaseEnglish[kMoonPhaseCount] = {

@@ -65,6 +65,10 @@ extern QString lc_Daytime;
 extern QString lc_Evening;
 extern QString lc_Night;
 extern QString lc_PrecipChance;
+// The hourly view: its name for assistive technology and the note of a day
+// without hours.
+extern QString lc_HoursOf;
+extern QString lc_NoHours;
 
 // Moon phase names, keys "mp_0" (new moon) to "mp_7" (waning crescent).
 inline constexpr int kMoonPhaseCount = 8;

@@ -269,7 +269,7 @@ TWeatherResult ReadWeatherCache(const QString &dataFolder, const TRequestRecord 
 
     try {
         if (!CurrentWeatherFromBody(result.CurrentBody, asked, result.Current)
-            || !ForecastFromBody(result.ForecastBody, asked, result.Forecast))
+            || !ForecastFromBody(result.ForecastBody, asked, result.Forecast, 0, &result.Hours))
             return Ignored(request, asked.Failure.Message);
         result.Astronomy = ForecastAstronomy(result.Forecast);
     } catch (const std::exception &failure) {

@@ -100,7 +100,7 @@ TWeatherResult FetchWeather(const TOwmClient &client, TRequestRecord request, co
     result.Request = request;
     try {
         if (!own.GetCurrentWeather(result.Request, result.Current, &result.CurrentBody)
-            || !own.GetForecast(result.Request, result.Forecast, &result.ForecastBody)) {
+            || !own.GetForecast(result.Request, result.Forecast, &result.ForecastBody, &result.Hours)) {
             TFetchFailure failure = result.Request.Failure;
             if (IsCancelled(cancel))
                 failure.Kind = TFailureKind::Cancelled;
@@ -108,7 +108,8 @@ TWeatherResult FetchWeather(const TOwmClient &client, TRequestRecord request, co
         }
         result.FetchedAt = QDateTime::currentDateTimeUtc();
         result.Astronomy = ForecastAstronomy(result.Forecast);
-        result.MissingPictures = MissingIcons(result.Current, result.Forecast, dataFolder);
+        // The hours show their own pictures, a night among them.
+        result.MissingPictures = MissingIcons(result.Current, result.Forecast + result.Hours, dataFolder);
     } catch (const std::exception &error) {
         return Failed(request, MakeFailure(TFailureKind::BadDocument, QString::fromUtf8(error.what())));
     }
