@@ -101,7 +101,7 @@ TEST(FetchWeather, WithoutAKeyNothingIsAsked)
     StandInService service;
     ASSERT_TRUE(service.Started());
     QTemporaryDir folder;
-    for (const QString key : {QString(), QStringLiteral("   ")}) {
+    for (const QString &key : {QString(), QStringLiteral("   ")}) {
         TRequestRecord request = PaidRequest();
         request.Key = key;
         const TWeatherResult result = FetchWeather(service.Client(), request, folder.path());
@@ -266,7 +266,7 @@ TEST(WeatherFetch, OwnPicturesFetchNoneAndAnnounceNoLateArrival)
     std::shared_ptr<std::atomic<bool>> flag;
     const TCancelFlag cancel = NewCancelFlag(flag);
 
-    TWeatherFetch fetch(service.Client(), dataFolder);
+    TWeatherFetch fetch(service.Clients(), dataFolder);
     QList<TWeatherResult> finished;
     QObject::connect(&fetch, &TWeatherFetch::Finished, [&](const TWeatherResult &result) { finished << result; });
     QSignalSpy arrived(&fetch, &TWeatherFetch::PictureArrived);

@@ -105,7 +105,7 @@ TEST(WeatherCache, TheSlotsComeAsHoursFromTheFetchAndFromTheCache)
     TRequestRecord request = PaidRequest();
     request.KeyType = ktFree;
 
-    const TWeatherResult fetched = FetchAndKeepWeather(service.Client(), request, folder.Data());
+    const TWeatherResult fetched = FetchAndKeepWeather(service.Clients(), request, folder.Data());
     ASSERT_TRUE(fetched.Ok()) << fetched.Request.Failure.Message.toStdString();
     ASSERT_EQ(fetched.Hours.size(), 7);
     EXPECT_LT(fetched.Forecast.size(), fetched.Hours.size());
@@ -123,7 +123,7 @@ TEST(WeatherCache, TheSlotsComeAsHoursFromTheFetchAndFromTheCache)
 
     // A paid daily forecast has no hours, fetched or kept.
     service.forecast = ReadFixture(QStringLiteral("forecast_daily.xml"));
-    const TWeatherResult daily = FetchAndKeepWeather(service.Client(), PaidRequest(), folder.Data());
+    const TWeatherResult daily = FetchAndKeepWeather(service.Clients(), PaidRequest(), folder.Data());
     ASSERT_TRUE(daily.Ok());
     EXPECT_TRUE(daily.Hours.isEmpty());
     EXPECT_TRUE(ReadWeatherCache(folder.Data(), NextStartRequest(), daily.FetchedAt).Hours.isEmpty());
