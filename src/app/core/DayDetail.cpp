@@ -13,10 +13,6 @@
 
 namespace {
 
-constexpr int kNoDecimals = 0;
-constexpr int kOneDecimal = 1;
-constexpr int kTwoDecimals = 2;
-constexpr double kPercent = 100.0;
 const QString kDegree = QStringLiteral("\u00b0");
 
 // Lines of one group; empty groups leave no blank line behind.
@@ -27,8 +23,7 @@ public:
     {
         if (!std::isfinite(value))
             return;
-        const QString number = FormatNumber(value, decimals, locale);
-        FLines << label + QStringLiteral(": ") + (units.isEmpty() ? number : number + QLatin1Char(' ') + units);
+        FLines << Labelled(label, WithUnits(FormatNumber(value, decimals, locale), units));
     }
     void AddLine(const QString &line) { FLines << line; }
     void EndGroup()
@@ -98,7 +93,7 @@ void AddAirAndWind(TDetailLines &lines, const TWeatherRecord &record, const QLoc
                 speed += QStringLiteral(" (") + FormatNumber(wind.Direction.Value, kNoDecimals, locale) + kDegree
                          + QLatin1Char(')');
         }
-        lines.AddLine(lc_Wind + QStringLiteral(": ") + speed);
+        lines.AddLine(Labelled(lc_Wind, speed));
     }
     if (!record.Clouds.Units.isEmpty())
         lines.Add(lc_CloudCover, record.Clouds.Value, kNoDecimals, record.Clouds.Units, locale);
@@ -120,12 +115,12 @@ void AddPrecipitation(TDetailLines &lines, const TWeatherRecord &record, const Q
 void AddSunAndMoon(TDetailLines &lines, const TSunTimes &sun, const TMoonDay &moon, const QLocale &locale)
 {
     if (sun.HasRise)
-        lines.AddLine(lc_Sunrise + QStringLiteral(": ") + ClockTimeText(QDateTimeFromDateTime(sun.Rise).time(), locale));
+        lines.AddLine(Labelled(lc_Sunrise, ClockTimeText(QDateTimeFromDateTime(sun.Rise).time(), locale)));
     if (sun.HasSet)
-        lines.AddLine(lc_Sunset + QStringLiteral(": ") + ClockTimeText(QDateTimeFromDateTime(sun.Set).time(), locale));
+        lines.AddLine(Labelled(lc_Sunset, ClockTimeText(QDateTimeFromDateTime(sun.Set).time(), locale)));
     const bool phaseDay = moon.Phase >= 0 && moon.Phase < kMoonPhaseCount;
-    lines.AddLine(lc_Moon + QStringLiteral(": ")
-                  + (phaseDay ? MoonPhaseTexts[moon.Phase] : QString::number(moon.Illuminated) + QLatin1Char('%')));
+    lines.AddLine(Labelled(lc_Moon, phaseDay ? MoonPhaseTexts[moon.Phase]
+                                             : QString::number(moon.Illuminated) + QLatin1Char('%')));
     lines.EndGroup();
 }
 

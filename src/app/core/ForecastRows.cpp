@@ -22,9 +22,6 @@
 
 namespace {
 
-constexpr int kNoDecimals = 0;
-constexpr int kOneDecimal = 1;
-constexpr int kTwoDecimals = 2;
 constexpr double kMaxLatitude = 90.0;
 constexpr double kMaxLongitude = 180.0;
 constexpr int kSaturday = 6;
@@ -32,11 +29,6 @@ constexpr int kSunday = 7;
 
 const QString kLineFeed = QStringLiteral("\n");
 const QString kTwoLineFeeds = QStringLiteral("\n\n");
-
-QString Labelled(const QString &label, const QString &value)
-{
-    return label + QStringLiteral(": ") + value;
-}
 
 // A trailing blank (empty units, no wind direction) is never seen and only
 // spoils the tooltip.

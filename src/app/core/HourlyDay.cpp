@@ -20,20 +20,11 @@
 
 namespace {
 
-constexpr int kNoDecimals = 0;
-constexpr int kOneDecimal = 1;
-constexpr int kTwoDecimals = 2;
-constexpr double kPercent = 100.0;
 constexpr double kWholeWindFrom = 10.0;
 
 const QString kLineFeed = QStringLiteral("\n");
 const QString kListSeparator = QStringLiteral(", ");
 const QString kTimeRange = QStringLiteral("\u2013"); // an en dash between two times
-
-QString Labelled(const QString &label, const QString &value)
-{
-    return label + QStringLiteral(": ") + value;
-}
 
 // The local date-time of a stored time; invalid for "no time" or a broken value.
 QDateTime LocalTime(TDateTime value)
@@ -62,18 +53,13 @@ TDateTime StartOf(const TWeatherRecord &hour)
     return std::isfinite(hour.FromTime) && hour.FromTime > kNoDateTime ? hour.FromTime : hour.TimeStamp;
 }
 
-QString Joined(const QString &value, const QString &units)
-{
-    return units.isEmpty() ? value : value + QLatin1Char(' ') + units;
-}
-
 QString PrecipitationText(const TWeatherRecord &record, const QLocale &locale)
 {
     // A record without an amount had none, in millimetres unless it says otherwise.
     const QString units =
         record.Precipitation.Units.isEmpty() ? QString::fromLatin1(kMillimetres) : record.Precipitation.Units;
     const int decimals = units == QLatin1String(kInches) ? kTwoDecimals : kOneDecimal;
-    return Joined(FormatNumber(record.Precipitation.Value, decimals, locale), units);
+    return WithUnits(FormatNumber(record.Precipitation.Value, decimals, locale), units);
 }
 
 QString ChanceText(const TWeatherRecord &record, const QLocale &locale)
@@ -88,7 +74,7 @@ QString WindSpeedText(const TWeatherRecord &record, const QLocale &locale)
     // A tenth says nothing of a strong wind and would not fit an hour's column.
     const double speed = record.Wind.Speed.Value;
     const int decimals = std::isfinite(speed) && std::fabs(speed) >= kWholeWindFrom ? kNoDecimals : kOneDecimal;
-    return Joined(FormatNumber(speed, decimals, locale), record.Wind.Speed.Units);
+    return WithUnits(FormatNumber(speed, decimals, locale), record.Wind.Speed.Units);
 }
 
 QString TemperatureText(double value, const QString &units, const QLocale &locale)
@@ -127,7 +113,7 @@ THourCell HourCell(const TWeatherRecord &hour, const QString &dataFolder, const 
     parts << Labelled(lc_Temp, cell.TemperatureText) << Labelled(lc_Precipitations, cell.PrecipitationText);
     if (!cell.ChanceText.isEmpty())
         parts << Labelled(lc_PrecipChance, cell.ChanceText);
-    parts << Labelled(lc_Wind, Joined(cell.WindText, cell.WindDirectionText));
+    parts << Labelled(lc_Wind, WithUnits(cell.WindText, cell.WindDirectionText));
     cell.AccessibleText = Labelled(when, parts.join(kListSeparator));
     return cell;
 }
@@ -145,7 +131,7 @@ QString DetailText(const TWeatherRecord &day, const QLocale &locale, const TLang
     if (!chance.isEmpty())
         precipitation += kListSeparator + chance;
     lines << Labelled(lc_Precipitations, precipitation);
-    lines << Labelled(lc_Wind, Joined(WindSpeedText(day, locale), WindDirectionText(day.Wind.Direction.Code, app))
+    lines << Labelled(lc_Wind, WithUnits(WindSpeedText(day, locale), WindDirectionText(day.Wind.Direction.Code, app))
                                    .trimmed());
     lines << Labelled(lc_Pressure, RowPressureText(day, locale));
     lines << Labelled(lc_Humidity, FormatNumber(day.Humidity.Value, kNoDecimals, locale) + QLatin1Char('%'));

@@ -13,9 +13,6 @@ namespace {
 
 constexpr double kFahrenheitZero = 32.0;
 constexpr double kFahrenheitPerCelsius = 9.0 / 5.0;
-constexpr int kOneDecimal = 1;
-constexpr int kTwoDecimals = 2;
-constexpr int kNoDecimals = 0;
 constexpr double kHalf = 0.5;
 
 // The service's rounded condition code, or -1 for no number.
@@ -26,6 +23,8 @@ int ConditionCode(double value)
     return static_cast<int>(std::lround(value));
 }
 
+} // namespace
+
 QString Labelled(const QString &label, const QString &value)
 {
     return label + QStringLiteral(": ") + value;
@@ -35,8 +34,6 @@ QString WithUnits(const QString &number, const QString &units)
 {
     return units.isEmpty() ? number : number + QLatin1Char(' ') + units;
 }
-
-} // namespace
 
 QString FormatNumber(double value, int decimals, const QLocale &locale)
 {

@@ -48,6 +48,15 @@ QString FailureHint(const QString &errorMessage);
 // `decimals` fixed decimals with the locale's separator and no group
 // separators; "–" when the value is not finite.
 QString FormatNumber(double value, int decimals, const QLocale &locale);
+inline constexpr int kNoDecimals = 0;
+inline constexpr int kOneDecimal = 1;
+inline constexpr int kTwoDecimals = 2;
+inline constexpr double kPercent = 100.0; // a share of 1 as a percentage
+
+// "label: value", as every value of the panel, the rows and the hours is shown.
+QString Labelled(const QString &label, const QString &value);
+// The number, then a space and the units where there are any.
+QString WithUnits(const QString &number, const QString &units);
 
 // The description: the condition text with its first letter in upper case,
 // and ", " and the wind word's condition text when the service's wind word
