@@ -175,35 +175,50 @@ TEST(FetchWeather, ACancelledFetchEndsWithoutWaitingForTheService)
     EXPECT_EQ(result.Request.Failure.Kind, TFailureKind::Cancelled);
 }
 
-// The unit hands over the weather before any picture arrives; the pictures
-// follow one by one. A stalled picture host holds up neither the weather nor
-// the next fetch, and the pictures it owes are not asked twice meanwhile.
-TEST(WeatherFetch, TheWeatherComesFirstAndEachPictureWhenItArrives)
+namespace {
+
+// A fetch unit against the stand-in with a folder of its own, recording what
+// it hands over and which pictures it announces.
+class WeatherFetchPictures : public ::testing::Test
 {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(service.Started());
+        ASSERT_TRUE(folder.isValid());
+        QObject::connect(fetch.get(), &TWeatherFetch::Finished,
+                         [this](const TWeatherResult &result) { finished << result; });
+    }
+    bool Start() { return fetch->Start(PaidRequest(), cancel); }
+
     StandInService service;
-    ASSERT_TRUE(service.Started());
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QString dataFolder = folder.path() + QLatin1Char('/');
     std::shared_ptr<std::atomic<bool>> flag;
     const TCancelFlag cancel = NewCancelFlag(flag);
-
-    TWeatherFetch fetch(service.Clients(), dataFolder);
+    std::unique_ptr<TWeatherFetch> fetch = std::make_unique<TWeatherFetch>(service.Clients(), dataFolder);
     QList<TWeatherResult> finished;
-    QObject::connect(&fetch, &TWeatherFetch::Finished, [&](const TWeatherResult &result) { finished << result; });
-    QSignalSpy arrived(&fetch, &TWeatherFetch::PictureArrived);
+    QSignalSpy arrived{fetch.get(), &TWeatherFetch::PictureArrived};
+};
 
+} // namespace
+
+// The unit hands over the weather before any picture arrives; the pictures
+// follow one by one. A stalled picture host holds up neither the weather nor
+// the next fetch, and the pictures it owes are not asked twice meanwhile.
+TEST_F(WeatherFetchPictures, TheWeatherComesFirstAndEachPictureWhenItArrives)
+{
     service.HoldPictures();
-    ASSERT_TRUE(fetch.Start(PaidRequest(), cancel));
-    EXPECT_FALSE(fetch.Start(PaidRequest(), cancel)); // one at a time
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(Start()); // one at a time
     ASSERT_TRUE(EventuallyEq([&] { return finished.size(); }, 1));
     ASSERT_TRUE(finished[0].Ok());
-    EXPECT_FALSE(fetch.Running());
+    EXPECT_FALSE(fetch->Running());
     ASSERT_TRUE(EventuallyEq([&] { return service.PicturesAsked(); }, 3));
     EXPECT_EQ(arrived.count(), 0);
 
     // The next refresh runs while the pictures still stall, and asks none again.
-    ASSERT_TRUE(fetch.Start(PaidRequest(), cancel));
+    ASSERT_TRUE(Start());
     ASSERT_TRUE(EventuallyEq([&] { return finished.size(); }, 2));
     EXPECT_EQ(service.PicturesAsked(), 3);
 
@@ -216,10 +231,10 @@ TEST(WeatherFetch, TheWeatherComesFirstAndEachPictureWhenItArrives)
     EXPECT_EQ(names, (QStringList{QStringLiteral("01d.png"), QStringLiteral("10d.png"), QStringLiteral("13n.png")}));
     EXPECT_TRUE(QFile::exists(dataFolder + QStringLiteral("13n.png")));
     EXPECT_TRUE(QFile::exists(dataFolder + QStringLiteral("10d.png")));
-    ASSERT_TRUE(Eventually([&] { return fetch.PicturesInFlight().isEmpty(); }));
+    ASSERT_TRUE(Eventually([&] { return fetch->PicturesInFlight().isEmpty(); }));
 
     // Pictures in the folder are not asked for again.
-    ASSERT_TRUE(fetch.Start(PaidRequest(), cancel));
+    ASSERT_TRUE(Start());
     ASSERT_TRUE(EventuallyEq([&] { return finished.size(); }, 3));
     EXPECT_TRUE(finished[2].MissingPictures.isEmpty());
     EXPECT_EQ(service.PicturesAsked(), 3);
@@ -227,22 +242,11 @@ TEST(WeatherFetch, TheWeatherComesFirstAndEachPictureWhenItArrives)
 
 // Closing while the pictures stall: they end at once, write nothing, and
 // nothing reaches an object that is gone.
-TEST(WeatherFetch, CancelEndsStalledPicturesAndTheObjectMayGoFirst)
+TEST_F(WeatherFetchPictures, CancelEndsStalledPicturesAndTheObjectMayGoFirst)
 {
-    StandInService service;
-    ASSERT_TRUE(service.Started());
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString dataFolder = folder.path() + QLatin1Char('/');
-    std::shared_ptr<std::atomic<bool>> flag;
-    const TCancelFlag cancel = NewCancelFlag(flag);
-
-    auto fetch = std::make_unique<TWeatherFetch>(service.Clients(), dataFolder);
-    bool finished = false;
-    QObject::connect(fetch.get(), &TWeatherFetch::Finished, [&] { finished = true; });
     service.HoldPictures();
-    ASSERT_TRUE(fetch->Start(PaidRequest(), cancel));
-    ASSERT_TRUE(Eventually([&] { return finished; }));
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(EventuallyEq([&] { return finished.size(); }, 1));
     ASSERT_TRUE(EventuallyEq([&] { return service.PicturesAsked(); }, 3));
 
     flag->store(true);
@@ -256,38 +260,25 @@ TEST(WeatherFetch, CancelEndsStalledPicturesAndTheObjectMayGoFirst)
 // With the program's own pictures the refresh names no picture missing and
 // fetches none; pictures still on their way when the choice changed are not
 // announced, so they cannot replace the drawings.
-TEST(WeatherFetch, OwnPicturesFetchNoneAndAnnounceNoLateArrival)
+TEST_F(WeatherFetchPictures, OwnPicturesFetchNoneAndAnnounceNoLateArrival)
 {
-    StandInService service;
-    ASSERT_TRUE(service.Started());
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString dataFolder = folder.path() + QLatin1Char('/');
-    std::shared_ptr<std::atomic<bool>> flag;
-    const TCancelFlag cancel = NewCancelFlag(flag);
-
-    TWeatherFetch fetch(service.Clients(), dataFolder);
-    QList<TWeatherResult> finished;
-    QObject::connect(&fetch, &TWeatherFetch::Finished, [&](const TWeatherResult &result) { finished << result; });
-    QSignalSpy arrived(&fetch, &TWeatherFetch::PictureArrived);
-
-    fetch.SetServicePictures(false);
-    ASSERT_TRUE(fetch.Start(PaidRequest(), cancel));
+    fetch->SetServicePictures(false);
+    ASSERT_TRUE(Start());
     ASSERT_TRUE(EventuallyEq([&] { return finished.size(); }, 1));
     ASSERT_TRUE(finished[0].Ok());
     EXPECT_TRUE(finished[0].MissingPictures.isEmpty());
     // Pictures are asked for as the result is handed over, or not at all.
-    EXPECT_TRUE(fetch.PicturesInFlight().isEmpty());
+    EXPECT_TRUE(fetch->PicturesInFlight().isEmpty());
 
     service.HoldPictures();
-    fetch.SetServicePictures(true);
-    ASSERT_TRUE(fetch.Start(PaidRequest(), cancel));
+    fetch->SetServicePictures(true);
+    ASSERT_TRUE(Start());
     ASSERT_TRUE(EventuallyEq([&] { return finished.size(); }, 2));
     EXPECT_EQ(finished[1].MissingPictures.size(), 3);
     ASSERT_TRUE(EventuallyEq([&] { return service.PicturesAsked(); }, 3));
-    fetch.SetServicePictures(false);
+    fetch->SetServicePictures(false);
     service.ReleasePictures();
-    ASSERT_TRUE(Eventually([&] { return fetch.PicturesInFlight().isEmpty(); }));
+    ASSERT_TRUE(Eventually([&] { return fetch->PicturesInFlight().isEmpty(); }));
     EXPECT_EQ(arrived.count(), 0);
     EXPECT_EQ(service.PicturesAsked(), 3);
 }
