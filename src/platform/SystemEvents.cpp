@@ -10,13 +10,11 @@ constexpr char kPrepareForSleep[] = "PrepareForSleep";
 
 } // namespace
 
-TSystemEvents::TSystemEvents(QObject *parent) : TSystemEvents(QDBusConnection::systemBus(), true, parent) {}
+TSystemEvents::TSystemEvents(QObject *parent) : TSystemEvents(QDBusConnection::systemBus(), parent) {}
 
-TSystemEvents::TSystemEvents(const QDBusConnection &bus, bool watchNetwork, QObject *parent) : QObject(parent)
+TSystemEvents::TSystemEvents(const QDBusConnection &bus, QObject *parent) : QObject(parent)
 {
     WatchSleep(bus);
-    if (watchNetwork)
-        WatchNetwork();
 }
 
 void TSystemEvents::WatchSleep(QDBusConnection bus)
@@ -32,6 +30,9 @@ void TSystemEvents::WatchSleep(QDBusConnection bus)
 
 void TSystemEvents::WatchNetwork()
 {
+    if (FNetworkAsked)
+        return;
+    FNetworkAsked = true;
     if (!QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability))
         return;
     QNetworkInformation *information = QNetworkInformation::instance();

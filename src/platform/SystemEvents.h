@@ -1,6 +1,10 @@
 // What the system tells about the machine waking from suspend and the network
 // coming back. Where the system bus or the network-information backend is
 // missing, the matching signal simply never comes.
+// The network is followed only once WatchNetwork() is called: loading its
+// backend (a plugin, which may bring GIO or ask the system bus) costs more
+// than building the whole window, and nothing needs it before the first
+// refresh has ended.
 #pragma once
 
 #include <QDBusConnection>
@@ -11,11 +15,13 @@ class TSystemEvents : public QObject
 {
     Q_OBJECT
 public:
-    // The login manager on the system bus and the default network backend.
+    // The login manager on the system bus.
     explicit TSystemEvents(QObject *parent = nullptr);
-    // `bus` for the login manager's signal; the network backend only when
-    // `watchNetwork`.
-    TSystemEvents(const QDBusConnection &bus, bool watchNetwork, QObject *parent = nullptr);
+    // `bus` for the login manager's signal.
+    explicit TSystemEvents(const QDBusConnection &bus, QObject *parent = nullptr);
+
+    // Starts following the default network backend; later calls do nothing.
+    void WatchNetwork();
 
     bool WatchingSleep() const { return FWatchingSleep; }
     bool WatchingNetwork() const { return FWatchingNetwork; }
@@ -32,9 +38,9 @@ private slots:
 
 private:
     void WatchSleep(QDBusConnection bus);
-    void WatchNetwork();
 
     bool FWatchingSleep = false;
+    bool FNetworkAsked = false;
     bool FWatchingNetwork = false;
     QNetworkInformation::Reachability FReachability = QNetworkInformation::Reachability::Unknown;
 };

@@ -439,6 +439,8 @@ void Twnd_nb_Main::RefreshFinished(const TWeatherResult &result)
         qCInfo(lcRefresh).noquote() << "failed:" << FailureLogText(result.Request.Failure);
     }
     unsetCursor(); // a refresh folded into this one starts after this and sets it again
+    // Off the start's path: the network's return matters from now on.
+    FSystemEvents->WatchNetwork();
 }
 
 void Twnd_nb_Main::NoteReportedLocation(const TWeatherResult &result)

@@ -34,7 +34,7 @@ TEST(SystemEvents, TheLoginManagersWakeSignalAndOnlyItsWake)
     ASSERT_TRUE(listener.isConnected() && manager.isConnected() && stranger.isConnected());
     ASSERT_TRUE(manager.registerService(kLoginService));
 
-    TSystemEvents events(listener, false);
+    TSystemEvents events(listener);
     EXPECT_TRUE(events.WatchingSleep());
     EXPECT_FALSE(events.WatchingNetwork());
     int woke = 0;
@@ -55,7 +55,7 @@ TEST(SystemEvents, NoBusMeansNoWakes)
 {
     const QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
                                                                QStringLiteral("none"));
-    TSystemEvents events(none, false);
+    TSystemEvents events(none);
     EXPECT_FALSE(events.WatchingSleep());
     QDBusConnection::disconnectFromBus(QStringLiteral("none"));
 }
@@ -64,7 +64,7 @@ TEST(SystemEvents, TheNetworkComingBackIsReportedOncePerReturn)
 {
     const QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
                                                                QStringLiteral("none-net"));
-    TSystemEvents events(none, false);
+    TSystemEvents events(none);
     int online = 0;
     QObject::connect(&events, &TSystemEvents::NetworkOnline, [&] { ++online; });
     using R = QNetworkInformation::Reachability;

@@ -15,6 +15,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QNetworkInformation>
 
 #include <utility>
 
@@ -127,6 +128,23 @@ TEST(WindowEveryday, AWakeRefreshesOnlyWhatIsStale)
     // The network's return right after it waits for the 30 seconds to pass.
     emit window.SystemEvents()->NetworkOnline();
     EXPECT_FALSE(window.RefreshCycle().IsRefreshing());
+}
+
+// The network's return is followed from the end of the first refresh on: its
+// backend is not loaded while the window starts.
+TEST(WindowEveryday, TheNetworkIsFollowedOnceTheFirstRefreshHasEnded)
+{
+    TStandIn slow({QStringLiteral("--delay-ms"), QStringLiteral("500")});
+    ASSERT_TRUE(slow.WaitUntilListening());
+    TWindowRun run;
+    run.WriteSettings(slow.Base(), QStringLiteral("demo-key"));
+    Twnd_nb_Main &window = run.Open();
+    ASSERT_TRUE(window.RefreshCycle().IsRefreshing());
+    EXPECT_FALSE(window.SystemEvents()->WatchingNetwork());
+    ASSERT_TRUE(run.WaitForRefreshEnd());
+    // Where this machine has a backend at all.
+    EXPECT_EQ(window.SystemEvents()->WatchingNetwork(),
+              QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability));
 }
 
 TEST(WindowEveryday, TheClockStopsWhileHiddenAndShowsTheTimeAtOnceWhenShown)
