@@ -5,17 +5,21 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
+#include <QGuiApplication>
 
 namespace {
 
 // The name a panel registers when it hosts icons over D-Bus.
 const char kTrayHostService[] = "org.kde.StatusNotifierWatcher";
+// The one platform whose panels may embed icons without the bus.
+const char kX11Platform[] = "xcb";
 
 } // namespace
 
 TTrayWatch::TTrayWatch(bool availableNow, QObject *parent)
     : QObject(parent)
     , FAvailable(availableNow)
+    , FSilentTrays(QGuiApplication::platformName() == QLatin1String(kX11Platform))
     , FProbe(&TTrayIcon::Available)
 {
     FPoll.setInterval(kPollMs);
@@ -40,6 +44,12 @@ void TTrayWatch::WatchBus(const QDBusConnection &bus)
     FollowPolling();
 }
 
+void TTrayWatch::SetSilentTrays(bool possible)
+{
+    FSilentTrays = possible;
+    FollowPolling();
+}
+
 void TTrayWatch::Check()
 {
     const bool available = FProbe && FProbe();
@@ -51,13 +61,14 @@ void TTrayWatch::Check()
 }
 
 // A tray that announced itself on the bus will say when it goes, so an idle
-// program with its panel wakes for nothing; any other state is asked about.
+// program with its panel wakes for nothing; any other state is asked about
+// where a tray can come silently.
 void TTrayWatch::FollowPolling()
 {
     const QDBusConnectionInterface *bus =
         FBusName.isEmpty() ? nullptr : QDBusConnection(FBusName).interface();
     const bool announced = FAvailable && bus != nullptr && bus->isServiceRegistered(QLatin1String(kTrayHostService));
-    if (announced)
+    if (announced || !FSilentTrays)
         FPoll.stop();
     else if (!FPoll.isActive())
         FPoll.start();

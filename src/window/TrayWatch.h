@@ -1,7 +1,8 @@
 // Whether the desktop has a notification area, followed for the program's
 // whole life: a panel may start after the program (a race at logon) or go
 // away. A panel that hosts icons over D-Bus says when it comes and goes; any
-// other is asked about again now and then.
+// other is asked about again now and then. Only an X11 panel can host icons
+// without D-Bus, so elsewhere the bus alone is followed and nothing is asked.
 #pragma once
 
 #include <QObject>
@@ -32,6 +33,8 @@ public:
     void Check();
     // Asking again now and then, rather than being told.
     bool Polling() const { return FPoll.isActive(); }
+    // Whether a tray can come without a word on the bus; by default, on X11 only.
+    void SetSilentTrays(bool possible);
 
 signals:
     void AvailabilityChanged(bool available);
@@ -40,6 +43,7 @@ private:
     void FollowPolling();
 
     bool FAvailable;
+    bool FSilentTrays;
     std::function<bool()> FProbe;
     QTimer FPoll;
     QString FBusName; // the connection followed; empty: none

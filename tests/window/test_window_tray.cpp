@@ -75,6 +75,7 @@ TEST(WindowTray, ATrayOnTheBusIsFollowedWithoutAsking)
     bool tray = false;
     TTrayWatch watch(false);
     watch.SetProbe([&] { return tray; });
+    watch.SetSilentTrays(true); // as on X11
     watch.WatchBus(bus.Connect(QStringLiteral("watch")));
     EXPECT_TRUE(watch.Polling());
 
@@ -89,6 +90,26 @@ TEST(WindowTray, ATrayOnTheBusIsFollowedWithoutAsking)
     ASSERT_TRUE(panel.unregisterService(host));
     ASSERT_TRUE(Eventually([&] { return !watch.Available(); }));
     EXPECT_TRUE(watch.Polling());
+}
+
+// Where every tray announces itself on the bus (Wayland), nothing is asked
+// while none is there, and a tray that comes is still seen.
+TEST(WindowTray, WithoutSilentTraysOnlyTheBusIsFollowed)
+{
+    PrivateBus bus;
+    ASSERT_TRUE(bus.Running()) << "dbus-daemon did not start";
+    bool tray = false;
+    TTrayWatch watch(false);
+    watch.SetProbe([&] { return tray; });
+    watch.SetSilentTrays(false);
+    watch.WatchBus(bus.Connect(QStringLiteral("watch")));
+    EXPECT_FALSE(watch.Polling());
+
+    QDBusConnection panel = bus.Connect(QStringLiteral("panel"));
+    tray = true;
+    ASSERT_TRUE(panel.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+    ASSERT_TRUE(Eventually([&] { return watch.Available(); }));
+    EXPECT_FALSE(watch.Polling());
 }
 
 // With TT the tray shows the temperature and says place, condition and
