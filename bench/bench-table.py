@@ -111,7 +111,10 @@ def main():
           "BM_RefreshHttpTransport", plain, aim="<= 10 ms")
     timed("clock tick, shown (offscreen)", "BM_ClockTick", aim="<= 0.2 ms")
     floor = "bare Qt window with tray icon"
-    counted("cold start: CPU", "BM_ColdStartNimbrel", "cpu_ms", "ms", "BM_ColdStartFloor", floor, "<= 40 ms")
+    counted("cold start to weather shown: CPU", "BM_ColdStartNimbrel", "ready_cpu_ms", "ms", "BM_ColdStartFloor", floor,
+            "<= 40 ms")
+    counted("cold start, the whole run to its quit: CPU", "BM_ColdStartNimbrel", "cpu_ms", "ms", "BM_ColdStartFloor",
+            floor)
     counted("cold start: peak RSS", "BM_ColdStartNimbrel", "peak_rss_MiB", "MiB", "BM_ColdStartFloor", floor,
             "< 35 MB (33.4 MiB)")
     counted("after the first refresh: RSS", "BM_ColdStartNimbrel", "rss_MiB", "MiB", "BM_ColdStartFloor", floor)
@@ -125,23 +128,38 @@ def main():
         text = idle.read_text()
         match = re.search(r"(\d+)s per state", text)
         seconds = f" over {match.group(1)} s" if match else ""
-        for state in ("shown", "hidden"):
-            line = re.search(rf"^{state}\s+cpu\s+(-?[\d.]+) %\s+runs\s+(-?[\d.]+)/s\s+voluntary switches\s+(-?[\d.]+)/s",
+        def figures(label):
+            return re.search(rf"^{label}\s+cpu\s+(-?[\d.]+) %\s+runs\s+(-?[\d.]+)/s\s+voluntary switches\s+(-?[\d.]+)/s",
                              text, re.M)
-            aim_cpu = "<= 0.02 %" if state == "shown" else ""
-            aim_wakes = "<= 1/s" if state == "shown" else ""
-            rows.append((f"idle {state}{seconds}: CPU", f"{line.group(1)} %" if line else "n/a", "", "", "",
-                         aim_cpu))
+        floor_line = figures("floor-shown")
+        floor_is = "bare Qt window with a clock label"
+
+        def idle_row(measure, ours, floor, unit, aim, digits=3):
+            if ours is None:
+                rows.append((measure, "n/a", "", "", "", aim))
+                return
+            peer = ratio = peer_is = ""
+            if floor is not None:
+                peer, peer_is = f"{floor:.{digits}f}{unit}", floor_is
+                ratio = f"{ours / floor:.2f}" if floor > 0 else ""
+            rows.append((measure, f"{ours:.{digits}f}{unit}", peer, ratio, peer_is, aim))
+
+        for state in ("shown", "hidden"):
+            line = figures(state)
+            floor = floor_line if state == "shown" else None
+            def value(match, group, scale=1.0):
+                return float(match.group(group)) * scale if match else None
+            idle_row(f"idle {state}{seconds}: CPU", value(line, 1), value(floor, 1), " %",
+                     "<= 0.02 %" if state == "shown" else "")
             # Shown, the clock ticks once a second: a second's CPU is one tick's.
             if state == "shown":
-                per_tick = f"{float(line.group(1)) * 10:.3f} ms" if line else "n/a"
-                rows.append((f"idle {state}{seconds}: CPU per clock tick", per_tick, "", "", "", "<= 0.2 ms"))
+                idle_row(f"idle {state}{seconds}: CPU per clock tick", value(line, 1, 10), value(floor, 1, 10),
+                         " ms", "<= 0.2 ms")
             # A wake-up is a thread going to sleep and being woken; runs also count
             # the times a busy machine took the CPU away and gave it back.
-            rows.append((f"idle {state}{seconds}: wake-ups (voluntary switches)",
-                         f"{line.group(3)}/s" if line else "n/a", "", "", "", aim_wakes))
-            rows.append((f"idle {state}{seconds}: thread runs", f"{line.group(2)}/s" if line else "n/a",
-                         "", "", "", ""))
+            idle_row(f"idle {state}{seconds}: wake-ups (voluntary switches)", value(line, 3), value(floor, 3),
+                     "/s", "<= 1/s" if state == "shown" else "", digits=2)
+            idle_row(f"idle {state}{seconds}: thread runs", value(line, 2), value(floor, 2), "/s", "", digits=2)
 
     header = ("Measure", "Nimbrel", "Peer", "Ratio", "Peer is", "Aim")
     widths = [max(len(str(row[i])) for row in rows + [header]) for i in range(len(header))]

@@ -10,23 +10,15 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 namespace {
 
 // With NIMBREL_BENCH_PHASES set, the process's CPU time at each step of the
 // start is printed to stderr: where a start's time goes.
-double ProcessCpuMs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
 void Phase(const char *name)
 {
     if (std::getenv("NIMBREL_BENCH_PHASES") != nullptr)
-        std::fprintf(stderr, "phase %-28s %7.2f ms CPU\n", name, ProcessCpuMs());
+        std::fprintf(stderr, "phase %-28s %7.2f ms CPU\n", name, OwnCpuMs());
 }
 
 // Quits at the first paint of the panel after it was filled.

@@ -1,12 +1,14 @@
 // The memory a process holds, as the kernel sums it up: resident (RSS), its
 // proportional share of pages shared with other processes (PSS), and what it
 // alone holds (USS). RSS counts every shared library page in full, though the
-// Qt libraries are shared by every Qt program on the desktop.
+// Qt libraries are shared by every Qt program on the desktop. Beside it, the
+// CPU time the process has used so far, all its threads together.
 #pragma once
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 struct TProcessMemory {
     long RssKib = 0;
@@ -38,16 +40,25 @@ inline TProcessMemory OwnMemory()
     return memory;
 }
 
-// Writes "rss pss uss" in KiB to the file named by NIMBREL_BENCH_MEMORY_FILE,
-// when it is set: how a start program tells the benchmark that ran it.
+inline double OwnCpuMs()
+{
+    timespec used {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return used.tv_sec * 1e3 + used.tv_nsec / 1e6;
+}
+
+// Writes "rss pss uss" in KiB and the CPU time so far in ms to the file named
+// by NIMBREL_BENCH_MEMORY_FILE, when it is set: how a start program tells the
+// benchmark that ran it what it held and had spent when it was ready.
 inline void ReportOwnMemory()
 {
     const char *path = std::getenv("NIMBREL_BENCH_MEMORY_FILE");
     if (path == nullptr || *path == '\0')
         return;
+    const double cpuMs = OwnCpuMs();
     const TProcessMemory memory = OwnMemory();
     if (std::FILE *out = std::fopen(path, "w")) {
-        std::fprintf(out, "%ld %ld %ld\n", memory.RssKib, memory.PssKib, memory.UssKib);
+        std::fprintf(out, "%ld %ld %ld %.3f\n", memory.RssKib, memory.PssKib, memory.UssKib, cpuMs);
         std::fclose(out);
     }
 }
