@@ -1,5 +1,7 @@
 #include "LayoutManager.h"
 
+#include "LayoutManagerStorage.h"
+
 #include <QWidget>
 
 TLayoutManager::TLayoutManager(QWidget *owner)
@@ -131,9 +133,13 @@ bool TLayoutManager::Save()
     if (FStorage)
         FStorage->ClearError();
     emit OnBeforeSave(this);
-    for (const auto &control : FControls)
-        control->Save();
-    FValues->Save();
+    {
+        // The whole layout in one write of the file.
+        TStorageUpdate update(FStorage.get());
+        for (const auto &control : FControls)
+            control->Save();
+        FValues->Save();
+    }
     const bool ok = FinishSave();
     emit OnAfterSave(this);
     return ok;

@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <cerrno>
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -26,6 +27,8 @@ TLayoutManagerINIStorage::TLayoutManagerINIStorage(const QString &fileName)
 
 TLayoutManagerINIStorage::~TLayoutManagerINIStorage()
 {
+    // An update left open still writes what it changed.
+    FUpdates = 0;
     Close();
 }
 
@@ -34,8 +37,11 @@ void TLayoutManagerINIStorage::SetFileName(const QString &value)
     if (value == FFileName)
         return;
     const bool wasOpen = FDocument != nullptr;
+    // The old file gets its changes even within an update.
+    const int updates = std::exchange(FUpdates, 0);
     if (wasOpen)
         Close();
+    FUpdates = updates;
     FFileName = value;
     if (wasOpen)
         Open(true);
@@ -73,13 +79,20 @@ void TLayoutManagerINIStorage::Open(bool readOnly)
 
 bool TLayoutManagerINIStorage::Close()
 {
-    if (FDocument == nullptr)
+    if (FDocument == nullptr || FUpdates > 0)
         return true;
     const bool ok = !FModified || WriteFile();
     FDocument.reset();
     FModified = false;
     FUnreadable = false;
     return ok;
+}
+
+bool TLayoutManagerINIStorage::EndUpdate()
+{
+    if (FUpdates == 0 || --FUpdates > 0)
+        return true;
+    return Close();
 }
 
 bool TLayoutManagerINIStorage::Save()

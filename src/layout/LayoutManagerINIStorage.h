@@ -57,6 +57,8 @@ public:
     bool Save() override;
     void Open(bool readOnly) override;
     bool Close() override;
+    void BeginUpdate() override { ++FUpdates; }
+    bool EndUpdate() override;
 
     QString LastError() const override { return FLastError; }
     void ClearError() override { FLastError.clear(); }
@@ -84,5 +86,6 @@ private:
     // were never seen, so every write is refused until it is reopened.
     bool FUnreadable = false;
     int FLockWaitMs = kDefaultLockWaitMs;
+    int FUpdates = 0; // open BeginUpdate calls
     QString FLastError;
 };

@@ -47,6 +47,12 @@ public:
     // Releases the document, writing it first when it changed. False when that
     // write failed (see Save).
     virtual bool Close() = 0;
+    // Between BeginUpdate and its EndUpdate, Close keeps the document open, so
+    // that a save of many values writes the file once, at the outermost
+    // EndUpdate, and never leaves it with some of them. EndUpdate answers as
+    // Close does.
+    virtual void BeginUpdate() = 0;
+    virtual bool EndUpdate() = 0;
 
     // The last write failure since ClearError(), empty when there was none. Writes
     // happen inside Close(), so callers check this once after a whole save.
@@ -67,6 +73,28 @@ public:
     }
     TStorageCloser(const TStorageCloser &) = delete;
     TStorageCloser &operator=(const TStorageCloser &) = delete;
+
+private:
+    ILayoutManagerStorage *FStorage;
+};
+
+// One update of the storage for a scope: every value written in it reaches the
+// file in one write as the scope ends. A null storage is ignored.
+class TStorageUpdate
+{
+public:
+    explicit TStorageUpdate(ILayoutManagerStorage *storage) : FStorage(storage)
+    {
+        if (FStorage != nullptr)
+            FStorage->BeginUpdate();
+    }
+    ~TStorageUpdate()
+    {
+        if (FStorage != nullptr)
+            FStorage->EndUpdate();
+    }
+    TStorageUpdate(const TStorageUpdate &) = delete;
+    TStorageUpdate &operator=(const TStorageUpdate &) = delete;
 
 private:
     ILayoutManagerStorage *FStorage;

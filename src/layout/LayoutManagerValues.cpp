@@ -192,6 +192,7 @@ void TLayoutManagerValues::SetValueByName(const QString &name, const QVariant &v
 
 void TLayoutManagerValues::Save()
 {
+    const TStorageUpdate update(Storage());
     for (const auto &item : FItems)
         item->Save();
 }

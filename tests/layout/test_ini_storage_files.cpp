@@ -38,6 +38,25 @@ protected:
     QTemporaryDir FDir;
 };
 
+// Updates nest: nothing is written before the outermost one ends, and a close
+// within them keeps what was written.
+TEST_F(IniStorageFilesTest, AnUpdateWritesOnceAtItsOutermostEnd)
+{
+    const QString fileName = Path(QStringLiteral("Nimbrel.ini"));
+    WriteBytes(fileName, kOldContent);
+    TLayoutManagerINIStorage storage(fileName);
+    storage.BeginUpdate();
+    storage.BeginUpdate();
+    storage.WriteString(kSettings, kWL, QStringLiteral("Brno,CZ"));
+    EXPECT_TRUE(storage.Close());
+    storage.WriteString(kSettings, QStringLiteral("WRI"), QStringLiteral("30"));
+    EXPECT_TRUE(storage.EndUpdate());
+    EXPECT_EQ(ReadBytes(fileName), kOldContent);
+    EXPECT_TRUE(storage.EndUpdate());
+    EXPECT_EQ(ReadBytes(fileName), QByteArray("[Settings]\nWL=Brno,CZ\nWRI=30\n"));
+    EXPECT_TRUE(storage.EndUpdate()) << "an end without a beginning changes nothing";
+}
+
 // A full disk: the write fails and says so, and the old file stays whole
 // (a failed flush at commit used to go unseen and left an empty file).
 TEST_F(IniStorageFilesTest, FullDiskKeepsTheOldFileAndReportsIt)

@@ -4,6 +4,7 @@
 #include "IniTestFiles.h"
 #include "LayoutManager.h"
 #include "LayoutManagerINIStorage.h"
+#include "SafeFile.h"
 #include "SampleValues.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,21 @@ public:
 
 namespace {
 
+// A storage that counts the times its file is written.
+class TCountingStorage : public TLayoutManagerINIStorage
+{
+public:
+    using TLayoutManagerINIStorage::TLayoutManagerINIStorage;
+    int Writes = 0;
+
+protected:
+    bool CommitFile(TPrivateFileWriter &file) override
+    {
+        ++Writes;
+        return TLayoutManagerINIStorage::CommitFile(file);
+    }
+};
+
 class LayoutManagerTest : public ::testing::Test
 {
 protected:
@@ -114,6 +130,31 @@ TEST_F(LayoutManagerTest, FirstRunRestoresDefaultsAndTheFirstSaveWritesEverySect
                                      "[TSettingsHolder#1920x1080x96]\nCount=3\n\n"
                                      "[Settings]\nRAS=1\nWL=Prague,CZ\nWRI=60\nZoom=1.25\n"
                                      "Since=2021-02-26 14:05:09\nOWM=\n"));
+}
+
+// Every control and value of a save reach the file in one write, so a quit
+// neither rewrites the file once per value nor can leave it with some of them.
+TEST_F(LayoutManagerTest, ASaveWritesTheFileOnce)
+{
+    auto storage = std::make_shared<TCountingStorage>(FileName());
+    TTestForm form;
+    TSettingsHolder holder;
+    auto manager = std::make_unique<TLayoutManager>(&form);
+    manager->SetStorage(storage);
+    manager->SetDisplays(FDisplays);
+    manager->Add(&form, {}, kDefaultFormLayoutOptions);
+    manager->Add(&holder, {QStringLiteral("count"), QStringLiteral("Count")});
+    AddSettings(*manager);
+
+    ASSERT_TRUE(manager->Save()) << manager->LastError().toStdString();
+    EXPECT_EQ(storage->Writes, 1);
+    EXPECT_TRUE(Text().contains(QStringLiteral("WL=Prague,CZ")));
+    EXPECT_TRUE(Text().contains(QStringLiteral("Count=0")));
+
+    manager->SetValueByName(QStringLiteral("wl"), QStringLiteral("Brno,CZ"));
+    manager->StoredValues().Save();
+    EXPECT_EQ(storage->Writes, 2);
+    EXPECT_TRUE(Text().contains(QStringLiteral("WL=Brno,CZ")));
 }
 
 TEST_F(LayoutManagerTest, ReadOnlyWritesNothingNotEvenTheValues)
