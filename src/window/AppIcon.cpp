@@ -1,10 +1,17 @@
 #include "AppIcon.h"
 
+#include <QApplication>
+#include <QHash>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QStyle>
+#include <QStyleOption>
 #include <QtMath>
+
+#include <algorithm>
 
 namespace {
 
@@ -105,10 +112,56 @@ QImage DrawApplicationPicture(int size)
     return image;
 }
 
+namespace {
+
+// Draws the picture at a size when it is first asked for: a session that asks
+// for none (the window's icon under Wayland, no tray) draws none at start, and
+// a size between the usual ones is drawn sharp rather than scaled.
+class TApplicationIconEngine : public QIconEngine
+{
+public:
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        const int side = std::min(size.width(), size.height());
+        if (side <= 0)
+            return QPixmap();
+        auto found = FPixmaps.constFind(side);
+        if (found == FPixmaps.constEnd())
+            found = FPixmaps.insert(side, QPixmap::fromImage(DrawApplicationPicture(side)));
+        if (mode == QIcon::Normal || mode == QIcon::Active)
+            return *found;
+        Q_UNUSED(state);
+        QStyleOption option;
+        return QApplication::style()->generatedIconPixmap(mode, *found, &option);
+    }
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap picture = pixmap(rect.size() * ratio, mode, state);
+        picture.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect.topLeft(), picture);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::min(size.width(), size.height());
+        return QSize(side, side);
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (const int side : kIconSizes)
+            sizes << QSize(side, side);
+        return sizes;
+    }
+    QIconEngine *clone() const override { return new TApplicationIconEngine(*this); }
+
+private:
+    QHash<int, QPixmap> FPixmaps;
+};
+
+} // namespace
+
 QIcon ApplicationIcon()
 {
-    QIcon icon;
-    for (const int size : kIconSizes)
-        icon.addPixmap(QPixmap::fromImage(DrawApplicationPicture(size)));
-    return icon;
+    return QIcon(new TApplicationIconEngine);
 }

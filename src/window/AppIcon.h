@@ -6,5 +6,5 @@
 #include <QImage>
 
 QImage DrawApplicationPicture(int size);
-// Holds the picture at the sizes trays and panels ask for.
+// The picture at the sizes trays and panels ask for, each drawn when first asked.
 QIcon ApplicationIcon();

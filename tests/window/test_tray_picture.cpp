@@ -1,6 +1,8 @@
 // The temperature drawn as the tray's picture, judged by its pixels at the
 // tray's sizes at 1x and 2x: the figures stand apart, stay inside the square,
-// are large, and read on a light and on a dark panel.
+// are large, and read on a light and on a dark panel. And the program's own
+// picture, the tray's other one, at the sizes asked for.
+#include "AppIcon.h"
 #include "TrayPicture.h"
 
 #include <gtest/gtest.h>
@@ -240,4 +242,24 @@ TEST(TrayPicture, SheetForTheReadme)
                                                 : QStringLiteral("tray-temperature-dark.png");
         ASSERT_TRUE(sheet.save(QDir(folder).filePath(name)));
     }
+}
+
+// The program's picture is drawn at whatever size a tray or panel asks for,
+// in the usual sizes and between them, and is greyed where it is disabled.
+TEST(ApplicationPicture, EverySizeAskedIsDrawnWhole)
+{
+    const QIcon icon = ApplicationIcon();
+    EXPECT_FALSE(icon.availableSizes().isEmpty());
+    for (const int side : {16, 20, 22, 44, 64, 128}) {
+        const QImage image = icon.pixmap(QSize(side, side), 1.0).toImage();
+        ASSERT_EQ(image.size(), QSize(side, side)) << side;
+        int opaque = 0;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                opaque += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+        // The sun and the cloud cover much of the square and leave its corners.
+        EXPECT_GT(opaque, side * side / 4) << side;
+        EXPECT_EQ(qAlpha(image.pixel(0, side - 1)), 0) << side;
+    }
+    EXPECT_NE(icon.pixmap(QSize(32, 32), 1.0, QIcon::Disabled).toImage(), icon.pixmap(QSize(32, 32), 1.0).toImage());
 }
