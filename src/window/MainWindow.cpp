@@ -439,8 +439,9 @@ void Twnd_nb_Main::RefreshFinished(const TWeatherResult &result)
         qCInfo(lcRefresh).noquote() << "failed:" << FailureLogText(result.Request.Failure);
     }
     unsetCursor(); // a refresh folded into this one starts after this and sets it again
-    // Off the start's path: the network's return matters from now on.
-    FSystemEvents->WatchNetwork();
+    // The network's return matters from now on; its backend is loaded after
+    // this result has been painted, off the start's path.
+    QMetaObject::invokeMethod(FSystemEvents, &TSystemEvents::WatchNetwork, Qt::QueuedConnection);
 }
 
 void Twnd_nb_Main::NoteReportedLocation(const TWeatherResult &result)
