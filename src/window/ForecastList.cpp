@@ -529,8 +529,15 @@ const TForecastList::TRowTexts &TForecastList::DrawnTexts(int row) const
 void TForecastList::PaintRow(QPainter &painter, int row, qreal ratio) const
 {
     PrepareScaled(row, ratio);
-    for (int c = 0; c < kForecastColumnCount; ++c)
+    // The chosen row's tint goes under its texts and pictures, which keep
+    // their full strength: a tint over them read as a disabled row.
+    QColor tint = FColours.Selection;
+    tint.setAlpha(kSelectionAlpha);
+    for (int c = 0; c < kForecastColumnCount; ++c) {
         painter.fillRect(CellRect(row, c), FColours.Columns[c]);
+        if (row == FCurrent)
+            painter.fillRect(CellRect(row, c), tint);
+    }
     const TRowTexts &texts = DrawnTexts(row);
     QFont rowFont = font();
     rowFont.setItalic(FRows[row].Weekend && FColours.WeekendItalic);
@@ -573,9 +580,6 @@ void TForecastList::paintEvent(QPaintEvent *event)
 
     if (FCurrent >= first && FCurrent <= last) {
         const QRect selected(0, FCurrent * kRowHeight - scroll, width(), kRowHeight);
-        QColor blend = FColours.Selection;
-        blend.setAlpha(kSelectionAlpha);
-        painter.fillRect(selected, blend);
         painter.setPen(FColours.SelectionBorder);
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(selected.adjusted(0, 0, -1, -1));

@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -303,6 +304,20 @@ TEST_F(ListFixture, ThemeChangeRecoloursTheColumnsAndTheSelection)
         << selected.name().toStdString();
     EXPECT_EQ(background(image, 0, 0), control);
     EXPECT_EQ(image.pixelColor(1, 80), title); // the border along its top
+
+    // The tint lies under the row's texts: their lightest pixels are as light
+    // chosen as not (a tint over them read as a disabled row).
+    auto lightest = [&](const QImage &picture) {
+        const QRect cell = list.CellRect(1, 2);
+        int most = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                most = std::max(most, qGray(picture.pixel(x, y)));
+        return most;
+    };
+    const int chosen = lightest(image);
+    list.SetCurrentRow(0);
+    EXPECT_EQ(chosen, lightest(list.grab().toImage()));
 }
 
 TEST_F(ListFixture, TooltipOnlyForCutTexts)
