@@ -21,7 +21,7 @@ if ! { cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
          -DBUILD_TESTING=OFF -DNIMBREL_TOOLS=ON -DNIMBREL_BENCH=ON &&
        cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target \
          bench_astro bench_parse bench_ini bench_lang bench_app_core bench_forecast_list bench_app \
-         bench_refresh_tls bench_title_clock bench_idle_floor \
+         bench_refresh_tls bench_title_clock bench_idle_floor bench_tray_host \
          nimbrel fake-owm demo-ini; } >"$BUILD_DIR/bench-build.log" 2>&1; then
   cat "$BUILD_DIR/bench-build.log" >&2
   exit 1

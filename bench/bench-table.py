@@ -128,6 +128,9 @@ def main():
         text = idle.read_text()
         match = re.search(r"(\d+)s per state", text)
         seconds = f" over {match.group(1)} s" if match else ""
+        tray = re.search(r"tray (yes|no)", text)
+        if tray:
+            seconds += ", with a tray" if tray.group(1) == "yes" else ", no tray"
         def figures(label):
             return re.search(rf"^{label}\s+cpu\s+(-?[\d.]+) %\s+runs\s+(-?[\d.]+)/s\s+voluntary switches\s+(-?[\d.]+)/s",
                              text, re.M)
