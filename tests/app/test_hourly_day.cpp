@@ -208,6 +208,30 @@ TEST(HourlyDayTexts, EachHourSaysItsTimeWeatherAndChanceOnlyWhereGiven)
     EXPECT_FALSE(view.Hours[1].AccessibleText.contains(lc_PrecipChance));
 }
 
+// Every locale writes an hour to the minute, the C locale (whose short time
+// has seconds) too.
+TEST(HourlyDayTexts, HoursAreWrittenToTheMinuteInEveryLocale)
+{
+    Languages languages;
+    TWeatherRecord day;
+    day.TimeStamp = DateTimeFromQDateTime(QDateTime(QDate(2026, 2, 10), QTime(0, 0)));
+    const struct {
+        QLocale locale;
+        const char *time;
+    } cases[] = {
+        {QLocale::c(), "09:00"},
+        {kEnglish, "9:00 AM"},
+        {QLocale(QLocale::German, QLocale::Germany), "09:00"},
+        {QLocale(QLocale::Japanese, QLocale::Japan), "9:00"},
+    };
+    for (const auto &c : cases) {
+        const THourlyDay view = BuildHourlyDay(day, {Slot(9, 0.4)}, QString(), c.locale, languages.app,
+                                               languages.reference);
+        ASSERT_EQ(view.Hours.size(), 1);
+        EXPECT_EQ(view.Hours[0].TimeText, QString::fromUtf8(c.time)) << c.locale.name().toStdString();
+    }
+}
+
 TEST(HourlyDayTexts, ADayWithoutHoursShowsItsDetail)
 {
     Languages languages;

@@ -13,6 +13,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
+#include <QRegularExpression>
 #include <QtGlobal>
 #include <QStringList>
 
@@ -82,9 +83,14 @@ QString TemperatureText(double value, const QString &units, const QLocale &local
     return FormatNumber(value, kNoDecimals, locale) + units;
 }
 
+// To the minute: the hours start on the hour, and a locale whose short time
+// has seconds (the C locale's "HH:mm:ss") would end every column in ":00".
 QString ShortTime(const QDateTime &time, const QLocale &locale)
 {
-    return locale.toString(time.time(), QLocale::ShortFormat);
+    static const QRegularExpression seconds(QStringLiteral("[:.]?s+"));
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    format.remove(seconds);
+    return locale.toString(time.time(), format);
 }
 
 THourCell HourCell(const TWeatherRecord &hour, const QString &dataFolder, const QLocale &locale,
