@@ -10,6 +10,7 @@
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -21,6 +22,7 @@
 #include <QPen>
 #include <QStringList>
 #include <QToolTip>
+#include <QtMath>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -123,6 +125,31 @@ QPixmap ScaledToDevice(const QImage &image, const QSize &logical, qreal ratio)
         image.size() == device ? image : image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     pixmap.setDevicePixelRatio(ratio);
     return pixmap;
+}
+
+// A cell's lines, each on the list's pitch with its baseline where the font
+// puts it within a line: drawn as one text, the lines took the full line
+// spacing of whatever font drew them, and in a CJK font the sixth line of a
+// row fell off its bottom.
+void DrawLines(QPainter &painter, const QRect &rect, int flags, const QString &text)
+{
+    const QFontMetricsF metrics(painter.font());
+    // Where the font's own spacing fits, the lines stand where a text layout
+    // puts them: each on a whole pixel, its leading above it. Closer lines
+    // keep their exact steps, or the rounding would add up past the row.
+    const qreal scale = TForecastList::LinePitch(painter.font()) / metrics.lineSpacing();
+    const bool closer = scale < 1;
+    qreal top = rect.top();
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        top += metrics.leading() * scale;
+        if (!closer)
+            top = std::ceil(top);
+        qreal left = rect.left();
+        if (flags & Qt::AlignHCenter)
+            left += (rect.width() - metrics.horizontalAdvance(line)) / 2;
+        painter.drawText(QPointF(left, top + metrics.ascent() * scale), line);
+        top += metrics.height() * scale;
+    }
 }
 
 } // namespace
@@ -334,17 +361,23 @@ TLineWidth TForecastList::DescriptionLineWidth(int row) const
     return [width](int) { return width; };
 }
 
+qreal TForecastList::LinePitch(const QFont &font)
+{
+    const qreal room = static_cast<qreal>(kRowHeight - kTextTop) / kRowLines;
+    return std::min(QFontMetricsF(font).lineSpacing(), room);
+}
+
 TLineWidth TForecastList::MoonLineWidth(int row, const QFontMetrics &metrics) const
 {
     const QRect text = TextRect(row, cMoon);
     const QRect moon = MoonRect(row);
     const int besideMoon = std::max(0, moon.left() - kTextToMoon - text.left());
     const int full = text.width();
-    const int lineSpacing = metrics.lineSpacing();
-    const int lineHeight = metrics.height();
+    const qreal pitch = std::min<qreal>(metrics.lineSpacing(), LinePitch(font()));
+    const int lineHeight = std::min(metrics.height(), qCeil(pitch));
     const int top = text.top();
     return [=](int line) {
-        const int lineTop = top + line * lineSpacing;
+        const int lineTop = top + qFloor(line * pitch);
         const bool beside = lineTop < moon.bottom() + 1 && lineTop + lineHeight > moon.top();
         return beside ? besideMoon : full;
     };
@@ -543,12 +576,12 @@ void TForecastList::PaintRow(QPainter &painter, int row, qreal ratio) const
     rowFont.setItalic(FRows[row].Weekend && FColours.WeekendItalic);
     painter.setPen(TextColour(row));
     painter.setFont(rowFont);
-    painter.drawText(TextRect(row, cDate), TextFlags(cDate), texts.Date);
+    DrawLines(painter, TextRect(row, cDate), TextFlags(cDate), texts.Date);
     PaintPicture(painter, row);
     painter.setPen(TextColour(row));
     painter.setFont(rowFont);
-    painter.drawText(TextRect(row, cDescription), TextFlags(cDescription), texts.Description);
-    painter.drawText(TextRect(row, cMoon), TextFlags(cMoon), texts.MoonSun);
+    DrawLines(painter, TextRect(row, cDescription), TextFlags(cDescription), texts.Description);
+    DrawLines(painter, TextRect(row, cMoon), TextFlags(cMoon), texts.MoonSun);
     PaintMoon(painter, row);
 }
 

@@ -51,10 +51,16 @@ public:
     static constexpr int kMoonFromTop = 5;
     static constexpr int kTextMargin = 3;        // left and right of a cell's text
     static constexpr int kTextTop = 1;           // six lines of the list's font fill a row
+    static constexpr int kRowLines = 6;
     static constexpr int kTextToMoon = 3;        // free space left of the moon's picture
 
     explicit TForecastList(QWidget *parent = nullptr);
     ~TForecastList() override;
+
+    // The distance from one line of a cell to the next in `font`: its own line
+    // spacing, closer where six lines would not fit a row (a CJK font's line
+    // spacing is half as much again as its glyphs need).
+    static qreal LinePitch(const QFont &font);
 
     // Replaces the rows; the condition pictures are loaded here, the scaled
     // pictures and the moons at the first paint. The selection goes.

@@ -17,10 +17,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QFont>
 #include <QFontMetrics>
 #include <QGlyphRun>
+#include <QImage>
 #include <QLabel>
 #include <QTextLayout>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -52,6 +55,18 @@ struct TLoadedLanguage {
     }
     ~TLoadedLanguage() { ResetTexts(); }
 };
+
+// `font` as a desktop in the language has it: a Japanese or Chinese session's
+// sans-serif is a CJK font, whose lines are far taller than its glyphs;
+// elsewhere the system's default family stays.
+QFont DesktopFont(QFont font, const QString &code)
+{
+    if (code == QLatin1String("ja"))
+        font.setFamily(QStringLiteral("Noto Sans CJK JP"));
+    else if (code == QLatin1String("zh"))
+        font.setFamily(QStringLiteral("Noto Sans CJK SC"));
+    return font;
+}
 
 // The English name the service gives a wind strength ("Gentle Breeze").
 QString ServiceWindName(int code)
@@ -204,11 +219,14 @@ TEST_P(WindowLanguages, ForecastListCellsHoldTheirLines)
     moonDays.back().Illuminated = 100;
 
     TForecastList list;
+    list.setFont(DesktopFont(list.font(), GetParam()));
     list.SetRows(BuildForecastRows(forecast, QString(), QStringList(), language.Locale, language.App,
                                    language.Reference, TForecastSunTimes(), moonDays));
     ASSERT_EQ(list.RowCount(), conditions.size());
     list.resize(list.sizeHint());
     const QFontMetrics metrics(list.font());
+    // As the list steps its lines: the font's spacing, closer where six would not fit.
+    const qreal pitch = std::min<qreal>(metrics.lineSpacing(), TForecastList::LinePitch(list.font()));
     for (int row = 0; row < list.RowCount(); ++row) {
         const TForecastRow &r = list.Rows()[row];
         const QStringList dateLines = r.DateText.split(QLatin1Char('\n'));
@@ -225,11 +243,10 @@ TEST_P(WindowLanguages, ForecastListCellsHoldTheirLines)
             const QRect rect = list.CellRect(row, cell.column);
             const int left = rect.left() + TForecastList::kTextMargin;
             const int room = rect.width() - 2 * TForecastList::kTextMargin;
-            EXPECT_LE(cell.lines.size() * metrics.lineSpacing(), rect.height() - TForecastList::kTextTop)
-                << "column " << cell.column;
+            EXPECT_LE(cell.lines.size() * pitch, rect.height() - TForecastList::kTextTop) << "column " << cell.column;
             for (int i = 0; i < cell.lines.size(); ++i) {
                 const QString &line = cell.lines[i];
-                const int top = rect.top() + TForecastList::kTextTop + i * metrics.lineSpacing();
+                const int top = rect.top() + TForecastList::kTextTop + qFloor(i * pitch);
                 const bool besideMoon = cell.column == kMoonColumn && top <= moon.bottom()
                                         && top + metrics.height() > moon.top();
                 int allowed = besideMoon ? moon.left() - left : room;
@@ -240,6 +257,24 @@ TEST_P(WindowLanguages, ForecastListCellsHoldTheirLines)
             }
         }
     }
+
+    // And drawn so: the moon cell's last line (the cloud cover) shows in its
+    // place, and no line runs past the row (the last one, with room below it).
+    list.resize(list.width(), list.height() + TForecastList::kRowHeight / 2);
+    const QImage image = list.grab().toImage();
+    const int last = list.RowCount() - 1;
+    const QRect cell = list.CellRect(last, kMoonColumn);
+    auto inked = [&](int from, int to) {
+        const QColor background = image.pixelColor(cell.left() + 1, to - 1);
+        int count = 0;
+        for (int y = from; y < to; ++y)
+            for (int x = cell.left(); x < list.MoonRect(last).left(); ++x)
+                count += image.pixelColor(x, y) != background && image.pixelColor(x, y) != list.Colours().Grid ? 1 : 0;
+        return count;
+    };
+    EXPECT_GT(inked(cell.top() + qCeil((TForecastList::kRowLines - 1) * pitch), cell.bottom()), 0)
+        << GetParam().toStdString();
+    EXPECT_EQ(inked(cell.bottom() + 1, image.height()), 0) << GetParam().toStdString();
 }
 
 // The hourly view in the window's width: a day of 3-hour slots with the
