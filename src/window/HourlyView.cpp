@@ -111,7 +111,6 @@ void THourlyView::SetCurrentHour(int hour)
         return;
     FCurrent = hour;
     update();
-    emit CurrentHourChanged(hour);
     if (QAccessible::isActive()) {
         QAccessibleEvent event(this, hasFocus() ? QAccessible::Focus : QAccessible::Selection);
         event.setChild(hour);
@@ -219,14 +218,10 @@ QVector<QRect> THourlyView::TextRects(int hour) const
     return rects;
 }
 
-bool THourlyView::HasPicture(int hour) const
-{
-    return hour >= 0 && hour < FDay.Hours.size() && !FPictures.value(FDay.Hours[hour].IconPath).isNull();
-}
-
 void THourlyView::PictureArrived(const QString &path)
 {
-    if (!FPictures.contains(path))
+    // A download still on its way when the choice changed would replace a drawing.
+    if (FOwnPictures || !FPictures.contains(path))
         return;
     FPictures.insert(path, ReadPictureFile(path));
     FScaled.remove(path);
@@ -348,7 +343,10 @@ void THourlyView::paintEvent(QPaintEvent *event)
         FScaled.clear();
         FScaledFor = ratio;
     }
-    painter.fillRect(event->rect(), FColours.Background);
+    // The title, the curve and a day's detail lie on the date column's colour,
+    // which the text colour is chosen to read on in every theme (the list's
+    // background is no theme's).
+    painter.fillRect(event->rect(), FColours.Columns[0]);
     painter.setPen(FColours.Text);
     painter.setFont(BoldFont());
     painter.drawText(TitleRect(), Qt::AlignLeft | Qt::AlignVCenter,

@@ -61,10 +61,9 @@ public:
     QRect TitleRect() const;
     // Where a day without hours shows its detail.
     QRect DetailRect() const;
-    // Whether the picture of an hour was read (false for a missing file).
-    bool HasPicture(int hour) const;
 
-    // A condition picture arrived after the day was set.
+    // A condition picture arrived after the day was set; ignored while the
+    // view shows the program's own drawings.
     void PictureArrived(const QString &path);
     const TForecastListColours &Colours() const { return FColours; }
     void SetColours(const TForecastListColours &colours);
@@ -77,7 +76,6 @@ public:
 signals:
     // Escape: the view is to close.
     void CloseRequested();
-    void CurrentHourChanged(int hour);
 
 protected:
     bool event(QEvent *event) override;

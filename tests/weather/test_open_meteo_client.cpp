@@ -1,9 +1,9 @@
 // The Open-Meteo client against loopback peers: the requests it sends, and the
 // failure kinds of what can go wrong on the way.
 #include "Fixture.h"
-#include "LoopbackServer.h"
 #include "OpenMeteoClient.h"
 #include "RawPeer.h"
+#include "test_client_support.h"
 
 #include <gtest/gtest.h>
 
@@ -14,44 +14,10 @@
 #include <cmath>
 #include <chrono>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
 namespace {
-
-// A peer that answers every GET with one status and body, and remembers the
-// targets it was asked for.
-class ServiceStandIn
-{
-public:
-    ServiceStandIn(int status, QByteArray body) : status_(status), body_(std::move(body))
-    {
-        server_.http.Get(".*", [this](const httplib::Request &request, httplib::Response &response) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            targets_.append(QString::fromStdString(request.target));
-            response.status = status_;
-            response.set_content(body_.toStdString(), "application/json");
-        });
-        started_ = server_.Start();
-    }
-
-    bool Started() const { return started_; }
-    QString BaseUrl() const { return server_.BaseUrl(); }
-    QStringList Targets() const
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return targets_;
-    }
-
-private:
-    int status_;
-    QByteArray body_;
-    bool started_ = false;
-    mutable std::mutex mutex_;
-    QStringList targets_;
-    LoopbackServer server_; // last, so it stops before the state its handler uses goes
-};
 
 TRequestRecord Prague()
 {
@@ -77,7 +43,7 @@ TOpenMeteoClient ClientOf(const QString &base)
 
 TEST(OpenMeteoClient, FetchesAndParsesTheForecast)
 {
-    ServiceStandIn peer(200, ReadFixture(QStringLiteral("om_forecast.json")));
+    ServedBody peer(200, ReadFixture(QStringLiteral("om_forecast.json")));
     ASSERT_TRUE(peer.Started());
     TRequestRecord request = Prague();
     TOpenMeteoWeather weather;
@@ -96,7 +62,7 @@ TEST(OpenMeteoClient, FetchesAndParsesTheForecast)
 
 TEST(OpenMeteoClient, SearchesPlaces)
 {
-    ServiceStandIn peer(200, ReadFixture(QStringLiteral("om_search.json")));
+    ServedBody peer(200, ReadFixture(QStringLiteral("om_search.json")));
     ASSERT_TRUE(peer.Started());
     TRequestRecord request;
     request.LocationName = QStringLiteral("London");
@@ -112,7 +78,7 @@ TEST(OpenMeteoClient, SearchesPlaces)
 // The service's reason is what the user reads.
 TEST(OpenMeteoClient, AnErrorStatusCarriesTheServicesReason)
 {
-    ServiceStandIn peer(400, "{\"error\":true,\"reason\":\"Latitude must be in range of -90 to 90°. Given: 91.0.\"}");
+    ServedBody peer(400, "{\"error\":true,\"reason\":\"Latitude must be in range of -90 to 90°. Given: 91.0.\"}");
     ASSERT_TRUE(peer.Started());
     TRequestRecord request = Prague();
     TOpenMeteoWeather weather;
@@ -157,7 +123,7 @@ TEST(OpenMeteoClient, AStalledPeerTimesOutAndACancelEndsItSooner)
 
 TEST(OpenMeteoClient, AnOversizedAnswerIsRefused)
 {
-    ServiceStandIn peer(200, "{\"padding\": \"" + QByteArray(3 * 1024 * 1024, 'x') + "\"}");
+    ServedBody peer(200, "{\"padding\": \"" + QByteArray(3 * 1024 * 1024, 'x') + "\"}");
     ASSERT_TRUE(peer.Started());
     TOpenMeteoClient client = ClientOf(peer.BaseUrl());
     client.HttpOptions().MaxBodyBytes = 2 * 1024 * 1024;
@@ -173,7 +139,7 @@ TEST(OpenMeteoClient, AnOversizedAnswerIsRefused)
 // Without coordinates there is nothing to ask; with broken ones neither.
 TEST(OpenMeteoClient, NoUsableCoordinatesAsksNothing)
 {
-    ServiceStandIn peer(200, ReadFixture(QStringLiteral("om_forecast.json")));
+    ServedBody peer(200, ReadFixture(QStringLiteral("om_forecast.json")));
     ASSERT_TRUE(peer.Started());
     TRequestRecord none = Prague();
     none.HasCoordinates = false;

@@ -2,7 +2,9 @@
 // under the list, the keys reach every hour and Escape gives the focus back to
 // the day, and the window stays on its screen, at 1x and at 2x. The view alone:
 // its keys, a day without hours, and the hours scrolled into view.
+#include "ColorAdjustLuma.h"
 #include "ForecastList.h"
+#include "ForecastListColours.h"
 #include "HourlyView.h"
 #include "LangConsts.h"
 #include "StandIn.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -260,6 +263,44 @@ TEST(HourlyView, ADayWithoutHoursShowsItsDetailOnly)
     day.DetailText.clear();
     view.SetDay(0, day);
     EXPECT_NE(view.grab().toImage(), shown);
+}
+
+// On a light theme the view's title, curve and detail read as the list's
+// texts do: they lie on the date column's colour, not the list's unthemed grey.
+TEST(HourlyView, ItsTextsReadOnALightTheme)
+{
+    THourlyView view;
+    view.resize(466, view.NeededHeight());
+    view.SetColours(ThemedListColours(TForecastListColours(), RgbColor(240, 240, 240), RgbColor(250, 250, 250),
+                                      RgbColor(230, 230, 240)));
+    view.SetDay(0, Hours(3));
+    const QImage image = view.grab().toImage();
+    const QColor under = image.pixelColor(view.TitleRect().right() - 1, view.TitleRect().center().y());
+    EXPECT_GE(ContrastRatio(view.Colours().Text, under), kLeastTextContrast) << under.name().toStdString();
+}
+
+// With the program's own drawings, a service picture that arrives late (its
+// download began before the choice changed) does not replace a drawing.
+TEST(HourlyView, ALatePictureLeavesTheOwnDrawings)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("10d.png"));
+    THourlyView view;
+    view.resize(466, view.NeededHeight());
+    view.SetOwnPictures(true);
+    THourlyDay day = Hours(3);
+    for (THourCell &cell : day.Hours) {
+        cell.Icon = QStringLiteral("10d.png");
+        cell.IconPath = path;
+    }
+    view.SetDay(0, day);
+    const QImage drawn = view.grab().toImage();
+    QImage red(50, 50, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(path, "PNG"));
+    view.PictureArrived(path);
+    EXPECT_EQ(view.grab().toImage(), drawn);
 }
 
 } // namespace
