@@ -474,8 +474,11 @@ void Tdlg_nb_Prefs::StoreValues(TLayoutManagerValues &values, bool &stayOnTop) c
     } else {
         // A place picked from Open-Meteo has no OpenWeatherMap id: -1 asks by name.
         values.SetValueByName(QLatin1String(kLocationIdName), static_cast<qlonglong>(FLocationId));
+        // A picked place without coordinates must not keep the last place's.
         if (FHasCoordinates)
             StoreCoordinates(values, FLatitude, FLongitude);
+        else
+            ClearCoordinates(values);
     }
     values.SetValueByName(QLatin1String(kServiceName), ServiceWord(Service()));
     // An interval the spin edit cannot show (a hand-edited 5 or 5000) stays as
@@ -710,7 +713,7 @@ void Tdlg_nb_Prefs::ApplyChoice(int result)
     FLocationEdit->setText(city.Name + QStringLiteral(", ") + city.Country);
     FIdText = FLocationEdit->text();
     // A search answer without coordinates gives 0, 0: no place to keep.
-    FHasCoordinates = city.Lat != 0 || city.Lon != 0;
+    FHasCoordinates = KnownCoordinates(city.Lat, city.Lon);
     FLatitude = city.Lat;
     FLongitude = city.Lon;
     SetLocationMessage(QString());

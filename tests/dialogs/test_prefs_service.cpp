@@ -221,6 +221,29 @@ TEST_F(PrefsServiceTest, TheSearchAsksTheChosenServiceAndAPickedPlaceKeepsWhereI
     EXPECT_EQ(Stored(*dialog).LocationId, 4250542);
 }
 
+// A place picked from an answer without coordinates does not keep the last
+// place's: they would bring that place's weather under the new name.
+TEST_F(PrefsServiceTest, APlacePickedWithoutCoordinatesDropsTheLastPlaces)
+{
+    settings.Set(kLocationName, QStringLiteral("Prague, CZ"));
+    StoreCoordinates(settings.Values, 50.0880, 14.4208);
+    TAskedSearch search;
+    search.Answer = Springfield();
+    search.Answer.Lat = 0;
+    search.Answer.Lon = 0;
+    const auto dialog = Open(search.Search());
+    Choose(*dialog, wsOpenMeteo);
+    TypeLocation(*dialog, QStringLiteral("Springfield"));
+    ASSERT_TRUE(dialog->Search());
+    ASSERT_TRUE(Eventually([&] { return dialog->Selector() && dialog->Selector()->isVisible(); }));
+    dialog->Selector()->LocList()->setCurrentItem(dialog->Selector()->LocList()->topLevelItem(0));
+    QTest::mouseClick(dialog->Selector()->OkButton(), Qt::LeftButton);
+    ASSERT_TRUE(Eventually([&] { return dialog->Selector() == nullptr; }));
+    const TAppSettings stored = Stored(*dialog);
+    EXPECT_EQ(stored.Location, QStringLiteral("Springfield, US"));
+    EXPECT_FALSE(stored.HasCoordinates);
+}
+
 TEST_F(PrefsServiceTest, OpenMeteoIsCreditedWithALinkAndTheLogoShowsTheServiceInUse)
 {
     const auto dialog = Open();

@@ -6,16 +6,11 @@
 
 #include <cmath>
 
-namespace {
-
-// OpenWeatherMap writes coordinates to two decimals; 0,0 is its "none".
 bool KnownCoordinates(double latitude, double longitude)
 {
     return std::isfinite(latitude) && std::isfinite(longitude) && (latitude != 0 || longitude != 0)
            && std::fabs(latitude) <= 90 && std::fabs(longitude) <= 180;
 }
-
-} // namespace
 
 bool StoreFoundCoordinates(TLayoutManagerValues &values, const TRequestRecord &now, const TWeatherResult &result)
 {

@@ -13,5 +13,9 @@ struct TWeatherResult;
 // when it stored them. A refresh for another place or service stores nothing.
 bool StoreFoundCoordinates(TLayoutManagerValues &values, const TRequestRecord &now, const TWeatherResult &result);
 
+// Whether a latitude and longitude name a place: finite, in range, and not
+// 0,0, which OpenWeatherMap writes for "none".
+bool KnownCoordinates(double latitude, double longitude);
+
 // Forgets the stored coordinates: the place is located again by its name.
 void ClearCoordinates(TLayoutManagerValues &values);
