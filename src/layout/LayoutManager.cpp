@@ -114,9 +114,13 @@ void TLayoutManager::Restore()
         ~TFlagReset() { Flag = false; }
     } reset{FRestoring};
     emit OnBeforeRestore(this);
-    for (const auto &control : FControls)
-        control->Restore();
-    FValues->Restore();
+    {
+        // The file read once for every control and value, not once for each.
+        TStorageUpdate update(FStorage.get());
+        for (const auto &control : FControls)
+            control->Restore();
+        FValues->Restore();
+    }
     emit OnAfterRestore(this);
 }
 

@@ -48,9 +48,9 @@ public:
     // write failed (see Save).
     virtual bool Close() = 0;
     // Between BeginUpdate and its EndUpdate, Close keeps the document open, so
-    // that a save of many values writes the file once, at the outermost
-    // EndUpdate, and never leaves it with some of them. EndUpdate answers as
-    // Close does.
+    // that a restore of many values reads the file once and a save writes it
+    // once, at the outermost EndUpdate, never leaving it with some of them.
+    // EndUpdate answers as Close does.
     virtual void BeginUpdate() = 0;
     virtual bool EndUpdate() = 0;
 

@@ -199,6 +199,7 @@ void TLayoutManagerValues::Save()
 
 void TLayoutManagerValues::Restore()
 {
+    const TStorageUpdate update(Storage());
     for (const auto &item : FItems)
         item->Restore();
 }

@@ -65,10 +65,14 @@ void TTrayWatch::Check()
 // where a tray can come silently.
 void TTrayWatch::FollowPolling()
 {
+    if (!FSilentTrays) {
+        FPoll.stop(); // the bus says all, so it need not be asked either
+        return;
+    }
     const QDBusConnectionInterface *bus =
         FBusName.isEmpty() ? nullptr : QDBusConnection(FBusName).interface();
     const bool announced = FAvailable && bus != nullptr && bus->isServiceRegistered(QLatin1String(kTrayHostService));
-    if (announced || !FSilentTrays)
+    if (announced)
         FPoll.stop();
     else if (!FPoll.isActive())
         FPoll.start();
