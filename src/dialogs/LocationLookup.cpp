@@ -1,6 +1,7 @@
 #include "LocationLookup.h"
 
 #include "OpenMeteoClient.h"
+#include "OpenMeteoFetch.h"
 #include "Zelto_OWM.h"
 
 #include <exception>
@@ -11,7 +12,8 @@ TLocationSearch ClientLocationSearch(const TOwmClient &owm, const TOpenMeteoClie
         if (request.Service == wsOpenMeteo) {
             TOpenMeteoClient own = openMeteo;
             own.HttpOptions().Cancel = cancel;
-            return own.FindLocations(request, cities, request.Lang);
+            // The field holds "Prague, CZ" after every refresh and pick.
+            return FindOpenMeteoPlaces(own, request, cities);
         }
         TOwmClient own = owm;
         own.HttpOptions().Cancel = cancel;

@@ -5,6 +5,7 @@
 #include "FailureAdvice.h"
 #include "FetchStandIn.h"
 #include "LangConsts.h"
+#include "OpenMeteoFetch.h"
 #include "WeatherCache.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,23 @@ TEST(FetchByService, APlaceWithoutCoordinatesIsSearchedByItsNameAndTakesTheCount
     EXPECT_NEAR(result.Request.Longitude, 14.42076, 1e-6);
     EXPECT_EQ(ReportedLocation(result.Current.City), QStringLiteral("Prague, CZ"));
     EXPECT_EQ(result.Current.City.CountryName, QStringLiteral("Czechia"));
+}
+
+// The preferences' search gets the text the field holds after every refresh
+// and pick, "Prague, CZ": it asks for the name and lists that country's place
+// first, as a refresh by name takes it.
+TEST(FetchByService, ASearchForANameWithItsCountryAsksTheNameAndPutsThatCountryFirst)
+{
+    StandInService service;
+    ASSERT_TRUE(service.Started());
+    TRequestRecord request = OpenMeteoRequest();
+    request.LocationName = QStringLiteral("Prague, CZ");
+    TCities cities;
+    ASSERT_TRUE(FindOpenMeteoPlaces(service.Clients().OpenMeteo, request, cities))
+        << request.Failure.Message.toStdString();
+    EXPECT_EQ(service.SearchedNames(), QStringList{QStringLiteral("Prague")});
+    ASSERT_GE(cities.size(), 2);
+    EXPECT_EQ(cities.first().Country, QStringLiteral("CZ"));
 }
 
 TEST(FetchByService, OpenMeteoFailuresAreTypedAndNeverAboutAKey)

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -51,24 +52,32 @@ int ChoosePlace(const TCities &cities, const TPlaceText &place)
     return 0;
 }
 
+bool FindOpenMeteoPlaces(const TOpenMeteoClient &client, TRequestRecord &request, TCities &cities)
+{
+    const TPlaceText place = SplitPlaceText(request.LocationName);
+    TRequestRecord search = request;
+    search.LocationName = place.Name;
+    const bool found = client.FindLocations(search, cities, request.Lang);
+    request.Failure = search.Failure;
+    if (!found)
+        return false;
+    const int chosen = ChoosePlace(cities, place);
+    if (chosen > 0)
+        std::rotate(cities.begin(), cities.begin() + chosen, cities.begin() + chosen + 1);
+    return true;
+}
+
 bool LocateByName(const TOpenMeteoClient &client, TRequestRecord &request, TCity &city)
 {
     if (request.HasCoordinates)
         return true;
-    const TPlaceText place = SplitPlaceText(request.LocationName);
-    TRequestRecord search = request;
-    search.LocationName = place.Name;
     TCities cities;
-    if (place.Name.isEmpty() || !client.FindLocations(search, cities, request.Lang)) {
-        request.Failure = search.Failure.Failed() ? search.Failure : MakeFailure(TFailureKind::PlaceNotFound);
+    if (!FindOpenMeteoPlaces(client, request, cities) || cities.isEmpty()) {
+        if (!request.Failure.Failed())
+            request.Failure = MakeFailure(TFailureKind::PlaceNotFound);
         return false;
     }
-    const int chosen = ChoosePlace(cities, place);
-    if (chosen < 0) {
-        request.Failure = MakeFailure(TFailureKind::PlaceNotFound);
-        return false;
-    }
-    city = cities.at(chosen);
+    city = cities.first();
     request.HasCoordinates = true;
     request.Latitude = city.Lat;
     request.Longitude = city.Lon;

@@ -23,6 +23,11 @@ TPlaceText SplitPlaceText(const QString &location);
 // when it names one and one is there, else the first; -1 for none.
 int ChoosePlace(const TCities &cities, const TPlaceText &place);
 
+// Searches for the place the text names ("Prague, CZ" as "Prague"), with the
+// named country's place first; the preferences' search and a refresh by name
+// both ask this way. False with request.Failure set when none was found.
+bool FindOpenMeteoPlaces(const TOpenMeteoClient &client, TRequestRecord &request, TCities &cities);
+
 // Fills the request's coordinates from a place search by its name, unless it
 // has them. The place found is put in `city`. False with request.Failure set
 // when no place was found or the search failed.
