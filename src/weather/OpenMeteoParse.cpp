@@ -283,14 +283,20 @@ public:
     QJsonValue Time(qsizetype row) const { return FTimes.at(row); }
     QJsonValue At(const char *name, qsizetype row) const
     {
-        const QJsonArray values = FSection.value(QLatin1String(name)).toArray();
-        return row < values.size() ? values.at(row) : QJsonValue();
+        // Each column is looked up once, not once a row: a week of hours is
+        // hundreds of rows, read again from the cache at every start.
+        const QLatin1String key(name);
+        auto values = FColumns.constFind(key);
+        if (values == FColumns.constEnd())
+            values = FColumns.insert(key, FSection.value(key).toArray());
+        return row < values->size() ? values->at(row) : QJsonValue();
     }
     double Number(const char *name, qsizetype row, TRange range) const { return InRange(At(name, row), range); }
 
 private:
     QJsonObject FSection;
     QJsonArray FTimes;
+    mutable QHash<QLatin1String, QJsonArray> FColumns;
 };
 
 // How one answer's values are read and labelled: by the request's units,
